@@ -1,0 +1,25 @@
+#include "app/PathCheck.h"
+
+#include "framework/MessageBox.h"
+
+#include <windows.h>
+
+namespace {
+
+bool IsNativeLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+
+PathEntryInfo LookUpPath(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {false, false, false};
+    return {true, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+            (attributes & FILE_ATTRIBUTE_READONLY) != 0};
+}
+
+}  // namespace
+
+bool CheckPath(const std::string& path) {
+    const unsigned messageId = CheckPathRules(path, IsNativeLeadByte, LookUpPath);
+    if (messageId == 0) return true;
+    AppMessageBox(messageId);
+    return false;
+}

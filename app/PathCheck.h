@@ -1,0 +1,10 @@
+#pragma once
+// Checks of a path that the user typed or picked: the local source database and the
+// destination file. Both callers use the same rules and messages.
+
+#include "app/PathRules.h"
+
+#include <string>
+
+// True when `path` may be used; otherwise the message of the first broken rule has been shown.
+bool CheckPath(const std::string& path);

@@ -1,0 +1,30 @@
+#pragma once
+// The rules a typed path must pass, free of any window or file-system call so that they
+// can be tested and fuzzed on their own. Paths are native multibyte text (Shift_JIS on
+// the systems the program is made for); every search steps over double-byte characters.
+
+#include <string>
+
+// True for a byte that starts a double-byte character in the native code page.
+using LeadBytePredicate = bool (*)(unsigned char);
+
+// Lead bytes of code page 932 (Shift_JIS).
+bool IsCp932LeadByte(unsigned char c);
+
+// What the file system knows of a path.
+struct PathEntryInfo {
+    bool exists;
+    bool isFolder;
+    bool isReadOnly;
+};
+using PathLookup = PathEntryInfo (*)(const char* path);
+
+// Removes leading ASCII blanks. A text of blanks only is left as it is and gives false.
+bool TrimLeadingSpaces(std::string& text);
+
+// 0 when the path is acceptable, otherwise the string id of the first rule it breaks.
+unsigned CheckPathRules(const std::string& path, LeadBytePredicate isLead, PathLookup lookup);
+
+// Position of the first occurrence of `needle` that starts on a character boundary, or
+// std::string::npos.
+size_t FindMultibyte(const std::string& text, const std::string& needle, LeadBytePredicate isLead);

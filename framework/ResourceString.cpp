@@ -1,0 +1,29 @@
+#include "framework/ResourceString.h"
+
+#include "framework/WinApp.h"
+
+#include <vector>
+
+bool LoadResString(UINT id, std::string& out) {
+    // LoadStringA cannot report a truncated text, so retry with a larger buffer until the
+    // text no longer fills it. Texts of the table are short; the first try nearly always fits.
+    std::vector<char> buf(512);
+    for (;;) {
+        const int n = LoadStringA(GetResourceInstance(), id, buf.data(), static_cast<int>(buf.size()));
+        if (n <= 0) {
+            out.clear();
+            return false;
+        }
+        if (static_cast<size_t>(n) + 1 < buf.size() || buf.size() >= 65536) {
+            out.assign(buf.data(), static_cast<size_t>(n));
+            return true;
+        }
+        buf.resize(buf.size() * 4);
+    }
+}
+
+std::string ResString(UINT id) {
+    std::string s;
+    LoadResString(id, s);
+    return s;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// Texts of the string table, in the process's ANSI code page.
+
+#include <windows.h>
+
+#include <string>
+
+// Loads string `id`; false when the table has no such entry.
+bool LoadResString(UINT id, std::string& out);
+
+// The text of string `id`, empty when there is none.
+std::string ResString(UINT id);

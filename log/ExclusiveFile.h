@@ -1,0 +1,14 @@
+#pragma once
+// File operations of the two writers. Each call opens the file without sharing, does its
+// work and closes it again, so nothing stays open between calls.
+
+#include <string>
+
+// Creates the file, or truncates an existing one to length zero. Returns 0 on success,
+// otherwise the file-error cause.
+int CreateEmptyFile(const std::string& path);
+
+// Appends `text` to an existing file as a text-mode stream would: every line feed is
+// stored as CR LF. Never creates the file. Returns 0 on success, otherwise the cause
+// (a failed write is always "disk full").
+int AppendText(const std::string& path, const std::string& text);

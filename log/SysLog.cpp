@@ -1,0 +1,65 @@
+#include "log/SysLog.h"
+
+#include "framework/ResourceString.h"
+#include "log/ExclusiveFile.h"
+#include "log/FileError.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+CSysLog g_sysLog;
+
+std::string FormatLogLine(int year, int month, int day, int hour, int minute, int second,
+                          const std::string& tag, const std::string& text) {
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04d/%02d/%02d  %02d:%02d:%02d", year % 10000, month % 100,
+                  day % 100, hour % 100, minute % 100, second % 100);
+    std::string line;
+    line.reserve(20 + 3 + tag.size() + text.size() + 1);
+    line += stamp;
+    line += "---";
+    line += tag;
+    line += text;
+    line += '\n';
+    return line;
+}
+
+bool CSysLog::Create(const char* path) {
+    m_path = path;
+    m_bErrorReported = 0;
+    const int cause = CreateEmptyFile(m_path);
+    if (cause != kFileErrNone) {
+        ReportFileError(cause);
+        return false;
+    }
+    return true;
+}
+
+bool CSysLog::Write(int levelId, const std::string& text) {
+    std::string tag;
+    // A level without a tag drops the line silently; the open is still made first so
+    // that a missing or locked file is reported as it would be for any other line.
+    const bool haveTag = LoadResString(static_cast<UINT>(levelId), tag);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const std::string line = haveTag ? FormatLogLine(now.wYear, now.wMonth, now.wDay, now.wHour,
+                                                     now.wMinute, now.wSecond, tag, text)
+                                     : std::string();
+    const int cause = haveTag ? AppendText(m_path, line) : AppendText(m_path, std::string());
+    if (cause != kFileErrNone) {
+        ReportFileError(cause);
+        return false;
+    }
+    return haveTag;
+}
+
+void CSysLog::WriteBanner() {
+    Write(LEVEL_INFO, ResString(IDS_LOG_SEPARATOR));
+    Write(LEVEL_NOTICE, ResString(IDS_LOG_COPYRIGHT));
+    Write(LEVEL_NOTICE, ResString(IDS_LOG_STARTED));
+    Write(LEVEL_NOTICE, ResString(IDS_LOG_START_CONVERSION));
+    Write(LEVEL_INFO, ResString(IDS_LOG_SEPARATOR));
+}
+
+void CSysLog::ReportFileError(int cause) { ::ReportFileError(m_path, m_bErrorReported, cause); }

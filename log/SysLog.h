@@ -1,0 +1,30 @@
+#pragma once
+// The SysLog: a text log of each step of a conversion job, one time-stamped, level-tagged
+// line per event. No file stays open between calls, so every line is on disk at once.
+
+#include "res/resource.h"
+
+#include <cstdint>
+#include <string>
+
+class CSysLog {
+public:
+    // Creates or empties the log file at `path`; reports a failure once.
+    bool Create(const char* path);
+    // Appends one line with the tag of `levelId`; never creates the file.
+    bool Write(int levelId, const std::string& text);
+    // The five opening lines of a job: separator, copyright, start notices, separator.
+    void WriteBanner();
+
+    void ReportFileError(int cause);
+
+    std::string m_path;
+    int32_t m_bErrorReported = 0;
+};
+
+extern CSysLog g_sysLog;
+
+// "yyyy/mm/dd  hh:mm:ss---<tag><text>\n": the layout of one log line.
+// The stamp is the date, two blanks and the time: 20 characters.
+std::string FormatLogLine(int year, int month, int day, int hour, int minute, int second,
+                          const std::string& tag, const std::string& text);

@@ -1,0 +1,42 @@
+#pragma once
+// Resource ids shared by the resource script and the code.
+
+// Path checks
+#define IDS_PATH_NETWORK 720
+#define IDS_PATH_NOT_ABSOLUTE 721
+#define IDS_PATH_BAD_CHARS 722
+#define IDS_PATH_FOLDER 723
+#define IDS_PATH_READONLY 724
+#define IDS_PATH_TOO_LONG 725
+
+// SysLog level tags (a level is the id of its tag)
+#define LEVEL_INFO 1201
+#define LEVEL_NOTICE 1202
+#define LEVEL_DEBUG 1207
+#define LEVEL_WARNING 1208
+#define LEVEL_ERROR 1209
+#define LEVEL_COMMAND 1225
+#define LEVEL_RESULT 1226
+
+// SysLog banner
+#define IDS_LOG_SEPARATOR 1203
+#define IDS_LOG_COPYRIGHT 1204
+#define IDS_LOG_STARTED 1205
+#define IDS_LOG_START_CONVERSION 1206
+
+// File-error causes and the caption of their report
+#define IDS_FILEERR_NOT_FOUND 1210
+#define IDS_FILEERR_BAD_PATH 1211
+#define IDS_FILEERR_TOO_MANY_OPEN 1212
+#define IDS_FILEERR_ACCESS_DENIED 1213
+#define IDS_FILEERR_INVALID_HANDLE 1214
+#define IDS_FILEERR_REMOVE_CURRENT_DIR 1215
+#define IDS_FILEERR_DIRECTORY_FULL 1216
+#define IDS_FILEERR_BAD_SEEK 1217
+#define IDS_FILEERR_HARD_IO 1218
+#define IDS_FILEERR_SHARING 1219
+#define IDS_FILEERR_LOCK 1220
+#define IDS_FILEERR_DISK_FULL 1221
+#define IDS_FILEERR_END_OF_FILE 1222
+#define IDS_FILEERR_GENERIC 1223
+#define IDS_FILEERR_CAPTION 1224

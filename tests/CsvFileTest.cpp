@@ -1,0 +1,183 @@
+// The CSV writer: the bytes of the file, one report per destination, causes of failures.
+#include "export/CsvFile.h"
+
+#include "log/FileError.h"
+#include "support/ExpectedTexts.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+using Cells = std::vector<std::string>;
+
+class CsvFileTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    MessageBoxRecorder recorder;
+    CCsvFile csv;
+    std::string path = dir.File("out.csv");
+};
+
+struct LineCase {
+    const char* name;
+    Cells cells;
+    const char* bytes;
+};
+
+void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
+
+class CsvLineBytes : public CsvFileTest, public ::testing::WithParamInterface<LineCase> {};
+
+TEST_P(CsvLineBytes, AreCellsJoinedByCommaThenCrLf) {
+    ASSERT_TRUE(csv.Create(path));
+    ASSERT_TRUE(csv.AppendLine(GetParam().cells));
+    EXPECT_EQ(std::string(GetParam().bytes), ReadFileBytes(path));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CsvLineBytes,
+    ::testing::Values(LineCase{"OneCellHasNoComma", {"Name"}, "Name\r\n"},
+                      LineCase{"EmptyMiddleCell", {"1", "", "2"}, "1,,2\r\n"},
+                      LineCase{"QuotesAreNotEscaped", {"say \"hi\"", "x"}, "say \"hi\",x\r\n"},
+                      LineCase{"BlanksAreKept", {" a ", "  "}, " a ,  \r\n"},
+                      LineCase{"ShiftJisBytesUnchanged", {"\x83\x5c\x83t\x83g", "\x95\\"}, "\x83\x5c\x83t\x83g,\x95\\\r\n"},
+                      LineCase{"EmptyCellListIsAnEmptyLine", {}, "\r\n"},
+                      LineCase{"AllCellsEmpty", {"", "", ""}, ",,\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CsvFileTest, HeaderAndThreeDocumentsGiveFourCrLfLinesWithoutByteOrderMark) {
+    ASSERT_TRUE(csv.Create(path));
+    csv.AppendLine({"Name", "Date"});
+    csv.AppendLine({"a", "1"});
+    csv.AppendLine({"b", "2"});
+    csv.AppendLine({"c", "3"});
+    EXPECT_EQ("Name,Date\r\na,1\r\nb,2\r\nc,3\r\n", ReadFileBytes(path));
+    EXPECT_TRUE(recorder.boxes.empty());
+}
+
+TEST_F(CsvFileTest, CreateEmptiesAnExistingFileOfAnySize) {
+    WriteFileBytes(path, std::string(100000, 'x'));
+    ASSERT_TRUE(csv.Create(path));
+    bool exists = false;
+    EXPECT_EQ("", ReadFileBytes(path, &exists));
+    EXPECT_TRUE(exists);
+}
+
+TEST_F(CsvFileTest, AppendNeverCreatesTheFile) {
+    csv.m_path = path;
+    EXPECT_FALSE(csv.AppendLine({"a"}));
+    EXPECT_FALSE(FileExists(path));
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(path + kTextNotFound, recorder.boxes[0].text);
+}
+
+TEST_F(CsvFileTest, MissingFolderIsBadPathShownOnceForCreateAndAllAppends) {
+    const std::string bad = dir.File("no-such-folder\\out.csv");
+    EXPECT_FALSE(csv.Create(bad));
+    EXPECT_EQ(bad, csv.m_path);
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(csv.AppendLine({"x"}));
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(bad + kTextBadPath, recorder.boxes[0].text);
+    EXPECT_EQ(kTextFileErrorCaption, recorder.boxes[0].caption);
+    EXPECT_EQ(0x30u, recorder.boxes[0].style);
+}
+
+TEST_F(CsvFileTest, SecondCreateReportsAgain) {
+    const std::string bad = dir.File("gone\\out.csv");
+    EXPECT_FALSE(csv.Create(bad));
+    EXPECT_FALSE(csv.AppendLine({"x"}));
+    EXPECT_FALSE(csv.Create(bad));
+    EXPECT_EQ(2u, recorder.boxes.size());
+}
+
+TEST_F(CsvFileTest, HeldAtCreateIsSharingViolationNotEmptiedAndLaterLinesAppendAfterOldContent) {
+    WriteFileBytes(path, "old\r\n");
+    ExclusiveHolder other(path);
+    ASSERT_TRUE(other.held());
+    EXPECT_FALSE(csv.Create(path));
+    EXPECT_FALSE(csv.AppendLine({"h"}));
+    other.Release();
+    EXPECT_TRUE(csv.AppendLine({"d1"}));
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(path + kTextSharing, recorder.boxes[0].text);
+    EXPECT_EQ("old\r\nd1\r\n", ReadFileBytes(path));
+}
+
+TEST_F(CsvFileTest, HeldDuringAppendLosesOnlyThatLineAndShowsOneBox) {
+    ASSERT_TRUE(csv.Create(path));
+    csv.AppendLine({"h"});
+    {
+        ExclusiveHolder other(path);
+        EXPECT_FALSE(csv.AppendLine({"lost1"}));
+        EXPECT_FALSE(csv.AppendLine({"lost2"}));
+    }
+    EXPECT_TRUE(csv.AppendLine({"d3"}));
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(path + kTextSharing, recorder.boxes[0].text);
+    EXPECT_EQ("h\r\nd3\r\n", ReadFileBytes(path));
+}
+
+TEST_F(CsvFileTest, FolderAsDestinationIsAccessDenied) {
+    // A read-only file cannot be used here: Wine lets root write to it.
+    const std::string folder = dir.File("sub");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    EXPECT_FALSE(csv.Create(folder));
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(folder + kTextAccessDenied, recorder.boxes[0].text);
+}
+
+TEST_F(CsvFileTest, PathsThePlatformCannotOpenFailWithAReportedCause) {
+    const std::string tooLong = dir.path() + "\\" + std::string(40000, 'b') + ".csv";
+    const std::string badChars = dir.File("a?b*.csv");
+    for (const std::string& p : {tooLong, badChars}) {
+        MessageBoxRecorder local;
+        CCsvFile fresh;
+        EXPECT_FALSE(fresh.Create(p));
+        EXPECT_FALSE(fresh.AppendLine({"x"}));
+        ASSERT_EQ(1u, local.boxes.size());
+        EXPECT_GT(local.boxes[0].text.size(), p.size());
+        EXPECT_EQ(p, local.boxes[0].text.substr(0, p.size()));
+    }
+}
+
+struct CauseCase {
+    DWORD osError;
+    int cause;
+};
+
+void PrintTo(const CauseCase& c, std::ostream* os) { *os << c.osError; }
+
+class CauseFromOsError : public ::testing::TestWithParam<CauseCase> {};
+
+TEST_P(CauseFromOsError, MapsToTheFrameworkCause) {
+    EXPECT_EQ(GetParam().cause, FileErrorCauseFromOsError(GetParam().osError));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CauseFromOsError,
+                         ::testing::Values(CauseCase{ERROR_FILE_NOT_FOUND, 2}, CauseCase{ERROR_PATH_NOT_FOUND, 3},
+                                           CauseCase{ERROR_TOO_MANY_OPEN_FILES, 4}, CauseCase{ERROR_ACCESS_DENIED, 5},
+                                           CauseCase{ERROR_SHARING_VIOLATION, 11}, CauseCase{ERROR_LOCK_VIOLATION, 12},
+                                           CauseCase{ERROR_DISK_FULL, 13}, CauseCase{ERROR_HANDLE_DISK_FULL, 13},
+                                           CauseCase{ERROR_INVALID_NAME, 3}, CauseCase{ERROR_FILENAME_EXCED_RANGE, 3},
+                                           CauseCase{ERROR_NOT_SUPPORTED, 1}, CauseCase{12345, 1}));
+
+TEST(FileErrorCauseText, OutsideTheTableIsEmpty) {
+    EXPECT_EQ("", FileErrorCauseText(0));
+    EXPECT_EQ("", FileErrorCauseText(15));
+    EXPECT_EQ("", FileErrorCauseText(-1));
+    EXPECT_EQ(kTextDiskFull, FileErrorCauseText(13));
+}
+
+TEST(ReportFileErrorTest, CauseOutsideTheTableShowsThePathAlone) {
+    MessageBoxRecorder recorder;
+    int32_t reported = 0;
+    ReportFileError("C:\\x.csv", reported, 99);
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ("C:\\x.csv", recorder.boxes[0].text);
+    EXPECT_EQ(1, reported);
+}
+
+}  // namespace

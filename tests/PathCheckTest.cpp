@@ -1,0 +1,156 @@
+// Path checks: the rules in their order, Shift_JIS awareness, the one message shown.
+#include "app/PathCheck.h"
+
+#include "framework/ResourceString.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+struct TrimCase {
+    const char* name;
+    const char* in;
+    const char* out;
+    bool result;
+};
+
+void PrintTo(const TrimCase& c, std::ostream* os) { *os << c.name; }
+
+class TrimLeadingSpacesCases : public ::testing::TestWithParam<TrimCase> {};
+
+TEST_P(TrimLeadingSpacesCases, StripsOnlyLeadingAsciiBlanks) {
+    std::string text = GetParam().in;
+    EXPECT_EQ(GetParam().result, TrimLeadingSpaces(text));
+    EXPECT_EQ(GetParam().out, text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TrimLeadingSpacesCases,
+    ::testing::Values(TrimCase{"Empty", "", "", true}, TrimCase{"NoBlank", "C:\\a.csv", "C:\\a.csv", true},
+                      TrimCase{"InnerBlankOnly", "C:\\a b.csv", "C:\\a b.csv", true},
+                      TrimCase{"LeadingBlanks", "   C:\\a.csv", "C:\\a.csv", true},
+                      TrimCase{"OneBlankBeforeText", " x ", "x ", true},
+                      TrimCase{"BlanksOnlyUnchanged", "   ", "   ", false},
+                      TrimCase{"SingleBlankUnchanged", " ", " ", false},
+                      TrimCase{"TabIsNotABlank", "\t C:\\a", "\t C:\\a", true},
+                      TrimCase{"FullWidthBlankIsNotABlank", "\x81\x40" "C:\\a", "\x81\x40" "C:\\a", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct RuleCase {
+    const char* name;
+    std::string path;
+    unsigned message;  // 0: accepted
+};
+
+void PrintTo(const RuleCase& c, std::ostream* os) { *os << c.name; }
+
+class CheckPathRulesCases : public ::testing::TestWithParam<RuleCase> {};
+
+TEST_P(CheckPathRulesCases, FirstBrokenRuleDecides) {
+    MessageBoxRecorder recorder;
+    const bool accepted = CheckPath(GetParam().path);
+    if (GetParam().message == 0) {
+        EXPECT_TRUE(accepted);
+        EXPECT_TRUE(recorder.boxes.empty());
+        return;
+    }
+    EXPECT_FALSE(accepted);
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(ResString(GetParam().message), recorder.boxes[0].text);
+    EXPECT_EQ(GetAppTitle(), recorder.boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), recorder.boxes[0].style);
+}
+
+const std::string kMissing = "C:\\qs-no-such-folder\\";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CheckPathRulesCases,
+    ::testing::Values(
+        RuleCase{"NetworkShare", "\\\\server\\share\\a.csv", IDS_PATH_NETWORK},
+        RuleCase{"NetworkBeatsBadCharacters", "\\\\srv\\a:b", IDS_PATH_NETWORK},
+        RuleCase{"DoubleBackslashInsideIsAllowed", kMissing + "a\\\\b.csv", 0},
+        RuleCase{"BareFileName", "a.csv", IDS_PATH_NOT_ABSOLUTE},
+        RuleCase{"DriveWithoutBackslash", "C:a.csv", IDS_PATH_NOT_ABSOLUTE},
+        RuleCase{"DriveOnly", "C:", IDS_PATH_NOT_ABSOLUTE},
+        RuleCase{"ForwardSlashes", "C:/dir/a.csv", IDS_PATH_NOT_ABSOLUTE},
+        RuleCase{"Empty", "", IDS_PATH_NOT_ABSOLUTE},
+        RuleCase{"BlanksOnly", "   ", IDS_PATH_NOT_ABSOLUTE},
+        RuleCase{"ColonBackslashTooLate", "CC:\\a.csv", IDS_PATH_NOT_ABSOLUTE},
+        RuleCase{"DoubleByteBeforeColon", "\x83\x5c:\\a.csv", IDS_PATH_NOT_ABSOLUTE},
+        RuleCase{"FirstCharacterNeedNotBeALetter", "1:\\qs-missing\\a.csv", 0},
+        RuleCase{"DrivePrefixAlone", "C:\\", IDS_PATH_BAD_CHARS},
+        RuleCase{"EndsWithBackslash", kMissing + "dir\\", IDS_PATH_BAD_CHARS},
+        RuleCase{"ColonInRest", kMissing + "a:b.csv", IDS_PATH_BAD_CHARS},
+        RuleCase{"Slash", kMissing + "a/b.csv", IDS_PATH_BAD_CHARS},
+        RuleCase{"Comma", kMissing + "a,b.csv", IDS_PATH_BAD_CHARS},
+        RuleCase{"Semicolon", kMissing + "a;b.csv", IDS_PATH_BAD_CHARS},
+        RuleCase{"Asterisk", kMissing + "a*.csv", IDS_PATH_BAD_CHARS},
+        RuleCase{"QuestionMark", kMissing + "a?.csv", IDS_PATH_BAD_CHARS},
+        RuleCase{"DoubleQuote", kMissing + "a\".csv", IDS_PATH_BAD_CHARS},
+        RuleCase{"LessThan", kMissing + "a<.csv", IDS_PATH_BAD_CHARS},
+        RuleCase{"GreaterThan", kMissing + "a>.csv", IDS_PATH_BAD_CHARS},
+        RuleCase{"VerticalBar", kMissing + "a|.csv", IDS_PATH_BAD_CHARS},
+        RuleCase{"BadCharacterBeatsLength", "C:\\" + std::string(300, 'a') + "*", IDS_PATH_BAD_CHARS},
+        RuleCase{"BlankInRestIsAllowed", kMissing + "a b.csv", 0},
+        // ソ is 0x83 0x5C: its trail byte is not a backslash, so the path does not end with one.
+        RuleCase{"TrailByte5CAtEndIsNotABackslash", kMissing + "\x83\x5c", 0},
+        RuleCase{"TrailByte5CInsideName", kMissing + "\x83\x5c\x83t\x83g.csv", 0},
+        // ポ is 0x83 0x7C: its trail byte is not a vertical bar.
+        RuleCase{"TrailByte7CIsNotAVerticalBar", kMissing + "\x83\x7c.csv", 0},
+        RuleCase{"LoneLeadByteAtEnd", kMissing + "a\x83", 0},
+        RuleCase{"Length259Accepted", "C:\\" + std::string(256, 'a'), 0},
+        RuleCase{"Length260Refused", "C:\\" + std::string(257, 'a'), IDS_PATH_TOO_LONG},
+        RuleCase{"VeryLongRefused", "C:\\" + std::string(10000, 'a'), IDS_PATH_TOO_LONG}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class CheckPathFileSystem : public ::testing::Test {
+protected:
+    TempDir dir;
+    MessageBoxRecorder recorder;
+};
+
+TEST_F(CheckPathFileSystem, ExistingFolderIsRefusedWithFolderMessage) {
+    EXPECT_FALSE(CheckPath(dir.path()));
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(ResString(IDS_PATH_FOLDER), recorder.boxes[0].text);
+}
+
+TEST_F(CheckPathFileSystem, ExistingReadOnlyFileIsRefused) {
+    const std::string file = dir.File("ro.nsf");
+    WriteFileBytes(file, "x");
+    ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(CheckPath(file));
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(ResString(IDS_PATH_READONLY), recorder.boxes[0].text);
+}
+
+TEST_F(CheckPathFileSystem, ExistingWritableFileAndNewFileAreAccepted) {
+    const std::string file = dir.File("rw.csv");
+    WriteFileBytes(file, "x");
+    EXPECT_TRUE(CheckPath(file));
+    EXPECT_TRUE(CheckPath(dir.File("new.csv")));
+    EXPECT_TRUE(recorder.boxes.empty());
+}
+
+TEST_F(CheckPathFileSystem, ReadOnlyFolderIsRefusedAsAFolder) {
+    ASSERT_TRUE(SetFileAttributesA(dir.path().c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(CheckPath(dir.path()));
+    SetFileAttributesA(dir.path().c_str(), FILE_ATTRIBUTE_DIRECTORY);
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(ResString(IDS_PATH_FOLDER), recorder.boxes[0].text);
+}
+
+TEST(TrimThenCheck, BlanksBeforeTheDriveAreAcceptedOnceTrimmed) {
+    MessageBoxRecorder recorder;
+    std::string path = "   C:\\qs-no-such-folder\\a.csv";
+    TrimLeadingSpaces(path);
+    EXPECT_TRUE(CheckPath(path));
+    EXPECT_TRUE(recorder.boxes.empty());
+}
+
+}  // namespace

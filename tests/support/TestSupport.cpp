@@ -1,0 +1,93 @@
+#include "support/TestSupport.h"
+
+#include <atomic>
+#include <cstdio>
+
+MessageBoxRecorder::MessageBoxRecorder() {
+    m_previous = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+        boxes.push_back(request);
+        return IDOK;
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler(std::move(m_previous)); }
+
+namespace {
+void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string full = dir + "\\" + name;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+}  // namespace
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    char base[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, base);
+    char name[64];
+    std::snprintf(name, sizeof name, "qs-test-%lu-%u", GetCurrentProcessId(), counter++);
+    m_path = std::string(base) + name;
+    CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+TempDir::~TempDir() { RemoveTree(m_path); }
+
+ExclusiveHolder::ExclusiveHolder(const std::string& path)
+    : m_h(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
+ExclusiveHolder::~ExclusiveHolder() { Release(); }
+
+void ExclusiveHolder::Release() {
+    if (m_h != INVALID_HANDLE_VALUE) CloseHandle(m_h);
+    m_h = INVALID_HANDLE_VALUE;
+}
+
+std::string ReadFileBytes(const std::string& path, bool* exists) {
+    std::string bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (exists != nullptr) *exists = f != nullptr;
+    if (f == nullptr) return bytes;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    std::fclose(f);
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::vector<std::string> SplitCrLf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(bytes.substr(start));
+            return lines;
+        }
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+}

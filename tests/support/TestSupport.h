@@ -1,0 +1,60 @@
+#pragma once
+// Helpers shared by the in-process tests.
+
+#include "framework/MessageBox.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Records every message box the code under test would show, instead of showing it.
+class MessageBoxRecorder {
+public:
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+    std::vector<MessageBoxRequest> boxes;
+
+private:
+    MessageBoxHandler m_previous;
+};
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
+// Holds a file open without sharing, as another program would, until destroyed or released.
+class ExclusiveHolder {
+public:
+    explicit ExclusiveHolder(const std::string& path);
+    ~ExclusiveHolder();
+    ExclusiveHolder(const ExclusiveHolder&) = delete;
+    ExclusiveHolder& operator=(const ExclusiveHolder&) = delete;
+    void Release();
+    bool held() const { return m_h != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_h;
+};
+
+// The whole content of a file; `exists` false when it cannot be read.
+std::string ReadFileBytes(const std::string& path, bool* exists = nullptr);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// Splits at CR LF; the text after the last CR LF (normally empty) is the last element.
+std::vector<std::string> SplitCrLf(const std::string& bytes);
