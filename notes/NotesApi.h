@@ -1,0 +1,171 @@
+#pragma once
+// The Notes C API as this program uses it: types, the operations' signatures and their
+// export ordinals in nnotes.dll. Written from the public C API Reference; shared by the
+// binding (notes/NotesBinding) and by our own runtime (nnotes/), which exports the same
+// ordinals with the same signatures.
+
+#include <cstdint>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define LNPUBLIC __stdcall
+#define LNCALLBACK __stdcall
+#else
+#define LNPUBLIC
+#define LNCALLBACK
+#endif
+
+namespace notes {
+
+using STATUS = uint16_t;
+using WORD = uint16_t;
+using DWORD = uint32_t;
+using BOOL = int32_t;
+using NOTEID = uint32_t;
+// Database, note, collection, memory and id-table handles are 32-bit values (DHANDLE) on
+// 32-bit and on 64-bit Windows alike; 0 means none.
+using DHANDLE = uint32_t;
+using DBHANDLE = DHANDLE;
+using NOTEHANDLE = DHANDLE;
+using HCOLLECTION = DHANDLE;
+
+struct TIMEDATE {
+    DWORD Innards[2];
+};
+
+constexpr int kMaxTumblers = 32;
+struct COLLECTIONPOSITION {
+    WORD Level;
+    uint8_t MinLevel;
+    uint8_t MaxLevel;
+    DWORD Tumbler[kMaxTumblers];
+};
+
+struct UNID {
+    TIMEDATE File;
+    TIMEDATE Note;
+};
+
+// Item data types (the first word of an item's value).
+constexpr WORD TYPE_COMPOSITE = 0x0001;  // rich text
+constexpr WORD TYPE_NUMBER = 0x0300;
+constexpr WORD TYPE_NUMBER_RANGE = 0x0301;
+constexpr WORD TYPE_TIME = 0x0400;
+constexpr WORD TYPE_TIME_RANGE = 0x0401;
+constexpr WORD TYPE_TEXT = 0x0500;
+constexpr WORD TYPE_TEXT_LIST = 0x0501;
+
+// Note classes.
+constexpr WORD NOTE_CLASS_DOCUMENT = 0x0001;
+constexpr WORD NOTE_CLASS_FORM = 0x0004;
+constexpr WORD NOTE_CLASS_VIEW = 0x0008;
+
+constexpr WORD DBMODE_DIRECTORY = 2;       // NSFDbModeGet: the path named a directory
+constexpr NOTEID NOTE_ID_SPECIAL = 0xFFFF0000;
+constexpr NOTEID NOTE_CLASS_DESIGN_COLLECTION = NOTE_ID_SPECIAL | 0x0020;
+constexpr WORD OPEN_NOEXPAND = 0x0004;     // NIFOpenCollection flags
+constexpr WORD NAVIGATE_NEXT = 1;
+constexpr DWORD MAXDWORD_COUNT = 0xFFFFFFFF;
+constexpr DWORD READ_MASK_NOTECLASS = 0x00000004;
+constexpr DWORD READ_MASK_SUMMARY = 0x00008000;
+constexpr WORD OS_TRANSLATE_NATIVE_TO_LMBCS = 0;
+constexpr WORD OS_TRANSLATE_LMBCS_TO_NATIVE = 1;
+constexpr WORD INFOPARSE_TITLE = 0;
+constexpr WORD NSF_INFO_SIZE = 128;
+constexpr WORD TIMEDATE_MINIMUM = 0;      // TimeConstant: the earliest time
+constexpr WORD OPEN_EXPAND = 0x0002;      // NSFNoteOpen flags used by the export run
+constexpr STATUS ERR_MASK = 0x3FFF;       // a status without its flag bits
+constexpr STATUS ERR_DIRECTORY = 540;     // the path named a directory, not a database
+constexpr int MAXPATH = 256;              // a Notes path, NUL included
+
+// The item-scan callback of NSFItemScan.
+using NSFITEMSCANPROC = STATUS(LNCALLBACK*)(WORD spare, WORD itemFlags, char* name, WORD nameLength,
+                                             void* value, DWORD valueLength, void* routineParameter);
+
+// Signatures, one per operation.
+using PFN_NotesInitExtended = STATUS(LNPUBLIC*)(int argc, char** argv);
+using PFN_NotesTerm = void(LNPUBLIC*)();
+using PFN_NSFDbOpen = STATUS(LNPUBLIC*)(const char* pathName, DBHANDLE* rethDB);
+using PFN_NSFDbModeGet = STATUS(LNPUBLIC*)(DBHANDLE hDB, WORD* retMode);
+using PFN_NSFDbClose = STATUS(LNPUBLIC*)(DBHANDLE hDB);
+using PFN_NSFDbInfoGet = STATUS(LNPUBLIC*)(DBHANDLE hDB, char* retBuffer);
+using PFN_NSFDbInfoParse = void(LNPUBLIC*)(char* info, WORD what, char* buffer, WORD length);
+using PFN_NIFOpenCollection = STATUS(LNPUBLIC*)(DBHANDLE hViewDB, DBHANDLE hDataDB, NOTEID viewNoteID,
+                                                 WORD openFlags, DHANDLE hUnreadList,
+                                                 HCOLLECTION* rethCollection, NOTEHANDLE* rethViewNote,
+                                                 UNID* retViewUNID, DHANDLE* rethCollapsedList,
+                                                 DHANDLE* rethSelectedList);
+using PFN_NIFReadEntries = STATUS(LNPUBLIC*)(HCOLLECTION hCollection, COLLECTIONPOSITION* indexPos,
+                                              WORD skipNavigator, DWORD skipCount, WORD returnNavigator,
+                                              DWORD returnCount, DWORD returnMask, DHANDLE* rethBuffer,
+                                              WORD* retBufferLength, DWORD* retNumEntriesSkipped,
+                                              DWORD* retNumEntriesReturned, WORD* retSignalFlags);
+using PFN_OSLockObject = void*(LNPUBLIC*)(DHANDLE handle);
+using PFN_OSUnlockObject = BOOL(LNPUBLIC*)(DHANDLE handle);
+using PFN_OSMemFree = STATUS(LNPUBLIC*)(DHANDLE handle);
+using PFN_NIFCloseCollection = STATUS(LNPUBLIC*)(HCOLLECTION hCollection);
+using PFN_NSFLocateSummaryValue = BOOL(LNPUBLIC*)(void* summaryBuffer, const char* itemName,
+                                                   void** retValuePointer, WORD* retValueLength,
+                                                   WORD* retDataType);
+using PFN_ListGetText = STATUS(LNPUBLIC*)(void* list, BOOL prefixDataType, WORD entryNumber,
+                                           char** retTextPointer, WORD* retTextLength);
+using PFN_OSTranslate = WORD(LNPUBLIC*)(WORD mode, const char* in, WORD inLength, char* out, WORD outLength);
+using PFN_NIFFindDesignNote = STATUS(LNPUBLIC*)(DBHANDLE hFile, const char* name, WORD noteClass,
+                                                 NOTEID* retNoteID);
+using PFN_NSFNoteOpen = STATUS(LNPUBLIC*)(DBHANDLE hDB, NOTEID noteID, WORD openFlags, NOTEHANDLE* rethNote);
+using PFN_NSFItemScan = STATUS(LNPUBLIC*)(NOTEHANDLE hNote, NSFITEMSCANPROC actionRoutine,
+                                           void* routineParameter);
+using PFN_NSFNoteClose = STATUS(LNPUBLIC*)(NOTEHANDLE hNote);
+using PFN_NSFNoteIsSignedOrSealed = BOOL(LNPUBLIC*)(NOTEHANDLE hNote, BOOL* retSigned, BOOL* retSealed);
+using PFN_NSFNoteSign = STATUS(LNPUBLIC*)(NOTEHANDLE hNote);
+using PFN_NSFNoteDecrypt = STATUS(LNPUBLIC*)(NOTEHANDLE hNote, WORD decryptFlags, void* retKeyForAttachments);
+using PFN_NSFItemConvertToText = WORD(LNPUBLIC*)(NOTEHANDLE hNote, const char* itemName, char* retBuffer,
+                                                  WORD bufferLength, char separator);
+using PFN_OSLoadString = WORD(LNPUBLIC*)(void* hModule, STATUS stringCode, char* retBuffer, WORD bufferLength);
+using PFN_OSPathNetConstruct = STATUS(LNPUBLIC*)(const char* portName, const char* serverName,
+                                                  const char* fileName, char* retPathName);
+using PFN_OSGetEnvironmentString = BOOL(LNPUBLIC*)(const char* variableName, char* retValueBuffer,
+                                                    WORD bufferLength);
+using PFN_TimeConstant = void(LNPUBLIC*)(WORD timeConstantType, TIMEDATE* td);
+using PFN_NSFDbGetModifiedNoteTable = STATUS(LNPUBLIC*)(DBHANDLE hDB, WORD noteClassMask, TIMEDATE since,
+                                                         TIMEDATE* retUntil, DHANDLE* rethTable);
+using PFN_IDEntries = DWORD(LNPUBLIC*)(DHANDLE hTable);
+using PFN_IDScan = BOOL(LNPUBLIC*)(DHANDLE hTable, BOOL first, NOTEID* retID);
+using PFN_IDDestroyTable = STATUS(LNPUBLIC*)(DHANDLE hTable);
+
+// Export ordinals of nnotes.dll: the one table both sides use.
+enum Ordinal : uint16_t {
+    ORD_NotesInitExtended = 15,
+    ORD_NotesTerm = 13,
+    ORD_NSFDbOpen = 2005,
+    ORD_NSFDbModeGet = 2020,
+    ORD_NSFDbClose = 2001,
+    ORD_NSFDbInfoGet = 2086,
+    ORD_NSFDbInfoParse = 2100,
+    ORD_NIFOpenCollection = 2801,
+    ORD_NIFReadEntries = 2848,
+    ORD_OSLockObject = 182,
+    ORD_OSUnlockObject = 183,
+    ORD_OSMemFree = 143,
+    ORD_NIFCloseCollection = 2802,
+    ORD_NSFLocateSummaryValue = 2095,
+    ORD_ListGetText = 2111,
+    ORD_OSTranslate = 391,
+    ORD_NIFFindDesignNote = 2856,
+    ORD_NSFNoteOpen = 2011,
+    ORD_NSFItemScan = 2007,
+    ORD_NSFNoteClose = 2008,
+    ORD_NSFNoteIsSignedOrSealed = 2145,
+    ORD_NSFNoteSign = 2149,
+    ORD_NSFNoteDecrypt = 2147,
+    ORD_NSFItemConvertToText = 2197,
+    ORD_OSLoadString = 707,
+    ORD_OSPathNetConstruct = 938,
+    ORD_OSGetEnvironmentString = 416,
+    ORD_TimeConstant = 451,
+    ORD_NSFDbGetModifiedNoteTable = 2118,
+    ORD_IDEntries = 324,
+    ORD_IDScan = 323,
+    ORD_IDDestroyTable = 861,
+};
+
+}  // namespace notes
