@@ -1,0 +1,134 @@
+// The design catalogue: the forms of a database and the fields of a form.
+#include "notes/NotesBinding.h"
+#include "notes/NsfDatabase.h"
+#include "notes/NsfError.h"
+
+#include <cstring>
+
+using namespace notes;
+
+CNsfDatabase g_scanDb;
+
+namespace {
+
+constexpr size_t kTitleBufferSize = 130;     // a title longer than 129 bytes is cut
+constexpr size_t kFormNameBufferSize = 391;  // a form name in LMBCS
+constexpr size_t kItemNameBufferSize = 256;  // item names are at most 255 bytes
+constexpr char kTitleItem[] = "$TITLE";
+constexpr char kTitleNotAvailable[] = "not available";
+constexpr char kTitleUnknownType[] = "unknown data type";
+
+// Copies at most `capacity - 1` bytes of a value and terminates it.
+void CopyBounded(char* dest, size_t capacity, const char* src, size_t length) {
+    if (length > capacity - 1) length = capacity - 1;
+    std::memcpy(dest, src, length);
+    dest[length] = '\0';
+}
+
+// Closes a collection on every way out of ListForms, the failing ones included.
+class CollectionGuard {
+public:
+    explicit CollectionGuard(HCOLLECTION h) : m_h(h) {}
+    ~CollectionGuard() { Api().NIFCloseCollection(m_h); }
+    CollectionGuard(const CollectionGuard&) = delete;
+    CollectionGuard& operator=(const CollectionGuard&) = delete;
+
+private:
+    HCOLLECTION m_h;
+};
+
+class NoteGuard {
+public:
+    explicit NoteGuard(NOTEHANDLE h) : m_h(h) {}
+    ~NoteGuard() { Api().NSFNoteClose(m_h); }
+    NoteGuard(const NoteGuard&) = delete;
+    NoteGuard& operator=(const NoteGuard&) = delete;
+
+private:
+    NOTEHANDLE m_h;
+};
+
+WORD ReadWord(const void* p) {
+    WORD w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+}  // namespace
+
+STATUS LNCALLBACK CollectItem(WORD /*spare*/, WORD /*itemFlags*/, char* name, WORD nameLength, void* value,
+                              DWORD valueLength, void* /*routineParameter*/) {
+    char lmbcsName[kItemNameBufferSize];
+    CopyBounded(lmbcsName, sizeof lmbcsName, name, nameLength);
+    char nativeName[kItemNameBufferSize] = {};
+    TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcsName, std::strlen(lmbcsName), nativeName,
+                  sizeof nativeName);
+    const WORD type = valueLength >= sizeof(WORD) ? ReadWord(value) : 0;
+    g_scanDb.m_fields.emplace_back(nativeName, type);
+    return 0;
+}
+
+void CNsfDatabase::ListForms() {
+    HCOLLECTION collection = 0;
+    ThrowIfFailed(Api().NIFOpenCollection(m_hDb, m_hDb, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0,
+                                          &collection, nullptr, nullptr, nullptr, nullptr));
+    CollectionGuard closeCollection(collection);
+
+    COLLECTIONPOSITION position{};
+    position.Level = 0;
+    position.Tumbler[0] = 1;
+    DHANDLE buffer = 0;
+    DWORD count = 0;
+    ThrowIfFailed(Api().NIFReadEntries(collection, &position, 0, 0, NAVIGATE_NEXT, MAXDWORD_COUNT,
+                                       READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer, nullptr, nullptr,
+                                       &count, nullptr));
+    if (buffer == 0) return;
+    auto* entry = static_cast<char*>(Api().OSLockObject(buffer));
+    for (DWORD i = 0; entry != nullptr && i < count; ++i) {
+        const WORD noteClass = ReadWord(entry);
+        char* summary = entry + sizeof(WORD);
+        AddFormEntry(noteClass, summary);
+        entry = summary + ReadWord(summary);
+    }
+    Api().OSUnlockObject(buffer);
+    Api().OSMemFree(buffer);
+}
+
+void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
+    char title[kTitleBufferSize] = {};
+    char translated[kTitleBufferSize] = {};
+    void* value = nullptr;
+    WORD length = 0;
+    WORD type = 0;
+    if (!Api().NSFLocateSummaryValue(summary, kTitleItem, &value, &length, &type)) {
+        CopyBounded(title, sizeof title, kTitleNotAvailable, sizeof kTitleNotAvailable - 1);
+    } else if (type == TYPE_TEXT) {
+        CopyBounded(title, sizeof title, static_cast<const char*>(value), length);
+    } else if (type == TYPE_TEXT_LIST) {
+        char* text = nullptr;
+        WORD textLength = 0;
+        if (Api().ListGetText(value, 0, 0, &text, &textLength) == 0 && text != nullptr) {
+            CopyBounded(title, sizeof title, text, textLength);
+        }
+    } else {
+        CopyBounded(title, sizeof title, kTitleUnknownType, sizeof kTitleUnknownType - 1);
+    }
+    if ((noteClass & NOTE_CLASS_FORM) == 0) return;
+    const size_t titleLength = std::strlen(title);
+    TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, title, titleLength, translated,
+                  titleLength + 1 < sizeof translated ? titleLength + 1 : sizeof translated);
+    m_forms.emplace_back(translated);
+}
+
+void CNsfDatabase::ListFields(const std::string& formName) {
+    g_scanDb.m_fields.clear();
+    char lmbcsName[kFormNameBufferSize] = {};
+    TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, formName.c_str(), formName.size(), lmbcsName, sizeof lmbcsName);
+    NOTEID noteId = 0;
+    ThrowIfFailed(Api().NIFFindDesignNote(m_hDb, lmbcsName, NOTE_CLASS_FORM, &noteId));
+    NOTEHANDLE note = 0;
+    ThrowIfFailed(Api().NSFNoteOpen(m_hDb, noteId, 0, &note));
+    NoteGuard closeNote(note);
+    ThrowIfFailed(Api().NSFItemScan(note, CollectItem, nullptr));
+    m_fields.insert(m_fields.end(), g_scanDb.m_fields.begin(), g_scanDb.m_fields.end());
+}

@@ -1,0 +1,17 @@
+#pragma once
+// One field of a form, and the value it has in the document being exported.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FieldEntry {
+    FieldEntry() = default;
+    FieldEntry(std::string fieldName, uint16_t dataType) : name(std::move(fieldName)), type(dataType) {}
+
+    std::string name;   // native text
+    uint16_t type = 0;  // item data type as the scan reports it; carried, never decided on
+    std::string value;  // CSV-safe text of the current document's item
+};
+
+using FieldList = std::vector<FieldEntry>;

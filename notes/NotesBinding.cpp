@@ -1,0 +1,87 @@
+#include "notes/NotesBinding.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace notes {
+namespace {
+
+NotesFunctions g_api{};
+bool g_bound = false;
+
+
+template <typename Fn>
+bool Resolve(HMODULE module, Ordinal ordinal, Fn& slot) {
+    FARPROC proc = GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
+    if (proc == nullptr) return false;
+    slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
+    return true;
+}
+
+bool ResolveAll(HMODULE m, NotesFunctions& f) {
+    return Resolve(m, ORD_NotesInitExtended, f.NotesInitExtended) && Resolve(m, ORD_NotesTerm, f.NotesTerm) &&
+           Resolve(m, ORD_NSFDbOpen, f.NSFDbOpen) && Resolve(m, ORD_NSFDbModeGet, f.NSFDbModeGet) &&
+           Resolve(m, ORD_NSFDbClose, f.NSFDbClose) && Resolve(m, ORD_NSFDbInfoGet, f.NSFDbInfoGet) &&
+           Resolve(m, ORD_NSFDbInfoParse, f.NSFDbInfoParse) &&
+           Resolve(m, ORD_NIFOpenCollection, f.NIFOpenCollection) &&
+           Resolve(m, ORD_NIFReadEntries, f.NIFReadEntries) && Resolve(m, ORD_OSLockObject, f.OSLockObject) &&
+           Resolve(m, ORD_OSUnlockObject, f.OSUnlockObject) && Resolve(m, ORD_OSMemFree, f.OSMemFree) &&
+           Resolve(m, ORD_NIFCloseCollection, f.NIFCloseCollection) &&
+           Resolve(m, ORD_NSFLocateSummaryValue, f.NSFLocateSummaryValue) &&
+           Resolve(m, ORD_ListGetText, f.ListGetText) && Resolve(m, ORD_OSTranslate, f.OSTranslate) &&
+           Resolve(m, ORD_NIFFindDesignNote, f.NIFFindDesignNote) && Resolve(m, ORD_NSFNoteOpen, f.NSFNoteOpen) &&
+           Resolve(m, ORD_NSFItemScan, f.NSFItemScan) && Resolve(m, ORD_NSFNoteClose, f.NSFNoteClose) &&
+           Resolve(m, ORD_NSFNoteIsSignedOrSealed, f.NSFNoteIsSignedOrSealed) &&
+           Resolve(m, ORD_NSFNoteSign, f.NSFNoteSign) && Resolve(m, ORD_NSFNoteDecrypt, f.NSFNoteDecrypt) &&
+           Resolve(m, ORD_NSFItemConvertToText, f.NSFItemConvertToText) &&
+           Resolve(m, ORD_OSLoadString, f.OSLoadString) &&
+           Resolve(m, ORD_OSPathNetConstruct, f.OSPathNetConstruct) &&
+           Resolve(m, ORD_OSGetEnvironmentString, f.OSGetEnvironmentString) &&
+           Resolve(m, ORD_TimeConstant, f.TimeConstant) &&
+           Resolve(m, ORD_NSFDbGetModifiedNoteTable, f.NSFDbGetModifiedNoteTable) &&
+           Resolve(m, ORD_IDEntries, f.IDEntries) && Resolve(m, ORD_IDScan, f.IDScan) &&
+           Resolve(m, ORD_IDDestroyTable, f.IDDestroyTable);
+}
+
+}  // namespace
+
+bool BindNotesLibrary(const char* libraryName) {
+    if (g_bound) return true;
+    HMODULE module = LoadLibraryA(libraryName);
+    if (module == nullptr) return false;
+    NotesFunctions functions{};
+    if (!ResolveAll(module, functions)) {
+        FreeLibrary(module);
+        return false;
+    }
+    g_api = functions;
+    g_bound = true;
+    return true;
+}
+
+bool NotesBound() { return g_bound; }
+
+const NotesFunctions& Api() { return g_api; }
+
+STATUS NotesInitialize() {
+    if (!BindNotesLibrary()) return kStatusLibraryUnavailable;
+    return g_api.NotesInitExtended(0, nullptr);
+}
+
+void NotesTerminate() {
+    if (g_bound) g_api.NotesTerm();
+}
+
+size_t TranslateInto(WORD mode, const char* in, size_t inLength, char* out, size_t outCapacity) {
+    if (outCapacity == 0) return 0;
+    // One byte of the buffer is kept for the terminator; OSTranslate counts in 16 bits.
+    const size_t room = outCapacity - 1 > 0xFFFF ? 0xFFFF : outCapacity - 1;
+    const WORD inWord = static_cast<WORD>(inLength > 0xFFFF ? 0xFFFF : inLength);
+    WORD n = g_api.OSTranslate(mode, in, inWord, out, static_cast<WORD>(room));
+    if (n > room) n = static_cast<WORD>(room);
+    out[n] = '\0';
+    return n;
+}
+
+}  // namespace notes

@@ -1,0 +1,68 @@
+#pragma once
+// The binding to nnotes.dll: the library is loaded at run time and every operation is
+// resolved by its export ordinal, so the program works beside any Notes client of the
+// same API.
+
+#include "notes/NotesApi.h"
+
+#include <cstddef>
+
+namespace notes {
+
+struct NotesFunctions {
+    PFN_NotesInitExtended NotesInitExtended;
+    PFN_NotesTerm NotesTerm;
+    PFN_NSFDbOpen NSFDbOpen;
+    PFN_NSFDbModeGet NSFDbModeGet;
+    PFN_NSFDbClose NSFDbClose;
+    PFN_NSFDbInfoGet NSFDbInfoGet;
+    PFN_NSFDbInfoParse NSFDbInfoParse;
+    PFN_NIFOpenCollection NIFOpenCollection;
+    PFN_NIFReadEntries NIFReadEntries;
+    PFN_OSLockObject OSLockObject;
+    PFN_OSUnlockObject OSUnlockObject;
+    PFN_OSMemFree OSMemFree;
+    PFN_NIFCloseCollection NIFCloseCollection;
+    PFN_NSFLocateSummaryValue NSFLocateSummaryValue;
+    PFN_ListGetText ListGetText;
+    PFN_OSTranslate OSTranslate;
+    PFN_NIFFindDesignNote NIFFindDesignNote;
+    PFN_NSFNoteOpen NSFNoteOpen;
+    PFN_NSFItemScan NSFItemScan;
+    PFN_NSFNoteClose NSFNoteClose;
+    PFN_NSFNoteIsSignedOrSealed NSFNoteIsSignedOrSealed;
+    PFN_NSFNoteSign NSFNoteSign;
+    PFN_NSFNoteDecrypt NSFNoteDecrypt;
+    PFN_NSFItemConvertToText NSFItemConvertToText;
+    PFN_OSLoadString OSLoadString;
+    PFN_OSPathNetConstruct OSPathNetConstruct;
+    PFN_OSGetEnvironmentString OSGetEnvironmentString;
+    PFN_TimeConstant TimeConstant;
+    PFN_NSFDbGetModifiedNoteTable NSFDbGetModifiedNoteTable;
+    PFN_IDEntries IDEntries;
+    PFN_IDScan IDScan;
+    PFN_IDDestroyTable IDDestroyTable;
+};
+
+// Returned by NotesInitialize when nnotes.dll or one of its operations cannot be found.
+constexpr STATUS kStatusLibraryUnavailable = 0xFFFF;
+
+// Loads nnotes.dll and initialises the Notes API with no arguments. Never throws; a
+// missing library or ordinal gives kStatusLibraryUnavailable.
+STATUS NotesInitialize();
+// Terminates the Notes API; only after a successful NotesInitialize.
+void NotesTerminate();
+
+// True once the library and all its operations are bound.
+bool NotesBound();
+// Binds the library if not yet bound; false when it or an operation is missing.
+bool BindNotesLibrary(const char* libraryName = "nnotes.dll");
+// The bound operations. Only valid after a successful bind.
+const NotesFunctions& Api();
+
+// OSTranslate into a fixed buffer of `outCapacity` bytes, bounded so that the result is
+// always NUL-terminated inside the buffer and never split inside a character (the library
+// stops before a character that would not fit). Returns the translated length.
+size_t TranslateInto(WORD mode, const char* in, size_t inLength, char* out, size_t outCapacity);
+
+}  // namespace notes

@@ -1,0 +1,39 @@
+#pragma once
+// One open Notes database and the two lists the wizard and the export work on.
+
+#include "notes/FieldEntry.h"
+#include "notes/NotesApi.h"
+
+#include <string>
+#include <vector>
+
+class CNsfDatabase {
+public:
+    // Opens the database at `path` (LMBCS); a folder is closed again and refused with 540.
+    void Open(const char* path);
+    bool IsDirectory();
+    // Closes the held database, if any; a failed close keeps the handle.
+    void Close();
+    // Fills m_title with the database title in native text; empty when it cannot be read.
+    void ReadTitle();
+
+    // Appends the title of every form to m_forms.
+    void ListForms();
+    // Handles one entry of the design collection.
+    void AddFormEntry(notes::WORD noteClass, void* summary);
+    // Appends one entry per item of the form's design note to m_fields.
+    void ListFields(const std::string& formName);
+
+    // Writes the header and one line per document to the export file.
+    void WriteAllDocumentByForm(const std::string& formName);
+
+    static constexpr size_t kTitleSize = 128;
+
+    FieldList m_fields;
+    notes::DBHANDLE m_hDb = 0;
+    char m_title[kTitleSize];
+    std::vector<std::string> m_forms;
+};
+
+// Never opened: its m_fields is the list that the item scan of ListFields fills.
+extern CNsfDatabase g_scanDb;

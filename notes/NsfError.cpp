@@ -1,0 +1,23 @@
+#include "notes/NsfError.h"
+
+#include "framework/MessageBox.h"
+#include "notes/NotesBinding.h"
+
+#include <cstring>
+
+namespace {
+constexpr size_t kStatusTextSize = 1024;
+}
+
+CNsfError::CNsfError(notes::STATUS status) : m_status(status) {
+    if (!notes::NotesBound()) return;
+    char lmbcs[kStatusTextSize] = {};
+    char native[kStatusTextSize] = {};
+    notes::Api().OSLoadString(nullptr, static_cast<notes::STATUS>(status & notes::ERR_MASK), lmbcs,
+                              kStatusTextSize - 1);
+    notes::TranslateInto(notes::OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcs, strnlen(lmbcs, kStatusTextSize - 1), native,
+                         sizeof native);
+    m_message = native;
+}
+
+void CNsfError::ReportError() const { AppMessageBox(m_message); }

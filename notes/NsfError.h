@@ -1,0 +1,22 @@
+#pragma once
+// The one exception type of the Notes layer: a failing status and the library's text for it.
+
+#include "notes/NotesApi.h"
+
+#include <string>
+
+class CNsfError {
+public:
+    explicit CNsfError(notes::STATUS status);
+
+    // Shows the library's text in the program's usual OK box.
+    void ReportError() const;
+
+    notes::STATUS m_status;  // exactly as the failing operation returned it, flag bits included
+    std::string m_message;   // native text; empty when the library has none
+};
+
+// Throws CNsfError for a nonzero status.
+inline void ThrowIfFailed(notes::STATUS status) {
+    if (status != 0) throw CNsfError(status);
+}

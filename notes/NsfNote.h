@@ -1,0 +1,20 @@
+#pragma once
+// One open note (document), whose item values become the text of CSV cells.
+
+#include "notes/FieldEntry.h"
+#include "notes/NotesApi.h"
+
+class CNsfNote {
+public:
+    // Opens the note and makes a signed or sealed one readable; throws CNsfError.
+    void Open(notes::DBHANDLE hDb, notes::NOTEID noteId, notes::WORD openFlags);
+    void PrepareForReading();
+    // Closes the note, ignoring the status; the handle is left as it was.
+    void Close();
+    // Sets the value of every entry from this note.
+    void ReadValues(FieldList& fields);
+    // Sets the entry's value from the item of the same name; empty when there is none.
+    void ReadItemText(FieldEntry& entry);
+
+    notes::NOTEHANDLE m_hNote = 0;
+};
