@@ -1,10 +1,8 @@
-// Entry point until the application object arrives: shows what the program can do so far.
-#include "framework/MessageBox.h"
+// The program's entry point: the application object runs everything.
+#include "app/ConvertApp.h"
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    AppMessageBox("Quillsheet: the log and CSV writers and the path checks are built; "
-                  "the windows follow.");
-    return 0;
-}
+CConvertApp theApp;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return theApp.Run(); }

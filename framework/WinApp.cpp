@@ -1,5 +1,7 @@
 #include "framework/WinApp.h"
 
+#include <commctrl.h>
+
 namespace {
 CWinApp* g_currentApp = nullptr;
 }
@@ -23,6 +25,13 @@ int CWinApp::Run() {
         }
     }
     return ExitInstance();
+}
+
+BOOL CWinApp::EnableDialogControls() {
+    INITCOMMONCONTROLSEX init = {};
+    init.dwSize = sizeof(init);
+    init.dwICC = ICC_WIN95_CLASSES;
+    return InitCommonControlsEx(&init);
 }
 
 CWinApp* GetCurrentApp() { return g_currentApp; }

@@ -19,6 +19,11 @@ public:
     // Runs InitInstance, the message loop when it asked for one, then ExitInstance.
     int Run();
 
+    // Registers the common controls that dialog templates name (progress bar, list view,
+    // and the rest of that family), so that a dialog holding one can be created. FALSE when
+    // the system refuses.
+    BOOL EnableDialogControls();
+
     HWND m_hMainWnd = nullptr;
     int m_nExitCode = 0;
 };

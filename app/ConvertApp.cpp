@@ -1,0 +1,61 @@
+#include "app/ConvertApp.h"
+
+#include "app/SourceDlg.h"
+#include "framework/MessageBox.h"
+#include "notes/NotesBinding.h"
+#include "res/resource.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+constexpr char kLogFileName[] = "LOG.TXT";
+}
+
+CConvertApp* GetConvertApp() { return dynamic_cast<CConvertApp*>(GetCurrentApp()); }
+
+const char* GetDocumentsPath() {
+    CConvertApp* app = GetConvertApp();
+    return app != nullptr ? app->m_szDocumentsPath : "";
+}
+
+BOOL CConvertApp::InitInstance() {
+    EnableDialogControls();
+
+    if (notes::NotesInitialize() != 0) {
+        AppMessageBox(IDS_NOTES_INIT_FAILED);
+        m_bNotesInitialized = 0;
+        return FALSE;
+    }
+    m_bNotesInitialized = 1;
+
+    char temp[MAX_PATH];
+    std::memset(temp, 0, sizeof temp);
+    const DWORD tempLength = GetTempPathA(sizeof temp, temp);
+    // A temporary folder too long to hold the name leaves the log in the current directory,
+    // as when there is no temporary folder at all.
+    if (tempLength != 0 && tempLength < sizeof temp &&
+        std::snprintf(m_szLogPath, sizeof m_szLogPath, "%s%s", temp, kLogFileName) < static_cast<int>(sizeof m_szLogPath)) {
+    } else {
+        std::snprintf(m_szLogPath, sizeof m_szLogPath, "%s", kLogFileName);
+    }
+
+    std::memset(m_szDocumentsPath, 0, sizeof m_szDocumentsPath);
+    PIDLIST_ABSOLUTE documents = nullptr;
+    if (SHGetSpecialFolderLocation(GetDesktopWindow(), CSIDL_PERSONAL, &documents) == S_OK && documents != nullptr) {
+        SHGetPathFromIDListA(documents, m_szDocumentsPath);
+        ILFree(documents);
+    }
+
+    CSourceDlg dialog;
+    dialog.DoModal();
+    m_hMainWnd = nullptr;
+    return FALSE;
+}
+
+int CConvertApp::ExitInstance() {
+    if (m_bNotesInitialized != 0) notes::NotesTerminate();
+    return CWinApp::ExitInstance();
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The application object: brings up the Notes API, works out the log and documents
+// folders, runs the source dialog as the only main window and terminates Notes at the end.
+
+#include "framework/WinApp.h"
+
+#include <cstdint>
+
+class CConvertApp : public CWinApp {
+public:
+    CConvertApp() = default;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    char m_szLogPath[MAX_PATH];
+    char m_szDocumentsPath[MAX_PATH];
+    int32_t m_bNotesInitialized;
+};
+
+// The application object, or nullptr in a process without one.
+CConvertApp* GetConvertApp();
+
+// The user's documents folder; empty when unknown.
+const char* GetDocumentsPath();

@@ -1,0 +1,32 @@
+#pragma once
+// The main window: the user chooses a database on a server or a local file and starts.
+
+#include "framework/Dialog.h"
+
+#include <string>
+
+class CSourceDlg : public CDialog {
+public:
+    CSourceDlg();
+
+    void OnSelectServer();
+    void OnSelectLocal();
+    void OnBrowse();
+    void OnStart();
+    // Hands `path` to the shell's "open", owned by this dialog.
+    void OpenWithShell(const std::string& path);
+
+    int m_nSource = 0;  // 0: server, 1: local
+    HICON m_hIcon;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    BOOL OnCommand(UINT id, UINT code) override;
+    BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+private:
+    void ApplySourceMode();
+    void PaintMinimised();
+};

@@ -1,0 +1,94 @@
+// The export run: every document of the open database becomes one line of the CSV file.
+#include "export/CsvFile.h"
+#include "export/ProgressDlg.h"
+#include "framework/ResourceString.h"
+#include "log/SysLog.h"
+#include "notes/NotesBinding.h"
+#include "notes/NsfDatabase.h"
+#include "notes/NsfError.h"
+#include "notes/NsfNote.h"
+#include "res/resource.h"
+
+#include <cstdio>
+
+using notes::Api;
+using notes::DHANDLE;
+using notes::NOTEID;
+using notes::TIMEDATE;
+
+namespace {
+
+// Destroys the note table on every way out of the loop.
+class IdTableGuard {
+public:
+    explicit IdTableGuard(DHANDLE h) : m_h(h) {}
+    ~IdTableGuard() { Api().IDDestroyTable(m_h); }
+    IdTableGuard(const IdTableGuard&) = delete;
+    IdTableGuard& operator=(const IdTableGuard&) = delete;
+
+private:
+    DHANDLE m_h;
+};
+
+std::string NoteIdText(NOTEID id) {
+    char text[32];
+    std::snprintf(text, sizeof text, "Note ID = %i", static_cast<int>(static_cast<int32_t>(id)));
+    return text;
+}
+
+}  // namespace
+
+void CNsfDatabase::WriteAllDocumentByForm(const std::string& /*formName*/) {
+    g_sysLog.Write(LEVEL_COMMAND, "Make Indicater");
+    CProgressDlg progress(0);
+    progress.Create(nullptr);
+    progress.SetMessage(ResString(IDS_EXPORT_WRITING));
+    progress.SetProgress(0);
+
+    g_sysLog.Write(LEVEL_COMMAND, "Make ExportFile Header");
+    std::vector<std::string> cells;
+    cells.reserve(m_fields.size());
+    for (const FieldEntry& field : m_fields) cells.push_back(field.name);
+    g_exportFile.AppendLine(cells);
+
+    TIMEDATE since{};
+    Api().TimeConstant(notes::TIMEDATE_MINIMUM, &since);
+    g_sysLog.Write(LEVEL_COMMAND, "NSFDbGetModifiedNoteTable");
+    TIMEDATE until{};
+    DHANDLE table = 0;
+    ThrowIfFailed(Api().NSFDbGetModifiedNoteTable(m_hDb, notes::NOTE_CLASS_DOCUMENT, since, &until, &table));
+    g_sysLog.Write(LEVEL_RESULT, "NSFDbGetModifiedNoteTable is success.");
+
+    {
+        IdTableGuard destroyTable(table);
+        const notes::DWORD total = Api().IDEntries(table);
+        notes::DWORD done = 0;
+        NOTEID noteId = 0;
+        notes::BOOL found = Api().IDScan(table, 1, &noteId);
+        while (found) {
+            CNsfNote note;
+            g_sysLog.Write(LEVEL_COMMAND, "nsfNote.Open");
+            g_sysLog.Write(LEVEL_DEBUG, NoteIdText(noteId));
+            bool opened = true;
+            try {
+                note.Open(m_hDb, noteId, notes::OPEN_EXPAND);
+            } catch (const CNsfError&) {
+                opened = false;  // a note the user may not read gets no line and no message
+            }
+            if (opened) {
+                g_sysLog.Write(LEVEL_RESULT, "nsfNote.Open is success.");
+                note.ReadValues(m_fields);
+                for (size_t i = 0; i < m_fields.size(); ++i) cells[i] = m_fields[i].value;
+                g_exportFile.AppendLine(cells);
+            }
+            found = Api().IDScan(table, 0, &noteId);
+            ++done;
+            // A table that counts fewer notes than its scan yields shows no percent rather
+            // than dividing by zero.
+            const notes::DWORD percent = total == 0 ? 101u : done * 100u / total;
+            if (percent <= 100) progress.SetProgress(static_cast<int>(percent));
+            note.Close();
+        }
+        progress.SetProgress(100);
+    }
+}
