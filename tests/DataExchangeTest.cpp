@@ -53,9 +53,12 @@ protected:
 };
 
 struct RadioCase {
+    const char* name;
     int value;
     std::vector<UINT> checks;
 };
+
+void PrintTo(const RadioCase& c, std::ostream* os) { *os << c.name; }
 
 class RadioGroupTest : public DataExchangeTest, public ::testing::WithParamInterface<RadioCase> {};
 
@@ -73,15 +76,13 @@ TEST_P(RadioGroupTest, ValueSetsItsButtonOnlyAndReadsBack) {
     EXPECT_EQ(GetParam().value, dlg.m_choice);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, RadioGroupTest,
-                         ::testing::Values(RadioCase{-1, {BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED}},
-                                           RadioCase{0, {BST_CHECKED, BST_UNCHECKED, BST_UNCHECKED}},
-                                           RadioCase{1, {BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED}},
-                                           RadioCase{2, {BST_UNCHECKED, BST_UNCHECKED, BST_CHECKED}}),
-                         [](const auto& info) {
-                             return info.param.value < 0 ? std::string("None")
-                                                         : std::to_string(info.param.value);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Values, RadioGroupTest,
+    ::testing::Values(RadioCase{"None", -1, {BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED}},
+                      RadioCase{"First", 0, {BST_CHECKED, BST_UNCHECKED, BST_UNCHECKED}},
+                      RadioCase{"Second", 1, {BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED}},
+                      RadioCase{"Third", 2, {BST_UNCHECKED, BST_UNCHECKED, BST_CHECKED}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DataExchangeTest, ClickedRadioButtonIsReadAsItsIndex) {
     dlg.m_choice = 0;
@@ -102,24 +103,32 @@ TEST_F(DataExchangeTest, ButtonOfTheNextGroupDoesNotCountForThisGroup) {
     EXPECT_EQ(-1, dlg.m_choice);
 }
 
-class EditTextTest : public DataExchangeTest, public ::testing::WithParamInterface<std::string> {};
+struct TextCase {
+    const char* name;
+    std::string text;
+};
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
+
+class EditTextTest : public DataExchangeTest, public ::testing::WithParamInterface<TextCase> {};
 
 TEST_P(EditTextTest, MemberIsShownAndTypedTextIsRead) {
-    dlg.m_text = GetParam();
+    dlg.m_text = GetParam().text;
     dlg.UpdateData(FALSE);
-    EXPECT_EQ(GetParam(), dlg.GetDlgItemText(IDC_TEST_EDIT));
+    EXPECT_EQ(GetParam().text, dlg.GetDlgItemText(IDC_TEST_EDIT));
 
-    const std::string typed = "x" + GetParam();
+    const std::string typed = "x" + GetParam().text;
     dlg.SetDlgItemText(IDC_TEST_EDIT, typed);
     dlg.UpdateData(TRUE);
     EXPECT_EQ(typed, dlg.m_text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, EditTextTest,
-                         ::testing::Values(std::string(), std::string("plain text"),
-                                           // "テスト" in Shift_JIS, a trail byte 0x5C among them
-                                           std::string("\x83\x65\x83\x58\x83\x67\x95\x5c"),
-                                           std::string(2000, 'w')));
+                         ::testing::Values(TextCase{"Empty", ""}, TextCase{"Plain", "plain text"},
+                                           // "テスト" in Shift_JIS, then a character with trail byte 0x5C
+                                           TextCase{"ShiftJis", "\x83\x65\x83\x58\x83\x67\x95\x5c"},
+                                           TextCase{"Long", std::string(2000, 'w')}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DataExchangeTest, EmptiedEditGivesEmptyMember) {
     dlg.m_text = "something";
