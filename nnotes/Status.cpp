@@ -1,0 +1,43 @@
+#include "Status.h"
+
+namespace nnotes {
+namespace {
+
+struct StatusEntry {
+    Status status;
+    const char* text;
+};
+
+// The texts a Japanese Notes client shows; kept in UTF-8 here and handed out in LMBCS.
+constexpr StatusEntry kTexts[] = {
+    {kErrNoExist, u8"ファイルが存在しません"},
+    {kErrInvalidHandle, u8"無効なハンドルです"},
+    {kErrInitFailed, u8"Notes を初期化できません"},
+    {kErrDirectory, u8"データベースではなくディレクトリが指定されました"},
+    {kErrNotDatabase, u8"このファイルは Notes データベースではありません"},
+    {kErrDamaged, u8"データベースが破損しています"},
+    {kErrInvalidNoteId, u8"無効な、または存在しない文書です"},
+    {kErrItemNotFound, u8"アイテムが見つかりません"},
+    {kErrListEntry, u8"リストのエントリ番号が範囲外です"},
+    {kErrPathTooLong, u8"パス名が長すぎます"},
+    {kErrBadArgument, u8"引数が無効です"},
+    {kErrDesignNotFound, u8"インデックスにエントリが見つかりません"},
+    {kErrCollectionNotFound, u8"ビューが見つかりません"},
+    {kErrServerNotFound, u8"サーバーへのパスが見つかりません"},
+    {kErrNotAuthorized, u8"この操作を実行する権限がありません"},
+    {kErrNoDecryptKey, u8"この文書を復号化するための暗号化キーがありません"},
+    {kErrSignature, u8"文書の署名を検証できません"},
+    {kErrUnsupported, u8"このオブジェクトではこの操作はサポートされていません"},
+};
+
+}  // namespace
+
+const char* StatusText(Status status) {
+    Status code = static_cast<Status>(status & 0x3FFF);
+    for (const auto& e : kTexts) {
+        if (e.status == code) return e.text;
+    }
+    return nullptr;
+}
+
+}  // namespace nnotes

@@ -1,0 +1,537 @@
+#include "Store.h"
+
+#include "Lmbcs.h"
+#include "notes/NotesApi.h"
+
+#include <nlohmann/json.hpp>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <stdexcept>
+
+namespace nnotes {
+namespace {
+
+using nlohmann::json;
+
+constexpr const char* kFormatName = "quillsheet-notes-database";
+constexpr int kFormatVersion = 1;
+
+constexpr uint32_t kAllDay = 0xFFFFFFFF;  // a date without a time of day
+constexpr uint32_t kAnyDay = 0xFFFFFFFF;  // a time of day without a date
+// Times are kept as Notes keeps them, in GMT with the zone they were entered in; every time
+// of a file is Japan Standard Time (9 hours east of GMT, no daylight saving).
+constexpr int kZoneHours = 9;
+constexpr uint32_t kZoneBits = (1u << 30) | (static_cast<uint32_t>(kZoneHours) << 24);
+
+// Item flags as the item scan reports them.
+constexpr uint16_t kItemSummary = 0x0004;
+
+// The operations a fault entry may name.
+const std::set<std::string>& FaultOperations() {
+    static const std::set<std::string> ops = {
+        "NSFDbOpen",        "NSFDbModeGet",  "NSFDbClose",          "NSFDbInfoGet",
+        "NIFOpenCollection", "NIFReadEntries", "NIFCloseCollection", "NIFFindDesignNote",
+        "NSFNoteOpen",      "NSFItemScan",   "NSFNoteClose",        "NSFNoteSign",
+        "NSFNoteDecrypt",   "NSFDbGetModifiedNoteTable",
+    };
+    return ops;
+}
+
+struct Damaged : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void Require(bool ok, const char* what) {
+    if (!ok) throw Damaged(what);
+}
+
+int64_t JulianDay(int y, int m, int d) {
+    int64_t a = (14 - m) / 12;
+    int64_t y2 = y + 4800 - a;
+    int64_t m2 = m + 12 * a - 3;
+    return d + (153 * m2 + 2) / 5 + 365 * y2 + y2 / 4 - y2 / 100 + y2 / 400 - 32045;
+}
+
+void FromJulianDay(int64_t jd, int* y, int* m, int* d) {
+    int64_t a = jd + 32044;
+    int64_t b = (4 * a + 3) / 146097;
+    int64_t c = a - 146097 * b / 4;
+    int64_t dd = (4 * c + 3) / 1461;
+    int64_t e = c - 1461 * dd / 4;
+    int64_t mm = (5 * e + 2) / 153;
+    *d = static_cast<int>(e - (153 * mm + 2) / 5 + 1);
+    *m = static_cast<int>(mm + 3 - 12 * (mm / 10));
+    *y = static_cast<int>(100 * b + dd - 4800 + mm / 10);
+}
+
+void PutWord(std::string& s, uint16_t w) {
+    s.push_back(static_cast<char>(w & 0xFF));
+    s.push_back(static_cast<char>(w >> 8));
+}
+void PutDword(std::string& s, uint32_t v) {
+    PutWord(s, static_cast<uint16_t>(v & 0xFFFF));
+    PutWord(s, static_cast<uint16_t>(v >> 16));
+}
+void PutDouble(std::string& s, double v) {
+    char b[8];
+    memcpy(b, &v, 8);
+    s.append(b, 8);
+}
+void PutTime(std::string& s, const TimeDate& td) {
+    PutDword(s, td.innards[0]);
+    PutDword(s, td.innards[1]);
+}
+
+std::string Text(const json& j) {
+    Require(j.is_string(), "a text is not a string");
+    return Utf8ToLmbcs(j.get<std::string>());
+}
+
+// Reads a number of `digits` digits at `pos`.
+bool Digits(const std::string& s, size_t pos, size_t digits, int* out) {
+    if (pos + digits > s.size()) return false;
+    int v = 0;
+    for (size_t i = 0; i < digits; ++i) {
+        char c = s[pos + i];
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    *out = v;
+    return true;
+}
+
+// "2024-03-05T14:07:09", "2024-03-05" or "14:07:09" (a space may stand for the "T").
+TimeDate ParseTime(const json& j) {
+    Require(j.is_string(), "a time is not a string");
+    const std::string s = j.get<std::string>();
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0;
+    bool hasDate = false, hasTime = false;
+    size_t pos = 0;
+    if (s.size() >= 10 && s[4] == '-') {
+        Require(Digits(s, 0, 4, &y) && s[4] == '-' && Digits(s, 5, 2, &mo) && s[7] == '-' && Digits(s, 8, 2, &d),
+                "bad date");
+        Require(mo >= 1 && mo <= 12 && d >= 1 && d <= 31, "date out of range");
+        hasDate = true;
+        pos = 10;
+        if (pos < s.size()) {
+            Require(s[pos] == 'T' || s[pos] == ' ', "bad date-time separator");
+            ++pos;
+        }
+    }
+    if (pos < s.size()) {
+        Require(s.size() - pos == 8 && Digits(s, pos, 2, &h) && s[pos + 2] == ':' && Digits(s, pos + 3, 2, &mi) &&
+                    s[pos + 5] == ':' && Digits(s, pos + 6, 2, &se),
+                "bad time of day");
+        Require(h < 24 && mi < 60 && se < 60, "time of day out of range");
+        hasTime = true;
+    }
+    Require(hasDate || hasTime, "empty time");
+    return MakeTime(y, mo, d, h, mi, se, hasDate, hasTime);
+}
+
+uint16_t TypeCode(const json& type) {
+    if (type.is_number_unsigned()) {
+        uint64_t v = type.get<uint64_t>();
+        Require(v <= 0xFFFF, "type code out of range");
+        return static_cast<uint16_t>(v);
+    }
+    Require(type.is_string(), "item type is neither a name nor a number");
+    const std::string t = type.get<std::string>();
+    if (t == "text") return notes::TYPE_TEXT;
+    if (t == "textlist") return notes::TYPE_TEXT_LIST;
+    if (t == "number") return notes::TYPE_NUMBER;
+    if (t == "numberlist") return notes::TYPE_NUMBER_RANGE;
+    if (t == "time") return notes::TYPE_TIME;
+    if (t == "timelist") return notes::TYPE_TIME_RANGE;
+    if (t == "richtext") return notes::TYPE_COMPOSITE;
+    throw Damaged("unknown item type name");
+}
+
+std::string TextListData(const json& v) {
+    Require(v.is_array() && v.size() <= 0xFFFF, "a text list is not an array");
+    std::vector<std::string> entries;
+    for (const auto& e : v) entries.push_back(Text(e));
+    std::string data;
+    PutWord(data, static_cast<uint16_t>(entries.size()));
+    for (const auto& e : entries) {
+        Require(e.size() <= 0xFFFF, "text list entry too long");
+        PutWord(data, static_cast<uint16_t>(e.size()));
+    }
+    for (const auto& e : entries) data += e;
+    return data;
+}
+
+// The item's value after its type word, from the "value" (or "hex") of an item object; a
+// missing value gives the empty value of the type.
+std::string ValueData(uint16_t type, const json& item, bool namedType) {
+    const bool has = item.contains("value");
+    const json empty = json::array();
+    const json& v = has ? item.at("value") : empty;
+    std::string data;
+    if (!namedType) {
+        std::string hex = item.contains("hex") ? item.at("hex").get<std::string>() : std::string();
+        Require(hex.size() % 2 == 0, "odd hex length");
+        for (size_t i = 0; i < hex.size(); i += 2) {
+            data.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        }
+        return data;
+    }
+    switch (type) {
+        case notes::TYPE_TEXT:
+            return has ? Text(v) : std::string();
+        case notes::TYPE_TEXT_LIST:
+            return TextListData(v);
+        case notes::TYPE_NUMBER:
+            Require(!has || v.is_number(), "a number is not a number");
+            PutDouble(data, has ? v.get<double>() : 0.0);
+            return data;
+        case notes::TYPE_TIME:
+            PutTime(data, has ? ParseTime(v) : TimeDate{});
+            return data;
+        case notes::TYPE_NUMBER_RANGE:
+        case notes::TYPE_TIME_RANGE: {
+            Require(v.is_array() && v.size() <= 0xFFFF, "a list is not an array");
+            PutWord(data, static_cast<uint16_t>(v.size()));  // list entries
+            PutWord(data, 0);                                 // range entries
+            for (const auto& e : v) {
+                if (type == notes::TYPE_NUMBER_RANGE) {
+                    Require(e.is_number(), "a number is not a number");
+                    PutDouble(data, e.get<double>());
+                } else {
+                    PutTime(data, ParseTime(e));
+                }
+            }
+            return data;
+        }
+        case notes::TYPE_COMPOSITE: {
+            json paragraphs = v.is_string() ? json::array({v}) : v;
+            Require(paragraphs.is_array(), "rich text is neither paragraphs nor a text");
+            for (const auto& p : paragraphs) {
+                const std::string text = Text(p);
+                // A paragraph record, then a text record with its font id and text.
+                data.push_back(static_cast<char>(0x6D));
+                data.push_back(2);
+                Require(text.size() + 8 <= 0xFFFF, "paragraph too long");
+                PutWord(data, 0xFF85);
+                PutWord(data, static_cast<uint16_t>(8 + text.size()));
+                PutDword(data, 0);
+                data += text;
+                if (text.size() % 2 != 0) data.push_back('\0');
+            }
+            return data;
+        }
+        default:
+            return data;
+    }
+}
+
+Item ParseItem(const json& j) {
+    Require(j.is_object() && j.contains("name") && j.contains("type"), "an item needs a name and a type");
+    Item item;
+    item.name = Text(j.at("name"));
+    Require(!item.name.empty() && item.name.size() <= 0xFFFF, "bad item name");
+    const bool named = j.at("type").is_string();
+    item.type = TypeCode(j.at("type"));
+    item.data = ValueData(item.type, j, named);
+    item.flags = item.type == notes::TYPE_COMPOSITE ? 0 : kItemSummary;
+    if (j.contains("flags")) item.flags = j.at("flags").get<uint16_t>();
+    return item;
+}
+
+FaultMap ParseFaults(const json& j) {
+    FaultMap faults;
+    Require(j.is_object(), "faults is not an object");
+    for (auto it = j.begin(); it != j.end(); ++it) {
+        Require(FaultOperations().count(it.key()) == 1, "fault names an unknown operation");
+        Require(it.value().is_number_unsigned(), "fault status is not a number");
+        uint64_t v = it.value().get<uint64_t>();
+        Require(v >= 1 && v <= 0xFFFF, "fault status out of range");
+        faults[it.key()] = static_cast<Status>(v);
+    }
+    return faults;
+}
+
+uint16_t NoteClass(const json& j) {
+    if (j.is_number_unsigned()) return static_cast<uint16_t>(j.get<uint64_t>() & 0xFFFF);
+    Require(j.is_string(), "class is neither a name nor a number");
+    const std::string c = j.get<std::string>();
+    if (c == "form") return notes::NOTE_CLASS_FORM;
+    if (c == "view" || c == "folder") return notes::NOTE_CLASS_VIEW;
+    if (c == "icon") return 0x0010;
+    if (c == "help") return 0x0100;
+    if (c == "agent") return 0x0200;
+    if (c == "field") return 0x0400;
+    throw Damaged("unknown design class");
+}
+
+// Each name a design note answers to: the title entries, and each part of an entry split
+// at "|" (the name and its aliases), without surrounding spaces.
+std::vector<std::string> DesignNames(const Item* title) {
+    std::vector<std::string> entries, names;
+    if (title == nullptr) return names;
+    if (title->type == notes::TYPE_TEXT) {
+        entries.push_back(title->data);
+    } else if (title->type == notes::TYPE_TEXT_LIST && title->data.size() >= 2) {
+        const auto* p = reinterpret_cast<const uint8_t*>(title->data.data());
+        size_t count = p[0] | (p[1] << 8);
+        size_t offset = 2 + 2 * count;
+        for (size_t i = 0; i < count && offset <= title->data.size(); ++i) {
+            size_t len = p[2 + 2 * i] | (p[3 + 2 * i] << 8);
+            entries.push_back(title->data.substr(offset, len));
+            offset += len;
+        }
+    }
+    for (const auto& e : entries) {
+        names.push_back(e);
+        // Split at "|" characters (never at a byte inside a multi-byte character), each part
+        // without its leading and trailing spaces.
+        std::vector<std::string> parts(1);
+        std::vector<size_t> kept(1, 0);  // length of each part up to its last non-space
+        bool split = false;
+        for (size_t i = 0; i < e.size();) {
+            size_t len = LmbcsCharLength(e.data() + i, e.size() - i);
+            if (len == 1 && e[i] == '|') {
+                split = true;
+                parts.emplace_back();
+                kept.push_back(0);
+            } else if (!(len == 1 && e[i] == ' ' && parts.back().empty())) {
+                parts.back().append(e, i, len);
+                if (!(len == 1 && e[i] == ' ')) kept.back() = parts.back().size();
+            }
+            i += len;
+        }
+        if (!split) continue;
+        for (size_t k = 0; k < parts.size(); ++k) {
+            if (kept[k] > 0) names.push_back(parts[k].substr(0, kept[k]));
+        }
+    }
+    return names;
+}
+
+Note ParseDesignNote(const json& j) {
+    Require(j.is_object() && j.contains("class"), "a design note needs a class");
+    Note note;
+    note.noteClass = NoteClass(j.at("class"));
+    Item flags;
+    flags.name = "$Flags";
+    flags.type = notes::TYPE_TEXT;
+    note.summary.push_back(flags);
+    if (j.contains("title")) {
+        const json& t = j.at("title");
+        json item = t.is_object() ? t : json{{"value", t}, {"type", t.is_array() ? "textlist" : "text"}};
+        item["name"] = "$TITLE";
+        note.summary.push_back(ParseItem(item));
+    }
+    const Item* title = nullptr;
+    for (const auto& s : note.summary) {
+        if (SameName(s.name, "$TITLE")) title = &s;
+    }
+    note.names = DesignNames(title);
+    if (j.contains("fields")) {
+        Require(j.at("fields").is_array(), "fields is not an array");
+        for (const auto& f : j.at("fields")) note.items.push_back(ParseItem(f));
+    }
+    return note;
+}
+
+Note ParseDocument(const json& j) {
+    Require(j.is_object(), "a document is not an object");
+    Note note;
+    note.noteClass = notes::NOTE_CLASS_DOCUMENT;
+    if (j.contains("items")) {
+        Require(j.at("items").is_array(), "items is not an array");
+        note.items.reserve(j.at("items").size());
+        for (const auto& i : j.at("items")) note.items.push_back(ParseItem(i));
+    }
+    note.isSigned = j.value("signed", false);
+    note.isSealed = j.value("sealed", false);
+    note.undecryptable = j.value("undecryptable", false);
+    Require(!note.undecryptable || note.isSealed, "only a sealed note can be undecryptable");
+    if (j.contains("modified")) note.modified = ParseTime(j.at("modified"));
+    return note;
+}
+
+void ReadCommon(const json& j, Note* note) {
+    if (j.contains("id")) {
+        Require(j.at("id").is_number_unsigned(), "note id is not a number");
+        uint64_t id = j.at("id").get<uint64_t>();
+        Require(id >= 1 && id <= 0xFFFFFFFF, "note id out of range");
+        note->id = static_cast<NoteId>(id);
+    }
+    if (j.contains("faults")) note->faults = ParseFaults(j.at("faults"));
+}
+
+bool ReadWholeFile(const std::string& path, std::string* text) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(h, &size) != 0 && size.QuadPart < 0x7FFFFFFF;
+    if (ok) {
+        text->resize(static_cast<size_t>(size.QuadPart));
+        size_t done = 0;
+        while (ok && done < text->size()) {
+            DWORD got = 0;
+            DWORD want = static_cast<DWORD>(std::min<size_t>(text->size() - done, 1u << 24));
+            ok = ReadFile(h, &(*text)[done], want, &got, nullptr) != 0 && got > 0;
+            done += got;
+        }
+    }
+    CloseHandle(h);
+    return ok;
+}
+
+}  // namespace
+
+const Item* Note::FindItem(const std::string& name) const {
+    for (const auto& item : items) {
+        if (SameName(item.name, name)) return &item;
+    }
+    return nullptr;
+}
+
+const Note* Database::FindNote(NoteId id) const {
+    auto it = std::lower_bound(notes.begin(), notes.end(), id, [](const Note& n, NoteId v) { return n.id < v; });
+    return it != notes.end() && it->id == id ? &*it : nullptr;
+}
+
+Status Database::Fault(const char* operation, const Note* note) const {
+    if (note != nullptr) {
+        auto it = note->faults.find(operation);
+        if (it != note->faults.end()) return it->second;
+    }
+    auto it = faults.find(operation);
+    return it != faults.end() ? it->second : Status{kNoError};
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size();) {
+        // Only single-byte characters fold: a trail byte that looks like a letter is not one.
+        size_t len = LmbcsCharLength(a.data() + i, a.size() - i);
+        if (len == 1) {
+            char x = a[i], y = b[i];
+            if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+            if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+            if (x != y) return false;
+        } else if (a.compare(i, len, b, i, len) != 0) {
+            return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+TimeDate MakeTime(int year, int month, int day, int hour, int minute, int second, bool hasDate, bool hasTime) {
+    TimeDate td;
+    const int64_t local = hour * 3600 + minute * 60 + second;
+    if (!hasDate) {
+        td.innards[0] = static_cast<uint32_t>(local * 100);
+        td.innards[1] = kAnyDay;
+        return td;
+    }
+    int64_t jd = JulianDay(year, month, day);
+    if (!hasTime) {
+        td.innards[0] = kAllDay;
+        td.innards[1] = kZoneBits | static_cast<uint32_t>(jd & 0xFFFFFF);
+        return td;
+    }
+    int64_t gmt = local - kZoneHours * 3600;
+    if (gmt < 0) {
+        gmt += 86400;
+        jd -= 1;
+    }
+    td.innards[0] = static_cast<uint32_t>(gmt * 100);
+    td.innards[1] = kZoneBits | static_cast<uint32_t>(jd & 0xFFFFFF);
+    return td;
+}
+
+void SplitTime(const TimeDate& td, bool* hasDate, int* year, int* month, int* day, bool* hasTime, int* hour,
+               int* minute, int* second) {
+    *hasDate = td.innards[1] != kAnyDay;
+    *hasTime = td.innards[0] != kAllDay;
+    int64_t seconds = *hasTime ? td.innards[0] / 100 : 0;
+    int64_t jd = td.innards[1] & 0xFFFFFF;
+    if (*hasDate && *hasTime) {
+        int zone = static_cast<int>((td.innards[1] >> 24) & 0x0F);
+        bool east = (td.innards[1] & (1u << 30)) != 0;
+        seconds += (east ? zone : -zone) * 3600;
+        if (seconds >= 86400) {
+            seconds -= 86400;
+            jd += 1;
+        } else if (seconds < 0) {
+            seconds += 86400;
+            jd -= 1;
+        }
+    }
+    seconds %= 86400;
+    *year = *month = *day = 0;
+    if (*hasDate) FromJulianDay(jd, year, month, day);
+    *hour = static_cast<int>(seconds / 3600);
+    *minute = static_cast<int>(seconds / 60 % 60);
+    *second = static_cast<int>(seconds % 60);
+}
+
+Status LoadDatabase(const std::string& path, std::shared_ptr<const Database>* out) {
+    std::string text;
+    if (!ReadWholeFile(path, &text)) return kErrNotDatabase;
+    size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos || text[first] != '{') return kErrNotDatabase;
+    json j = json::parse(text, nullptr, false);
+    text.clear();
+    text.shrink_to_fit();
+    if (j.is_discarded() || !j.is_object() || j.value("format", std::string()) != kFormatName) {
+        return kErrNotDatabase;
+    }
+    auto db = std::make_shared<Database>();
+    try {
+        Require(j.value("version", 0) == kFormatVersion, "unknown format version");
+        if (j.contains("title")) db->title = Text(j.at("title"));
+        if (j.contains("faults")) db->faults = ParseFaults(j.at("faults"));
+        std::vector<Note> notes;
+        if (j.contains("design")) {
+            Require(j.at("design").is_array(), "design is not an array");
+            for (const auto& d : j.at("design")) {
+                notes.push_back(ParseDesignNote(d));
+                ReadCommon(d, &notes.back());
+            }
+        }
+        const size_t designCount = notes.size();
+        if (j.contains("documents")) {
+            Require(j.at("documents").is_array(), "documents is not an array");
+            notes.reserve(designCount + j.at("documents").size());
+            for (const auto& d : j.at("documents")) {
+                notes.push_back(ParseDocument(d));
+                ReadCommon(d, &notes.back());
+            }
+        }
+        j = json();
+        // Notes without an id of their own get the next free one after the highest so far;
+        // Notes ids step by 4.
+        NoteId highest = 0;
+        for (auto& n : notes) {
+            if (n.id == 0) n.id = (highest / 4 + 1) * 4;
+            highest = std::max(highest, n.id);
+        }
+        std::vector<size_t> order(notes.size());
+        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return notes[a].id < notes[b].id; });
+        db->notes.reserve(notes.size());
+        std::vector<size_t> position(notes.size());
+        for (size_t k = 0; k < order.size(); ++k) {
+            position[order[k]] = k;
+            db->notes.push_back(std::move(notes[order[k]]));
+            Require(k == 0 || db->notes[k - 1].id != db->notes[k].id, "two notes share an id");
+        }
+        for (size_t i = 0; i < designCount; ++i) db->designOrder.push_back(position[i]);
+    } catch (const std::exception&) {
+        return kErrDamaged;
+    }
+    *out = std::move(db);
+    return kNoError;
+}
+
+}  // namespace nnotes

@@ -1,0 +1,588 @@
+// nnotes.dll on database files: opening by the kinds of path the program builds, the
+// design collection and its summaries, design notes and their items, the note table, signed
+// and sealed notes, and the faults a database file can ask for.
+
+#include "NnotesLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace notes;
+using nlohmann::json;
+
+namespace {
+
+json Item(const std::string& name, const std::string& type, const json& value) {
+    return {{"name", name}, {"type", type}, {"value", value}};
+}
+json Field(const std::string& name, const std::string& type) { return {{"name", name}, {"type", type}}; }
+
+// The design collection of the tests, in this order.
+json Design() {
+    return json::array({
+        {{"class", "form"}, {"title", u8"顧客"}, {"fields", {Field(u8"会社名", "text"), Field("Amount", "number"),
+                                                           Field("Due", "time"), Field("Tags", "textlist")}}},
+        {{"class", "view"}, {"title", "All"}},
+        {{"class", "form"}, {"title", "Order|ord"}, {"fields", {Field("Item", "text")}}},
+        {{"class", "form"}, {"title", json::array({"First", "Second"})}},
+        {{"class", "form"}},
+        {{"class", "form"}, {"title", {{"type", "number"}, {"value", 5}}}},
+        {{"class", "agent"}, {"title", "Nightly"}},
+    });
+}
+
+json Documents() {
+    return json::array({
+        {{"id", 0x90C}, {"items", {Item("Form", "text", u8"顧客"), Item(u8"会社名", "text", u8"株式会社あい")}}},
+        {{"id", 0x904}, {"items", {Item("Form", "text", "Order")}}, {"signed", true}},
+        {{"id", 0x908}, {"items", {Item("Secret", "text", "hidden")}}, {"sealed", true}},
+        {{"id", 0x910}, {"items", {Item("Secret", "text", "locked")}}, {"sealed", true}, {"undecryptable", true}},
+    });
+}
+
+struct ScanState {
+    std::vector<std::pair<std::string, WORD>> items;
+    size_t stopAfter;
+};
+
+STATUS LNCALLBACK CollectItem(WORD spare, WORD, char* name, WORD nameLength, void* value, notes::DWORD valueLength,
+                              void* param) {
+    auto* s = static_cast<ScanState*>(param);
+    EXPECT_EQ(0, spare);
+    EXPECT_GE(valueLength, 2u);
+    WORD type;
+    memcpy(&type, value, 2);
+    s->items.emplace_back(std::string(name, nameLength), type);
+    return s->stopAfter != 0 && s->items.size() == s->stopAfter ? 0x1234 : 0;
+}
+
+STATUS LNCALLBACK IgnoreItem(WORD, WORD, char*, WORD, void*, notes::DWORD, void*) { return 0; }
+
+class NnotesDatabase : public ::testing::Test, public NnotesFixture {
+protected:
+    void SetUp() override {
+        ASSERT_NE(nullptr, lib.module);
+        json db = NewDatabase(u8"営業 database");
+        db["design"] = Design();
+        db["documents"] = Documents();
+        WriteDatabase("sales.nsf", db);
+    }
+
+    std::string Title(DBHANDLE h) {
+        char info[NSF_INFO_SIZE] = {};
+        EXPECT_EQ(0, lib.NSFDbInfoGet(h, info));
+        lib.NSFDbInfoParse(info, INFOPARSE_TITLE, info, NSF_INFO_SIZE);
+        return info;
+    }
+
+    // The design collection's entries: (note class, summary bytes).
+    std::vector<std::pair<WORD, std::string>> ReadDesign(DBHANDLE h) {
+        std::vector<std::pair<WORD, std::string>> entries;
+        HCOLLECTION coll = 0;
+        EXPECT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll, nullptr,
+                                           nullptr, nullptr, nullptr));
+        COLLECTIONPOSITION pos{};
+        pos.Tumbler[0] = 1;
+        DHANDLE buffer = 0;
+        notes::DWORD count = 0;
+        EXPECT_EQ(0, lib.NIFReadEntries(coll, &pos, 0, 0, NAVIGATE_NEXT, MAXDWORD_COUNT,
+                                        READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer, nullptr, nullptr, &count,
+                                        nullptr));
+        const char* p = static_cast<const char*>(lib.OSLockObject(buffer));
+        for (notes::DWORD i = 0; i < count && p != nullptr; ++i) {
+            WORD cls, length;
+            memcpy(&cls, p, 2);
+            memcpy(&length, p + 2, 2);
+            entries.emplace_back(cls, std::string(p + 2, length));
+            p += 2 + length;
+        }
+        EXPECT_TRUE(lib.OSUnlockObject(buffer));
+        EXPECT_EQ(0, lib.OSMemFree(buffer));
+        EXPECT_EQ(0, lib.NIFCloseCollection(coll));
+        return entries;
+    }
+
+    std::vector<std::pair<std::string, WORD>> ScanItems(NOTEHANDLE note, STATUS* status = nullptr,
+                                                        size_t stopAfter = 0) {
+        ScanState scan{{}, stopAfter};
+        STATUS st = lib.NSFItemScan(note, CollectItem, &scan);
+        if (status != nullptr) *status = st;
+        return scan.items;
+    }
+};
+
+}  // namespace
+
+TEST_F(NnotesDatabase, OpenModeTitleClose) {
+    DBHANDLE h = Open("sales.nsf");
+    ASSERT_NE(0u, h);
+    WORD mode = 0xFFFF;
+    EXPECT_EQ(0, lib.NSFDbModeGet(h, &mode));
+    EXPECT_NE(DBMODE_DIRECTORY, mode);
+    EXPECT_EQ(JapaneseLmbcs(u8"営業 database"), Title(h));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+    EXPECT_EQ(262, lib.NSFDbClose(h)) << "a closed handle is unknown";
+    EXPECT_EQ(262, lib.NSFDbModeGet(h, &mode));
+}
+
+TEST_F(NnotesDatabase, AbsolutePathOpensAndHandlesDiffer) {
+    DBHANDLE a = Open(lib.ToLmbcs(data.File("sales.nsf")));
+    DBHANDLE b = Open("sales.nsf");
+    EXPECT_NE(0u, a);
+    EXPECT_NE(0u, b);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(0, lib.NSFDbClose(a));
+    EXPECT_EQ(0, lib.NSFDbClose(b));
+}
+
+TEST_F(NnotesDatabase, FolderOpensWithDirectoryMode) {
+    CreateDirectoryA(data.File("mail").c_str(), nullptr);
+    DBHANDLE h = Open("mail");
+    ASSERT_NE(0u, h);
+    WORD mode = 0;
+    EXPECT_EQ(0, lib.NSFDbModeGet(h, &mode));
+    EXPECT_EQ(DBMODE_DIRECTORY, mode);
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, ServerPathOpensTheServersFolder) {
+    json db = NewDatabase("On the server");
+    WriteDatabase(u8"servers\\Tokyo01\\apps\\crm.nsf", db);
+    char path[MAXPATH];
+    ASSERT_EQ(0, lib.OSPathNetConstruct("", "Tokyo01", "apps\\crm.nsf", path));
+    DBHANDLE h = Open(path);
+    ASSERT_NE(0u, h);
+    EXPECT_EQ("On the server", Title(h));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+struct OpenFailure {
+    const char* name;
+    const char* path;
+    STATUS expected;
+};
+
+class NnotesOpenFailure : public NnotesDatabase, public ::testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(NnotesOpenFailure, GivesItsStatusAndText) {
+    WriteFileBytes(data.File("readme.txt"), "just text\r\n");
+    WriteFileBytes(data.File("broken.nsf"), "{\"format\": \"quillsheet-notes-database\", \"version\": 1, "
+                                            "\"documents\": [{\"items\": [{\"name\": \"A\", \"type\": \"nope\"}]}]}");
+    WriteFileBytes(data.File("other.json"), "{\"format\": \"something else\"}");
+    CreateDirectoryA(data.File("servers").c_str(), nullptr);
+    CreateDirectoryA(data.File("servers\\Known").c_str(), nullptr);
+    DBHANDLE h = 0xABCD;
+    EXPECT_EQ(GetParam().expected, lib.NSFDbOpen(GetParam().path, &h));
+    EXPECT_EQ(0u, h);
+    EXPECT_FALSE(lib.StatusText(GetParam().expected).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NnotesOpenFailure,
+    ::testing::Values(OpenFailure{"MissingFile", "nothere.nsf", 259},
+                      OpenFailure{"MissingOnKnownServer", "Known!!nothere.nsf", 259},
+                      OpenFailure{"UnknownServer", "Nowhere!!sales.nsf", 4003},
+                      OpenFailure{"NotADatabase", "readme.txt", 546},
+                      OpenFailure{"OtherJson", "other.json", 546},
+                      OpenFailure{"Damaged", "broken.nsf", 547}),
+    [](const ::testing::TestParamInfo<OpenFailure>& info) { return std::string(info.param.name); });
+
+TEST_F(NnotesDatabase, OpenFailureStatusesAndTextsAreDistinct) {
+    const STATUS statuses[] = {259, 4003, 546, 547, 540};
+    for (STATUS a : statuses) {
+        for (STATUS b : statuses) {
+            if (a != b) {
+                EXPECT_NE(lib.StatusText(a), lib.StatusText(b)) << a << " " << b;
+            }
+        }
+    }
+}
+
+TEST_F(NnotesDatabase, DesignCollectionListsEveryDesignNoteInOrder) {
+    DBHANDLE h = Open("sales.nsf");
+    auto entries = ReadDesign(h);
+    ASSERT_EQ(7u, entries.size());
+    const WORD classes[] = {NOTE_CLASS_FORM, NOTE_CLASS_VIEW, NOTE_CLASS_FORM, NOTE_CLASS_FORM,
+                            NOTE_CLASS_FORM, NOTE_CLASS_FORM, 0x0200};
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(classes[i], entries[i].first) << i;
+        WORD length;
+        memcpy(&length, entries[i].second.data(), 2);
+        EXPECT_EQ(entries[i].second.size(), length);
+    }
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+struct TitleCase {
+    size_t entry;
+    bool found;
+    WORD type;
+    std::string text;  // UTF-8; for a text list its first entry
+};
+
+class NnotesSummaryTitle : public NnotesDatabase, public ::testing::WithParamInterface<TitleCase> {};
+
+TEST_P(NnotesSummaryTitle, LocatesTitleByTypeAsStored) {
+    DBHANDLE h = Open("sales.nsf");
+    auto entries = ReadDesign(h);
+    ASSERT_GT(entries.size(), GetParam().entry);
+    std::string summary = entries[GetParam().entry].second;
+    void* value = nullptr;
+    WORD length = 0, type = 0;
+    BOOL found = lib.NSFLocateSummaryValue(&summary[0], "$TITLE", &value, &length, &type);
+    EXPECT_EQ(GetParam().found, found != FALSE);
+    if (found) {
+        EXPECT_EQ(GetParam().type, type);
+        const char* begin = static_cast<const char*>(value);
+        ASSERT_GE(begin, summary.data());
+        ASSERT_LE(begin + length, summary.data() + summary.size());
+        if (type == TYPE_TEXT) {
+            EXPECT_EQ(JapaneseLmbcs(GetParam().text), std::string(begin, length));
+        } else if (type == TYPE_TEXT_LIST) {
+            char* text = nullptr;
+            WORD textLength = 0;
+            EXPECT_EQ(0, lib.ListGetText(value, FALSE, 0, &text, &textLength));
+            EXPECT_EQ(GetParam().text, std::string(text, textLength));
+            EXPECT_EQ(0, lib.ListGetText(value, FALSE, 1, &text, &textLength));
+            EXPECT_EQ("Second", std::string(text, textLength));
+            EXPECT_NE(0, lib.ListGetText(value, FALSE, 2, &text, &textLength));
+        }
+    }
+    // Item names are found without regard to case.
+    EXPECT_EQ(found, lib.NSFLocateSummaryValue(&summary[0], "$title", &value, &length, &type));
+    EXPECT_FALSE(lib.NSFLocateSummaryValue(&summary[0], "$TITLES", &value, &length, &type));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, NnotesSummaryTitle,
+                         ::testing::Values(TitleCase{0, true, TYPE_TEXT, u8"顧客"},
+                                           TitleCase{1, true, TYPE_TEXT, "All"},
+                                           TitleCase{2, true, TYPE_TEXT, "Order|ord"},
+                                           TitleCase{3, true, TYPE_TEXT_LIST, "First"},
+                                           TitleCase{4, false, 0, ""},
+                                           TitleCase{5, true, TYPE_NUMBER, ""}));
+
+TEST_F(NnotesDatabase, ReadEntriesHonoursPositionAndCount) {
+    DBHANDLE h = Open("sales.nsf");
+    HCOLLECTION coll = 0;
+    ASSERT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll, nullptr, nullptr,
+                                       nullptr, nullptr));
+    COLLECTIONPOSITION pos{};
+    pos.Tumbler[0] = 3;
+    DHANDLE buffer = 0;
+    notes::DWORD count = 0;
+    WORD signal = 0;
+    ASSERT_EQ(0, lib.NIFReadEntries(coll, &pos, 0, 0, NAVIGATE_NEXT, 2, READ_MASK_NOTECLASS, &buffer, nullptr,
+                                    nullptr, &count, &signal));
+    EXPECT_EQ(2u, count);
+    EXPECT_NE(0, signal) << "more entries remain";
+    const WORD* classes = static_cast<const WORD*>(lib.OSLockObject(buffer));
+    ASSERT_NE(nullptr, classes);
+    EXPECT_EQ(NOTE_CLASS_FORM, classes[0]);  // the third and fourth entries
+    EXPECT_EQ(NOTE_CLASS_FORM, classes[1]);
+    lib.OSUnlockObject(buffer);
+    EXPECT_EQ(0, lib.OSMemFree(buffer));
+    EXPECT_NE(0, lib.OSMemFree(buffer)) << "a freed buffer is unknown";
+    EXPECT_EQ(nullptr, lib.OSLockObject(buffer));
+    EXPECT_EQ(0, lib.NIFCloseCollection(coll));
+    EXPECT_EQ(262, lib.NIFCloseCollection(coll));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, OnlyTheDesignCollectionOpens) {
+    DBHANDLE h = Open("sales.nsf");
+    HCOLLECTION coll = 0xFF;
+    EXPECT_EQ(1029, lib.NIFOpenCollection(h, h, 0x904, OPEN_NOEXPAND, 0, &coll, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(0u, coll);
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+struct FindCase {
+    const char* name;  // UTF-8
+    WORD noteClass;
+    bool found;
+    size_t designIndex;  // which design note is found
+};
+
+class NnotesFindDesign : public NnotesDatabase, public ::testing::WithParamInterface<FindCase> {};
+
+TEST_P(NnotesFindDesign, FindsByTitleOrAlias) {
+    DBHANDLE h = Open("sales.nsf");
+    auto entries = ReadDesign(h);
+    NOTEID id = 0;
+    STATUS s = lib.NIFFindDesignNote(h, JapaneseLmbcs(GetParam().name).c_str(), GetParam().noteClass, &id);
+    if (!GetParam().found) {
+        EXPECT_EQ(1028, s);
+        EXPECT_FALSE(lib.StatusText(s).empty());
+    } else {
+        ASSERT_EQ(0, s);
+        // The found note is the design note at that place of the collection: its items match.
+        NOTEHANDLE note = 0;
+        ASSERT_EQ(0, lib.NSFNoteOpen(h, id, 0, &note));
+        auto items = ScanItems(note);
+        EXPECT_EQ(GetParam().designIndex == 0 ? 4u : 1u, items.size());
+        EXPECT_EQ(0, lib.NSFNoteClose(note));
+    }
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, NnotesFindDesign,
+                         ::testing::Values(FindCase{u8"顧客", NOTE_CLASS_FORM, true, 0},
+                                           FindCase{"Order|ord", NOTE_CLASS_FORM, true, 2},
+                                           FindCase{"Order", NOTE_CLASS_FORM, true, 2},
+                                           FindCase{"ord", NOTE_CLASS_FORM, true, 2},
+                                           FindCase{"ORDER", NOTE_CLASS_FORM, true, 2},
+                                           FindCase{"Ord|", NOTE_CLASS_FORM, false, 0},
+                                           FindCase{"All", NOTE_CLASS_FORM, false, 0},
+                                           FindCase{"not available", NOTE_CLASS_FORM, false, 0},
+                                           FindCase{"unknown data type", NOTE_CLASS_FORM, false, 0},
+                                           FindCase{"", NOTE_CLASS_FORM, false, 0}));
+
+TEST_F(NnotesDatabase, FormItemsScanInStoredOrderWithTheirTypes) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEID id = 0;
+    ASSERT_EQ(0, lib.NIFFindDesignNote(h, JapaneseLmbcs(u8"顧客").c_str(), NOTE_CLASS_FORM, &id));
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, id, 0, &note));
+    auto items = ScanItems(note);
+    const std::vector<std::pair<std::string, WORD>> expected = {
+        {JapaneseLmbcs(u8"会社名"), TYPE_TEXT}, {"Amount", TYPE_NUMBER}, {"Due", TYPE_TIME}, {"Tags", TYPE_TEXT_LIST}};
+    EXPECT_EQ(expected, items);
+    STATUS s = 0;
+    items = ScanItems(note, &s, 2);
+    EXPECT_EQ(0x1234, s) << "the routine's status ends the scan and is returned";
+    EXPECT_EQ(2u, items.size());
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(262, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, FormWithoutFieldsScansNothing) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEID id = 0;
+    ASSERT_EQ(0, lib.NIFFindDesignNote(h, "Second", NOTE_CLASS_FORM, &id));
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, id, 0, &note));
+    STATUS s = 1;
+    EXPECT_TRUE(ScanItems(note, &s).empty());
+    EXPECT_EQ(0, s);
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, ModifiedNoteTableHoldsDocumentsOnlyInIdOrder) {
+    DBHANDLE h = Open("sales.nsf");
+    TIMEDATE since, until{};
+    lib.TimeConstant(TIMEDATE_MINIMUM, &since);
+    DHANDLE table = 0;
+    ASSERT_EQ(0, lib.NSFDbGetModifiedNoteTable(h, NOTE_CLASS_DOCUMENT, since, &until, &table));
+    EXPECT_EQ(4u, lib.IDEntries(table));
+    std::vector<NOTEID> ids;
+    NOTEID id = 0;
+    for (BOOL more = lib.IDScan(table, TRUE, &id); more; more = lib.IDScan(table, FALSE, &id)) ids.push_back(id);
+    EXPECT_EQ((std::vector<NOTEID>{0x904, 0x908, 0x90C, 0x910}), ids);
+    // Scanning from the first again gives the first again.
+    EXPECT_TRUE(lib.IDScan(table, TRUE, &id));
+    EXPECT_EQ(0x904u, id);
+    EXPECT_EQ(0, lib.IDDestroyTable(table));
+    EXPECT_EQ(262, lib.IDDestroyTable(table));
+    EXPECT_EQ(0u, lib.IDEntries(table));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, SignedNoteSignsAndStaysReadable) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x904, OPEN_EXPAND, &note));
+    BOOL isSigned = FALSE, isSealed = TRUE;
+    EXPECT_TRUE(lib.NSFNoteIsSignedOrSealed(note, &isSigned, &isSealed));
+    EXPECT_TRUE(isSigned);
+    EXPECT_FALSE(isSealed);
+    EXPECT_EQ(0, lib.NSFNoteSign(note));
+    EXPECT_EQ("Order", ItemText(note, "Form"));
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, SealedNoteReadsOnlyAfterDecrypting) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x908, OPEN_EXPAND, &note));
+    BOOL isSigned = TRUE, isSealed = FALSE;
+    EXPECT_TRUE(lib.NSFNoteIsSignedOrSealed(note, &isSigned, &isSealed));
+    EXPECT_FALSE(isSigned);
+    EXPECT_TRUE(isSealed);
+    EXPECT_EQ("", ItemText(note, "Secret"));
+    EXPECT_EQ(0, lib.NSFNoteDecrypt(note, 0, nullptr));
+    EXPECT_EQ("hidden", ItemText(note, "Secret"));
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, UndecryptableNoteRefusesWithItsStatus) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x910, OPEN_EXPAND, &note));
+    STATUS s = lib.NSFNoteDecrypt(note, 0, nullptr);
+    EXPECT_EQ(3590, s);
+    EXPECT_FALSE(lib.StatusText(s).empty());
+    EXPECT_EQ("", ItemText(note, "Secret"));
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, PlainNoteIsNeitherSignedNorSealed) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_EXPAND, &note));
+    BOOL isSigned = TRUE, isSealed = TRUE;
+    EXPECT_FALSE(lib.NSFNoteIsSignedOrSealed(note, &isSigned, &isSealed));
+    EXPECT_FALSE(isSigned);
+    EXPECT_FALSE(isSealed);
+    EXPECT_EQ(JapaneseLmbcs(u8"株式会社あい"), ItemText(note, JapaneseLmbcs(u8"会社名")));
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    NOTEHANDLE none = 0xFF;
+    EXPECT_EQ(549, lib.NSFNoteOpen(h, 0x999, 0, &none));
+    EXPECT_EQ(0u, none);
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+// Faults: a database file makes an operation fail with a status of its choosing.
+struct FaultCase {
+    const char* operation;
+    STATUS status;
+};
+
+class NnotesDatabaseFault : public NnotesDatabase, public ::testing::WithParamInterface<FaultCase> {
+protected:
+    // Runs the named operation the way the program does and returns its status.
+    STATUS Run(const std::string& op) {
+        DBHANDLE h = 0;
+        STATUS s = lib.NSFDbOpen("faulty.nsf", &h);
+        if (op == "NSFDbOpen" || s != 0) return s;
+        STATUS result = 0;
+        if (op == "NSFDbModeGet") {
+            WORD mode;
+            result = lib.NSFDbModeGet(h, &mode);
+        } else if (op == "NSFDbClose") {
+            result = lib.NSFDbClose(h);
+            if (result != 0) {
+                // A failed close leaves the database open.
+                WORD mode;
+                EXPECT_EQ(0, lib.NSFDbModeGet(h, &mode));
+            }
+            return result;
+        } else if (op == "NSFDbInfoGet") {
+            char info[NSF_INFO_SIZE];
+            result = lib.NSFDbInfoGet(h, info);
+        } else if (op == "NIFOpenCollection" || op == "NIFReadEntries") {
+            HCOLLECTION coll = 0;
+            result = lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll, nullptr,
+                                           nullptr, nullptr, nullptr);
+            if (result == 0) {
+                COLLECTIONPOSITION pos{};
+                pos.Tumbler[0] = 1;
+                DHANDLE buffer = 0;
+                notes::DWORD count = 0;
+                result = lib.NIFReadEntries(coll, &pos, 0, 0, NAVIGATE_NEXT, MAXDWORD_COUNT,
+                                            READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer, nullptr, nullptr,
+                                            &count, nullptr);
+                lib.OSMemFree(buffer);
+                lib.NIFCloseCollection(coll);
+            }
+        } else if (op == "NIFFindDesignNote") {
+            NOTEID id;
+            result = lib.NIFFindDesignNote(h, "Order", NOTE_CLASS_FORM, &id);
+        } else if (op == "NSFItemScan") {
+            NOTEHANDLE note = 0;
+            result = lib.NSFNoteOpen(h, 0x90C, 0, &note);
+            if (result == 0) {
+                result = lib.NSFItemScan(note, IgnoreItem, nullptr);
+                lib.NSFNoteClose(note);
+            }
+        } else if (op == "NSFDbGetModifiedNoteTable") {
+            TIMEDATE since{}, until{};
+            DHANDLE table = 0;
+            result = lib.NSFDbGetModifiedNoteTable(h, NOTE_CLASS_DOCUMENT, since, &until, &table);
+            EXPECT_EQ(result == 0, table != 0);
+            lib.IDDestroyTable(table);
+        }
+        lib.NSFDbClose(h);
+        return result;
+    }
+};
+
+TEST_P(NnotesDatabaseFault, NamedOperationReturnsTheStatusAndOnlyIt) {
+    json db = NewDatabase("faulty");
+    db["design"] = Design();
+    db["documents"] = Documents();
+    WriteDatabase("faulty.nsf", db);
+    EXPECT_EQ(0, Run(GetParam().operation)) << "without the fault";
+    db["faults"] = {{GetParam().operation, GetParam().status}};
+    WriteDatabase("faulty.nsf", db);
+    EXPECT_EQ(GetParam().status, Run(GetParam().operation));
+    // Every other operation still succeeds.
+    for (const char* other : {"NSFDbOpen", "NSFDbModeGet", "NSFDbInfoGet", "NIFOpenCollection", "NIFFindDesignNote",
+                              "NSFItemScan", "NSFDbGetModifiedNoteTable"}) {
+        if (std::string(other) != GetParam().operation &&
+            !(std::string(GetParam().operation) == "NIFReadEntries" && std::string(other) == "NIFOpenCollection")) {
+            EXPECT_EQ(0, Run(other)) << other;
+        }
+    }
+    if (std::string(GetParam().operation) != "NSFDbClose") {
+        EXPECT_EQ(0, Run("NSFDbClose"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, NnotesDatabaseFault,
+                         ::testing::Values(FaultCase{"NSFDbOpen", 4020}, FaultCase{"NSFDbModeGet", 547},
+                                           FaultCase{"NSFDbClose", 4020}, FaultCase{"NSFDbInfoGet", 547},
+                                           FaultCase{"NIFOpenCollection", 1029}, FaultCase{"NIFReadEntries", 4020},
+                                           FaultCase{"NIFFindDesignNote", 547}, FaultCase{"NSFItemScan", 0x8000 | 547},
+                                           FaultCase{"NSFDbGetModifiedNoteTable", 4020}));
+
+struct NoteFaultCase {
+    const char* operation;
+    STATUS status;
+};
+
+class NnotesNoteFault : public NnotesDatabase, public ::testing::WithParamInterface<NoteFaultCase> {};
+
+TEST_P(NnotesNoteFault, OnlyTheNamedNoteFails) {
+    json db = NewDatabase("per note");
+    json docs = json::array();
+    for (NOTEID id : {0x104, 0x108, 0x10C}) {
+        json doc = {{"id", id}, {"signed", true}, {"sealed", true}, {"items", {Item("A", "text", "a")}}};
+        if (id == 0x108) doc["faults"] = {{GetParam().operation, GetParam().status}};
+        docs.push_back(doc);
+    }
+    db["documents"] = docs;
+    WriteDatabase("pernote.nsf", db);
+    DBHANDLE h = Open("pernote.nsf");
+    for (NOTEID id : {0x104, 0x108, 0x10C}) {
+        const bool faulty = id == 0x108;
+        const std::string op = GetParam().operation;
+        NOTEHANDLE note = 0;
+        STATUS open = lib.NSFNoteOpen(h, id, OPEN_EXPAND, &note);
+        EXPECT_EQ(faulty && op == "NSFNoteOpen" ? GetParam().status : 0, open) << id;
+        if (open != 0) continue;
+        EXPECT_EQ(faulty && op == "NSFNoteSign" ? GetParam().status : 0, lib.NSFNoteSign(note)) << id;
+        EXPECT_EQ(faulty && op == "NSFNoteDecrypt" ? GetParam().status : 0, lib.NSFNoteDecrypt(note, 0, nullptr))
+            << id;
+        EXPECT_EQ(0, lib.NSFNoteClose(note));
+    }
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, NnotesNoteFault,
+                         ::testing::Values(NoteFaultCase{"NSFNoteOpen", 4020}, NoteFaultCase{"NSFNoteSign", 3591},
+                                           NoteFaultCase{"NSFNoteDecrypt", 3590}));
+
+TEST_F(NnotesDatabase, FaultNamingAnUnknownOperationMakesTheFileDamaged) {
+    json db = NewDatabase("typo");
+    db["faults"] = {{"NSFDbOpenn", 4020}};
+    WriteDatabase("typo.nsf", db);
+    DBHANDLE h = 0;
+    EXPECT_EQ(547, lib.NSFDbOpen("typo.nsf", &h));
+}

@@ -1,0 +1,133 @@
+// nnotes.dll's item-to-text conversion: the text of each data type, and the bounds of the
+// caller's buffer.
+
+#include "NnotesLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace notes;
+using nlohmann::json;
+
+namespace {
+
+struct TextCase {
+    const char* name;
+    json item;             // type and value, as in a database file
+    std::string expected;  // LMBCS of the expected text ("" = no text)
+    char separator;
+};
+
+json V(const char* type, const json& value) { return {{"type", type}, {"value", value}}; }
+
+std::vector<TextCase> Cases() {
+    return {
+        {"Text", V("text", "plain words"), "plain words", ';'},
+        {"TextWithCommaAndQuotes", V("text", "a,b \"c\""), "a,b \"c\"", ';'},
+        {"JapaneseText", V("text", u8"東京都千代田区"), JapaneseLmbcs(u8"東京都千代田区"), ';'},
+        {"MultiLineText", V("text", "one\r\ntwo"), "one\r\ntwo", ';'},
+        {"EmptyText", V("text", ""), "", ';'},
+        {"TextList", V("textlist", {"red", u8"青", "green"}), "red;" + JapaneseLmbcs(u8"青") + ";green", ';'},
+        {"TextListOtherSeparator", V("textlist", {"a", "b"}), "a,b", ','},
+        {"TextListNoSeparator", V("textlist", {"a", "b"}), "ab", '\0'},
+        {"TextListOfOne", V("textlist", {"only"}), "only", ';'},
+        {"Integer", V("number", 42), "42", ';'},
+        {"Fraction", V("number", 1234.5), "1234.5", ';'},
+        {"Negative", V("number", -0.25), "-0.25", ';'},
+        {"Thousands", V("number", 1234567), "1234567", ';'},
+        {"Small", V("number", 0.001), "0.001", ';'},
+        {"Large", V("number", 1.5e20), "1.5E+20", ';'},
+        {"Tiny", V("number", 2.5e-20), "2.5E-20", ';'},
+        {"Zero", V("number", 0), "0", ';'},
+        {"NumberList", V("numberlist", {1, 2.5, -3}), "1;2.5;-3", ';'},
+        {"DateTime", V("time", "2024-03-05T14:07:09"), "2024/03/05 14:07:09", ';'},
+        {"EarlyMorningCrossesGmtMidnight", V("time", "2024-01-01T05:00:00"), "2024/01/01 05:00:00", ';'},
+        {"LeapDay", V("time", "2024-02-29T23:59:59"), "2024/02/29 23:59:59", ';'},
+        {"DateOnly", V("time", "1999-12-31"), "1999/12/31", ';'},
+        {"TimeOnly", V("time", "08:30:00"), "08:30:00", ';'},
+        {"TimeList", V("timelist", {"2024-03-05", "2024-03-06T10:00:00"}), "2024/03/05;2024/03/06 10:00:00", ';'},
+        {"RichText", V("richtext", {"First paragraph", u8"二段落目", "", "last"}),
+         "First paragraph\r\n" + JapaneseLmbcs(u8"二段落目") + "\r\n\r\nlast", ';'},
+        {"RichTextOddLengths", V("richtext", {"a", "bc", "def"}), "a\r\nbc\r\ndef", ';'},
+        {"OtherType", {{"type", 0x0502}, {"hex", "0102"}}, "", ';'},
+    };
+}
+
+class NnotesItemText : public ::testing::TestWithParam<TextCase>, public NnotesFixture {};
+
+TEST_P(NnotesItemText, ConvertsAsANotesClientShowsIt) {
+    ASSERT_NE(nullptr, lib.module);
+    json item = GetParam().item;
+    item["name"] = "Value";
+    json db = NewDatabase("text");
+    db["documents"] = json::array({{{"id", 4}, {"items", json::array({item})}}});
+    WriteDatabase("text.nsf", db);
+    DBHANDLE h = Open("text.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 4, OPEN_EXPAND, &note));
+    EXPECT_EQ(GetParam().expected, ItemText(note, "Value", GetParam().separator));
+    EXPECT_EQ(GetParam().expected, ItemText(note, "value", GetParam().separator)) << "names ignore case";
+    EXPECT_EQ("", ItemText(note, "Missing", GetParam().separator));
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, NnotesItemText, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+
+class NnotesItemTextBounds : public ::testing::Test, public NnotesFixture {};
+
+TEST_F(NnotesItemTextBounds, EverySizeStaysInsideTheBufferAndKeepsWholeCharacters) {
+    ASSERT_NE(nullptr, lib.module);
+    // Single-byte and three-byte characters mixed, in a list and in rich text too.
+    const std::string text = u8"ab東京c,d 株式会社xyz";
+    json db = NewDatabase("bounds");
+    db["documents"] = json::array({{{"id", 4},
+                                    {"items", json::array({{{"name", "T"}, {"type", "text"}, {"value", text}},
+                                                           {{"name", "L"}, {"type", "textlist"}, {"value", {text, text}}},
+                                                           {{"name", "R"}, {"type", "richtext"}, {"value", {text, text}}},
+                                                           {{"name", "N"}, {"type", "number"}, {"value", 1234.5}}})}}});
+    WriteDatabase("bounds.nsf", db);
+    DBHANDLE h = Open("bounds.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 4, OPEN_EXPAND, &note));
+    for (const char* name : {"T", "L", "R", "N"}) {
+        const std::string full = ItemText(note, name);
+        ASSERT_FALSE(full.empty()) << name;
+        // Where a character may end: after each whole character of the full text.
+        std::vector<size_t> ends = {0};
+        for (size_t i = 0; i < full.size();) {
+            i += full[i] == '\x10' ? 3 : 1;
+            ends.push_back(i);
+        }
+        for (WORD size = 0; size <= full.size() + 3; ++size) {
+            std::vector<char> buffer(size + 8, 'x');
+            WORD n = lib.NSFItemConvertToText(note, name, buffer.data(), size, ';');
+            size_t expected = 0;
+            for (size_t e : ends) {
+                if (size > 0 && e <= size - 1u) expected = e;
+            }
+            EXPECT_EQ(expected, n) << name << " size " << size;
+            if (size > 0) {
+                EXPECT_EQ('\0', buffer[n]) << name << " size " << size;
+                EXPECT_EQ(full.substr(0, n), std::string(buffer.data(), n)) << name << " size " << size;
+            }
+            for (size_t i = size; i < buffer.size(); ++i) {
+                ASSERT_EQ('x', buffer[i]) << name << " size " << size << " wrote at " << i;
+            }
+        }
+    }
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesItemTextBounds, UnknownNoteHandleGivesNoText) {
+    ASSERT_NE(nullptr, lib.module);
+    char buffer[8];
+    memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(0, lib.NSFItemConvertToText(0x7777, "A", buffer, sizeof buffer, ';'));
+    EXPECT_EQ('\0', buffer[0]);
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// CNsfNote: opening documents (signed and sealed ones too) and item values as CSV-safe text.
+#include "notes/NotesBinding.h"
+#include "notes/NsfDatabase.h"
+#include "notes/NsfError.h"
+#include "notes/NsfNote.h"
+#include "support/NotesDatabaseFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kDocuments[] = R"("documents":[
+  {"id":100,"items":[
+    {"name":"Subject","type":"text","value":"one, two"},
+    {"name":"Tags","type":"textlist","value":["red","green"]},
+    {"name":"Body","type":"text","value":"first\r\nsecond"},
+    {"name":"Bare","type":"text","value":"first\nsecond"},
+    {"name":"Lead","type":"text","value":"\nx"},
+    {"name":"Quote","type":"text","value":"say \"hi\""},
+    {"name":"Count","type":"number","value":42},
+    {"name":"Empty","type":"text","value":""},
+    {"name":"Long","type":"text","value":"LONGVALUE"}]},
+  {"id":104,"signed":true,"items":[{"name":"Subject","type":"text","value":"signed"}]},
+  {"id":108,"sealed":true,"items":[{"name":"Subject","type":"text","value":"sealed"}]},
+  {"id":112,"sealed":true,"undecryptable":true,"items":[{"name":"Subject","type":"text","value":"secret"}]},
+  {"id":116,"faults":{"NSFNoteOpen":4020},"items":[{"name":"Subject","type":"text","value":"locked"}]}
+])";
+
+class NsfNoteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(EnsureNotesInitialized());
+        std::string members = kDocuments;
+        members.replace(members.find("LONGVALUE"), 9, std::string(70000, 'L'));
+        WriteNotesDatabase(dir.File("docs.nsf"), members);
+        db.Open(dir.File("docs.nsf").c_str());
+    }
+    void TearDown() override { db.Close(); }
+
+    std::string Value(notes::NOTEID id, const std::string& item) {
+        CNsfNote note;
+        note.Open(db.m_hDb, id, notes::OPEN_EXPAND);
+        FieldEntry entry(item, notes::TYPE_TEXT);
+        entry.value = "stale";
+        note.ReadItemText(entry);
+        note.Close();
+        return entry.value;
+    }
+
+    notes::STATUS OpenStatus(notes::NOTEID id) {
+        CNsfNote note;
+        notes::STATUS status = 0;
+        try {
+            note.Open(db.m_hDb, id, notes::OPEN_EXPAND);
+        } catch (const CNsfError& error) {
+            status = error.m_status;
+        }
+        note.Close();
+        return status;
+    }
+
+    TempDir dir;
+    MessageBoxRecorder recorder;
+    CNsfDatabase db;
+};
+
+struct ValueCase {
+    const char* item;
+    std::string value;
+};
+
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.item; }
+
+class ItemValues : public NsfNoteTest, public ::testing::WithParamInterface<ValueCase> {};
+
+TEST_P(ItemValues, AreCsvSafeText) { EXPECT_EQ(GetParam().value, Value(100, GetParam().item)); }
+
+INSTANTIATE_TEST_SUITE_P(Table, ItemValues,
+                         ::testing::Values(ValueCase{"Subject", "one; two"}, ValueCase{"Tags", "red;green"},
+                                           ValueCase{"Body", "first  second"}, ValueCase{"Bare", "first second"},
+                                           ValueCase{"Lead", " x"}, ValueCase{"Quote", "say \"hi\""},
+                                           ValueCase{"Count", "42"}, ValueCase{"Empty", ""},
+                                           ValueCase{"Missing", ""}, ValueCase{"subject", "one; two"}),
+                         [](const auto& info) { return std::string(info.param.item); });
+
+TEST_F(NsfNoteTest, ValueLongerThanTheBufferIsCutInsideIt) {
+    const std::string value = Value(100, "Long");
+    EXPECT_GT(value.size(), 60000u);
+    EXPECT_LT(value.size(), 64000u);
+    EXPECT_EQ(std::string(value.size(), 'L'), value);
+}
+
+TEST_F(NsfNoteTest, SignedAndSealedNotesAreReadable) {
+    EXPECT_EQ("signed", Value(104, "Subject"));
+    EXPECT_EQ("sealed", Value(108, "Subject"));
+}
+
+TEST_F(NsfNoteTest, UndecryptableAndUnopenableNotesAreRefused) {
+    EXPECT_EQ(3590, OpenStatus(112));
+    EXPECT_EQ(4020, OpenStatus(116));
+    EXPECT_NE(0, OpenStatus(999));
+    EXPECT_TRUE(recorder.boxes.empty()) << "the note layer shows nothing itself";
+}
+
+TEST_F(NsfNoteTest, CloseAfterAFailedFirstStepPassesTheUnsetHandle) {
+    CNsfNote note;
+    EXPECT_THROW(note.Open(db.m_hDb, 999, notes::OPEN_EXPAND), CNsfError);
+    EXPECT_EQ(0u, note.m_hNote);
+    note.Close();
+    EXPECT_TRUE(recorder.boxes.empty());
+}
+
+TEST_F(NsfNoteTest, ReadValuesReplacesEveryValueAndKeepsNamesTypesOrder) {
+    FieldList fields = {{"Count", notes::TYPE_NUMBER}, {"Missing", 7}, {"Subject", notes::TYPE_TEXT}};
+    fields[1].value = "old";
+    CNsfNote note;
+    note.Open(db.m_hDb, 100, notes::OPEN_EXPAND);
+    note.ReadValues(fields);
+    note.Close();
+    ASSERT_EQ(3u, fields.size());
+    EXPECT_EQ("Count", fields[0].name);
+    EXPECT_EQ(7, fields[1].type);
+    EXPECT_EQ("42", fields[0].value);
+    EXPECT_EQ("", fields[1].value);
+    EXPECT_EQ("one; two", fields[2].value);
+    FieldList none;
+    note.ReadValues(none);
+    EXPECT_TRUE(none.empty());
+}
+
+}  // namespace

@@ -1,0 +1,204 @@
+#include "support/Driver.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+namespace drv {
+namespace {
+
+constexpr DWORD kPollMs = 10;
+
+struct EnumState {
+    DWORD pid;
+    std::vector<HWND>* windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    auto* state = reinterpret_cast<EnumState*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == state->pid && IsWindowVisible(window)) state->windows->push_back(window);
+    return TRUE;
+}
+
+// Memory in the process that owns `window`, for messages that carry pointers.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, size_t size) : m_size(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (m_process != nullptr) m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (m_address != nullptr) VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+        if (m_process != nullptr) CloseHandle(m_process);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    void* address() const { return m_address; }
+    void Write(size_t offset, const void* data, size_t size) {
+        WriteProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, size, nullptr);
+    }
+    void Read(size_t offset, void* data, size_t size) const {
+        ReadProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, size, nullptr);
+    }
+
+private:
+    size_t m_size;
+    HANDLE m_process = nullptr;
+    void* m_address = nullptr;
+};
+
+}  // namespace
+
+std::wstring Wide(const std::string& native) {
+    if (native.empty()) return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()), out.data(), n);
+    return out;
+}
+
+std::string Native(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int n =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid) {
+    std::vector<HWND> windows;
+    EnumState state{pid, &windows};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&state));
+    return windows;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(kPollMs);
+    }
+}
+
+HWND WaitForWindow(DWORD pid, const std::function<bool(HWND)>& match, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(pid)) {
+                if (match(window)) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+std::string WindowClass(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+bool IsMessageBox(HWND window) {
+    return WindowClass(window) == "#32770" && GetDlgItem(window, kMessageBoxTextId) != nullptr;
+}
+
+HWND WaitForDialog(DWORD pid, const std::string& title, DWORD timeoutMs) {
+    return WaitForWindow(
+        pid, [&](HWND w) { return WindowClass(w) == "#32770" && !IsMessageBox(w) && Text(w) == title; },
+        timeoutMs);
+}
+
+HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs) { return WaitForWindow(pid, IsMessageBox, timeoutMs); }
+
+std::string Text(HWND window) {
+    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(got));
+    return Native(text);
+}
+
+std::string DlgItemText(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
+
+void SetText(HWND window, const std::string& text) {
+    const std::wstring wide = Wide(text);
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void SetDlgItemText(HWND dialog, int id, const std::string& text) { SetText(GetDlgItem(dialog, id), text); }
+
+std::string MessageBoxText(HWND box) { return DlgItemText(box, kMessageBoxTextId); }
+
+void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+void ClickDlgItem(HWND dialog, int id) { Click(GetDlgItem(dialog, id)); }
+
+void DismissMessageBox(HWND box) {
+    ClickDlgItem(box, IDOK);
+    WaitUntil([&] { return !IsWindow(box); });
+}
+
+void PressWizardButton(HWND sheet, int psbtn) { PostMessageA(sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(psbtn), 0); }
+
+std::vector<std::string> ComboItems(HWND combo) {
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(length > 0 ? length : 0));
+        items.push_back(Native(text));
+    }
+    return items;
+}
+
+bool SelectComboItem(HWND combo, const std::string& text) {
+    const std::wstring wide = Wide(text);
+    const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(wide.c_str()));
+    if (index < 0) return false;
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return true;
+}
+
+int ListItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string ListItemText(HWND list, int index) {
+    constexpr size_t kChars = 1024;
+    RemoteBuffer remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    if (remote.address() == nullptr) return {};
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.cchTextMax = kChars;
+    item.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(remote.address()) + sizeof(LVITEMW));
+    remote.Write(0, &item, sizeof item);
+    const LRESULT length =
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address()));
+    std::wstring text(kChars, L'\0');
+    remote.Read(sizeof(LVITEMW), text.data(), kChars * sizeof(wchar_t));
+    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+    return Native(text);
+}
+
+void SelectListItem(HWND list, int index, bool selected) {
+    RemoteBuffer remote(list, sizeof(LVITEMW));
+    if (remote.address() == nullptr) return;
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = selected ? LVIS_SELECTED : 0;
+    remote.Write(0, &item, sizeof item);
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address()));
+}
+
+}  // namespace drv

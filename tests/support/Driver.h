@@ -1,0 +1,67 @@
+#pragma once
+// Drives the program's windows as a person would, from another thread or another
+// process: finds windows by class and title, types, clicks, picks entries, reads and
+// dismisses message boxes. Every wait is bounded and polls the window state, never a
+// fixed sleep.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace drv {
+
+constexpr DWORD kDefaultTimeoutMs = 20000;
+constexpr int kMessageBoxTextId = 0xFFFF;
+// Wizard buttons of the platform's property sheet.
+constexpr int kWizardBack = 0x3023;
+constexpr int kWizardNext = 0x3024;
+constexpr int kWizardFinish = 0x3025;
+
+// Visible top-level windows of process `pid`.
+std::vector<HWND> TopLevelWindows(DWORD pid);
+
+// The first visible top-level window of `pid` that `match` accepts, waiting up to the
+// timeout; nullptr when none came.
+HWND WaitForWindow(DWORD pid, const std::function<bool(HWND)>& match, DWORD timeoutMs = kDefaultTimeoutMs);
+
+// A dialog (#32770) with exactly this title (native text).
+HWND WaitForDialog(DWORD pid, const std::string& title, DWORD timeoutMs = kDefaultTimeoutMs);
+
+// A message box: a dialog holding the static text 0xFFFF.
+HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs = kDefaultTimeoutMs);
+bool IsMessageBox(HWND window);
+
+// Waits until `condition` holds; false on timeout.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeoutMs);
+
+// Text of a window or control in native text (read as UTF-16, which crosses processes).
+std::string Text(HWND window);
+std::string DlgItemText(HWND dialog, int id);
+void SetText(HWND window, const std::string& text);
+void SetDlgItemText(HWND dialog, int id, const std::string& text);
+std::string MessageBoxText(HWND box);
+std::string WindowClass(HWND window);
+
+// Posted, so that a click that opens a modal window does not block the driver.
+void Click(HWND button);
+void ClickDlgItem(HWND dialog, int id);
+// Answers a message box with OK and waits until it is gone.
+void DismissMessageBox(HWND box);
+void PressWizardButton(HWND sheet, int psbtn);
+
+// Combo box entries and choosing one by its exact text.
+std::vector<std::string> ComboItems(HWND combo);
+bool SelectComboItem(HWND combo, const std::string& text);
+
+// List view of another process: item texts, selection.
+int ListItemCount(HWND list);
+std::string ListItemText(HWND list, int index);
+void SelectListItem(HWND list, int index, bool selected);
+
+// Conversions between UTF-16 and the process's ANSI code page.
+std::wstring Wide(const std::string& native);
+std::string Native(const std::wstring& wide);
+
+}  // namespace drv
