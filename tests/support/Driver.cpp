@@ -202,3 +202,64 @@ void SelectListItem(HWND list, int index, bool selected) {
 }
 
 }  // namespace drv
+
+namespace drv {
+namespace {
+struct DescendantSearch {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK MatchDescendant(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DescendantSearch*>(param);
+    if (GetDlgCtrlID(window) == search->id && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindDescendant(HWND root, int id) {
+    DescendantSearch search{id, nullptr};
+    EnumChildWindows(root, MatchDescendant, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool WalkWizard(DWORD pid, const WizardChoices& choices) {
+    constexpr int kFormCombo = 1008;
+    constexpr int kFieldList = 1012;
+    constexpr int kSelectedFieldsRadio = 1014;
+    constexpr int kExportPathEdit = 1015;
+
+    HWND sheet = WaitForDialog(pid, kFormPageTitle);
+    if (sheet == nullptr) return false;
+    HWND combo = nullptr;
+    if (!WaitUntil([&] { return (combo = FindDescendant(sheet, kFormCombo)) != nullptr; })) return false;
+    if (!SelectComboItem(combo, choices.form)) return false;
+    PressWizardButton(sheet, PSBTN_NEXT);
+
+    if (!WaitUntil([&] { return Text(sheet) == kFieldPageTitle; })) return false;
+    HWND list = nullptr;
+    if (!WaitUntil([&] { return (list = FindDescendant(sheet, kFieldList)) != nullptr; })) return false;
+    if (!choices.fields.empty()) {
+        ClickDlgItem(GetParent(list), kSelectedFieldsRadio);
+        if (!WaitUntil([&] { return IsWindowEnabled(list) != FALSE; })) return false;
+        for (int i = 0; i < ListItemCount(list); ++i) {
+            const std::string name = ListItemText(list, i);
+            for (const std::string& wanted : choices.fields) {
+                if (name == wanted) SelectListItem(list, i, true);
+            }
+        }
+    }
+    PressWizardButton(sheet, PSBTN_NEXT);
+
+    if (!WaitUntil([&] { return Text(sheet) == kDestinationPageTitle; })) return false;
+    HWND edit = nullptr;
+    if (!WaitUntil([&] { return (edit = FindDescendant(sheet, kExportPathEdit)) != nullptr; })) return false;
+    SetText(edit, choices.exportPath);
+    if (choices.beforeFinish) choices.beforeFinish();
+    PressWizardButton(sheet, PSBTN_FINISH);
+    return WaitUntil([&] { return !IsWindow(sheet); });
+}
+
+}  // namespace drv

@@ -65,3 +65,28 @@ std::wstring Wide(const std::string& native);
 std::string Native(const std::wstring& wide);
 
 }  // namespace drv
+
+namespace drv {
+
+// The control `id` anywhere below `root` (a wizard page's controls sit in a child dialog).
+HWND FindDescendant(HWND root, int id);
+
+// Page captions of the wizard, which the sheet shows as its title.
+inline constexpr char kFormPageTitle[] = "\x83t\x83H\x81[\x83\x80\x82\xcc\x91I\x91\xf0";
+inline constexpr char kFieldPageTitle[] = "\x83t\x83""B\x81[\x83\x8b\x83h\x82\xcc\x91I\x91\xf0";
+inline constexpr char kDestinationPageTitle[] =
+    "\x8f\x91\x82\xab\x8fo\x82\xb5\x82\xbd\x83t\x83@\x83""C\x83\x8b\x82\xcc\x95\xdb\x91\xb6\x90\xe6\x82\xcc\x91I\x91\xf0";
+
+// What a user does in the wizard: the form, the fields (none: all fields) and the path.
+struct WizardChoices {
+    std::string form;
+    std::vector<std::string> fields;
+    std::string exportPath;
+    // Called just before Finish is pressed (to change the world under the job).
+    std::function<void()> beforeFinish;
+};
+
+// Walks the wizard of process `pid` from page 1 to Finish; false when a page did not come.
+bool WalkWizard(DWORD pid, const WizardChoices& choices);
+
+}  // namespace drv

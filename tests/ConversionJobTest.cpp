@@ -1,0 +1,290 @@
+// Whole conversion jobs in-process against databases of our runtime: the wizard is walked
+// by a driver thread as a user would, message boxes and the shell are recorded.
+#include "app/ConversionJob.h"
+#include "app/ConvertApp.h"
+#include "app/ShellOpen.h"
+#include "framework/ResourceString.h"
+#include "res/resource.h"
+#include "support/Driver.h"
+#include "support/NotesDatabaseFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// The Order form has Name, Date and Total; three orders, the second one sealed for good.
+std::string OrdersDb(const std::string& extraMembers = "", const std::string& secondDocExtra = "") {
+    return R"("title":"Orders","design":[
+      {"class":"form","title":"Order","fields":[{"name":"Name","type":"text"},{"name":"Date","type":"time"},{"name":"Total","type":"number"}]},
+      {"class":"form","title":"Other","fields":[{"name":"X","type":"text"}]}],
+    "documents":[
+      {"id":100,"items":[{"name":"Name","type":"text","value":"Alice, A."},{"name":"Date","type":"text","value":"2024/03/05"},{"name":"Total","type":"number","value":12}]},
+      {"id":104)" + secondDocExtra + R"(,"items":[{"name":"Name","type":"text","value":"Bob"},{"name":"Total","type":"number","value":7}]},
+      {"id":108,"items":[{"name":"Name","type":"text","value":"Carol\r\nSmith"},{"name":"Date","type":"text","value":"2024/12/31"}]}])" +
+           extraMembers;
+}
+
+// Records the texts that the progress window's percent control is given.
+class PercentRecorder {
+public:
+    PercentRecorder() {
+        s_texts = &texts;
+        m_hook = SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~PercentRecorder() {
+        UnhookWindowsHookEx(m_hook);
+        s_texts = nullptr;
+    }
+    PercentRecorder(const PercentRecorder&) = delete;
+    PercentRecorder& operator=(const PercentRecorder&) = delete;
+    std::vector<std::string> texts;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* msg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && msg->message == WM_SETTEXT && GetDlgCtrlID(msg->hwnd) == IDC_PROGRESS_PERCENT &&
+            s_texts != nullptr) {
+            s_texts->push_back(reinterpret_cast<const char*>(msg->lParam));
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static std::vector<std::string>* s_texts;
+    HHOOK m_hook;
+};
+std::vector<std::string>* PercentRecorder::s_texts = nullptr;
+
+class ConversionJobTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(EnsureNotesInitialized());
+        std::snprintf(app.m_szLogPath, sizeof app.m_szLogPath, "%s", dir.File("LOG.TXT").c_str());
+        std::snprintf(app.m_szDocumentsPath, sizeof app.m_szDocumentsPath, "%s", dir.path().c_str());
+        m_previousShell = SetShellOpenHandler([this](HWND, const std::string& path) { opened.push_back(path); });
+        dbPath = dir.File("orders.nsf");
+        csvPath = dir.File("out.csv");
+    }
+    void TearDown() override { SetShellOpenHandler(std::move(m_previousShell)); }
+
+    // Runs a job on this thread while a driver thread walks the wizard.
+    bool RunJob(const drv::WizardChoices& choices, const std::string& server = "") {
+        bool walked = false;
+        std::thread driver([&] { walked = drv::WalkWizard(GetCurrentProcessId(), choices); });
+        RunConversionJob(nullptr, server, dbPath);
+        driver.join();
+        return walked;
+    }
+
+    // The log's lines without their time stamps.
+    std::vector<std::string> LogTexts() const {
+        std::vector<std::string> texts;
+        for (const std::string& line : SplitCrLf(ReadFileBytes(app.m_szLogPath))) {
+            if (!line.empty()) texts.push_back(line.size() > 20 ? line.substr(20) : line);
+        }
+        return texts;
+    }
+
+    TempDir dir;
+    CConvertApp app;
+    MessageBoxRecorder recorder;
+    std::vector<std::string> opened;
+    std::string dbPath;
+    std::string csvPath;
+
+private:
+    ShellOpenHandler m_previousShell;
+};
+
+const char kFinished[] =
+    "\x8f\x91\x82\xab\x8fo\x82\xb5\x82\xaa\x8fI\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81I\x83\x8d\x83O\x83t\x83@"
+    "\x83""C\x83\x8b\x82\xc6\x8c\x8b\x89\xca\x82\xf0\x8am\x94""F\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2";
+
+std::vector<std::string> Banner() {
+    return {"---INFO     " + std::string(41, '-'), "", "---NOTICE   Quillsheet is started.",
+            "---NOTICE   Start Conversion", "---INFO     " + std::string(41, '-')};
+}
+
+TEST_F(ConversionJobTest, ChosenFieldsInChosenOrderAndTheWholeLog) {
+    WriteNotesDatabase(dbPath, OrdersDb("", R"(,"sealed":true,"undecryptable":true)"));
+    PercentRecorder percents;
+    ASSERT_TRUE(RunJob({"Order", {"Date", "Name"}, csvPath, nullptr}));
+
+    // The list shows Date before Name (sorted), so the columns are Date, Name.
+    EXPECT_EQ("Date,Name\r\n2024/03/05,Alice; A.\r\n2024/12/31,Carol  Smith\r\n", ReadFileBytes(csvPath));
+
+    std::vector<std::string> expected = Banner();
+    const std::vector<std::string> rest = {
+        "---COMMAND  Open Notes DataBase",
+        "---DEBUG    DB Path=" + dbPath,
+        "---RESULT   Open Command is success.",
+        "---COMMAND  Write All Document By Form",
+        "---DEBUG    Form Name=Order",
+        "---COMMAND  Make Indicater",
+        "---COMMAND  Make ExportFile Header",
+        "---COMMAND  NSFDbGetModifiedNoteTable",
+        "---RESULT   NSFDbGetModifiedNoteTable is success.",
+        "---COMMAND  nsfNote.Open",
+        "---DEBUG    Note ID = 100",
+        "---RESULT   nsfNote.Open is success.",
+        "---COMMAND  nsfNote.Open",
+        "---DEBUG    Note ID = 104",
+        "---COMMAND  nsfNote.Open",
+        "---DEBUG    Note ID = 108",
+        "---RESULT   nsfNote.Open is success.",
+        "---RESULT   Write All Document By Form is success.",
+        "---COMMAND  Close Notes DataBase",
+        "---RESULT   Close Notes DataBase is success.",
+    };
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    std::vector<std::string> actual = LogTexts();
+    ASSERT_EQ(expected.size(), actual.size());
+    actual[1] = "";  // the copyright notice
+    EXPECT_EQ(expected, actual);
+
+    // A note that fails to open still counts.
+    EXPECT_EQ((std::vector<std::string>{"0%", "33%", "66%", "100%"}), percents.texts);
+    EXPECT_EQ((std::vector<std::string>{app.m_szLogPath, csvPath}), opened);
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(kFinished, recorder.boxes[0].text);
+}
+
+TEST_F(ConversionJobTest, AllFieldsInTheListsSortedOrder) {
+    WriteNotesDatabase(dbPath, OrdersDb());
+    ASSERT_TRUE(RunJob({"Order", {}, csvPath, nullptr}));
+    const std::vector<std::string> lines = SplitCrLf(ReadFileBytes(csvPath));
+    ASSERT_EQ(5u, lines.size());
+    EXPECT_EQ("Date,Name,Total", lines[0]);
+    EXPECT_EQ(",Bob,7", lines[2]);
+}
+
+TEST_F(ConversionJobTest, SevenNotesGiveTheirPercentSequence) {
+    std::string docs;
+    for (int i = 0; i < 7; ++i) {
+        docs += std::string(i ? "," : "") + R"({"items":[{"name":"X","type":"text","value":"v"}]})";
+    }
+    WriteNotesDatabase(dbPath, R"("design":[{"class":"form","title":"Other","fields":[{"name":"X","type":"text"}]}],"documents":[)" +
+                                   docs + "]");
+    PercentRecorder percents;
+    ASSERT_TRUE(RunJob({"Other", {}, csvPath, nullptr}));
+    EXPECT_EQ((std::vector<std::string>{"0%", "14%", "28%", "42%", "57%", "71%", "85%", "100%"}), percents.texts);
+    EXPECT_EQ(8u, SplitCrLf(ReadFileBytes(csvPath)).size() - 1);
+}
+
+TEST_F(ConversionJobTest, ChosenNameTheFormNoLongerHasMakesNoColumn) {
+    WriteNotesDatabase(dbPath, OrdersDb());
+    // Between the wizard and the export the form loses its Date field.
+    std::string changed = OrdersDb();
+    changed.replace(changed.find(R"({"name":"Date","type":"time"},)"), std::strlen(R"({"name":"Date","type":"time"},)"), "");
+    ASSERT_TRUE(RunJob({"Order", {"Date", "Name"}, csvPath, [&] { WriteNotesDatabase(dbPath, changed); }}));
+    const std::vector<std::string> lines = SplitCrLf(ReadFileBytes(csvPath));
+    EXPECT_EQ("Name", lines[0]);
+    EXPECT_EQ("Alice; A.", lines[1]);
+}
+
+TEST_F(ConversionJobTest, FailedFieldListingLeavesAnEmptyFileAndALogEndingAtOpen) {
+    WriteNotesDatabase(dbPath, OrdersDb());
+    WriteFileBytes(csvPath, "old content");
+    ASSERT_TRUE(RunJob({"Order", {}, csvPath, [&] { WriteNotesDatabase(dbPath, OrdersDb(R"(,"faults":{"NSFItemScan":4020})")); }}));
+    bool exists = false;
+    EXPECT_EQ("", ReadFileBytes(csvPath, &exists));
+    EXPECT_TRUE(exists);
+    EXPECT_EQ("---RESULT   Open Command is success.", LogTexts().back());
+    ASSERT_EQ(1u, recorder.boxes.size()) << "only the Notes error";
+    EXPECT_NE(kFinished, recorder.boxes[0].text);
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(ConversionJobTest, FailedNoteTableLeavesTheHeaderOnly) {
+    WriteNotesDatabase(dbPath, OrdersDb(R"(,"faults":{"NSFDbGetModifiedNoteTable":4020})"));
+    ASSERT_TRUE(RunJob({"Order", {"Name"}, csvPath, nullptr}));
+    EXPECT_EQ("Name\r\n", ReadFileBytes(csvPath));
+    EXPECT_EQ("---COMMAND  NSFDbGetModifiedNoteTable", LogTexts().back());
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(ConversionJobTest, CancelledWizardWritesNothing) {
+    WriteNotesDatabase(dbPath, OrdersDb());
+    WriteFileBytes(app.m_szLogPath, "previous log");
+    WriteFileBytes(csvPath, "previous csv");
+    std::thread driver([&] {
+        HWND sheet = drv::WaitForDialog(GetCurrentProcessId(), drv::kFormPageTitle);
+        drv::PressWizardButton(sheet, PSBTN_CANCEL);
+    });
+    RunConversionJob(nullptr, "", dbPath);
+    driver.join();
+    EXPECT_EQ("previous log", ReadFileBytes(app.m_szLogPath));
+    EXPECT_EQ("previous csv", ReadFileBytes(csvPath));
+    EXPECT_TRUE(recorder.boxes.empty());
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(ConversionJobTest, BackOnTheFirstPageEndsLikeCancel) {
+    WriteNotesDatabase(dbPath, OrdersDb());
+    std::thread driver([&] {
+        HWND sheet = drv::WaitForDialog(GetCurrentProcessId(), drv::kFormPageTitle);
+        drv::PressWizardButton(sheet, PSBTN_BACK);
+    });
+    RunConversionJob(nullptr, "", dbPath);
+    driver.join();
+    EXPECT_FALSE(FileExists(app.m_szLogPath));
+    EXPECT_FALSE(FileExists(csvPath));
+}
+
+TEST_F(ConversionJobTest, SecondJobEmptiesTheLogFirst) {
+    WriteNotesDatabase(dbPath, OrdersDb());
+    ASSERT_TRUE(RunJob({"Other", {}, csvPath, nullptr}));
+    const size_t firstJobLines = LogTexts().size();
+    ASSERT_TRUE(RunJob({"Other", {}, csvPath, nullptr}));
+    EXPECT_EQ(firstJobLines, LogTexts().size());
+    EXPECT_EQ("---DEBUG    Form Name=Other", LogTexts()[9]);
+}
+
+TEST_F(ConversionJobTest, NoteIdWithTheTopBitSetIsLoggedNegative) {
+    WriteNotesDatabase(dbPath, R"("design":[{"class":"form","title":"F","fields":[{"name":"X","type":"text"}]}],
+                                  "documents":[{"id":2147483652,"items":[{"name":"X","type":"text","value":"v"}]}])");
+    ASSERT_TRUE(RunJob({"F", {}, csvPath, nullptr}));
+    const std::vector<std::string> log = LogTexts();
+    EXPECT_NE(log.end(), std::find(log.begin(), log.end(), "---DEBUG    Note ID = -2147483644"));
+}
+
+TEST_F(ConversionJobTest, DatabaseThatCannotBeOpenedIsReportedBeforeTheWizard) {
+    RunConversionJob(nullptr, "", dir.File("missing.nsf"));
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_FALSE(recorder.boxes[0].text.empty());
+    EXPECT_FALSE(FileExists(app.m_szLogPath));
+    EXPECT_TRUE(drv::TopLevelWindows(GetCurrentProcessId()).empty());
+}
+
+TEST_F(ConversionJobTest, NotesPathThatDoesNotFitIsRefusedBeforeAnyOpen) {
+    const struct {
+        std::string server;
+        std::string path;
+    } cases[] = {{"", "C:\\" + std::string(253, 'a')},
+                 {"server", std::string(250, 'p')},
+                 {std::string(300, 's'), "db.nsf"},
+                 // 86 double-byte characters: 172 bytes here, 258 in LMBCS.
+                 {"", std::string("C:\\") + [] {
+                      std::string s;
+                      for (int i = 0; i < 86; ++i) s += "\x82\xa0";
+                      return s;
+                  }()}};
+    for (const auto& c : cases) {
+        MessageBoxRecorder local;
+        RunConversionJob(nullptr, c.server, c.path);
+        ASSERT_EQ(1u, local.boxes.size());
+        EXPECT_EQ(ResString(IDS_NOTES_PATH_TOO_LONG), local.boxes[0].text);
+    }
+    EXPECT_FALSE(FileExists(app.m_szLogPath));
+}
+
+}  // namespace
