@@ -522,7 +522,8 @@ TEST_P(NnotesDatabaseFault, NamedOperationReturnsTheStatusAndOnlyIt) {
     db["faults"] = {{GetParam().operation, GetParam().status}};
     WriteDatabase("faulty.nsf", db);
     EXPECT_EQ(GetParam().status, Run(GetParam().operation));
-    // Every other operation still succeeds.
+    // Every other operation still succeeds (they all open the database first).
+    if (std::string(GetParam().operation) == "NSFDbOpen") return;
     for (const char* other : {"NSFDbOpen", "NSFDbModeGet", "NSFDbInfoGet", "NIFOpenCollection", "NIFFindDesignNote",
                               "NSFItemScan", "NSFDbGetModifiedNoteTable"}) {
         if (std::string(other) != GetParam().operation &&

@@ -101,6 +101,8 @@ TEST_F(NnotesTranslate, EveryCodePage932CharacterMatchesIcu) {
     }
     size_t exact = 0, differentTables = 0;
     for (const auto& v : vectors) {
+        // NUL ends the text OSTranslate is given, so it has no translation of its own.
+        if (v.native == std::string(1, '\0')) continue;
         const uint32_t windows = WindowsUnicode(v.native);
         ASSERT_NE(0xFFFFFFFFu, windows) << Hex(v.native) << " is no character to Windows";
         auto expected = lmbcsOf.find(windows);

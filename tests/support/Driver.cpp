@@ -114,7 +114,7 @@ bool IsMessageBox(HWND window) {
 
 HWND WaitForDialog(DWORD pid, const std::string& title, DWORD timeoutMs) {
     return WaitForWindow(
-        pid, [&](HWND w) { return WindowClass(w) == "#32770" && !IsMessageBox(w) && Text(w) == title; },
+        pid, [&](HWND w) { return WindowClass(w) == "#32770" && Text(w) == title; },
         timeoutMs);
 }
 

@@ -29,7 +29,8 @@ HWND WaitForWindow(DWORD pid, const std::function<bool(HWND)>& match, DWORD time
 // A dialog (#32770) with exactly this title (native text).
 HWND WaitForDialog(DWORD pid, const std::string& title, DWORD timeoutMs = kDefaultTimeoutMs);
 
-// A message box: a dialog holding the static text 0xFFFF.
+// A message box: a dialog holding the static text 0xFFFF (a dialog of the program whose
+// label statics have the id -1 in a 16-bit template looks the same: wait for those by title).
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs = kDefaultTimeoutMs);
 bool IsMessageBox(HWND window);
 

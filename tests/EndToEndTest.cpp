@@ -1,0 +1,319 @@
+// The real quillsheet.exe beside our nnotes.dll, operated only through its windows as a
+// person would; then the CSV bytes, the log lines and what the shell was asked to open.
+#include "support/AppProcess.h"
+#include "support/Driver.h"
+#include "support/ExpectedTexts.h"
+#include "support/NotesDatabaseFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr int kRadioServer = 1002;
+constexpr int kRadioLocal = 1003;
+constexpr int kServerName = 1004;
+constexpr int kLocalPath = 1005;
+constexpr int kServerPath = 1006;
+constexpr int kStart = 1000;
+constexpr int kExportPathEdit = 1015;
+constexpr UINT kAboutCommand = 0x0010;
+
+const char kOrders[] = R"("title":"Orders","design":[
+  {"class":"form","title":"Order","fields":[{"name":"Name","type":"text"},{"name":"Date","type":"text"},{"name":"Total","type":"number"}]},
+  {"class":"form","title":"Note","fields":[{"name":"Subject","type":"text"},{"name":"Body","type":"richtext"}]},
+  {"class":"view","title":"All"}],
+  "documents":[
+  {"id":100,"items":[{"name":"Name","type":"text","value":"Alice"},{"name":"Date","type":"text","value":"2024/03/05"},{"name":"Total","type":"number","value":12},{"name":"Subject","type":"text","value":"hello, world"}]},
+  {"id":104,"items":[{"name":"Name","type":"text","value":"Bob"},{"name":"Total","type":"number","value":7}]},
+  {"id":108,"items":[{"name":"Name","type":"text","value":"\u6c0f\u540d"},{"name":"Subject","type":"text","value":"two\nlines"}]}])";
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryA(dir.File("data").c_str(), nullptr);
+        CreateDirectoryA(dir.File("data\\servers").c_str(), nullptr);
+        CreateDirectoryA(dir.File("data\\servers\\hub").c_str(), nullptr);
+        CreateDirectoryA(dir.File("data\\servers\\hub\\sales").c_str(), nullptr);
+        dbPath = dir.File("data\\orders.nsf");
+        csvPath = dir.File("out.csv");
+        logPath = dir.File("LOG.TXT");
+        WriteNotesDatabase(dbPath, kOrders);
+        WriteNotesDatabase(dir.File("data\\servers\\hub\\sales\\orders.nsf"), kOrders);
+        WriteIni("");
+    }
+
+    void WriteIni(const std::string& extra) {
+        WriteFileBytes(dir.File("notes.ini"), "[Notes]\r\nDirectory=" + dir.File("data") + "\r\n" + extra);
+    }
+
+    // Starts the program and waits for its source dialog.
+    HWND Start() {
+        app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"));
+        if (!app->started()) return nullptr;
+        return drv::WaitForDialog(app->pid(), "Quillsheet");
+    }
+
+    void ChooseLocal(HWND source, const std::string& path) {
+        drv::ClickDlgItem(source, kRadioLocal);
+        ASSERT_TRUE(drv::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(source, kLocalPath)) != FALSE; }));
+        drv::SetDlgItemText(source, kLocalPath, path);
+        drv::ClickDlgItem(source, kStart);
+    }
+
+    // The text of the next message box, which is then answered with OK.
+    std::string NextMessage() {
+        HWND box = drv::WaitForMessageBox(app->pid());
+        if (box == nullptr) return "(no message box)";
+        const std::string text = drv::MessageBoxText(box);
+        drv::DismissMessageBox(box);
+        return text;
+    }
+
+    // Closes the source dialog and expects the program to end cleanly.
+    void Exit(HWND source) {
+        drv::ClickDlgItem(source, IDCANCEL);
+        ASSERT_TRUE(app->WaitForExit(drv::kDefaultTimeoutMs));
+        EXPECT_EQ(0u, app->ExitCode());
+    }
+
+    std::vector<std::string> LogTexts() const {
+        std::vector<std::string> texts;
+        for (const std::string& line : SplitCrLf(ReadFileBytes(logPath))) {
+            if (line.size() > 20) texts.push_back(line.substr(20));
+        }
+        return texts;
+    }
+
+    // The paths the shell was asked to open, in the order it was asked.
+    std::vector<std::string> Opened() const {
+        std::vector<std::string> lines;
+        for (const std::string& line : SplitCrLf(ReadFileBytes(dir.File("opened.txt")))) {
+            // Records end with LF only: split again.
+            size_t start = 0;
+            for (size_t end; (end = line.find('\n', start)) != std::string::npos; start = end + 1) {
+                lines.push_back(line.substr(start, end - start));
+            }
+        }
+        std::sort(lines.begin(), lines.end());
+        for (std::string& l : lines) l = l.substr(l.find(' ') + 1);
+        return lines;
+    }
+
+    TempDir dir;
+    ShellOpenRecorderAssociation association;
+    std::unique_ptr<AppProcess> app;
+    std::string dbPath, csvPath, logPath;
+};
+
+TEST_F(EndToEnd, LocalDatabaseSelectedFields) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Order", {"Total", "Name"}, csvPath, nullptr}));
+    EXPECT_EQ(kTextFinished, NextMessage());
+    EXPECT_EQ("Name,Total\r\nAlice,12\r\nBob,7\r\n\x8e\x81\x96\xbc,\r\n", ReadFileBytes(csvPath));
+    const std::vector<std::string> log = LogTexts();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ("---RESULT   Close Notes DataBase is success.", log.back());
+    EXPECT_EQ("---DEBUG    DB Path=" + dbPath, log[6]);
+    EXPECT_TRUE(drv::WaitUntil([&] { return Opened().size() == 2; }));
+    EXPECT_EQ((std::vector<std::string>{logPath, csvPath}), Opened());
+    Exit(source);
+}
+
+TEST_F(EndToEnd, ServerDatabaseAllFields) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    drv::SetDlgItemText(source, kServerName, "hub");
+    drv::SetDlgItemText(source, kServerPath, "sales\\orders.nsf");
+    drv::ClickDlgItem(source, kStart);
+    ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Note", {}, csvPath, nullptr}));
+    EXPECT_EQ(kTextFinished, NextMessage());
+    EXPECT_EQ("Body,Subject\r\n,hello; world\r\n,\r\n,two lines\r\n", ReadFileBytes(csvPath));
+    EXPECT_EQ("---DEBUG    DB Path=hub!!sales\\orders.nsf", LogTexts()[6]);
+    Exit(source);
+}
+
+TEST_F(EndToEnd, BackAndNextAcrossPagesNeverDoubleNamesAndFollowAChangedForm) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+    ASSERT_NE(nullptr, sheet);
+    HWND combo = nullptr;
+    ASSERT_TRUE(drv::WaitUntil([&] { return (combo = drv::FindDescendant(sheet, 1008)) != nullptr; }));
+    EXPECT_EQ((std::vector<std::string>{"Note", "Order"}), drv::ComboItems(combo)) << "sorted, views left out";
+    ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
+    for (int round = 0; round < 2; ++round) {
+        drv::PressWizardButton(sheet, PSBTN_NEXT);
+        ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
+        drv::PressWizardButton(sheet, PSBTN_NEXT);
+        ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+        drv::PressWizardButton(sheet, PSBTN_BACK);
+        ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
+        drv::PressWizardButton(sheet, PSBTN_BACK);
+        ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFormPageTitle; }));
+    }
+    // Another form now: page 2 lists its fields and forgets the old ones.
+    ASSERT_TRUE(drv::SelectComboItem(combo, "Note"));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
+    HWND list = drv::FindDescendant(sheet, 1012);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::ListItemCount(list) == 2; }));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+    HWND edit = drv::FindDescendant(sheet, kExportPathEdit);
+    // The proposal: the documents folder, a backslash, the database title and ".csv".
+    const std::string proposed = drv::Text(edit);
+    ASSERT_GT(proposed.size(), 11u);
+    EXPECT_EQ("\\Orders.csv", proposed.substr(proposed.size() - 11));
+    drv::SetText(edit, csvPath);
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+    EXPECT_EQ(kTextFinished, NextMessage());
+    EXPECT_EQ("Body,Subject", SplitCrLf(ReadFileBytes(csvPath))[0]);
+    Exit(source);
+}
+
+TEST_F(EndToEnd, CancelAndBackOnTheFirstPageWriteNothing) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    for (int button : {PSBTN_CANCEL, PSBTN_BACK}) {
+        ChooseLocal(source, dbPath);
+        HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+        ASSERT_NE(nullptr, sheet);
+        drv::PressWizardButton(sheet, button);
+        ASSERT_TRUE(drv::WaitUntil([&] { return !IsWindow(sheet); }));
+    }
+    EXPECT_FALSE(FileExists(logPath));
+    EXPECT_FALSE(FileExists(dir.File("Orders.csv")));
+    Exit(source);
+}
+
+TEST_F(EndToEnd, EmptyEntriesAndPathChecksInTheSourceDialog) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    drv::ClickDlgItem(source, kStart);
+    EXPECT_EQ(kTextEnterServer, NextMessage());
+    drv::SetDlgItemText(source, kServerName, "hub");
+    drv::ClickDlgItem(source, kStart);
+    EXPECT_EQ(kTextEnterPath, NextMessage());
+    ChooseLocal(source, "");
+    EXPECT_EQ(kTextEnterPath, NextMessage());
+    ChooseLocal(source, "   ");
+    EXPECT_EQ(kTextNotAbsolute, NextMessage());
+    ChooseLocal(source, "orders.nsf");
+    EXPECT_EQ(kTextNotAbsolute, NextMessage());
+    // The texts stay for the user to correct.
+    EXPECT_EQ("orders.nsf", drv::DlgItemText(source, kLocalPath));
+    EXPECT_EQ("hub", drv::DlgItemText(source, kServerName));
+    Exit(source);
+}
+
+TEST_F(EndToEnd, DestinationPageRefusesAnEmptyOrInvalidPath) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    drv::WizardChoices choices{"Order", {}, "", nullptr};
+    std::string message;
+    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+    ASSERT_NE(nullptr, sheet);
+    HWND combo = nullptr;
+    ASSERT_TRUE(drv::WaitUntil([&] { return (combo = drv::FindDescendant(sheet, 1008)) != nullptr; }));
+    ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+    HWND edit = drv::FindDescendant(sheet, kExportPathEdit);
+    drv::SetText(edit, "");
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+    EXPECT_EQ(kTextChooseDestination, NextMessage());
+    drv::SetText(edit, dir.File("a*b.csv"));
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+    EXPECT_EQ(0u, NextMessage().find(kTextBadCharsFirstLine));
+    // Leading blanks are accepted and stored without them; the edit keeps them.
+    drv::SetText(edit, "  " + csvPath);
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+    EXPECT_EQ(kTextFinished, NextMessage());
+    EXPECT_TRUE(FileExists(csvPath));
+    Exit(source);
+}
+
+TEST_F(EndToEnd, DestinationHeldByAnotherProgramShowsOneBoxAndEveryDocumentIsHandled) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    WriteFileBytes(csvPath, "kept");
+    ExclusiveHolder other(csvPath);
+    ChooseLocal(source, dbPath);
+    ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Order", {}, csvPath, nullptr}));
+    EXPECT_EQ(csvPath + kTextSharing, NextMessage());
+    EXPECT_EQ(kTextFinished, NextMessage());
+    other.Release();
+    EXPECT_EQ("kept", ReadFileBytes(csvPath));
+    const std::vector<std::string> log = LogTexts();
+    EXPECT_EQ(3, std::count(log.begin(), log.end(), "---RESULT   nsfNote.Open is success."));
+    Exit(source);
+}
+
+TEST_F(EndToEnd, DatabaseThatCannotBeOpenedShowsTheNotesTextAndNoWizard) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dir.File("data\\missing.nsf"));
+    const std::string text = NextMessage();
+    EXPECT_FALSE(text.empty());
+    EXPECT_NE("(no message box)", text);
+    EXPECT_EQ(nullptr, drv::WaitForDialog(app->pid(), drv::kFormPageTitle, 500));
+    EXPECT_FALSE(FileExists(logPath));
+    Exit(source);
+}
+
+TEST_F(EndToEnd, FailedNotesInitialisationShowsItsMessageAsTheOnlyWindow) {
+    WriteIni("QuillsheetFailInit=1\r\n");
+    app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"));
+    ASSERT_TRUE(app->started());
+    HWND box = drv::WaitForMessageBox(app->pid());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(kTextInitFailed, drv::MessageBoxText(box));
+    EXPECT_EQ((std::vector<HWND>{box}), drv::TopLevelWindows(app->pid()));
+    drv::DismissMessageBox(box);
+    ASSERT_TRUE(app->WaitForExit(drv::kDefaultTimeoutMs));
+}
+
+TEST_F(EndToEnd, AboutBoxFromTheSystemMenu) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    PostMessageA(source, WM_SYSCOMMAND, kAboutCommand, 0);
+    HWND about = drv::WaitForDialog(app->pid(), kTextAboutTitle);
+    ASSERT_NE(nullptr, about);
+    drv::ClickDlgItem(about, IDOK);
+    EXPECT_TRUE(drv::WaitUntil([&] { return !IsWindow(about); }));
+    Exit(source);
+}
+
+TEST_F(EndToEnd, StartsInServerModeAndRadioButtonsSwitchTheEdits) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(source, id)) != FALSE; };
+    EXPECT_EQ(BST_CHECKED, SendMessageA(GetDlgItem(source, kRadioServer), BM_GETCHECK, 0, 0));
+    EXPECT_TRUE(enabled(kServerName) && enabled(kServerPath));
+    EXPECT_FALSE(enabled(kLocalPath) || enabled(1007));
+    drv::SetDlgItemText(source, kServerName, "kept");
+    drv::ClickDlgItem(source, kRadioLocal);
+    ASSERT_TRUE(drv::WaitUntil([&] { return enabled(kLocalPath); }));
+    EXPECT_TRUE(enabled(1007));
+    EXPECT_FALSE(enabled(kServerName) || enabled(kServerPath));
+    drv::ClickDlgItem(source, kRadioServer);
+    ASSERT_TRUE(drv::WaitUntil([&] { return enabled(kServerName); }));
+    EXPECT_EQ("kept", drv::DlgItemText(source, kServerName));
+    Exit(source);
+}
+
+}  // namespace

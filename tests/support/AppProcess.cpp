@@ -1,0 +1,112 @@
+#include "support/AppProcess.h"
+
+#include <cstring>
+#include <vector>
+
+std::string ProgramFolder() {
+    char path[MAX_PATH * 2] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string p(path, n);
+    return p.substr(0, p.find_last_of('\\'));
+}
+
+namespace {
+
+// The current environment with `extra` ("NAME=value" entries) added, as CreateProcess wants it.
+std::vector<char> EnvironmentWith(const std::vector<std::string>& extra) {
+    std::vector<char> block;
+    char* current = GetEnvironmentStringsA();
+    for (const char* p = current; *p != '\0'; p += std::strlen(p) + 1) {
+        bool replaced = false;
+        for (const std::string& e : extra) {
+            const size_t nameLength = e.find('=') + 1;
+            replaced = replaced || _strnicmp(p, e.c_str(), nameLength) == 0;
+        }
+        if (!replaced) block.insert(block.end(), p, p + std::strlen(p) + 1);
+    }
+    FreeEnvironmentStringsA(current);
+    for (const std::string& e : extra) block.insert(block.end(), e.c_str(), e.c_str() + e.size() + 1);
+    block.push_back('\0');
+    return block;
+}
+
+constexpr char kRecordedClass[] = "Software\\Classes\\QuillsheetTest.Recorded";
+
+}  // namespace
+
+AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord) {
+    const std::string exe = ProgramFolder() + "\\quillsheet.exe";
+    std::vector<char> environment =
+        EnvironmentWith({"QUILLSHEET_NOTES_INI=" + notesIni, "QUILLSHEET_OPEN_RECORD=" + openRecord,
+                         "TMP=" + workDir, "TEMP=" + workDir});
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
+                        workDir.c_str(), &startup, &m_process)) {
+        m_process = PROCESS_INFORMATION{};
+    }
+}
+
+AppProcess::~AppProcess() {
+    if (m_process.hProcess == nullptr) return;
+    if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_process.hProcess, 1);
+        WaitForSingleObject(m_process.hProcess, 5000);
+    }
+    CloseHandle(m_process.hThread);
+    CloseHandle(m_process.hProcess);
+}
+
+bool AppProcess::WaitForExit(DWORD timeoutMs) {
+    return m_process.hProcess != nullptr && WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD AppProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(m_process.hProcess, &code);
+    return code;
+}
+
+ShellOpenRecorderAssociation::ShellOpenRecorderAssociation() {
+    const std::string command = "\"" + ProgramFolder() + "\\qs_open_recorder.exe\" \"%1\"";
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kRecordedClass) + "\\shell\\open\\command").c_str(), 0,
+                        nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        RegCloseKey(key);
+    }
+    for (const char* extension : {"Software\\Classes\\.txt", "Software\\Classes\\.csv"}) {
+        Saved saved{extension, false, {}};
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, extension, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            continue;
+        }
+        char value[512] = {};
+        DWORD size = sizeof value - 1;
+        if (RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS) {
+            saved.existed = true;
+            saved.value = value;
+        }
+        const char* recorded = "QuillsheetTest.Recorded";
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(recorded),
+                       static_cast<DWORD>(std::strlen(recorded) + 1));
+        RegCloseKey(key);
+        m_saved.push_back(saved);
+    }
+}
+
+ShellOpenRecorderAssociation::~ShellOpenRecorderAssociation() {
+    for (const Saved& saved : m_saved) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, saved.key.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS) continue;
+        if (saved.existed) {
+            RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved.value.c_str()),
+                           static_cast<DWORD>(saved.value.size() + 1));
+        } else {
+            RegDeleteValueA(key, nullptr);
+        }
+        RegCloseKey(key);
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The real quillsheet.exe started beside our nnotes.dll, in a folder of its own, with its
+// own notes.ini and a recorder in place of the programs the shell would start.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class AppProcess {
+public:
+    // `workDir`: current and temporary directory of the program; `notesIni`: the runtime's notes.ini;
+    // `openRecord`: the file the shell-open recorder appends each opened path to.
+    AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord);
+    ~AppProcess();
+    AppProcess(const AppProcess&) = delete;
+    AppProcess& operator=(const AppProcess&) = delete;
+
+    bool started() const { return m_process.hProcess != nullptr; }
+    DWORD pid() const { return m_process.dwProcessId; }
+    // Waits for the process to end; false on timeout.
+    bool WaitForExit(DWORD timeoutMs);
+    DWORD ExitCode() const;
+
+private:
+    PROCESS_INFORMATION m_process{};
+};
+
+// The folder of the running test executable, where quillsheet.exe and nnotes.dll are built.
+std::string ProgramFolder();
+
+// Makes the shell's "open" of .txt and .csv files run the recorder while it lives, and
+// restores the previous associations afterwards.
+class ShellOpenRecorderAssociation {
+public:
+    ShellOpenRecorderAssociation();
+    ~ShellOpenRecorderAssociation();
+    ShellOpenRecorderAssociation(const ShellOpenRecorderAssociation&) = delete;
+    ShellOpenRecorderAssociation& operator=(const ShellOpenRecorderAssociation&) = delete;
+
+private:
+    struct Saved {
+        std::string key;
+        bool existed;
+        std::string value;
+    };
+    std::vector<Saved> m_saved;
+};
