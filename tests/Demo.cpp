@@ -1,0 +1,151 @@
+// Walks Quillsheet once on a database, as a person would, photographing every window it
+// passes; used by scripts/run where there is no display to show the program on.
+// Usage: qs_demo <work folder> <notes.ini> <database path> <form> <screenshot folder>
+#include "support/AppProcess.h"
+#include "support/Driver.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The window as it is on the screen, saved as a 24-bit BMP.
+bool SaveWindowPicture(HWND window, const std::string& path) {
+    RECT r;
+    if (!GetWindowRect(window, &r)) return false;
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return false;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + imageSize;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), imageSize);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return out.good();
+}
+
+void Shot(HWND window, const std::string& folder, const std::string& name) {
+    // Let the window finish painting before it is photographed.
+    drv::WaitUntil([&] { return GetUpdateRect(window, nullptr, FALSE) == FALSE; }, 2000);
+    const std::string path = folder + "\\" + name + ".bmp";
+    if (SaveWindowPicture(window, path)) std::printf("screenshot: %s\n", name.c_str());
+}
+
+std::vector<std::string> FirstLines(const std::string& path, size_t count) {
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (lines.size() < count && std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+int Fail(const char* what) {
+    std::printf("demo stopped: %s\n", what);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6) return Fail("usage: qs_demo <work folder> <notes.ini> <database> <form> <screenshot folder>");
+    const std::string work = argv[1], ini = argv[2], database = argv[3], form = argv[4], shots = argv[5];
+    const std::string csv = work + "\\sample.csv";
+    ShellOpenRecorderAssociation association;
+    AppProcess app(work, ini, work + "\\opened.txt");
+    if (!app.started()) return Fail("quillsheet.exe did not start");
+
+    HWND source = drv::WaitForDialog(app.pid(), "Quillsheet");
+    if (source == nullptr) return Fail("the source dialog did not come");
+    Shot(source, shots, "1-source-dialog");
+
+    PostMessageA(source, WM_SYSCOMMAND, 0x0010, 0);
+    HWND about = drv::WaitForWindow(app.pid(), [&](HWND w) { return w != source && drv::WindowClass(w) == "#32770"; });
+    if (about != nullptr) {
+        Shot(about, shots, "2-about-box");
+        drv::ClickDlgItem(about, IDOK);
+        drv::WaitUntil([&] { return !IsWindow(about); });
+    }
+
+    drv::ClickDlgItem(source, 1003);
+    drv::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(source, 1005)) != FALSE; });
+    drv::SetDlgItemText(source, 1005, database);
+    Shot(source, shots, "3-source-dialog-local");
+    drv::ClickDlgItem(source, 1000);
+
+    HWND sheet = drv::WaitForDialog(app.pid(), drv::kFormPageTitle);
+    if (sheet == nullptr) return Fail("the wizard did not come");
+    HWND combo = nullptr;
+    drv::WaitUntil([&] { return (combo = drv::FindDescendant(sheet, 1008)) != nullptr; });
+    if (!drv::SelectComboItem(combo, form)) return Fail("the form is not in the list");
+    Shot(sheet, shots, "4-wizard-form-page");
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+
+    if (!drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; })) return Fail("no field page");
+    HWND list = drv::FindDescendant(sheet, 1012);
+    drv::WaitUntil([&] { return drv::ListItemCount(list) > 0; }, 5000);
+    Shot(sheet, shots, "5-wizard-field-page");
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+
+    if (!drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; })) {
+        return Fail("no destination page");
+    }
+    HWND edit = drv::FindDescendant(sheet, 1015);
+    Shot(sheet, shots, "6-wizard-destination-page");
+    drv::SetText(edit, csv);
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+
+    // The progress window stands only while the documents are written.
+    const std::string processing = "\x8f\x88\x97\x9d\x92\x86...";  // 処理中...
+    HWND progress = drv::WaitForDialog(app.pid(), processing, 10000);
+    if (progress != nullptr) {
+        Shot(progress, shots, "7-progress-window");
+    } else {
+        std::printf("the progress window came and went too quickly to photograph\n");
+    }
+
+    HWND box = drv::WaitForMessageBox(app.pid(), 120000);
+    if (box == nullptr) return Fail("no completion message");
+    Shot(box, shots, "8-completion-message");
+    std::printf("message: %s\n", drv::MessageBoxText(box).c_str());
+    drv::DismissMessageBox(box);
+    drv::ClickDlgItem(source, IDCANCEL);
+    app.WaitForExit(drv::kDefaultTimeoutMs);
+
+    const std::string log = work + "\\LOG.TXT";
+    std::printf("\nCSV file: %s\n", csv.c_str());
+    for (const std::string& line : FirstLines(csv, 5)) std::printf("  %s\n", line.c_str());
+    std::printf("Log file: %s\n", log.c_str());
+    for (const std::string& line : FirstLines(log, 8)) std::printf("  %s\n", line.c_str());
+    return 0;
+}
