@@ -20,15 +20,15 @@ using notes::MAXPATH;
 
 namespace {
 
-constexpr size_t kNotesPathSize = MAXPATH;   // 255 bytes and a NUL
+constexpr size_t kNotesPathSize = MAXPATH;  // 255 bytes and a NUL
 constexpr char kNetPathSeparator[] = "!!";  // what a network path puts between server and file
 
 // Translates native text into LMBCS into a buffer of kNotesPathSize bytes. False when the
 // LMBCS text does not fit: a cut path would open another database than the one named.
 bool TranslateToNotes(const std::string& text, char (&out)[kNotesPathSize]) {
     std::vector<char> wide(text.size() * 3 + 1, '\0');
-    const size_t length =
-        notes::TranslateInto(notes::OS_TRANSLATE_NATIVE_TO_LMBCS, text.c_str(), text.size(), wide.data(), wide.size());
+    const size_t length = notes::TranslateInto(notes::OS_TRANSLATE_NATIVE_TO_LMBCS, text.c_str(), text.size(),
+                                               wide.data(), wide.size());
     if (length >= kNotesPathSize || text.size() > 0xFFFF) return false;
     std::memcpy(out, wide.data(), length + 1);
     return true;
@@ -43,7 +43,8 @@ void OpenWithShell(CSourceDlg* dialog, const std::string& path) {
 }
 
 // Stage 1: the Notes path of the database, tested by opening and closing it once.
-bool LocateDatabase(const std::string& serverName, const std::string& path, char (&notesPath)[kNotesPathSize]) {
+bool LocateDatabase(const std::string& serverName, const std::string& path,
+                    char (&notesPath)[kNotesPathSize]) {
     char serverBuffer[kNotesPathSize];
     char pathBuffer[kNotesPathSize];
     std::memset(serverBuffer, 0, sizeof serverBuffer);

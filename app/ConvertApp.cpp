@@ -37,14 +37,16 @@ BOOL CConvertApp::InitInstance() {
     // A temporary folder too long to hold the name leaves the log in the current directory,
     // as when there is no temporary folder at all.
     if (tempLength != 0 && tempLength < sizeof temp &&
-        std::snprintf(m_szLogPath, sizeof m_szLogPath, "%s%s", temp, kLogFileName) < static_cast<int>(sizeof m_szLogPath)) {
+        std::snprintf(m_szLogPath, sizeof m_szLogPath, "%s%s", temp, kLogFileName) <
+            static_cast<int>(sizeof m_szLogPath)) {
     } else {
         std::snprintf(m_szLogPath, sizeof m_szLogPath, "%s", kLogFileName);
     }
 
     std::memset(m_szDocumentsPath, 0, sizeof m_szDocumentsPath);
     PIDLIST_ABSOLUTE documents = nullptr;
-    if (SHGetSpecialFolderLocation(GetDesktopWindow(), CSIDL_PERSONAL, &documents) == S_OK && documents != nullptr) {
+    if (SHGetSpecialFolderLocation(GetDesktopWindow(), CSIDL_PERSONAL, &documents) == S_OK &&
+        documents != nullptr) {
         SHGetPathFromIDListA(documents, m_szDocumentsPath);
         ILFree(documents);
     }

@@ -58,8 +58,8 @@ int AppendText(const std::string& path, const std::string& text) {
     size_t done = 0;
     while (done < bytes.size()) {
         const size_t chunk = bytes.size() - done;
-        const DWORD want = chunk > static_cast<size_t>(INT_MAX) ? static_cast<DWORD>(INT_MAX)
-                                                                 : static_cast<DWORD>(chunk);
+        const DWORD want =
+            chunk > static_cast<size_t>(INT_MAX) ? static_cast<DWORD>(INT_MAX) : static_cast<DWORD>(chunk);
         DWORD written = 0;
         if (!WriteFile(file.get(), bytes.data() + done, want, &written, nullptr) || written == 0) {
             return kFileErrDiskFull;

@@ -13,8 +13,8 @@ CSysLog g_sysLog;
 std::string FormatLogLine(int year, int month, int day, int hour, int minute, int second,
                           const std::string& tag, const std::string& text) {
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d/%02d/%02d  %02d:%02d:%02d", year % 10000, month % 100,
-                  day % 100, hour % 100, minute % 100, second % 100);
+    std::snprintf(stamp, sizeof stamp, "%04d/%02d/%02d  %02d:%02d:%02d", year % 10000, month % 100, day % 100,
+                  hour % 100, minute % 100, second % 100);
     std::string line;
     line.reserve(20 + 3 + tag.size() + text.size() + 1);
     line += stamp;
@@ -43,8 +43,8 @@ bool CSysLog::Write(int levelId, const std::string& text) {
     const bool haveTag = LoadResString(static_cast<UINT>(levelId), tag);
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const std::string line = haveTag ? FormatLogLine(now.wYear, now.wMonth, now.wDay, now.wHour,
-                                                     now.wMinute, now.wSecond, tag, text)
+    const std::string line = haveTag ? FormatLogLine(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                                                     now.wSecond, tag, text)
                                      : std::string();
     const int cause = haveTag ? AppendText(m_path, line) : AppendText(m_path, std::string());
     if (cause != kFileErrNone) {

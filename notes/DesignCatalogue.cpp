@@ -123,7 +123,8 @@ void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
 void CNsfDatabase::ListFields(const std::string& formName) {
     g_scanDb.m_fields.clear();
     char lmbcsName[kFormNameBufferSize] = {};
-    TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, formName.c_str(), formName.size(), lmbcsName, sizeof lmbcsName);
+    TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, formName.c_str(), formName.size(), lmbcsName,
+                  sizeof lmbcsName);
     NOTEID noteId = 0;
     ThrowIfFailed(Api().NIFFindDesignNote(m_hDb, lmbcsName, NOTE_CLASS_FORM, &noteId));
     NOTEHANDLE note = 0;

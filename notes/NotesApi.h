@@ -59,10 +59,10 @@ constexpr WORD NOTE_CLASS_DOCUMENT = 0x0001;
 constexpr WORD NOTE_CLASS_FORM = 0x0004;
 constexpr WORD NOTE_CLASS_VIEW = 0x0008;
 
-constexpr WORD DBMODE_DIRECTORY = 2;       // NSFDbModeGet: the path named a directory
+constexpr WORD DBMODE_DIRECTORY = 2;  // NSFDbModeGet: the path named a directory
 constexpr NOTEID NOTE_ID_SPECIAL = 0xFFFF0000;
 constexpr NOTEID NOTE_CLASS_DESIGN_COLLECTION = NOTE_ID_SPECIAL | 0x0020;
-constexpr WORD OPEN_NOEXPAND = 0x0004;     // NIFOpenCollection flags
+constexpr WORD OPEN_NOEXPAND = 0x0004;  // NIFOpenCollection flags
 constexpr WORD NAVIGATE_NEXT = 1;
 constexpr DWORD MAXDWORD_COUNT = 0xFFFFFFFF;
 constexpr DWORD READ_MASK_NOTECLASS = 0x00000004;
@@ -71,15 +71,15 @@ constexpr WORD OS_TRANSLATE_NATIVE_TO_LMBCS = 0;
 constexpr WORD OS_TRANSLATE_LMBCS_TO_NATIVE = 1;
 constexpr WORD INFOPARSE_TITLE = 0;
 constexpr WORD NSF_INFO_SIZE = 128;
-constexpr WORD TIMEDATE_MINIMUM = 0;      // TimeConstant: the earliest time
-constexpr WORD OPEN_EXPAND = 0x0002;      // NSFNoteOpen flags used by the export run
-constexpr STATUS ERR_MASK = 0x3FFF;       // a status without its flag bits
-constexpr STATUS ERR_DIRECTORY = 540;     // the path named a directory, not a database
-constexpr int MAXPATH = 256;              // a Notes path, NUL included
+constexpr WORD TIMEDATE_MINIMUM = 0;   // TimeConstant: the earliest time
+constexpr WORD OPEN_EXPAND = 0x0002;   // NSFNoteOpen flags used by the export run
+constexpr STATUS ERR_MASK = 0x3FFF;    // a status without its flag bits
+constexpr STATUS ERR_DIRECTORY = 540;  // the path named a directory, not a database
+constexpr int MAXPATH = 256;           // a Notes path, NUL included
 
 // The item-scan callback of NSFItemScan.
 using NSFITEMSCANPROC = STATUS(LNCALLBACK*)(WORD spare, WORD itemFlags, char* name, WORD nameLength,
-                                             void* value, DWORD valueLength, void* routineParameter);
+                                            void* value, DWORD valueLength, void* routineParameter);
 
 // Signatures, one per operation.
 using PFN_NotesInitExtended = STATUS(LNPUBLIC*)(int argc, char** argv);
@@ -90,44 +90,45 @@ using PFN_NSFDbClose = STATUS(LNPUBLIC*)(DBHANDLE hDB);
 using PFN_NSFDbInfoGet = STATUS(LNPUBLIC*)(DBHANDLE hDB, char* retBuffer);
 using PFN_NSFDbInfoParse = void(LNPUBLIC*)(char* info, WORD what, char* buffer, WORD length);
 using PFN_NIFOpenCollection = STATUS(LNPUBLIC*)(DBHANDLE hViewDB, DBHANDLE hDataDB, NOTEID viewNoteID,
-                                                 WORD openFlags, DHANDLE hUnreadList,
-                                                 HCOLLECTION* rethCollection, NOTEHANDLE* rethViewNote,
-                                                 UNID* retViewUNID, DHANDLE* rethCollapsedList,
-                                                 DHANDLE* rethSelectedList);
+                                                WORD openFlags, DHANDLE hUnreadList,
+                                                HCOLLECTION* rethCollection, NOTEHANDLE* rethViewNote,
+                                                UNID* retViewUNID, DHANDLE* rethCollapsedList,
+                                                DHANDLE* rethSelectedList);
 using PFN_NIFReadEntries = STATUS(LNPUBLIC*)(HCOLLECTION hCollection, COLLECTIONPOSITION* indexPos,
-                                              WORD skipNavigator, DWORD skipCount, WORD returnNavigator,
-                                              DWORD returnCount, DWORD returnMask, DHANDLE* rethBuffer,
-                                              WORD* retBufferLength, DWORD* retNumEntriesSkipped,
-                                              DWORD* retNumEntriesReturned, WORD* retSignalFlags);
+                                             WORD skipNavigator, DWORD skipCount, WORD returnNavigator,
+                                             DWORD returnCount, DWORD returnMask, DHANDLE* rethBuffer,
+                                             WORD* retBufferLength, DWORD* retNumEntriesSkipped,
+                                             DWORD* retNumEntriesReturned, WORD* retSignalFlags);
 using PFN_OSLockObject = void*(LNPUBLIC*)(DHANDLE handle);
 using PFN_OSUnlockObject = BOOL(LNPUBLIC*)(DHANDLE handle);
 using PFN_OSMemFree = STATUS(LNPUBLIC*)(DHANDLE handle);
 using PFN_NIFCloseCollection = STATUS(LNPUBLIC*)(HCOLLECTION hCollection);
 using PFN_NSFLocateSummaryValue = BOOL(LNPUBLIC*)(void* summaryBuffer, const char* itemName,
-                                                   void** retValuePointer, WORD* retValueLength,
-                                                   WORD* retDataType);
+                                                  void** retValuePointer, WORD* retValueLength,
+                                                  WORD* retDataType);
 using PFN_ListGetText = STATUS(LNPUBLIC*)(void* list, BOOL prefixDataType, WORD entryNumber,
-                                           char** retTextPointer, WORD* retTextLength);
+                                          char** retTextPointer, WORD* retTextLength);
 using PFN_OSTranslate = WORD(LNPUBLIC*)(WORD mode, const char* in, WORD inLength, char* out, WORD outLength);
 using PFN_NIFFindDesignNote = STATUS(LNPUBLIC*)(DBHANDLE hFile, const char* name, WORD noteClass,
-                                                 NOTEID* retNoteID);
+                                                NOTEID* retNoteID);
 using PFN_NSFNoteOpen = STATUS(LNPUBLIC*)(DBHANDLE hDB, NOTEID noteID, WORD openFlags, NOTEHANDLE* rethNote);
 using PFN_NSFItemScan = STATUS(LNPUBLIC*)(NOTEHANDLE hNote, NSFITEMSCANPROC actionRoutine,
-                                           void* routineParameter);
+                                          void* routineParameter);
 using PFN_NSFNoteClose = STATUS(LNPUBLIC*)(NOTEHANDLE hNote);
 using PFN_NSFNoteIsSignedOrSealed = BOOL(LNPUBLIC*)(NOTEHANDLE hNote, BOOL* retSigned, BOOL* retSealed);
 using PFN_NSFNoteSign = STATUS(LNPUBLIC*)(NOTEHANDLE hNote);
 using PFN_NSFNoteDecrypt = STATUS(LNPUBLIC*)(NOTEHANDLE hNote, WORD decryptFlags, void* retKeyForAttachments);
 using PFN_NSFItemConvertToText = WORD(LNPUBLIC*)(NOTEHANDLE hNote, const char* itemName, char* retBuffer,
-                                                  WORD bufferLength, char separator);
-using PFN_OSLoadString = WORD(LNPUBLIC*)(void* hModule, STATUS stringCode, char* retBuffer, WORD bufferLength);
+                                                 WORD bufferLength, char separator);
+using PFN_OSLoadString = WORD(LNPUBLIC*)(void* hModule, STATUS stringCode, char* retBuffer,
+                                         WORD bufferLength);
 using PFN_OSPathNetConstruct = STATUS(LNPUBLIC*)(const char* portName, const char* serverName,
-                                                  const char* fileName, char* retPathName);
+                                                 const char* fileName, char* retPathName);
 using PFN_OSGetEnvironmentString = BOOL(LNPUBLIC*)(const char* variableName, char* retValueBuffer,
-                                                    WORD bufferLength);
+                                                   WORD bufferLength);
 using PFN_TimeConstant = void(LNPUBLIC*)(WORD timeConstantType, TIMEDATE* td);
 using PFN_NSFDbGetModifiedNoteTable = STATUS(LNPUBLIC*)(DBHANDLE hDB, WORD noteClassMask, TIMEDATE since,
-                                                         TIMEDATE* retUntil, DHANDLE* rethTable);
+                                                        TIMEDATE* retUntil, DHANDLE* rethTable);
 using PFN_IDEntries = DWORD(LNPUBLIC*)(DHANDLE hTable);
 using PFN_IDScan = BOOL(LNPUBLIC*)(DHANDLE hTable, BOOL first, NOTEID* retID);
 using PFN_IDDestroyTable = STATUS(LNPUBLIC*)(DHANDLE hTable);

@@ -10,7 +10,6 @@ namespace {
 NotesFunctions g_api{};
 bool g_bound = false;
 
-
 template <typename Fn>
 bool Resolve(HMODULE module, Ordinal ordinal, Fn& slot) {
     FARPROC proc = GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
@@ -30,8 +29,9 @@ bool ResolveAll(HMODULE m, NotesFunctions& f) {
            Resolve(m, ORD_NIFCloseCollection, f.NIFCloseCollection) &&
            Resolve(m, ORD_NSFLocateSummaryValue, f.NSFLocateSummaryValue) &&
            Resolve(m, ORD_ListGetText, f.ListGetText) && Resolve(m, ORD_OSTranslate, f.OSTranslate) &&
-           Resolve(m, ORD_NIFFindDesignNote, f.NIFFindDesignNote) && Resolve(m, ORD_NSFNoteOpen, f.NSFNoteOpen) &&
-           Resolve(m, ORD_NSFItemScan, f.NSFItemScan) && Resolve(m, ORD_NSFNoteClose, f.NSFNoteClose) &&
+           Resolve(m, ORD_NIFFindDesignNote, f.NIFFindDesignNote) &&
+           Resolve(m, ORD_NSFNoteOpen, f.NSFNoteOpen) && Resolve(m, ORD_NSFItemScan, f.NSFItemScan) &&
+           Resolve(m, ORD_NSFNoteClose, f.NSFNoteClose) &&
            Resolve(m, ORD_NSFNoteIsSignedOrSealed, f.NSFNoteIsSignedOrSealed) &&
            Resolve(m, ORD_NSFNoteSign, f.NSFNoteSign) && Resolve(m, ORD_NSFNoteDecrypt, f.NSFNoteDecrypt) &&
            Resolve(m, ORD_NSFItemConvertToText, f.NSFItemConvertToText) &&

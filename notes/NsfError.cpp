@@ -15,8 +15,8 @@ CNsfError::CNsfError(notes::STATUS status) : m_status(status) {
     char native[kStatusTextSize] = {};
     notes::Api().OSLoadString(nullptr, static_cast<notes::STATUS>(status & notes::ERR_MASK), lmbcs,
                               kStatusTextSize - 1);
-    notes::TranslateInto(notes::OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcs, strnlen(lmbcs, kStatusTextSize - 1), native,
-                         sizeof native);
+    notes::TranslateInto(notes::OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcs, strnlen(lmbcs, kStatusTextSize - 1),
+                         native, sizeof native);
     m_message = native;
 }
 

@@ -29,7 +29,9 @@ std::string OrdersDb(const std::string& extraMembers = "", const std::string& se
       {"class":"form","title":"Other","fields":[{"name":"X","type":"text"}]}],
     "documents":[
       {"id":100,"items":[{"name":"Name","type":"text","value":"Alice, A."},{"name":"Date","type":"text","value":"2024/03/05"},{"name":"Total","type":"number","value":12}]},
-      {"id":104)" + secondDocExtra + R"(,"items":[{"name":"Name","type":"text","value":"Bob"},{"name":"Total","type":"number","value":7}]},
+      {"id":104)" +
+           secondDocExtra +
+           R"(,"items":[{"name":"Name","type":"text","value":"Bob"},{"name":"Total","type":"number","value":7}]},
       {"id":108,"items":[{"name":"Name","type":"text","value":"Carol\r\nSmith"},{"name":"Date","type":"text","value":"2024/12/31"}]}])" +
            extraMembers;
 }
@@ -52,8 +54,8 @@ public:
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
         const auto* msg = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && msg->message == WM_SETTEXT && GetDlgCtrlID(msg->hwnd) == IDC_PROGRESS_PERCENT &&
-            s_texts != nullptr) {
+        if (code == HC_ACTION && msg->message == WM_SETTEXT &&
+            GetDlgCtrlID(msg->hwnd) == IDC_PROGRESS_PERCENT && s_texts != nullptr) {
             s_texts->push_back(reinterpret_cast<const char*>(msg->lParam));
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -69,7 +71,8 @@ protected:
         ASSERT_TRUE(EnsureNotesInitialized());
         std::snprintf(app.m_szLogPath, sizeof app.m_szLogPath, "%s", dir.File("LOG.TXT").c_str());
         std::snprintf(app.m_szDocumentsPath, sizeof app.m_szDocumentsPath, "%s", dir.path().c_str());
-        m_previousShell = SetShellOpenHandler([this](HWND, const std::string& path) { opened.push_back(path); });
+        m_previousShell =
+            SetShellOpenHandler([this](HWND, const std::string& path) { opened.push_back(path); });
         dbPath = dir.File("orders.nsf");
         csvPath = dir.File("out.csv");
     }
@@ -105,8 +108,11 @@ private:
 };
 
 const char kFinished[] =
-    "\x8f\x91\x82\xab\x8fo\x82\xb5\x82\xaa\x8fI\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81I\x83\x8d\x83O\x83t\x83@"
-    "\x83""C\x83\x8b\x82\xc6\x8c\x8b\x89\xca\x82\xf0\x8am\x94""F\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2";
+    "\x8f\x91\x82\xab\x8fo\x82\xb5\x82\xaa\x8fI\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81I\x83\x8d\x83O\x83"
+    "t\x83@"
+    "\x83"
+    "C\x83\x8b\x82\xc6\x8c\x8b\x89\xca\x82\xf0\x8am\x94"
+    "F\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2";
 
 std::vector<std::string> Banner() {
     return {"---INFO     " + std::string(41, '-'), "", "---NOTICE   Quillsheet is started.",
@@ -171,11 +177,14 @@ TEST_F(ConversionJobTest, SevenNotesGiveTheirPercentSequence) {
     for (int i = 0; i < 7; ++i) {
         docs += std::string(i ? "," : "") + R"({"items":[{"name":"X","type":"text","value":"v"}]})";
     }
-    WriteNotesDatabase(dbPath, R"("design":[{"class":"form","title":"Other","fields":[{"name":"X","type":"text"}]}],"documents":[)" +
-                                   docs + "]");
+    WriteNotesDatabase(
+        dbPath,
+        R"("design":[{"class":"form","title":"Other","fields":[{"name":"X","type":"text"}]}],"documents":[)" +
+            docs + "]");
     PercentRecorder percents;
     ASSERT_TRUE(RunJob({"Other", {}, csvPath, nullptr}));
-    EXPECT_EQ((std::vector<std::string>{"0%", "14%", "28%", "42%", "57%", "71%", "85%", "100%"}), percents.texts);
+    EXPECT_EQ((std::vector<std::string>{"0%", "14%", "28%", "42%", "57%", "71%", "85%", "100%"}),
+              percents.texts);
     EXPECT_EQ(8u, SplitCrLf(ReadFileBytes(csvPath)).size() - 1);
 }
 
@@ -183,7 +192,8 @@ TEST_F(ConversionJobTest, ChosenNameTheFormNoLongerHasMakesNoColumn) {
     WriteNotesDatabase(dbPath, OrdersDb());
     // Between the wizard and the export the form loses its Date field.
     std::string changed = OrdersDb();
-    changed.replace(changed.find(R"({"name":"Date","type":"time"},)"), std::strlen(R"({"name":"Date","type":"time"},)"), "");
+    changed.replace(changed.find(R"({"name":"Date","type":"time"},)"),
+                    std::strlen(R"({"name":"Date","type":"time"},)"), "");
     ASSERT_TRUE(RunJob({"Order", {"Date", "Name"}, csvPath, [&] { WriteNotesDatabase(dbPath, changed); }}));
     const std::vector<std::string> lines = SplitCrLf(ReadFileBytes(csvPath));
     EXPECT_EQ("Name", lines[0]);
@@ -193,7 +203,9 @@ TEST_F(ConversionJobTest, ChosenNameTheFormNoLongerHasMakesNoColumn) {
 TEST_F(ConversionJobTest, FailedFieldListingLeavesAnEmptyFileAndALogEndingAtOpen) {
     WriteNotesDatabase(dbPath, OrdersDb());
     WriteFileBytes(csvPath, "old content");
-    ASSERT_TRUE(RunJob({"Order", {}, csvPath, [&] { WriteNotesDatabase(dbPath, OrdersDb(R"(,"faults":{"NSFItemScan":4020})")); }}));
+    ASSERT_TRUE(RunJob({"Order", {}, csvPath, [&] {
+                            WriteNotesDatabase(dbPath, OrdersDb(R"(,"faults":{"NSFItemScan":4020})"));
+                        }}));
     bool exists = false;
     EXPECT_EQ("", ReadFileBytes(csvPath, &exists));
     EXPECT_TRUE(exists);
@@ -250,7 +262,8 @@ TEST_F(ConversionJobTest, SecondJobEmptiesTheLogFirst) {
 }
 
 TEST_F(ConversionJobTest, NoteIdWithTheTopBitSetIsLoggedNegative) {
-    WriteNotesDatabase(dbPath, R"("design":[{"class":"form","title":"F","fields":[{"name":"X","type":"text"}]}],
+    WriteNotesDatabase(dbPath,
+                       R"("design":[{"class":"form","title":"F","fields":[{"name":"X","type":"text"}]}],
                                   "documents":[{"id":2147483652,"items":[{"name":"X","type":"text","value":"v"}]}])");
     ASSERT_TRUE(RunJob({"F", {}, csvPath, nullptr}));
     const std::vector<std::string> log = LogTexts();

@@ -39,13 +39,14 @@ TEST_P(CsvLineBytes, AreCellsJoinedByCommaThenCrLf) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CsvLineBytes,
-    ::testing::Values(LineCase{"OneCellHasNoComma", {"Name"}, "Name\r\n"},
-                      LineCase{"EmptyMiddleCell", {"1", "", "2"}, "1,,2\r\n"},
-                      LineCase{"QuotesAreNotEscaped", {"say \"hi\"", "x"}, "say \"hi\",x\r\n"},
-                      LineCase{"BlanksAreKept", {" a ", "  "}, " a ,  \r\n"},
-                      LineCase{"ShiftJisBytesUnchanged", {"\x83\x5c\x83t\x83g", "\x95\\"}, "\x83\x5c\x83t\x83g,\x95\\\r\n"},
-                      LineCase{"EmptyCellListIsAnEmptyLine", {}, "\r\n"},
-                      LineCase{"AllCellsEmpty", {"", "", ""}, ",,\r\n"}),
+    ::testing::Values(
+        LineCase{"OneCellHasNoComma", {"Name"}, "Name\r\n"},
+        LineCase{"EmptyMiddleCell", {"1", "", "2"}, "1,,2\r\n"},
+        LineCase{"QuotesAreNotEscaped", {"say \"hi\"", "x"}, "say \"hi\",x\r\n"},
+        LineCase{"BlanksAreKept", {" a ", "  "}, " a ,  \r\n"},
+        LineCase{"ShiftJisBytesUnchanged", {"\x83\x5c\x83t\x83g", "\x95\\"}, "\x83\x5c\x83t\x83g,\x95\\\r\n"},
+        LineCase{"EmptyCellListIsAnEmptyLine", {}, "\r\n"},
+        LineCase{"AllCellsEmpty", {"", "", ""}, ",,\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CsvFileTest, HeaderAndThreeDocumentsGiveFourCrLfLinesWithoutByteOrderMark) {
@@ -156,13 +157,14 @@ TEST_P(CauseFromOsError, MapsToTheFrameworkCause) {
     EXPECT_EQ(GetParam().cause, FileErrorCauseFromOsError(GetParam().osError));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CauseFromOsError,
-                         ::testing::Values(CauseCase{ERROR_FILE_NOT_FOUND, 2}, CauseCase{ERROR_PATH_NOT_FOUND, 3},
-                                           CauseCase{ERROR_TOO_MANY_OPEN_FILES, 4}, CauseCase{ERROR_ACCESS_DENIED, 5},
-                                           CauseCase{ERROR_SHARING_VIOLATION, 11}, CauseCase{ERROR_LOCK_VIOLATION, 12},
-                                           CauseCase{ERROR_DISK_FULL, 13}, CauseCase{ERROR_HANDLE_DISK_FULL, 13},
-                                           CauseCase{ERROR_INVALID_NAME, 3}, CauseCase{ERROR_FILENAME_EXCED_RANGE, 3},
-                                           CauseCase{ERROR_NOT_SUPPORTED, 1}, CauseCase{12345, 1}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, CauseFromOsError,
+    ::testing::Values(CauseCase{ERROR_FILE_NOT_FOUND, 2}, CauseCase{ERROR_PATH_NOT_FOUND, 3},
+                      CauseCase{ERROR_TOO_MANY_OPEN_FILES, 4}, CauseCase{ERROR_ACCESS_DENIED, 5},
+                      CauseCase{ERROR_SHARING_VIOLATION, 11}, CauseCase{ERROR_LOCK_VIOLATION, 12},
+                      CauseCase{ERROR_DISK_FULL, 13}, CauseCase{ERROR_HANDLE_DISK_FULL, 13},
+                      CauseCase{ERROR_INVALID_NAME, 3}, CauseCase{ERROR_FILENAME_EXCED_RANGE, 3},
+                      CauseCase{ERROR_NOT_SUPPORTED, 1}, CauseCase{12345, 1}));
 
 TEST(FileErrorCauseText, OutsideTheTableIsEmpty) {
     EXPECT_EQ("", FileErrorCauseText(0));

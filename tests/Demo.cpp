@@ -78,7 +78,8 @@ int Fail(const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) return Fail("usage: qs_demo <work folder> <notes.ini> <database> <form> <screenshot folder>");
+    if (argc != 6)
+        return Fail("usage: qs_demo <work folder> <notes.ini> <database> <form> <screenshot folder>");
     const std::string work = argv[1], ini = argv[2], database = argv[3], form = argv[4], shots = argv[5];
     const std::string csv = work + "\\sample.csv";
     ShellOpenRecorderAssociation association;
@@ -90,7 +91,8 @@ int main(int argc, char** argv) {
     Shot(source, shots, "1-source-dialog");
 
     PostMessageA(source, WM_SYSCOMMAND, 0x0010, 0);
-    HWND about = drv::WaitForWindow(app.pid(), [&](HWND w) { return w != source && drv::WindowClass(w) == "#32770"; });
+    HWND about =
+        drv::WaitForWindow(app.pid(), [&](HWND w) { return w != source && drv::WindowClass(w) == "#32770"; });
     if (about != nullptr) {
         Shot(about, shots, "2-about-box");
         drv::ClickDlgItem(about, IDOK);
@@ -111,7 +113,8 @@ int main(int argc, char** argv) {
     Shot(sheet, shots, "4-wizard-form-page");
     drv::PressWizardButton(sheet, PSBTN_NEXT);
 
-    if (!drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; })) return Fail("no field page");
+    if (!drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }))
+        return Fail("no field page");
     HWND list = drv::FindDescendant(sheet, 1012);
     drv::WaitUntil([&] { return drv::ListItemCount(list) > 0; }, 5000);
     Shot(sheet, shots, "5-wizard-field-page");

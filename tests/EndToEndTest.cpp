@@ -150,7 +150,8 @@ TEST_F(EndToEnd, BackAndNextAcrossPagesNeverDoubleNamesAndFollowAChangedForm) {
     ASSERT_NE(nullptr, sheet);
     HWND combo = nullptr;
     ASSERT_TRUE(drv::WaitUntil([&] { return (combo = drv::FindDescendant(sheet, 1008)) != nullptr; }));
-    EXPECT_EQ((std::vector<std::string>{"Note", "Order"}), drv::ComboItems(combo)) << "sorted, views left out";
+    EXPECT_EQ((std::vector<std::string>{"Note", "Order"}), drv::ComboItems(combo))
+        << "sorted, views left out";
     ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
     for (int round = 0; round < 2; ++round) {
         drv::PressWizardButton(sheet, PSBTN_NEXT);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 using namespace notes;
@@ -21,8 +22,11 @@ json Field(const std::string& name, const std::string& type) { return {{"name", 
 // The design collection of the tests, in this order.
 json Design() {
     return json::array({
-        {{"class", "form"}, {"title", u8"顧客"}, {"fields", {Field(u8"会社名", "text"), Field("Amount", "number"),
-                                                           Field("Due", "time"), Field("Tags", "textlist")}}},
+        {{"class", "form"},
+         {"title", u8"顧客"},
+         {"fields",
+          {Field(u8"会社名", "text"), Field("Amount", "number"), Field("Due", "time"),
+           Field("Tags", "textlist")}}},
         {{"class", "view"}, {"title", "All"}},
         {{"class", "form"}, {"title", "Order|ord"}, {"fields", {Field("Item", "text")}}},
         {{"class", "form"}, {"title", json::array({"First", "Second"})}},
@@ -34,10 +38,14 @@ json Design() {
 
 json Documents() {
     return json::array({
-        {{"id", 0x90C}, {"items", {Item("Form", "text", u8"顧客"), Item(u8"会社名", "text", u8"株式会社あい")}}},
+        {{"id", 0x90C},
+         {"items", {Item("Form", "text", u8"顧客"), Item(u8"会社名", "text", u8"株式会社あい")}}},
         {{"id", 0x904}, {"items", {Item("Form", "text", "Order")}}, {"signed", true}},
         {{"id", 0x908}, {"items", {Item("Secret", "text", "hidden")}}, {"sealed", true}},
-        {{"id", 0x910}, {"items", {Item("Secret", "text", "locked")}}, {"sealed", true}, {"undecryptable", true}},
+        {{"id", 0x910},
+         {"items", {Item("Secret", "text", "locked")}},
+         {"sealed", true},
+         {"undecryptable", true}},
     });
 }
 
@@ -46,8 +54,8 @@ struct ScanState {
     size_t stopAfter;
 };
 
-STATUS LNCALLBACK CollectItem(WORD spare, WORD, char* name, WORD nameLength, void* value, notes::DWORD valueLength,
-                              void* param) {
+STATUS LNCALLBACK CollectItem(WORD spare, WORD, char* name, WORD nameLength, void* value,
+                              notes::DWORD valueLength, void* param) {
     auto* s = static_cast<ScanState*>(param);
     EXPECT_EQ(0, spare);
     EXPECT_GE(valueLength, 2u);
@@ -80,15 +88,15 @@ protected:
     std::vector<std::pair<WORD, std::string>> ReadDesign(DBHANDLE h) {
         std::vector<std::pair<WORD, std::string>> entries;
         HCOLLECTION coll = 0;
-        EXPECT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll, nullptr,
-                                           nullptr, nullptr, nullptr));
+        EXPECT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll,
+                                           nullptr, nullptr, nullptr, nullptr));
         COLLECTIONPOSITION pos{};
         pos.Tumbler[0] = 1;
         DHANDLE buffer = 0;
         notes::DWORD count = 0;
         EXPECT_EQ(0, lib.NIFReadEntries(coll, &pos, 0, 0, NAVIGATE_NEXT, MAXDWORD_COUNT,
-                                        READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer, nullptr, nullptr, &count,
-                                        nullptr));
+                                        READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer, nullptr, nullptr,
+                                        &count, nullptr));
         const char* p = static_cast<const char*>(lib.OSLockObject(buffer));
         for (notes::DWORD i = 0; i < count && p != nullptr; ++i) {
             WORD cls, length;
@@ -167,8 +175,9 @@ class NnotesOpenFailure : public NnotesDatabase, public ::testing::WithParamInte
 
 TEST_P(NnotesOpenFailure, GivesItsStatusAndText) {
     WriteFileBytes(data.File("readme.txt"), "just text\r\n");
-    WriteFileBytes(data.File("broken.nsf"), "{\"format\": \"quillsheet-notes-database\", \"version\": 1, "
-                                            "\"documents\": [{\"items\": [{\"name\": \"A\", \"type\": \"nope\"}]}]}");
+    WriteFileBytes(data.File("broken.nsf"),
+                   "{\"format\": \"quillsheet-notes-database\", \"version\": 1, "
+                   "\"documents\": [{\"items\": [{\"name\": \"A\", \"type\": \"nope\"}]}]}");
     WriteFileBytes(data.File("other.json"), "{\"format\": \"something else\"}");
     CreateDirectoryA(data.File("servers").c_str(), nullptr);
     CreateDirectoryA(data.File("servers\\Known").c_str(), nullptr);
@@ -178,15 +187,16 @@ TEST_P(NnotesOpenFailure, GivesItsStatusAndText) {
     EXPECT_FALSE(lib.StatusText(GetParam().expected).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, NnotesOpenFailure,
-    ::testing::Values(OpenFailure{"MissingFile", "nothere.nsf", 259},
-                      OpenFailure{"MissingOnKnownServer", "Known!!nothere.nsf", 259},
-                      OpenFailure{"UnknownServer", "Nowhere!!sales.nsf", 4003},
-                      OpenFailure{"NotADatabase", "readme.txt", 546},
-                      OpenFailure{"OtherJson", "other.json", 546},
-                      OpenFailure{"Damaged", "broken.nsf", 547}),
-    [](const ::testing::TestParamInfo<OpenFailure>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, NnotesOpenFailure,
+                         ::testing::Values(OpenFailure{"MissingFile", "nothere.nsf", 259},
+                                           OpenFailure{"MissingOnKnownServer", "Known!!nothere.nsf", 259},
+                                           OpenFailure{"UnknownServer", "Nowhere!!sales.nsf", 4003},
+                                           OpenFailure{"NotADatabase", "readme.txt", 546},
+                                           OpenFailure{"OtherJson", "other.json", 546},
+                                           OpenFailure{"Damaged", "broken.nsf", 547}),
+                         [](const ::testing::TestParamInfo<OpenFailure>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(NnotesDatabase, OpenFailureStatusesAndTextsAreDistinct) {
     const STATUS statuses[] = {259, 4003, 546, 547, 540};
@@ -260,14 +270,13 @@ INSTANTIATE_TEST_SUITE_P(Table, NnotesSummaryTitle,
                                            TitleCase{1, true, TYPE_TEXT, "All"},
                                            TitleCase{2, true, TYPE_TEXT, "Order|ord"},
                                            TitleCase{3, true, TYPE_TEXT_LIST, "First"},
-                                           TitleCase{4, false, 0, ""},
-                                           TitleCase{5, true, TYPE_NUMBER, ""}));
+                                           TitleCase{4, false, 0, ""}, TitleCase{5, true, TYPE_NUMBER, ""}));
 
 TEST_F(NnotesDatabase, ReadEntriesHonoursPositionAndCount) {
     DBHANDLE h = Open("sales.nsf");
     HCOLLECTION coll = 0;
-    ASSERT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll, nullptr, nullptr,
-                                       nullptr, nullptr));
+    ASSERT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll, nullptr,
+                                       nullptr, nullptr, nullptr));
     COLLECTIONPOSITION pos{};
     pos.Tumbler[0] = 3;
     DHANDLE buffer = 0;
@@ -293,7 +302,8 @@ TEST_F(NnotesDatabase, ReadEntriesHonoursPositionAndCount) {
 TEST_F(NnotesDatabase, OnlyTheDesignCollectionOpens) {
     DBHANDLE h = Open("sales.nsf");
     HCOLLECTION coll = 0xFF;
-    EXPECT_EQ(1029, lib.NIFOpenCollection(h, h, 0x904, OPEN_NOEXPAND, 0, &coll, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(1029, lib.NIFOpenCollection(h, h, 0x904, OPEN_NOEXPAND, 0, &coll, nullptr, nullptr, nullptr,
+                                          nullptr));
     EXPECT_EQ(0u, coll);
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
@@ -346,8 +356,10 @@ TEST_F(NnotesDatabase, FormItemsScanInStoredOrderWithTheirTypes) {
     NOTEHANDLE note = 0;
     ASSERT_EQ(0, lib.NSFNoteOpen(h, id, 0, &note));
     auto items = ScanItems(note);
-    const std::vector<std::pair<std::string, WORD>> expected = {
-        {JapaneseLmbcs(u8"会社名"), TYPE_TEXT}, {"Amount", TYPE_NUMBER}, {"Due", TYPE_TIME}, {"Tags", TYPE_TEXT_LIST}};
+    const std::vector<std::pair<std::string, WORD>> expected = {{JapaneseLmbcs(u8"会社名"), TYPE_TEXT},
+                                                                {"Amount", TYPE_NUMBER},
+                                                                {"Due", TYPE_TIME},
+                                                                {"Tags", TYPE_TEXT_LIST}};
     EXPECT_EQ(expected, items);
     STATUS s = 0;
     items = ScanItems(note, &s, 2);
@@ -380,7 +392,8 @@ TEST_F(NnotesDatabase, ModifiedNoteTableHoldsDocumentsOnlyInIdOrder) {
     EXPECT_EQ(4u, lib.IDEntries(table));
     std::vector<NOTEID> ids;
     NOTEID id = 0;
-    for (BOOL more = lib.IDScan(table, TRUE, &id); more; more = lib.IDScan(table, FALSE, &id)) ids.push_back(id);
+    for (BOOL more = lib.IDScan(table, TRUE, &id); more; more = lib.IDScan(table, FALSE, &id))
+        ids.push_back(id);
     EXPECT_EQ((std::vector<NOTEID>{0x904, 0x908, 0x90C, 0x910}), ids);
     // Scanning from the first again gives the first again.
     EXPECT_TRUE(lib.IDScan(table, TRUE, &id));
@@ -478,16 +491,16 @@ protected:
             result = lib.NSFDbInfoGet(h, info);
         } else if (op == "NIFOpenCollection" || op == "NIFReadEntries") {
             HCOLLECTION coll = 0;
-            result = lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll, nullptr,
-                                           nullptr, nullptr, nullptr);
+            result = lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll,
+                                           nullptr, nullptr, nullptr, nullptr);
             if (result == 0) {
                 COLLECTIONPOSITION pos{};
                 pos.Tumbler[0] = 1;
                 DHANDLE buffer = 0;
                 notes::DWORD count = 0;
                 result = lib.NIFReadEntries(coll, &pos, 0, 0, NAVIGATE_NEXT, MAXDWORD_COUNT,
-                                            READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer, nullptr, nullptr,
-                                            &count, nullptr);
+                                            READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer, nullptr,
+                                            nullptr, &count, nullptr);
                 lib.OSMemFree(buffer);
                 lib.NIFCloseCollection(coll);
             }
@@ -524,10 +537,11 @@ TEST_P(NnotesDatabaseFault, NamedOperationReturnsTheStatusAndOnlyIt) {
     EXPECT_EQ(GetParam().status, Run(GetParam().operation));
     // Every other operation still succeeds (they all open the database first).
     if (std::string(GetParam().operation) == "NSFDbOpen") return;
-    for (const char* other : {"NSFDbOpen", "NSFDbModeGet", "NSFDbInfoGet", "NIFOpenCollection", "NIFFindDesignNote",
-                              "NSFItemScan", "NSFDbGetModifiedNoteTable"}) {
+    for (const char* other : {"NSFDbOpen", "NSFDbModeGet", "NSFDbInfoGet", "NIFOpenCollection",
+                              "NIFFindDesignNote", "NSFItemScan", "NSFDbGetModifiedNoteTable"}) {
         if (std::string(other) != GetParam().operation &&
-            !(std::string(GetParam().operation) == "NIFReadEntries" && std::string(other) == "NIFOpenCollection")) {
+            !(std::string(GetParam().operation) == "NIFReadEntries" &&
+              std::string(other) == "NIFOpenCollection")) {
             EXPECT_EQ(0, Run(other)) << other;
         }
     }
@@ -539,8 +553,10 @@ TEST_P(NnotesDatabaseFault, NamedOperationReturnsTheStatusAndOnlyIt) {
 INSTANTIATE_TEST_SUITE_P(Table, NnotesDatabaseFault,
                          ::testing::Values(FaultCase{"NSFDbOpen", 4020}, FaultCase{"NSFDbModeGet", 547},
                                            FaultCase{"NSFDbClose", 4020}, FaultCase{"NSFDbInfoGet", 547},
-                                           FaultCase{"NIFOpenCollection", 1029}, FaultCase{"NIFReadEntries", 4020},
-                                           FaultCase{"NIFFindDesignNote", 547}, FaultCase{"NSFItemScan", 0x8000 | 547},
+                                           FaultCase{"NIFOpenCollection", 1029},
+                                           FaultCase{"NIFReadEntries", 4020},
+                                           FaultCase{"NIFFindDesignNote", 547},
+                                           FaultCase{"NSFItemScan", 0x8000 | 547},
                                            FaultCase{"NSFDbGetModifiedNoteTable", 4020}));
 
 struct NoteFaultCase {
@@ -569,7 +585,8 @@ TEST_P(NnotesNoteFault, OnlyTheNamedNoteFails) {
         EXPECT_EQ(faulty && op == "NSFNoteOpen" ? GetParam().status : 0, open) << id;
         if (open != 0) continue;
         EXPECT_EQ(faulty && op == "NSFNoteSign" ? GetParam().status : 0, lib.NSFNoteSign(note)) << id;
-        EXPECT_EQ(faulty && op == "NSFNoteDecrypt" ? GetParam().status : 0, lib.NSFNoteDecrypt(note, 0, nullptr))
+        EXPECT_EQ(faulty && op == "NSFNoteDecrypt" ? GetParam().status : 0,
+                  lib.NSFNoteDecrypt(note, 0, nullptr))
             << id;
         EXPECT_EQ(0, lib.NSFNoteClose(note));
     }
@@ -577,7 +594,8 @@ TEST_P(NnotesNoteFault, OnlyTheNamedNoteFails) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NnotesNoteFault,
-                         ::testing::Values(NoteFaultCase{"NSFNoteOpen", 4020}, NoteFaultCase{"NSFNoteSign", 3591},
+                         ::testing::Values(NoteFaultCase{"NSFNoteOpen", 4020},
+                                           NoteFaultCase{"NSFNoteSign", 3591},
                                            NoteFaultCase{"NSFNoteDecrypt", 3590}));
 
 TEST_F(NnotesDatabase, FaultNamingAnUnknownOperationMakesTheFileDamaged) {
@@ -586,4 +604,66 @@ TEST_F(NnotesDatabase, FaultNamingAnUnknownOperationMakesTheFileDamaged) {
     WriteDatabase("typo.nsf", db);
     DBHANDLE h = 0;
     EXPECT_EQ(547, lib.NSFDbOpen("typo.nsf", &h));
+}
+
+// The sample data folder of the repository, as scripts/make-database writes it.
+class NnotesSample : public ::testing::Test, public NnotesFixture {
+protected:
+    void SetUp() override {
+        ASSERT_NE(nullptr, lib.module);
+        std::string samples = std::string("Z:") + QS_SAMPLES_DIR;
+        for (char& c : samples) {
+            if (c == '/') c = '\\';
+        }
+        WriteIni("Directory=" + samples + "\r\n");
+        ASSERT_EQ(0, lib.NotesInitExtended(0, nullptr));
+    }
+};
+
+TEST_F(NnotesSample, EveryPathOfAnExportRuns) {
+    DBHANDLE h = Open("sample.nsf");
+    ASSERT_NE(0u, h);
+    WORD mode = 0xFF;
+    EXPECT_EQ(0, lib.NSFDbModeGet(h, &mode));
+    EXPECT_NE(DBMODE_DIRECTORY, mode);
+    NOTEID form = 0;
+    EXPECT_EQ(0, lib.NIFFindDesignNote(h, "Customer", NOTE_CLASS_FORM, &form));
+    EXPECT_EQ(0, lib.NIFFindDesignNote(h, JapaneseLmbcs(u8"顧客|Customer").c_str(), NOTE_CLASS_FORM, &form));
+    TIMEDATE since, until;
+    lib.TimeConstant(TIMEDATE_MINIMUM, &since);
+    DHANDLE table = 0;
+    ASSERT_EQ(0, lib.NSFDbGetModifiedNoteTable(h, NOTE_CLASS_DOCUMENT, since, &until, &table));
+    EXPECT_EQ(300u, lib.IDEntries(table));
+    std::map<STATUS, int> outcomes;  // status of opening and preparing each note
+    NOTEID id = 0;
+    for (BOOL more = lib.IDScan(table, TRUE, &id); more; more = lib.IDScan(table, FALSE, &id)) {
+        NOTEHANDLE note = 0;
+        STATUS s = lib.NSFNoteOpen(h, id, OPEN_EXPAND, &note);
+        BOOL isSigned = FALSE, isSealed = FALSE;
+        if (s == 0) {
+            lib.NSFNoteIsSignedOrSealed(note, &isSigned, &isSealed);
+            if (isSigned) s = lib.NSFNoteSign(note);
+            if (s == 0 && isSealed) s = lib.NSFNoteDecrypt(note, 0, nullptr);
+            EXPECT_EQ(0, lib.NSFNoteClose(note));
+        }
+        ++outcomes[s];
+    }
+    EXPECT_EQ(298, outcomes[0]);
+    EXPECT_EQ(1, outcomes[4020]) << "the note that cannot be opened";
+    EXPECT_EQ(1, outcomes[3590]) << "the note that cannot be decrypted";
+    EXPECT_EQ(0, lib.IDDestroyTable(table));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesSample, ServerDatabaseAndFolderOpen) {
+    char path[MAXPATH];
+    ASSERT_EQ(0, lib.OSPathNetConstruct("", "Tokyo01", "apps\\customers.nsf", path));
+    DBHANDLE h = Open(path);
+    EXPECT_NE(0u, h);
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+    h = Open("archive");
+    WORD mode = 0;
+    EXPECT_EQ(0, lib.NSFDbModeGet(h, &mode));
+    EXPECT_EQ(DBMODE_DIRECTORY, mode);
+    EXPECT_EQ(0, lib.NSFDbClose(h));
 }

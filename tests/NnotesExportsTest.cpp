@@ -13,17 +13,42 @@ using namespace notes;
 namespace {
 
 constexpr Ordinal kAllOrdinals[] = {
-    ORD_NotesInitExtended, ORD_NotesTerm, ORD_NSFDbOpen, ORD_NSFDbModeGet, ORD_NSFDbClose,
-    ORD_NSFDbInfoGet, ORD_NSFDbInfoParse, ORD_NIFOpenCollection, ORD_NIFReadEntries, ORD_OSLockObject,
-    ORD_OSUnlockObject, ORD_OSMemFree, ORD_NIFCloseCollection, ORD_NSFLocateSummaryValue, ORD_ListGetText,
-    ORD_OSTranslate, ORD_NIFFindDesignNote, ORD_NSFNoteOpen, ORD_NSFItemScan, ORD_NSFNoteClose,
-    ORD_NSFNoteIsSignedOrSealed, ORD_NSFNoteSign, ORD_NSFNoteDecrypt, ORD_NSFItemConvertToText,
-    ORD_OSLoadString, ORD_OSPathNetConstruct, ORD_OSGetEnvironmentString, ORD_TimeConstant,
-    ORD_NSFDbGetModifiedNoteTable, ORD_IDEntries, ORD_IDScan, ORD_IDDestroyTable,
+    ORD_NotesInitExtended,
+    ORD_NotesTerm,
+    ORD_NSFDbOpen,
+    ORD_NSFDbModeGet,
+    ORD_NSFDbClose,
+    ORD_NSFDbInfoGet,
+    ORD_NSFDbInfoParse,
+    ORD_NIFOpenCollection,
+    ORD_NIFReadEntries,
+    ORD_OSLockObject,
+    ORD_OSUnlockObject,
+    ORD_OSMemFree,
+    ORD_NIFCloseCollection,
+    ORD_NSFLocateSummaryValue,
+    ORD_ListGetText,
+    ORD_OSTranslate,
+    ORD_NIFFindDesignNote,
+    ORD_NSFNoteOpen,
+    ORD_NSFItemScan,
+    ORD_NSFNoteClose,
+    ORD_NSFNoteIsSignedOrSealed,
+    ORD_NSFNoteSign,
+    ORD_NSFNoteDecrypt,
+    ORD_NSFItemConvertToText,
+    ORD_OSLoadString,
+    ORD_OSPathNetConstruct,
+    ORD_OSGetEnvironmentString,
+    ORD_TimeConstant,
+    ORD_NSFDbGetModifiedNoteTable,
+    ORD_IDEntries,
+    ORD_IDScan,
+    ORD_IDDestroyTable,
 };
 
 // Every status the runtime itself returns.
-constexpr STATUS kRuntimeStatuses[] = {259, 262, 421, 540, 546, 547, 549, 550, 551,
+constexpr STATUS kRuntimeStatuses[] = {259, 262, 421,  540,  546,  547,  549,  550,  551,
                                        560, 561, 1028, 1029, 4003, 4020, 3590, 3591, 3592};
 
 }  // namespace
@@ -44,7 +69,8 @@ TEST(NnotesExports, EveryOrdinalResolvesToItsOwnFunction) {
 TEST(NnotesExports, ExportsCarryNoNames) {
     HMODULE module = LoadLibraryA("nnotes.dll");
     ASSERT_NE(nullptr, module);
-    for (const char* name : {"NSFDbOpen", "OSTranslate", "NotesInitExtended", "_NSFDbOpen@8", "NSFDbOpen@8"}) {
+    for (const char* name :
+         {"NSFDbOpen", "OSTranslate", "NotesInitExtended", "_NSFDbOpen@8", "NSFDbOpen@8"}) {
         EXPECT_EQ(nullptr, GetProcAddress(module, name)) << name;
     }
     FreeLibrary(module);
@@ -161,7 +187,8 @@ TEST_P(NnotesNetPath, JoinsServerAndFile) {
 INSTANTIATE_TEST_SUITE_P(Table, NnotesNetPath,
                          ::testing::Values(NetPathCase{"", "", "mail\\a.nsf", "mail\\a.nsf"},
                                            NetPathCase{nullptr, nullptr, "a.nsf", "a.nsf"},
-                                           NetPathCase{"", "Tokyo01/Acme", "db\\a.nsf", "Tokyo01/Acme!!db\\a.nsf"},
+                                           NetPathCase{"", "Tokyo01/Acme", "db\\a.nsf",
+                                                       "Tokyo01/Acme!!db\\a.nsf"},
                                            NetPathCase{"TCPIP", "srv", "a.nsf", "TCPIP!!srv!!a.nsf"},
                                            NetPathCase{"", "srv", "", "srv!!"}));
 
@@ -201,7 +228,8 @@ INSTANTIATE_TEST_SUITE_P(Table, NnotesStatusText, ::testing::ValuesIn(kRuntimeSt
 TEST(NnotesStatusText, DirectoryTextIsTheJapaneseOne) {
     NnotesLibrary lib;
     ASSERT_NE(nullptr, lib.OSLoadString);
-    EXPECT_EQ(JapaneseLmbcs(u8"データベースではなくディレクトリが指定されました"), lib.StatusText(ERR_DIRECTORY));
+    EXPECT_EQ(JapaneseLmbcs(u8"データベースではなくディレクトリが指定されました"),
+              lib.StatusText(ERR_DIRECTORY));
 }
 
 TEST(NnotesStatusText, UnknownStatusGivesNothing) {

@@ -85,9 +85,9 @@ std::string NnotesLibrary::ToLmbcs(const std::string& native) const {
 
 std::string NnotesLibrary::ToNative(const std::string& lmbcs) const {
     std::vector<char> out(lmbcs.size() * 2 + 8, '\0');
-    notes::WORD n = OSTranslate(notes::OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcs.data(),
-                                static_cast<notes::WORD>(lmbcs.size()), out.data(),
-                                static_cast<notes::WORD>(out.size()));
+    notes::WORD n =
+        OSTranslate(notes::OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcs.data(), static_cast<notes::WORD>(lmbcs.size()),
+                    out.data(), static_cast<notes::WORD>(out.size()));
     return std::string(out.data(), n);
 }
 
@@ -95,7 +95,8 @@ std::string Sjis(const std::string& utf8) {
     std::wstring w = Wide(utf8, CP_UTF8);
     int n = WideCharToMultiByte(932, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    if (n > 0) WideCharToMultiByte(932, 0, w.data(), static_cast<int>(w.size()), &out[0], n, nullptr, nullptr);
+    if (n > 0)
+        WideCharToMultiByte(932, 0, w.data(), static_cast<int>(w.size()), &out[0], n, nullptr, nullptr);
     return out;
 }
 

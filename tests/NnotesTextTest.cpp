@@ -46,7 +46,8 @@ std::vector<TextCase> Cases() {
         {"LeapDay", V("time", "2024-02-29T23:59:59"), "2024/02/29 23:59:59", ';'},
         {"DateOnly", V("time", "1999-12-31"), "1999/12/31", ';'},
         {"TimeOnly", V("time", "08:30:00"), "08:30:00", ';'},
-        {"TimeList", V("timelist", {"2024-03-05", "2024-03-06T10:00:00"}), "2024/03/05;2024/03/06 10:00:00", ';'},
+        {"TimeList", V("timelist", {"2024-03-05", "2024-03-06T10:00:00"}), "2024/03/05;2024/03/06 10:00:00",
+         ';'},
         {"RichText", V("richtext", {"First paragraph", u8"二段落目", "", "last"}),
          "First paragraph\r\n" + JapaneseLmbcs(u8"二段落目") + "\r\n\r\nlast", ';'},
         {"RichTextOddLengths", V("richtext", {"a", "bc", "def"}), "a\r\nbc\r\ndef", ';'},
@@ -74,7 +75,9 @@ TEST_P(NnotesItemText, ConvertsAsANotesClientShowsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NnotesItemText, ::testing::ValuesIn(Cases()),
-                         [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<TextCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 class NnotesItemTextBounds : public ::testing::Test, public NnotesFixture {};
 
@@ -83,11 +86,12 @@ TEST_F(NnotesItemTextBounds, EverySizeStaysInsideTheBufferAndKeepsWholeCharacter
     // Single-byte and three-byte characters mixed, in a list and in rich text too.
     const std::string text = u8"ab東京c,d 株式会社xyz";
     json db = NewDatabase("bounds");
-    db["documents"] = json::array({{{"id", 4},
-                                    {"items", json::array({{{"name", "T"}, {"type", "text"}, {"value", text}},
-                                                           {{"name", "L"}, {"type", "textlist"}, {"value", {text, text}}},
-                                                           {{"name", "R"}, {"type", "richtext"}, {"value", {text, text}}},
-                                                           {{"name", "N"}, {"type", "number"}, {"value", 1234.5}}})}}});
+    db["documents"] =
+        json::array({{{"id", 4},
+                      {"items", json::array({{{"name", "T"}, {"type", "text"}, {"value", text}},
+                                             {{"name", "L"}, {"type", "textlist"}, {"value", {text, text}}},
+                                             {{"name", "R"}, {"type", "richtext"}, {"value", {text, text}}},
+                                             {{"name", "N"}, {"type", "number"}, {"value", 1234.5}}})}}});
     WriteDatabase("bounds.nsf", db);
     DBHANDLE h = Open("bounds.nsf");
     NOTEHANDLE note = 0;

@@ -62,7 +62,8 @@ std::vector<Vector> LoadVectors() {
 // The code point Windows' code page 932 gives a character; 0xFFFFFFFF when it has none.
 uint32_t WindowsUnicode(const std::string& native) {
     wchar_t w[2];
-    int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, native.data(), static_cast<int>(native.size()), w, 2);
+    int n =
+        MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, native.data(), static_cast<int>(native.size()), w, 2);
     return n == 1 ? static_cast<uint32_t>(w[0]) : 0xFFFFFFFF;
 }
 
@@ -165,8 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KnownCase{"CyrillicA", "\x84\x40", std::string("\x05\xc0", 2)},
                       KnownCase{"PlusMinusIsLatin1", "\x81\x7d", std::string("\xf1", 1)},
                       KnownCase{"Ellipsis", "\x81\x63", std::string("\x03\x85", 2)},
-                      KnownCase{"Tab", "\t", "\t"},
-                      KnownCase{"ControlA", "\x01", std::string("\x0f\x21", 2)},
+                      KnownCase{"Tab", "\t", "\t"}, KnownCase{"ControlA", "\x01", std::string("\x0f\x21", 2)},
                       KnownCase{"Backslash", "\\", "\\"}),
     [](const ::testing::TestParamInfo<KnownCase>& info) { return std::string(info.param.name); });
 
@@ -212,16 +212,28 @@ TEST_P(NnotesTranslateBounds, EverySizeStaysInsideAndKeepsWholeCharacters) {
         if (n < size) {
             EXPECT_EQ('\0', out[n]) << "a NUL when there is room, size " << size;
         }
-        for (size_t i = size; i < out.size(); ++i) ASSERT_EQ('x', out[i]) << "size " << size << " wrote at " << i;
+        for (size_t i = size; i < out.size(); ++i)
+            ASSERT_EQ('x', out[i]) << "size " << size << " wrote at " << i;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, NnotesTranslateBounds,
-    ::testing::Values(
-        // a, あ (3 LMBCS bytes), b, ｱ (3), Α (2), c
-        BoundsCase{"ToLmbcs", OS_TRANSLATE_NATIVE_TO_LMBCS, "a\x82\xa0" "b\xb1\x83\x9f" "c", {0, 1, 4, 5, 8, 10, 11}},
-        // the same back: a, あ (2 native bytes), b, ｱ (1), Α (2), c
-        BoundsCase{"ToNative", OS_TRANSLATE_LMBCS_TO_NATIVE,
-                   std::string("a\x10\x82\xa0" "b\x10\x10\xb1\x02\xa4" "c", 11), {0, 1, 3, 4, 5, 7, 8}}),
-    [](const ::testing::TestParamInfo<BoundsCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, NnotesTranslateBounds,
+                         ::testing::Values(
+                             // a, あ (3 LMBCS bytes), b, ｱ (3), Α (2), c
+                             BoundsCase{"ToLmbcs",
+                                        OS_TRANSLATE_NATIVE_TO_LMBCS,
+                                        "a\x82\xa0"
+                                        "b\xb1\x83\x9f"
+                                        "c",
+                                        {0, 1, 4, 5, 8, 10, 11}},
+                             // the same back: a, あ (2 native bytes), b, ｱ (1), Α (2), c
+                             BoundsCase{"ToNative",
+                                        OS_TRANSLATE_LMBCS_TO_NATIVE,
+                                        std::string("a\x10\x82\xa0"
+                                                    "b\x10\x10\xb1\x02\xa4"
+                                                    "c",
+                                                    11),
+                                        {0, 1, 3, 4, 5, 7, 8}}),
+                         [](const ::testing::TestParamInfo<BoundsCase>& info) {
+                             return std::string(info.param.name);
+                         });

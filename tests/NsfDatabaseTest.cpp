@@ -123,8 +123,8 @@ TEST_F(NsfDatabaseTest, FormsInCollectionOrderWithTheirTitleRules) {
     CNsfDatabase db;
     db.Open(Db(kCatalogue).c_str());
     db.ListForms();
-    const std::vector<std::string> expected = {"Memo",          "Reply", "not available", "unknown data type",
-                                               "Main Topic|MainTopic", "Empty"};
+    const std::vector<std::string> expected = {
+        "Memo", "Reply", "not available", "unknown data type", "Main Topic|MainTopic", "Empty"};
     EXPECT_EQ(expected, db.m_forms);
     db.ListForms();
     EXPECT_EQ(2 * expected.size(), db.m_forms.size()) << "a second call lists every form again";
@@ -151,7 +151,8 @@ TEST_F(NsfDatabaseTest, EmptyDesignCollectionAddsNothing) {
 TEST_F(NsfDatabaseTest, CatalogueFailuresAreThrown) {
     for (const char* op : {"NIFOpenCollection", "NIFReadEntries"}) {
         CNsfDatabase db;
-        db.Open(Db(std::string(kCatalogue) + ",\"faults\":{\"" + op + "\":4020}", std::string(op) + ".nsf").c_str());
+        db.Open(Db(std::string(kCatalogue) + ",\"faults\":{\"" + op + "\":4020}", std::string(op) + ".nsf")
+                    .c_str());
         EXPECT_EQ(4020, StatusOf([&] { db.ListForms(); })) << op;
         EXPECT_TRUE(db.m_forms.empty());
         db.Close();
@@ -181,7 +182,9 @@ TEST_F(NsfDatabaseTest, FieldsInScanOrderWithTypesAndEmptyValues) {
 
 TEST_F(NsfDatabaseTest, FormFoundByItsWholeTitleOrAnAlias) {
     CNsfDatabase db;
-    db.Open(Db(R"("design":[{"class":"form","title":"Main Topic|MainTopic","fields":[{"name":"A","type":"text"}]}])").c_str());
+    db.Open(
+        Db(R"("design":[{"class":"form","title":"Main Topic|MainTopic","fields":[{"name":"A","type":"text"}]}])")
+            .c_str());
     db.ListFields("Main Topic|MainTopic");
     db.ListFields("MainTopic");
     EXPECT_EQ(2u, db.m_fields.size());
@@ -213,10 +216,11 @@ TEST_F(NsfDatabaseTest, UnknownFormAndScanFailureAreThrown) {
 TEST_F(NsfDatabaseTest, JapaneseFormAndFieldNamesRoundTrip) {
     // フォーム with fields 氏名 and 金額, in UTF-8 in the file.
     CNsfDatabase db;
-    db.Open(Db("\"design\":[{\"class\":\"form\",\"title\":\"\xE3\x83\x95\xE3\x82\xA9\xE3\x83\xBC\xE3\x83\xA0\","
-               "\"fields\":[{\"name\":\"\xE6\xB0\x8F\xE5\x90\x8D\",\"type\":\"text\"},"
-               "{\"name\":\"\xE9\x87\x91\xE9\xA1\x8D\",\"type\":\"number\"}]}]")
-                .c_str());
+    db.Open(
+        Db("\"design\":[{\"class\":\"form\",\"title\":\"\xE3\x83\x95\xE3\x82\xA9\xE3\x83\xBC\xE3\x83\xA0\","
+           "\"fields\":[{\"name\":\"\xE6\xB0\x8F\xE5\x90\x8D\",\"type\":\"text\"},"
+           "{\"name\":\"\xE9\x87\x91\xE9\xA1\x8D\",\"type\":\"number\"}]}]")
+            .c_str());
     db.ListForms();
     ASSERT_EQ(1u, db.m_forms.size());
     EXPECT_EQ("\x83t\x83H\x81[\x83\x80", db.m_forms[0]);

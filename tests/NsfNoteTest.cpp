@@ -78,10 +78,11 @@ TEST_P(ItemValues, AreCsvSafeText) { EXPECT_EQ(GetParam().value, Value(100, GetP
 
 INSTANTIATE_TEST_SUITE_P(Table, ItemValues,
                          ::testing::Values(ValueCase{"Subject", "one; two"}, ValueCase{"Tags", "red;green"},
-                                           ValueCase{"Body", "first  second"}, ValueCase{"Bare", "first second"},
-                                           ValueCase{"Lead", " x"}, ValueCase{"Quote", "say \"hi\""},
-                                           ValueCase{"Count", "42"}, ValueCase{"Empty", ""},
-                                           ValueCase{"Missing", ""}, ValueCase{"subject", "one; two"}),
+                                           ValueCase{"Body", "first  second"},
+                                           ValueCase{"Bare", "first second"}, ValueCase{"Lead", " x"},
+                                           ValueCase{"Quote", "say \"hi\""}, ValueCase{"Count", "42"},
+                                           ValueCase{"Empty", ""}, ValueCase{"Missing", ""},
+                                           ValueCase{"subject", "one; two"}),
                          [](const auto& info) { return std::string(info.param.item); });
 
 TEST_F(NsfNoteTest, ValueLongerThanTheBufferIsCutInsideIt) {

@@ -29,17 +29,22 @@ TEST_P(TrimLeadingSpacesCases, StripsOnlyLeadingAsciiBlanks) {
     EXPECT_EQ(GetParam().out, text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, TrimLeadingSpacesCases,
-    ::testing::Values(TrimCase{"Empty", "", "", true}, TrimCase{"NoBlank", "C:\\a.csv", "C:\\a.csv", true},
-                      TrimCase{"InnerBlankOnly", "C:\\a b.csv", "C:\\a b.csv", true},
-                      TrimCase{"LeadingBlanks", "   C:\\a.csv", "C:\\a.csv", true},
-                      TrimCase{"OneBlankBeforeText", " x ", "x ", true},
-                      TrimCase{"BlanksOnlyUnchanged", "   ", "   ", false},
-                      TrimCase{"SingleBlankUnchanged", " ", " ", false},
-                      TrimCase{"TabIsNotABlank", "\t C:\\a", "\t C:\\a", true},
-                      TrimCase{"FullWidthBlankIsNotABlank", "\x81\x40" "C:\\a", "\x81\x40" "C:\\a", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, TrimLeadingSpacesCases,
+                         ::testing::Values(TrimCase{"Empty", "", "", true},
+                                           TrimCase{"NoBlank", "C:\\a.csv", "C:\\a.csv", true},
+                                           TrimCase{"InnerBlankOnly", "C:\\a b.csv", "C:\\a b.csv", true},
+                                           TrimCase{"LeadingBlanks", "   C:\\a.csv", "C:\\a.csv", true},
+                                           TrimCase{"OneBlankBeforeText", " x ", "x ", true},
+                                           TrimCase{"BlanksOnlyUnchanged", "   ", "   ", false},
+                                           TrimCase{"SingleBlankUnchanged", " ", " ", false},
+                                           TrimCase{"TabIsNotABlank", "\t C:\\a", "\t C:\\a", true},
+                                           TrimCase{"FullWidthBlankIsNotABlank",
+                                                    "\x81\x40"
+                                                    "C:\\a",
+                                                    "\x81\x40"
+                                                    "C:\\a",
+                                                    true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct RuleCase {
     const char* name;
@@ -78,8 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"DriveWithoutBackslash", "C:a.csv", IDS_PATH_NOT_ABSOLUTE},
         RuleCase{"DriveOnly", "C:", IDS_PATH_NOT_ABSOLUTE},
         RuleCase{"ForwardSlashes", "C:/dir/a.csv", IDS_PATH_NOT_ABSOLUTE},
-        RuleCase{"Empty", "", IDS_PATH_NOT_ABSOLUTE},
-        RuleCase{"BlanksOnly", "   ", IDS_PATH_NOT_ABSOLUTE},
+        RuleCase{"Empty", "", IDS_PATH_NOT_ABSOLUTE}, RuleCase{"BlanksOnly", "   ", IDS_PATH_NOT_ABSOLUTE},
         RuleCase{"ColonBackslashTooLate", "CC:\\a.csv", IDS_PATH_NOT_ABSOLUTE},
         RuleCase{"DoubleByteBeforeColon", "\x83\x5c:\\a.csv", IDS_PATH_NOT_ABSOLUTE},
         RuleCase{"FirstCharacterNeedNotBeALetter", "1:\\qs-missing\\a.csv", 0},

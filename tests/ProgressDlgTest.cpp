@@ -17,14 +17,16 @@ protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&icc);
-        m_owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                                  nullptr, nullptr, nullptr);
+        m_owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                  nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(nullptr, m_owner);
         m_app.m_hMainWnd = m_owner;
     }
     void TearDown() override { DestroyWindow(m_owner); }
 
-    std::string PercentText(const CProgressDlg& dlg) const { return dlg.GetDlgItemText(IDC_PROGRESS_PERCENT); }
+    std::string PercentText(const CProgressDlg& dlg) const {
+        return dlg.GetDlgItemText(IDC_PROGRESS_PERCENT);
+    }
 
     CWinApp m_app;
     HWND m_owner = nullptr;
@@ -71,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ShowPercentCases,
                                            PercentCase{100, "100%"}, PercentCase{101, "1%"},
                                            PercentCase{250, "50%"}, PercentCase{-5, "-5%"}));
 
-LRESULT CALLBACK CountSetText(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR counter) {
+LRESULT CALLBACK CountSetText(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR counter) {
     if (msg == WM_SETTEXT) ++*reinterpret_cast<int*>(counter);
     return DefSubclassProc(hWnd, msg, wParam, lParam);
 }
@@ -146,7 +149,8 @@ TEST_F(ProgressDlgTest, EnterAndEscapeDoNotCloseTheWindow) {
     EXPECT_EQ(window, dlg.m_hWnd);
 }
 
-LRESULT CALLBACK CountAppMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR counter) {
+LRESULT CALLBACK CountAppMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR counter) {
     if (msg == WM_APP + 1) ++*reinterpret_cast<int*>(counter);
     return DefSubclassProc(hWnd, msg, wParam, lParam);
 }

@@ -65,7 +65,7 @@ TEST_F(SysLogTest, EveryLevelTagIsNineCharactersAndTextStartsAtOffset32) {
     const struct {
         int level;
         const char* tag;
-    } levels[] = {{LEVEL_INFO, "INFO     "},       {LEVEL_NOTICE, "NOTICE   "}, {LEVEL_DEBUG, "DEBUG    "},
+    } levels[] = {{LEVEL_INFO, "INFO     "},    {LEVEL_NOTICE, "NOTICE   "}, {LEVEL_DEBUG, "DEBUG    "},
                   {LEVEL_WARNING, "WARNING  "}, {LEVEL_ERROR, "ERROR    "},  {LEVEL_COMMAND, "COMMAND  "},
                   {LEVEL_RESULT, "RESULT   "}};
     for (const auto& level : levels) ASSERT_TRUE(log.Write(level.level, "text"));
@@ -95,7 +95,8 @@ TEST_F(SysLogTest, TextIsStoredUnchangedAndAnInnerLineFeedBecomesCrLf) {
     ASSERT_TRUE(log.Create(path.c_str()));
     const std::string text = "DB Path=\x83\x5c\x83t\x83g,\"q\"\nsecond";  // ソフト with a 0x5C trail byte
     ASSERT_TRUE(log.Write(LEVEL_DEBUG, text));
-    EXPECT_EQ("---DEBUG    DB Path=\x83\x5c\x83t\x83g,\"q\"\r\nsecond\r\n", ReadFileBytes(path).substr(kStamp));
+    EXPECT_EQ("---DEBUG    DB Path=\x83\x5c\x83t\x83g,\"q\"\r\nsecond\r\n",
+              ReadFileBytes(path).substr(kStamp));
 }
 
 TEST_F(SysLogTest, LevelWithoutTagWritesNothingAndShowsNothing) {

@@ -17,8 +17,8 @@ public:
     CPropertyPage1 m_page1;
     CPropertyPage2 m_page2;
     CPropertyPage3 m_page3;
-    char m_dbPath[notes::MAXPATH];         // LMBCS, as the Notes API opens it
-    std::string m_dbTitle;                 // only the destination page reads it
+    char m_dbPath[notes::MAXPATH];  // LMBCS, as the Notes API opens it
+    std::string m_dbTitle;          // only the destination page reads it
     std::string m_formName;
     std::vector<std::string> m_fieldNames;  // the CSV column order
     std::string m_exportPath;

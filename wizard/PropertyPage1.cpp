@@ -51,7 +51,8 @@ LRESULT CPropertyPage1::OnWizardNext() {
     const LRESULT length = ::SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
     std::vector<char> text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
     if (length > 0) {
-        ::SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(text.data()));
+        ::SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(selected),
+                       reinterpret_cast<LPARAM>(text.data()));
     }
     if (text[0] == '\0') {
         AppMessageBox(IDS_FORM_INVALID);

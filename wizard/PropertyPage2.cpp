@@ -115,7 +115,8 @@ LRESULT CPropertyPage2::OnWizardNext() {
     }
     const int count = static_cast<int>(m_fieldList.SendMessage(LVM_GETITEMCOUNT));
     for (int i = 0; i < count; ++i) {
-        if (m_fieldList.SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED) & LVIS_SELECTED) {
+        if (m_fieldList.SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED) &
+            LVIS_SELECTED) {
             sheet->m_fieldNames.push_back(ItemText(i));
         }
     }

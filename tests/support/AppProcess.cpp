@@ -34,7 +34,8 @@ constexpr char kRecordedClass[] = "Software\\Classes\\QuillsheetTest.Recorded";
 
 }  // namespace
 
-AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord) {
+AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni,
+                       const std::string& openRecord) {
     const std::string exe = ProgramFolder() + "\\quillsheet.exe";
     std::vector<char> environment =
         EnvironmentWith({"QUILLSHEET_NOTES_INI=" + notesIni, "QUILLSHEET_OPEN_RECORD=" + openRecord,
@@ -59,7 +60,8 @@ AppProcess::~AppProcess() {
 }
 
 bool AppProcess::WaitForExit(DWORD timeoutMs) {
-    return m_process.hProcess != nullptr && WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    return m_process.hProcess != nullptr &&
+           WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
 DWORD AppProcess::ExitCode() const {
@@ -71,8 +73,8 @@ DWORD AppProcess::ExitCode() const {
 ShellOpenRecorderAssociation::ShellOpenRecorderAssociation() {
     const std::string command = "\"" + ProgramFolder() + "\\qs_open_recorder.exe\" \"%1\"";
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kRecordedClass) + "\\shell\\open\\command").c_str(), 0,
-                        nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kRecordedClass) + "\\shell\\open\\command").c_str(),
+                        0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
         RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                        static_cast<DWORD>(command.size() + 1));
         RegCloseKey(key);
@@ -85,7 +87,8 @@ ShellOpenRecorderAssociation::ShellOpenRecorderAssociation() {
         }
         char value[512] = {};
         DWORD size = sizeof value - 1;
-        if (RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) ==
+            ERROR_SUCCESS) {
             saved.existed = true;
             saved.value = value;
         }
@@ -100,7 +103,8 @@ ShellOpenRecorderAssociation::ShellOpenRecorderAssociation() {
 ShellOpenRecorderAssociation::~ShellOpenRecorderAssociation() {
     for (const Saved& saved : m_saved) {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, saved.key.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS) continue;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, saved.key.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS)
+            continue;
         if (saved.existed) {
             RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved.value.c_str()),
                            static_cast<DWORD>(saved.value.size() + 1));

@@ -28,7 +28,8 @@ public:
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
         m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (m_process != nullptr) m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        if (m_process != nullptr)
+            m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
     }
     ~RemoteBuffer() {
         if (m_address != nullptr) VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
@@ -63,10 +64,11 @@ std::wstring Wide(const std::string& native) {
 
 std::string Native(const std::wstring& wide) {
     if (wide.empty()) return {};
-    const int n =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                      nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                        nullptr);
     return out;
 }
 
@@ -114,8 +116,7 @@ bool IsMessageBox(HWND window) {
 
 HWND WaitForDialog(DWORD pid, const std::string& title, DWORD timeoutMs) {
     return WaitForWindow(
-        pid, [&](HWND w) { return WindowClass(w) == "#32770" && Text(w) == title; },
-        timeoutMs);
+        pid, [&](HWND w) { return WindowClass(w) == "#32770" && Text(w) == title; }, timeoutMs);
 }
 
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs) { return WaitForWindow(pid, IsMessageBox, timeoutMs); }
@@ -148,7 +149,9 @@ void DismissMessageBox(HWND box) {
     WaitUntil([&] { return !IsWindow(box); });
 }
 
-void PressWizardButton(HWND sheet, int psbtn) { PostMessageA(sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(psbtn), 0); }
+void PressWizardButton(HWND sheet, int psbtn) {
+    PostMessageA(sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(psbtn), 0);
+}
 
 std::vector<std::string> ComboItems(HWND combo) {
     std::vector<std::string> items;
@@ -183,8 +186,8 @@ std::string ListItemText(HWND list, int index) {
     item.cchTextMax = kChars;
     item.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(remote.address()) + sizeof(LVITEMW));
     remote.Write(0, &item, sizeof item);
-    const LRESULT length =
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address()));
+    const LRESULT length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(remote.address()));
     std::wstring text(kChars, L'\0');
     remote.Read(sizeof(LVITEMW), text.data(), kChars * sizeof(wchar_t));
     text.resize(static_cast<size_t>(length > 0 ? length : 0));
@@ -198,7 +201,8 @@ void SelectListItem(HWND list, int index, bool selected) {
     item.stateMask = LVIS_SELECTED;
     item.state = selected ? LVIS_SELECTED : 0;
     remote.Write(0, &item, sizeof item);
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address()));
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(remote.address()));
 }
 
 }  // namespace drv

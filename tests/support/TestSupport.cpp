@@ -76,7 +76,9 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::fclose(f);
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::vector<std::string> SplitCrLf(const std::string& bytes) {
     std::vector<std::string> lines;
