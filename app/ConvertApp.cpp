@@ -36,12 +36,9 @@ BOOL CConvertApp::InitInstance() {
     const DWORD tempLength = GetTempPathA(sizeof temp, temp);
     // A temporary folder too long to hold the name leaves the log in the current directory,
     // as when there is no temporary folder at all.
-    if (tempLength != 0 && tempLength < sizeof temp &&
-        std::snprintf(m_szLogPath, sizeof m_szLogPath, "%s%s", temp, kLogFileName) <
-            static_cast<int>(sizeof m_szLogPath)) {
-    } else {
-        std::snprintf(m_szLogPath, sizeof m_szLogPath, "%s", kLogFileName);
-    }
+    const bool haveTemp = tempLength != 0 && tempLength < sizeof temp &&
+                          std::strlen(temp) + sizeof kLogFileName <= sizeof m_szLogPath;
+    std::snprintf(m_szLogPath, sizeof m_szLogPath, "%s%s", haveTemp ? temp : "", kLogFileName);
 
     std::memset(m_szDocumentsPath, 0, sizeof m_szDocumentsPath);
     PIDLIST_ABSOLUTE documents = nullptr;
