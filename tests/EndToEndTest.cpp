@@ -183,6 +183,49 @@ TEST_F(EndToEnd, BackAndNextAcrossPagesNeverDoubleNamesAndFollowAChangedForm) {
     Exit(source);
 }
 
+TEST_F(EndToEnd, PagesRefuseNextWithoutAChoiceAndTheFieldModesSwitchTheList) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+    ASSERT_NE(nullptr, sheet);
+    // The title of the database is shown on the first page.
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(drv::FindDescendant(sheet, 1007)) == "Orders"; }));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    EXPECT_EQ(kTextChooseForm, NextMessage());
+    EXPECT_EQ(drv::kFormPageTitle, drv::Text(sheet));
+    ASSERT_TRUE(drv::SelectComboItem(drv::FindDescendant(sheet, 1008), "Order"));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
+
+    HWND list = drv::FindDescendant(sheet, 1012);
+    HWND page = GetParent(list);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::ListItemCount(list) == 3; }));
+    EXPECT_EQ("Date", drv::ListItemText(list, 0)) << "sorted, not in the form's order";
+    EXPECT_EQ("Name", drv::ListItemText(list, 1));
+    EXPECT_EQ("Total", drv::ListItemText(list, 2));
+    EXPECT_EQ(BST_CHECKED, SendMessageA(GetDlgItem(page, 1013), BM_GETCHECK, 0, 0));
+    EXPECT_FALSE(IsWindowEnabled(list)) << "all fields: the list is filled but disabled";
+
+    drv::ClickDlgItem(page, 1014);
+    ASSERT_TRUE(drv::WaitUntil([&] { return IsWindowEnabled(list) != FALSE; }));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    EXPECT_EQ(kTextChooseFields, NextMessage());
+    EXPECT_EQ(drv::kFieldPageTitle, drv::Text(sheet));
+    drv::SelectListItem(list, 2, true);
+    drv::ClickDlgItem(page, 1013);
+    ASSERT_TRUE(drv::WaitUntil([&] { return IsWindowEnabled(list) == FALSE; }));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+    EXPECT_NE(nullptr, GetDlgItem(sheet, drv::kWizardFinish));
+    drv::SetText(drv::FindDescendant(sheet, kExportPathEdit), csvPath);
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+    EXPECT_EQ(kTextFinished, NextMessage());
+    // All fields, whatever was selected while the list was disabled.
+    EXPECT_EQ("Date,Name,Total", SplitCrLf(ReadFileBytes(csvPath))[0]);
+    Exit(source);
+}
+
 TEST_F(EndToEnd, CancelAndBackOnTheFirstPageWriteNothing) {
     HWND source = Start();
     ASSERT_NE(nullptr, source);
