@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -18,6 +19,7 @@
 
 // WORD and BOOL of the Notes declarations are the same types as Windows' own; DWORD is not
 // (unsigned int against unsigned long), so it is always written notes::DWORD here.
+using nnotes::Status;
 using notes::COLLECTIONPOSITION;
 using notes::DBHANDLE;
 using notes::DHANDLE;
@@ -28,7 +30,6 @@ using notes::NSFITEMSCANPROC;
 using notes::STATUS;
 using notes::TIMEDATE;
 using notes::UNID;
-using nnotes::Status;
 
 namespace {
 
@@ -214,8 +215,9 @@ STATUS LNPUBLIC NSFDbOpen(const char* pathName, DBHANDLE* rethDB) {
         }
     }
     if (full.empty()) {
-        full = IsAbsolute(native) ? native
-                                  : (native.empty() ? nnotes::DataDirectory() : nnotes::DataDirectory() + "\\" + native);
+        full = IsAbsolute(native)
+                   ? native
+                   : (native.empty() ? nnotes::DataDirectory() : nnotes::DataDirectory() + "\\" + native);
     }
     notes::DWORD attributes = GetFileAttributesA(full.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return nnotes::kErrNoExist;
@@ -267,13 +269,14 @@ STATUS LNPUBLIC NSFDbInfoGet(DBHANDLE hDB, char* retBuffer) {
     // title, categories, class and design class, each ended by a line feed but the last.
     memset(retBuffer, 0, notes::NSF_INFO_SIZE);
     std::string info = db->title.substr(0, nnotes::LmbcsFit(db->title, 96)) + "\n\n\n";
-    memcpy(retBuffer, info.data(), info.size());
+    std::copy(info.begin(), info.end(), retBuffer);  // the zeroed rest ends it
     return nnotes::kNoError;
 }
 
 void LNPUBLIC NSFDbInfoParse(char* info, WORD what, char* buffer, WORD length) {
     if (buffer == nullptr || length == 0) return;
-    std::string copy = info == nullptr ? std::string() : std::string(info, strnlen(info, notes::NSF_INFO_SIZE));
+    std::string copy =
+        info == nullptr ? std::string() : std::string(info, strnlen(info, notes::NSF_INFO_SIZE));
     std::string field;
     WORD index = 0;
     for (size_t i = 0; i < copy.size();) {
@@ -289,8 +292,9 @@ void LNPUBLIC NSFDbInfoParse(char* info, WORD what, char* buffer, WORD length) {
 }
 
 STATUS LNPUBLIC NIFOpenCollection(DBHANDLE hViewDB, DBHANDLE hDataDB, NOTEID viewNoteID, WORD /*openFlags*/,
-                                  DHANDLE /*hUnreadList*/, HCOLLECTION* rethCollection, NOTEHANDLE* rethViewNote,
-                                  UNID* retViewUNID, DHANDLE* rethCollapsedList, DHANDLE* rethSelectedList) {
+                                  DHANDLE /*hUnreadList*/, HCOLLECTION* rethCollection,
+                                  NOTEHANDLE* rethViewNote, UNID* retViewUNID, DHANDLE* rethCollapsedList,
+                                  DHANDLE* rethSelectedList) {
     if (rethViewNote != nullptr) *rethViewNote = 0;
     if (retViewUNID != nullptr) memset(retViewUNID, 0, sizeof *retViewUNID);
     if (rethCollapsedList != nullptr) *rethCollapsedList = 0;
@@ -310,9 +314,10 @@ STATUS LNPUBLIC NIFOpenCollection(DBHANDLE hViewDB, DBHANDLE hDataDB, NOTEID vie
 }
 
 STATUS LNPUBLIC NIFReadEntries(HCOLLECTION hCollection, COLLECTIONPOSITION* indexPos, WORD skipNavigator,
-                               notes::DWORD skipCount, WORD /*returnNavigator*/, notes::DWORD returnCount, notes::DWORD returnMask,
-                               DHANDLE* rethBuffer, WORD* retBufferLength, notes::DWORD* retNumEntriesSkipped,
-                               notes::DWORD* retNumEntriesReturned, WORD* retSignalFlags) {
+                               notes::DWORD skipCount, WORD /*returnNavigator*/, notes::DWORD returnCount,
+                               notes::DWORD returnMask, DHANDLE* rethBuffer, WORD* retBufferLength,
+                               notes::DWORD* retNumEntriesSkipped, notes::DWORD* retNumEntriesReturned,
+                               WORD* retSignalFlags) {
     if (rethBuffer != nullptr) *rethBuffer = 0;
     if (retBufferLength != nullptr) *retBufferLength = 0;
     if (retNumEntriesSkipped != nullptr) *retNumEntriesSkipped = 0;
@@ -334,7 +339,8 @@ STATUS LNPUBLIC NIFReadEntries(HCOLLECTION hCollection, COLLECTIONPOSITION* inde
     uint64_t index = position - 1;
     for (; index < order.size() && returned < returnCount; ++index) {
         const nnotes::Note& note = c->db->notes[order[index]];
-        size_t entry = ((returnMask & kReadMaskNoteId) ? 4 : 0) + ((returnMask & notes::READ_MASK_NOTECLASS) ? 2 : 0) +
+        size_t entry = ((returnMask & kReadMaskNoteId) ? 4 : 0) +
+                       ((returnMask & notes::READ_MASK_NOTECLASS) ? 2 : 0) +
                        ((returnMask & notes::READ_MASK_SUMMARY) ? SummarySize(note) : 0);
         // The buffer's length is a WORD: what does not fit waits for the next read.
         if (bytes.size() + entry > 0xFFFF) break;
@@ -599,8 +605,8 @@ void LNPUBLIC TimeConstant(WORD timeConstantType, TIMEDATE* td) {
     }
 }
 
-STATUS LNPUBLIC NSFDbGetModifiedNoteTable(DBHANDLE hDB, WORD noteClassMask, TIMEDATE since, TIMEDATE* retUntil,
-                                          DHANDLE* rethTable) {
+STATUS LNPUBLIC NSFDbGetModifiedNoteTable(DBHANDLE hDB, WORD noteClassMask, TIMEDATE since,
+                                          TIMEDATE* retUntil, DHANDLE* rethTable) {
     if (rethTable != nullptr) *rethTable = 0;
     std::shared_ptr<const nnotes::Database> db;
     if (Status s = DatabaseOf(hDB, &db)) return s;
@@ -608,7 +614,8 @@ STATUS LNPUBLIC NSFDbGetModifiedNoteTable(DBHANDLE hDB, WORD noteClassMask, TIME
     if (Status s = db->Fault("NSFDbGetModifiedNoteTable")) return s;
     IdTableObject table;
     for (const auto& note : db->notes) {
-        if ((note.noteClass & noteClassMask) != 0 && NotBefore(note.modified, since)) table.ids.push_back(note.id);
+        if ((note.noteClass & noteClassMask) != 0 && NotBefore(note.modified, since))
+            table.ids.push_back(note.id);
     }
     if (retUntil != nullptr) {
         nnotes::TimeDate now = Now();
@@ -646,7 +653,7 @@ STATUS LNPUBLIC IDDestroyTable(DHANDLE hTable) {
 }  // extern "C"
 
 // Each export has exactly the type the program binds it by, calling convention included.
-#define QS_SAME_TYPE(name) static_assert(std::is_same<decltype(&name), notes::PFN_##name>::value, #name)
+#define QS_SAME_TYPE(name) static_assert(std::is_same<decltype(&(name)), notes::PFN_##name>::value, #name)
 QS_SAME_TYPE(NotesInitExtended);
 QS_SAME_TYPE(NotesTerm);
 QS_SAME_TYPE(NSFDbOpen);

@@ -78,7 +78,8 @@ bool ConfigValue(const std::string& key, std::string* value) {
 std::string DataDirectory() {
     std::string dir;
     if (!ConfigValue("Directory", &dir) || dir.empty()) dir = ProgramFolder();
-    while (dir.size() > 1 && (dir.back() == '\\' || dir.back() == '/') && !(dir.size() == 3 && dir[1] == ':')) {
+    while (dir.size() > 1 && (dir.back() == '\\' || dir.back() == '/') &&
+           !(dir.size() == 3 && dir[1] == ':')) {
         dir.pop_back();
     }
     return dir;

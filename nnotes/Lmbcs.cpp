@@ -45,6 +45,14 @@ constexpr uint16_t kCp851High[128] = {
     0x00A7, 0x03C8, 0x00B8, 0x00B0, 0x00A8, 0x03C9, 0x03CB, 0x03B0, 0x03CE, 0x25A0, 0x00A0,
 };
 
+// The PC glyphs of code page 850's control bytes 0x01-0x1F, which group 1 carries after an
+// explicit group byte (0x01 0x1C is the right angle, for instance).
+constexpr uint16_t kCp850LowGlyphs[32] = {
+    0x0000, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022, 0x25D8, 0x25CB, 0x25D9,
+    0x2642, 0x2640, 0x266A, 0x266B, 0x263C, 0x25BA, 0x25C4, 0x2195, 0x203C, 0x00B6, 0x00A7,
+    0x25AC, 0x21A8, 0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC,
+};
+
 bool IsSingleByteGroup(uint8_t b) {
     for (const auto& g : kSingleByteGroups) {
         if (g.group == b) return true;
@@ -105,10 +113,12 @@ Tables& GetTables() {
             for (int i = 0; i < 128; ++i) {
                 char b = static_cast<char>(0x80 + i);
                 wchar_t w = 0;
-                row[i] = MultiByteToWideChar(g.codePage, MB_ERR_INVALID_CHARS, &b, 1, &w, 1) == 1 ? w : 0xFFFD;
+                row[i] =
+                    MultiByteToWideChar(g.codePage, MB_ERR_INVALID_CHARS, &b, 1, &w, 1) == 1 ? w : 0xFFFD;
             }
         }
-        for (size_t i = 0; i < 4; ++i) t->doubleAvailable[i] = IsValidCodePage(kDoubleByteGroups[i].codePage) != 0;
+        for (size_t i = 0; i < 4; ++i)
+            t->doubleAvailable[i] = IsValidCodePage(kDoubleByteGroups[i].codePage) != 0;
         CPINFO info{};
         t->nativeCacheable = GetCPInfo(CP_ACP, &info) && info.MaxCharSize <= 2;
         return t;
@@ -126,6 +136,18 @@ uint32_t EncodeUncached(Tables& t, uint16_t c) {
         b[0] = kGroupControl;
         b[1] = static_cast<uint8_t>(c < 0x20 ? c + 0x20 : c);
         return Pack(b, 2);
+    }
+    if (c >= 0x2200 && c <= 0x22FF) {
+        // Mathematical operators count as characters of any group, so group 1 comes first for
+        // them, glyphs of its control bytes included; the other glyphs (arrows, shapes, card
+        // suits) are looked for in the double-byte groups before it.
+        for (uint8_t i = 1; i < 32; ++i) {
+            if (kCp850LowGlyphs[i] == c) {
+                b[0] = 0x01;
+                b[1] = i;
+                return Pack(b, 2);
+            }
+        }
     }
     if (c < 0xD800 || c > 0xDFFF) {
         for (const auto& g : kSingleByteGroups) {
@@ -152,7 +174,8 @@ uint32_t EncodeUncached(Tables& t, uint16_t c) {
                                         &usedDefault);
             if (n < 1 || n > 2 || usedDefault) continue;
             wchar_t back = 0;
-            if (MultiByteToWideChar(g.codePage, MB_ERR_INVALID_CHARS, mb, n, &back, 1) != 1 || back != w) continue;
+            if (MultiByteToWideChar(g.codePage, MB_ERR_INVALID_CHARS, mb, n, &back, 1) != 1 || back != w)
+                continue;
             if (n == 2) {
                 b[0] = g.group;
                 b[1] = static_cast<uint8_t>(mb[0]);
@@ -220,7 +243,11 @@ size_t DecodeLmbcsChar(const uint8_t* p, size_t n, uint16_t units[2]) {
     }
     if (IsSingleByteGroup(b)) {
         uint8_t x = p[1];
-        units[0] = x >= 0x80 && t.singleAvailable[b] ? t.singleHigh[b][x - 0x80] : x;
+        if (b == 0x01 && x < 0x20) {
+            units[0] = kCp850LowGlyphs[x];
+        } else {
+            units[0] = x >= 0x80 && t.singleAvailable[b] ? t.singleHigh[b][x - 0x80] : x;
+        }
         return 1;
     }
     if (b >= kFirstDoubleByteGroup && b <= kLastDoubleByteGroup && n >= 3) {
@@ -385,9 +412,11 @@ std::string LmbcsToUtf8(const std::string& lmbcs) {
         i += len;
     }
     if (w.empty()) return std::string();
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    int n =
+        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &out[0], n, nullptr, nullptr);
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &out[0], n, nullptr, nullptr);
     return out;
 }
 

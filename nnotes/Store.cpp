@@ -32,10 +32,13 @@ constexpr uint16_t kItemSummary = 0x0004;
 // The operations a fault entry may name.
 const std::set<std::string>& FaultOperations() {
     static const std::set<std::string> ops = {
-        "NSFDbOpen",        "NSFDbModeGet",  "NSFDbClose",          "NSFDbInfoGet",
-        "NIFOpenCollection", "NIFReadEntries", "NIFCloseCollection", "NIFFindDesignNote",
-        "NSFNoteOpen",      "NSFItemScan",   "NSFNoteClose",        "NSFNoteSign",
-        "NSFNoteDecrypt",   "NSFDbGetModifiedNoteTable",
+        "NSFDbOpen",          "NSFDbModeGet",
+        "NSFDbClose",         "NSFDbInfoGet",
+        "NIFOpenCollection",  "NIFReadEntries",
+        "NIFCloseCollection", "NIFFindDesignNote",
+        "NSFNoteOpen",        "NSFItemScan",
+        "NSFNoteClose",       "NSFNoteSign",
+        "NSFNoteDecrypt",     "NSFDbGetModifiedNoteTable",
     };
     return ops;
 }
@@ -111,8 +114,9 @@ TimeDate ParseTime(const json& j) {
     bool hasDate = false, hasTime = false;
     size_t pos = 0;
     if (s.size() >= 10 && s[4] == '-') {
-        Require(Digits(s, 0, 4, &y) && s[4] == '-' && Digits(s, 5, 2, &mo) && s[7] == '-' && Digits(s, 8, 2, &d),
-                "bad date");
+        Require(
+            Digits(s, 0, 4, &y) && s[4] == '-' && Digits(s, 5, 2, &mo) && s[7] == '-' && Digits(s, 8, 2, &d),
+            "bad date");
         Require(mo >= 1 && mo <= 12 && d >= 1 && d <= 31, "date out of range");
         hasDate = true;
         pos = 10;
@@ -122,8 +126,8 @@ TimeDate ParseTime(const json& j) {
         }
     }
     if (pos < s.size()) {
-        Require(s.size() - pos == 8 && Digits(s, pos, 2, &h) && s[pos + 2] == ':' && Digits(s, pos + 3, 2, &mi) &&
-                    s[pos + 5] == ':' && Digits(s, pos + 6, 2, &se),
+        Require(s.size() - pos == 8 && Digits(s, pos, 2, &h) && s[pos + 2] == ':' &&
+                    Digits(s, pos + 3, 2, &mi) && s[pos + 5] == ':' && Digits(s, pos + 6, 2, &se),
                 "bad time of day");
         Require(h < 24 && mi < 60 && se < 60, "time of day out of range");
         hasTime = true;
@@ -195,7 +199,7 @@ std::string ValueData(uint16_t type, const json& item, bool namedType) {
         case notes::TYPE_TIME_RANGE: {
             Require(v.is_array() && v.size() <= 0xFFFF, "a list is not an array");
             PutWord(data, static_cast<uint16_t>(v.size()));  // list entries
-            PutWord(data, 0);                                 // range entries
+            PutWord(data, 0);                                // range entries
             for (const auto& e : v) {
                 if (type == notes::TYPE_NUMBER_RANGE) {
                     Require(e.is_number(), "a number is not a number");
@@ -365,8 +369,8 @@ void ReadCommon(const json& j, Note* note) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string* text) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size{};
     bool ok = GetFileSizeEx(h, &size) != 0 && size.QuadPart < 0x7FFFFFFF;
@@ -394,7 +398,8 @@ const Item* Note::FindItem(const std::string& name) const {
 }
 
 const Note* Database::FindNote(NoteId id) const {
-    auto it = std::lower_bound(notes.begin(), notes.end(), id, [](const Note& n, NoteId v) { return n.id < v; });
+    auto it =
+        std::lower_bound(notes.begin(), notes.end(), id, [](const Note& n, NoteId v) { return n.id < v; });
     return it != notes.end() && it->id == id ? &*it : nullptr;
 }
 
@@ -425,7 +430,8 @@ bool SameName(const std::string& a, const std::string& b) {
     return true;
 }
 
-TimeDate MakeTime(int year, int month, int day, int hour, int minute, int second, bool hasDate, bool hasTime) {
+TimeDate MakeTime(int year, int month, int day, int hour, int minute, int second, bool hasDate,
+                  bool hasTime) {
     TimeDate td;
     const int64_t local = hour * 3600 + minute * 60 + second;
     if (!hasDate) {
@@ -439,7 +445,7 @@ TimeDate MakeTime(int year, int month, int day, int hour, int minute, int second
         td.innards[1] = kZoneBits | static_cast<uint32_t>(jd & 0xFFFFFF);
         return td;
     }
-    int64_t gmt = local - kZoneHours * 3600;
+    int64_t gmt = local - int64_t{kZoneHours} * 3600;
     if (gmt < 0) {
         gmt += 86400;
         jd -= 1;
@@ -458,7 +464,7 @@ void SplitTime(const TimeDate& td, bool* hasDate, int* year, int* month, int* da
     if (*hasDate && *hasTime) {
         int zone = static_cast<int>((td.innards[1] >> 24) & 0x0F);
         bool east = (td.innards[1] & (1u << 30)) != 0;
-        seconds += (east ? zone : -zone) * 3600;
+        seconds += static_cast<int64_t>(east ? zone : -zone) * 3600;
         if (seconds >= 86400) {
             seconds -= 86400;
             jd += 1;

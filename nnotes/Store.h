@@ -31,8 +31,8 @@ using FaultMap = std::map<std::string, Status>;
 struct Note {
     NoteId id = 0;
     uint16_t noteClass = 0;
-    std::vector<Item> items;    // in stored order; a form's fields for a form
-    std::vector<Item> summary;  // the summary block of a design note ($TITLE among it)
+    std::vector<Item> items;         // in stored order; a form's fields for a form
+    std::vector<Item> summary;       // the summary block of a design note ($TITLE among it)
     std::vector<std::string> names;  // the names a design note is found by (LMBCS)
     bool isSigned = false;
     bool isSealed = false;

@@ -13,7 +13,9 @@ uint16_t WordAt(const std::string& s, size_t pos) {
     if (pos + 2 > s.size()) return 0;
     return static_cast<uint16_t>(static_cast<uint8_t>(s[pos]) | (static_cast<uint8_t>(s[pos + 1]) << 8));
 }
-uint32_t DwordAt(const std::string& s, size_t pos) { return WordAt(s, pos) | (uint32_t{WordAt(s, pos + 2)} << 16); }
+uint32_t DwordAt(const std::string& s, size_t pos) {
+    return WordAt(s, pos) | (uint32_t{WordAt(s, pos + 2)} << 16);
+}
 double DoubleAt(const std::string& s, size_t pos) {
     double v = 0;
     if (pos + 8 <= s.size()) memcpy(&v, s.data() + pos, 8);
@@ -105,7 +107,8 @@ bool ItemText(const Item& item, char separator, std::string* text) {
             for (size_t i = 0; i < count; ++i) {
                 size_t pos = 4 + 8 * i;
                 if (pos + 8 > d.size()) break;
-                Join(text, numbers ? FormatNumber(DoubleAt(d, pos)) : FormatTime(TimeAt(d, pos)), separator, i == 0);
+                Join(text, numbers ? FormatNumber(DoubleAt(d, pos)) : FormatTime(TimeAt(d, pos)), separator,
+                     i == 0);
             }
             return true;
         }
