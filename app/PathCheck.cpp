@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-namespace {
-
 bool IsNativeLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+
+namespace {
 
 PathEntryInfo LookUpPath(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);

@@ -6,5 +6,8 @@
 
 #include <string>
 
+// Lead bytes of the process's ANSI code page.
+bool IsNativeLeadByte(unsigned char c);
+
 // True when `path` may be used; otherwise the message of the first broken rule has been shown.
 bool CheckPath(const std::string& path);

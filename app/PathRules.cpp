@@ -26,6 +26,12 @@ bool TrimLeadingSpaces(std::string& text) {
     return true;
 }
 
+bool EndsWithBackslash(const std::string& text, LeadBytePredicate isLead) {
+    size_t last = std::string::npos;
+    for (size_t i = 0; i < text.size(); i += CharLength(text, i, isLead)) last = i;
+    return last != std::string::npos && CharLength(text, last, isLead) == 1 && text[last] == '\\';
+}
+
 size_t FindMultibyte(const std::string& text, const std::string& needle, LeadBytePredicate isLead) {
     for (size_t i = 0; i < text.size(); i += CharLength(text, i, isLead)) {
         if (text.compare(i, needle.size(), needle) == 0) return i;

@@ -25,6 +25,9 @@ bool TrimLeadingSpaces(std::string& text);
 // 0 when the path is acceptable, otherwise the string id of the first rule it breaks.
 unsigned CheckPathRules(const std::string& path, LeadBytePredicate isLead, PathLookup lookup);
 
+// True when the last character of `text` is a backslash (a trail byte of 0x5C is not one).
+bool EndsWithBackslash(const std::string& text, LeadBytePredicate isLead);
+
 // Position of the first occurrence of `needle` that starts on a character boundary, or
 // std::string::npos.
 size_t FindMultibyte(const std::string& text, const std::string& needle, LeadBytePredicate isLead);

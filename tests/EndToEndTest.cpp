@@ -176,6 +176,7 @@ TEST_F(EndToEnd, BackAndNextAcrossPagesNeverDoubleNamesAndFollowAChangedForm) {
     const std::string proposed = drv::Text(edit);
     ASSERT_GT(proposed.size(), 11u);
     EXPECT_EQ("\\Orders.csv", proposed.substr(proposed.size() - 11));
+    EXPECT_NE('\\', proposed[proposed.size() - 12]) << "one separator between folder and name: " << proposed;
     drv::SetText(edit, csvPath);
     drv::PressWizardButton(sheet, PSBTN_FINISH);
     EXPECT_EQ(kTextFinished, NextMessage());

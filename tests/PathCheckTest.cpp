@@ -158,3 +158,28 @@ TEST(TrimThenCheck, BlanksBeforeTheDriveAreAcceptedOnceTrimmed) {
 }
 
 }  // namespace
+
+namespace {
+
+struct EndCase {
+    const char* name;
+    std::string text;
+    bool endsWithBackslash;
+};
+
+void PrintTo(const EndCase& c, std::ostream* os) { *os << c.name; }
+
+class EndsWithBackslashCases : public ::testing::TestWithParam<EndCase> {};
+
+TEST_P(EndsWithBackslashCases, OnlyAWholeCharacterCounts) {
+    EXPECT_EQ(GetParam().endsWithBackslash, EndsWithBackslash(GetParam().text, IsCp932LeadByte));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, EndsWithBackslashCases,
+                         ::testing::Values(EndCase{"Empty", "", false}, EndCase{"Folder", "C:\\Docs", false},
+                                           EndCase{"WithSeparator", "C:\\Docs\\", true},
+                                           EndCase{"TrailByte5C", "C:\\\x83\x5c", false},
+                                           EndCase{"TrailByte5CThenSeparator", "C:\\\x83\x5c\\", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

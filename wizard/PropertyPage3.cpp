@@ -20,7 +20,10 @@ BOOL CPropertyPage3::OnInitDialog() {
     // The window is made on the page's first showing, once page 1 has read the title; the
     // proposal is made once per wizard run and whatever the user types afterwards stays.
     if (GetDlgItemText(IDC_EXPORT_PATH).empty()) {
-        SetDlgItemText(IDC_EXPORT_PATH, std::string(GetDocumentsPath()) + "\\" + Sheet()->m_dbTitle + ".csv");
+        // A documents folder given with its separator (Wine gives one) gets no second one.
+        const std::string folder = GetDocumentsPath();
+        const char* separator = EndsWithBackslash(folder, IsNativeLeadByte) ? "" : "\\";
+        SetDlgItemText(IDC_EXPORT_PATH, folder + separator + Sheet()->m_dbTitle + ".csv");
     }
     return TRUE;
 }
