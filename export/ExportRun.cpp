@@ -7,6 +7,7 @@
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
 #include "notes/NsfNote.h"
+#include "notes/ScopedNotesHandle.h"
 #include "res/resource.h"
 
 #include <cstdio>
@@ -17,18 +18,6 @@ using notes::NOTEID;
 using notes::TIMEDATE;
 
 namespace {
-
-// Destroys the note table on every way out of the loop.
-class IdTableGuard {
-public:
-    explicit IdTableGuard(DHANDLE h) : m_h(h) {}
-    ~IdTableGuard() { Api().IDDestroyTable(m_h); }
-    IdTableGuard(const IdTableGuard&) = delete;
-    IdTableGuard& operator=(const IdTableGuard&) = delete;
-
-private:
-    DHANDLE m_h;
-};
 
 std::string NoteIdText(NOTEID id) {
     char text[32];
@@ -60,7 +49,7 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& /*formName*/) {
     g_sysLog.Write(LEVEL_RESULT, "NSFDbGetModifiedNoteTable is success.");
 
     {
-        IdTableGuard destroyTable(table);
+        ScopedNotesHandle destroyTable(table, Api().IDDestroyTable);
         const notes::DWORD total = Api().IDEntries(table);
         notes::DWORD done = 0;
         NOTEID noteId = 0;

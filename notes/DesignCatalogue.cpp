@@ -2,6 +2,7 @@
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
+#include "notes/ScopedNotesHandle.h"
 
 #include <cstring>
 
@@ -24,29 +25,6 @@ void CopyBounded(char* dest, size_t capacity, const char* src, size_t length) {
     std::memcpy(dest, src, length);
     dest[length] = '\0';
 }
-
-// Closes a collection on every way out of ListForms, the failing ones included.
-class CollectionGuard {
-public:
-    explicit CollectionGuard(HCOLLECTION h) : m_h(h) {}
-    ~CollectionGuard() { Api().NIFCloseCollection(m_h); }
-    CollectionGuard(const CollectionGuard&) = delete;
-    CollectionGuard& operator=(const CollectionGuard&) = delete;
-
-private:
-    HCOLLECTION m_h;
-};
-
-class NoteGuard {
-public:
-    explicit NoteGuard(NOTEHANDLE h) : m_h(h) {}
-    ~NoteGuard() { Api().NSFNoteClose(m_h); }
-    NoteGuard(const NoteGuard&) = delete;
-    NoteGuard& operator=(const NoteGuard&) = delete;
-
-private:
-    NOTEHANDLE m_h;
-};
 
 WORD ReadWord(const void* p) {
     WORD w;
@@ -72,7 +50,7 @@ void CNsfDatabase::ListForms() {
     HCOLLECTION collection = 0;
     ThrowIfFailed(Api().NIFOpenCollection(m_hDb, m_hDb, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0,
                                           &collection, nullptr, nullptr, nullptr, nullptr));
-    CollectionGuard closeCollection(collection);
+    ScopedNotesHandle closeCollection(collection, Api().NIFCloseCollection);
 
     COLLECTIONPOSITION position{};
     position.Level = 0;
@@ -129,7 +107,7 @@ void CNsfDatabase::ListFields(const std::string& formName) {
     ThrowIfFailed(Api().NIFFindDesignNote(m_hDb, lmbcsName, NOTE_CLASS_FORM, &noteId));
     NOTEHANDLE note = 0;
     ThrowIfFailed(Api().NSFNoteOpen(m_hDb, noteId, 0, &note));
-    NoteGuard closeNote(note);
+    ScopedNotesHandle closeNote(note, Api().NSFNoteClose);
     ThrowIfFailed(Api().NSFItemScan(note, CollectItem, nullptr));
     m_fields.insert(m_fields.end(), g_scanDb.m_fields.begin(), g_scanDb.m_fields.end());
 }
