@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <type_traits>
@@ -35,7 +36,28 @@ namespace {
 
 struct DbObject {
     std::shared_ptr<const nnotes::Database> db;  // null for a folder
+    nnotes::FaultMap folderFaults;               // what a folder's "folder.faults" asks for
 };
+
+// A folder has no database file to carry faults, so a file "folder.faults" inside it may:
+// lines "Operation=status", for NSFDbModeGet and NSFDbClose.
+nnotes::FaultMap ReadFolderFaults(const std::string& folder) {
+    nnotes::FaultMap faults;
+    std::ifstream in(folder + "\\folder.faults", std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const unsigned long status = std::strtoul(line.c_str() + eq + 1, nullptr, 10);
+        if (status >= 1 && status <= 0xFFFF) faults[line.substr(0, eq)] = static_cast<nnotes::Status>(status);
+    }
+    return faults;
+}
+
+nnotes::Status FolderFault(const DbObject& object, const char* operation) {
+    auto it = object.folderFaults.find(operation);
+    return it == object.folderFaults.end() ? 0 : it->second;
+}
 struct CollectionObject {
     std::shared_ptr<const nnotes::Database> db;
 };
@@ -227,6 +249,8 @@ STATUS LNPUBLIC NSFDbOpen(const char* pathName, DBHANDLE* rethDB) {
         if (status != 0) return status;
         status = object.db->Fault("NSFDbOpen");
         if (status != 0) return status;
+    } else {
+        object.folderFaults = ReadFolderFaults(full);
     }
     std::lock_guard<std::mutex> lock(H().mutex);
     DHANDLE h = H().Next();
@@ -241,6 +265,7 @@ STATUS LNPUBLIC NSFDbModeGet(DBHANDLE hDB, WORD* retMode) {
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     if (retMode == nullptr) return nnotes::kErrBadArgument;
     if (!o->db) {
+        if (Status s = FolderFault(*o, "NSFDbModeGet")) return s;
         *retMode = notes::DBMODE_DIRECTORY;
         return nnotes::kNoError;
     }
@@ -254,9 +279,7 @@ STATUS LNPUBLIC NSFDbClose(DBHANDLE hDB) {
     DbObject* o = Find(H().dbs, hDB);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     // A failing close leaves the database open, as a real failure would.
-    if (o->db) {
-        if (Status s = o->db->Fault("NSFDbClose")) return s;
-    }
+    if (Status s = o->db ? o->db->Fault("NSFDbClose") : FolderFault(*o, "NSFDbClose")) return s;
     H().dbs.erase(hDB);
     return nnotes::kNoError;
 }

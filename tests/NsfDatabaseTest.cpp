@@ -56,6 +56,15 @@ TEST_F(NsfDatabaseTest, FolderIsClosedAgainAndRefusedWith540) {
     EXPECT_EQ(0u, db.m_hDb);
 }
 
+TEST_F(NsfDatabaseTest, FailingCloseOfAFolderWinsOver540AndKeepsTheHandle) {
+    const std::string folder = dir.File("folder");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    WriteFileBytes(folder + "\\folder.faults", "NSFDbClose=549\n");
+    CNsfDatabase db;
+    EXPECT_EQ(549, StatusOf([&] { db.Open(folder.c_str()); }));
+    EXPECT_NE(0u, db.m_hDb);
+}
+
 TEST_F(NsfDatabaseTest, MissingFileIsTheLibrarysStatus) {
     CNsfDatabase db;
     EXPECT_EQ(kNoExist, StatusOf([&] { db.Open(dir.File("missing.nsf").c_str()); }));
