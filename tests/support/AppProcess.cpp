@@ -70,7 +70,10 @@ DWORD AppProcess::ExitCode() const {
     return code;
 }
 
-ShellOpenRecorderAssociation::ShellOpenRecorderAssociation() {
+ShellOpenRecorderAssociation::ShellOpenRecorderAssociation()
+    : m_lock(CreateMutexA(nullptr, FALSE, "QuillsheetTestShellAssociation")) {
+    // Bounded: a test that never releases it (killed) is abandoned, which frees the mutex.
+    if (m_lock != nullptr) WaitForSingleObject(m_lock, 10 * 60 * 1000);
     const std::string command = "\"" + ProgramFolder() + "\\qs_open_recorder.exe\" \"%1\"";
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kRecordedClass) + "\\shell\\open\\command").c_str(),
@@ -112,5 +115,9 @@ ShellOpenRecorderAssociation::~ShellOpenRecorderAssociation() {
             RegDeleteValueA(key, nullptr);
         }
         RegCloseKey(key);
+    }
+    if (m_lock != nullptr) {
+        ReleaseMutex(m_lock);
+        CloseHandle(m_lock);
     }
 }

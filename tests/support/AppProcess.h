@@ -30,7 +30,8 @@ private:
 std::string ProgramFolder();
 
 // Makes the shell's "open" of .txt and .csv files run the recorder while it lives, and
-// restores the previous associations afterwards.
+// restores the previous associations afterwards. The associations are shared by every
+// process of the prefix, so a named mutex lets one test process hold them at a time.
 class ShellOpenRecorderAssociation {
 public:
     ShellOpenRecorderAssociation();
@@ -45,4 +46,5 @@ private:
         std::string value;
     };
     std::vector<Saved> m_saved;
+    HANDLE m_lock;
 };
