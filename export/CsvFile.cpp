@@ -5,19 +5,6 @@
 
 CCsvFile g_exportFile;
 
-std::string BuildCsvLine(const std::vector<std::string>& cells) {
-    size_t size = cells.size() + 1;
-    for (const std::string& cell : cells) size += cell.size();
-    std::string line;
-    line.reserve(size);
-    for (size_t i = 0; i < cells.size(); ++i) {
-        if (i != 0) line += ',';
-        line += cells[i];
-    }
-    line += '\n';
-    return line;
-}
-
 bool CCsvFile::Create(const std::string& path) {
     m_path = path;
     m_bErrorReported = 0;

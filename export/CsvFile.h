@@ -2,6 +2,8 @@
 // The destination file of an export: cells joined by "," without quoting, one CR LF per
 // line, bytes written unchanged. Opened, extended by one line and closed for every line.
 
+#include "export/CsvLine.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +24,3 @@ public:
 
 // The export file of the program.
 extern CCsvFile g_exportFile;
-
-// The bytes of one line before text-mode conversion: cells joined by ",", then "\n".
-std::string BuildCsvLine(const std::vector<std::string>& cells);

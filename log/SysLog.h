@@ -2,6 +2,7 @@
 // The SysLog: a text log of each step of a conversion job, one time-stamped, level-tagged
 // line per event. No file stays open between calls, so every line is on disk at once.
 
+#include "log/LogLine.h"
 #include "res/resource.h"
 
 #include <cstdint>
@@ -23,8 +24,3 @@ public:
 };
 
 extern CSysLog g_sysLog;
-
-// "yyyy/mm/dd  hh:mm:ss---<tag><text>\n": the layout of one log line.
-// The stamp is the date, two blanks and the time: 20 characters.
-std::string FormatLogLine(int year, int month, int day, int hour, int minute, int second,
-                          const std::string& tag, const std::string& text);

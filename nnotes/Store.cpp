@@ -241,7 +241,12 @@ Item ParseItem(const json& j) {
     item.type = TypeCode(j.at("type"));
     item.data = ValueData(item.type, j, named);
     item.flags = item.type == notes::TYPE_COMPOSITE ? 0 : kItemSummary;
-    if (j.contains("flags")) item.flags = j.at("flags").get<uint16_t>();
+    if (j.contains("flags")) {
+        // Checked before the conversion: a number outside 16 bits (1e300) has no uint16_t.
+        const json& flags = j.at("flags");
+        Require(flags.is_number_unsigned() && flags.get<uint64_t>() <= 0xFFFF, "item flags out of range");
+        item.flags = static_cast<uint16_t>(flags.get<uint64_t>());
+    }
     return item;
 }
 
@@ -489,12 +494,15 @@ Status LoadDatabase(const std::string& path, std::shared_ptr<const Database>* ou
     json j = json::parse(text, nullptr, false);
     text.clear();
     text.shrink_to_fit();
-    if (j.is_discarded() || !j.is_object() || j.value("format", std::string()) != kFormatName) {
+    // Compared as JSON values: value<std::string>() would throw, outside any handler, for a
+    // "format" that is not a string.
+    if (j.is_discarded() || !j.is_object() || !(j.contains("format") && j.at("format") == kFormatName)) {
         return kErrNotDatabase;
     }
     auto db = std::make_shared<Database>();
     try {
-        Require(j.value("version", 0) == kFormatVersion, "unknown format version");
+        // Compared as JSON numbers: converting first would turn 1e300 into an int it cannot be.
+        Require(j.contains("version") && j.at("version") == json(kFormatVersion), "unknown format version");
         if (j.contains("title")) db->title = Text(j.at("title"));
         if (j.contains("faults")) db->faults = ParseFaults(j.at("faults"));
         std::vector<Note> notes;
