@@ -55,8 +55,9 @@ protected:
     }
 
     // Starts the program and waits for its source dialog.
-    HWND Start() {
-        app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"));
+    HWND Start(const std::string& tempDir = "") {
+        app =
+            std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"), tempDir);
         if (!app->started()) return nullptr;
         return drv::WaitForDialog(app->pid(), "Quillsheet");
     }
@@ -305,6 +306,96 @@ TEST_F(EndToEnd, DestinationHeldByAnotherProgramShowsOneBoxAndEveryDocumentIsHan
     EXPECT_EQ("kept", ReadFileBytes(csvPath));
     const std::vector<std::string> log = LogTexts();
     EXPECT_EQ(3, std::count(log.begin(), log.end(), "---RESULT   nsfNote.Open is success."));
+    Exit(source);
+}
+
+TEST_F(EndToEnd, LogHeldByAnotherProgramShowsOneBoxAndTheExportStillRuns) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    WriteFileBytes(logPath, "held");
+    ExclusiveHolder other(logPath);
+    ChooseLocal(source, dbPath);
+    ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Order", {"Name"}, csvPath, nullptr}));
+    EXPECT_EQ(logPath + kTextSharing, NextMessage());
+    EXPECT_EQ(kTextFinished, NextMessage()) << "every later log line fails silently";
+    EXPECT_EQ("Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", ReadFileBytes(csvPath));
+    other.Release();
+    EXPECT_EQ("held", ReadFileBytes(logPath));
+    Exit(source);
+}
+
+TEST_F(EndToEnd, LogFolderThatCannotBeWrittenShowsOneBoxAndTheExportStillRuns) {
+    const std::string missing = dir.File("no-such-temp");
+    HWND source = Start(missing);
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Order", {"Name"}, csvPath, nullptr}));
+    EXPECT_EQ(missing + "\\LOG.TXT" + kTextBadPath, NextMessage());
+    EXPECT_EQ(kTextFinished, NextMessage());
+    EXPECT_EQ(4u, SplitCrLf(ReadFileBytes(csvPath)).size() - 1);
+    Exit(source);
+}
+
+TEST_F(EndToEnd, BrokenDatabaseFilesShowTheNotesTextAndNoWizard) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    const std::string contents[] = {"", "{\"format\":\"quillsheet-notes-database\",\"version\":1,\"docu",
+                                    "not a database", std::string(100000, '{')};
+    for (const std::string& bytes : contents) {
+        WriteFileBytes(dir.File("data\\broken.nsf"), bytes);
+        ChooseLocal(source, dir.File("data\\broken.nsf"));
+        const std::string text = NextMessage();
+        EXPECT_NE("(no message box)", text);
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(nullptr, drv::WaitForDialog(app->pid(), drv::kFormPageTitle, 300));
+    }
+    EXPECT_FALSE(FileExists(logPath));
+    Exit(source);
+}
+
+TEST_F(EndToEnd, NoteTableThatCannotBeHadLeavesTheHeaderAndNoCompletion) {
+    std::string members = kOrders;
+    WriteNotesDatabase(dbPath, members + R"(,"faults":{"NSFDbGetModifiedNoteTable":4020})");
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Order", {"Name"}, csvPath, nullptr}));
+    EXPECT_NE(kTextFinished, NextMessage());
+    EXPECT_EQ(nullptr, drv::WaitForMessageBox(app->pid(), 500)) << "no completion message";
+    EXPECT_EQ("Name\r\n", ReadFileBytes(csvPath));
+    EXPECT_EQ("---COMMAND  NSFDbGetModifiedNoteTable", LogTexts().back());
+    Exit(source);
+}
+
+TEST_F(EndToEnd, NoteThatVanishesAfterTheTableIsSkippedAndCounted) {
+    std::string members = kOrders;
+    // Note 104 is in the table but cannot be opened any more.
+    members.replace(members.find(R"({"id":104,)"), 10, R"({"id":104,"faults":{"NSFNoteOpen":549},)");
+    WriteNotesDatabase(dbPath, members);
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Order", {"Name"}, csvPath, nullptr}));
+    EXPECT_EQ(kTextFinished, NextMessage());
+    EXPECT_EQ("Name\r\nAlice\r\n\x8e\x81\x96\xbc\r\n", ReadFileBytes(csvPath));
+    const std::vector<std::string> log = LogTexts();
+    EXPECT_EQ(3, std::count(log.begin(), log.end(), "---COMMAND  nsfNote.Open"));
+    EXPECT_EQ(2, std::count(log.begin(), log.end(), "---RESULT   nsfNote.Open is success."));
+    Exit(source);
+}
+
+TEST_F(EndToEnd, EntriesOfTenThousandCharactersAreRefusedCleanly) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    drv::SetDlgItemText(source, kServerName, std::string(10000, 's'));
+    drv::SetDlgItemText(source, kServerPath, std::string(10000, 'p'));
+    drv::ClickDlgItem(source, kStart);
+    EXPECT_EQ(kTextNotesPathTooLong, NextMessage());
+    ChooseLocal(source, "C:\\" + std::string(10000, 'a'));
+    EXPECT_EQ(0u, NextMessage().find("\x83t\x83@\x83"
+                                     "C\x83\x8b\x96\xbc"))
+        << "the length message";
+    EXPECT_EQ(10000u, drv::DlgItemText(source, kServerName).size());
     Exit(source);
 }
 

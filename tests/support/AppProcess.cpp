@@ -34,12 +34,12 @@ constexpr char kRecordedClass[] = "Software\\Classes\\QuillsheetTest.Recorded";
 
 }  // namespace
 
-AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni,
-                       const std::string& openRecord) {
+AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
+                       const std::string& tempDir) {
     const std::string exe = ProgramFolder() + "\\quillsheet.exe";
-    std::vector<char> environment =
-        EnvironmentWith({"QUILLSHEET_NOTES_INI=" + notesIni, "QUILLSHEET_OPEN_RECORD=" + openRecord,
-                         "TMP=" + workDir, "TEMP=" + workDir});
+    std::vector<char> environment = EnvironmentWith(
+        {"QUILLSHEET_NOTES_INI=" + notesIni, "QUILLSHEET_OPEN_RECORD=" + openRecord,
+         "TMP=" + (tempDir.empty() ? workDir : tempDir), "TEMP=" + (tempDir.empty() ? workDir : tempDir)});
     std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

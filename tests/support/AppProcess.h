@@ -11,7 +11,9 @@ class AppProcess {
 public:
     // `workDir`: current and temporary directory of the program; `notesIni`: the runtime's notes.ini;
     // `openRecord`: the file the shell-open recorder appends each opened path to.
-    AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord);
+    // `tempDir`, when given, is the temporary folder instead of `workDir`.
+    AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
+               const std::string& tempDir = "");
     ~AppProcess();
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
