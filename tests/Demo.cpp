@@ -107,8 +107,7 @@ int main(int argc, char** argv) {
 
     HWND sheet = drv::WaitForDialog(app.pid(), drv::kFormPageTitle);
     if (sheet == nullptr) return Fail("the wizard did not come");
-    HWND combo = nullptr;
-    drv::WaitUntil([&] { return (combo = drv::FindDescendant(sheet, 1008)) != nullptr; });
+    HWND combo = drv::WaitForDescendant(sheet, 1008);
     if (!drv::SelectComboItem(combo, form)) return Fail("the form is not in the list");
     Shot(sheet, shots, "4-wizard-form-page");
     drv::PressWizardButton(sheet, PSBTN_NEXT);

@@ -149,8 +149,8 @@ TEST_F(EndToEnd, BackAndNextAcrossPagesNeverDoubleNamesAndFollowAChangedForm) {
     ChooseLocal(source, dbPath);
     HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
     ASSERT_NE(nullptr, sheet);
-    HWND combo = nullptr;
-    ASSERT_TRUE(drv::WaitUntil([&] { return (combo = drv::FindDescendant(sheet, 1008)) != nullptr; }));
+    HWND combo = drv::WaitForDescendant(sheet, 1008);
+    ASSERT_NE(nullptr, combo);
     EXPECT_EQ((std::vector<std::string>{"Note", "Order"}), drv::ComboItems(combo))
         << "sorted, views left out";
     ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
@@ -267,12 +267,10 @@ TEST_F(EndToEnd, DestinationPageRefusesAnEmptyOrInvalidPath) {
     HWND source = Start();
     ASSERT_NE(nullptr, source);
     ChooseLocal(source, dbPath);
-    drv::WizardChoices choices{"Order", {}, "", nullptr};
-    std::string message;
     HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
     ASSERT_NE(nullptr, sheet);
-    HWND combo = nullptr;
-    ASSERT_TRUE(drv::WaitUntil([&] { return (combo = drv::FindDescendant(sheet, 1008)) != nullptr; }));
+    HWND combo = drv::WaitForDescendant(sheet, 1008);
+    ASSERT_NE(nullptr, combo);
     ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
     drv::PressWizardButton(sheet, PSBTN_NEXT);
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));

@@ -229,6 +229,12 @@ HWND FindDescendant(HWND root, int id) {
     return search.found;
 }
 
+HWND WaitForDescendant(HWND root, int id, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindDescendant(root, id)) != nullptr; }, timeoutMs);
+    return found;
+}
+
 bool WalkWizard(DWORD pid, const WizardChoices& choices) {
     constexpr int kFormCombo = 1008;
     constexpr int kFieldList = 1012;
@@ -237,14 +243,14 @@ bool WalkWizard(DWORD pid, const WizardChoices& choices) {
 
     HWND sheet = WaitForDialog(pid, kFormPageTitle);
     if (sheet == nullptr) return false;
-    HWND combo = nullptr;
-    if (!WaitUntil([&] { return (combo = FindDescendant(sheet, kFormCombo)) != nullptr; })) return false;
+    HWND combo = WaitForDescendant(sheet, kFormCombo);
+    if (combo == nullptr) return false;
     if (!SelectComboItem(combo, choices.form)) return false;
     PressWizardButton(sheet, PSBTN_NEXT);
 
     if (!WaitUntil([&] { return Text(sheet) == kFieldPageTitle; })) return false;
-    HWND list = nullptr;
-    if (!WaitUntil([&] { return (list = FindDescendant(sheet, kFieldList)) != nullptr; })) return false;
+    HWND list = WaitForDescendant(sheet, kFieldList);
+    if (list == nullptr) return false;
     if (!choices.fields.empty()) {
         ClickDlgItem(GetParent(list), kSelectedFieldsRadio);
         if (!WaitUntil([&] { return IsWindowEnabled(list) != FALSE; })) return false;
@@ -258,8 +264,8 @@ bool WalkWizard(DWORD pid, const WizardChoices& choices) {
     PressWizardButton(sheet, PSBTN_NEXT);
 
     if (!WaitUntil([&] { return Text(sheet) == kDestinationPageTitle; })) return false;
-    HWND edit = nullptr;
-    if (!WaitUntil([&] { return (edit = FindDescendant(sheet, kExportPathEdit)) != nullptr; })) return false;
+    HWND edit = WaitForDescendant(sheet, kExportPathEdit);
+    if (edit == nullptr) return false;
     SetText(edit, choices.exportPath);
     if (choices.beforeFinish) choices.beforeFinish();
     PressWizardButton(sheet, PSBTN_FINISH);

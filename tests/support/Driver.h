@@ -71,6 +71,8 @@ namespace drv {
 
 // The control `id` anywhere below `root` (a wizard page's controls sit in a child dialog).
 HWND FindDescendant(HWND root, int id);
+// The same, waiting until the control is there; nullptr on timeout.
+HWND WaitForDescendant(HWND root, int id, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // Page captions of the wizard, which the sheet shows as its title.
 inline constexpr char kFormPageTitle[] = "\x83t\x83H\x81[\x83\x80\x82\xcc\x91I\x91\xf0";
