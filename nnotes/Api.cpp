@@ -63,16 +63,34 @@ struct CollectionObject {
 };
 struct NoteObject {
     std::shared_ptr<const nnotes::Database> db;
-    const nnotes::Note* note = nullptr;
+    std::shared_ptr<const nnotes::Note> note;
     bool decrypted = false;
 };
 struct MemoryObject {
     std::vector<char> bytes;
     int locks = 0;
 };
+// An ID table keeps runs of ids that step by 4, as note ids of one database mostly do, so
+// that the table of a million documents takes a few bytes rather than megabytes.
+struct IdRun {
+    NOTEID first;
+    notes::DWORD count;
+};
 struct IdTableObject {
-    std::vector<NOTEID> ids;
-    size_t next = 0;
+    std::vector<IdRun> runs;
+    notes::DWORD entries = 0;
+    size_t run = 0;  // the scan's place: a run and the position in it
+    notes::DWORD step = 0;
+
+    void Add(NOTEID id) {
+        if (!runs.empty() && runs.back().count < 0xFFFFFFFFu &&
+            static_cast<uint64_t>(runs.back().first) + 4ull * runs.back().count == id) {
+            ++runs.back().count;
+        } else {
+            runs.push_back({id, 1});
+        }
+        ++entries;
+    }
 };
 
 // Every open object of the runtime, by handle. Handles of all kinds come from one counter,
@@ -488,12 +506,12 @@ STATUS LNPUBLIC NSFNoteOpen(DBHANDLE hDB, NOTEID noteID, WORD /*openFlags*/, NOT
     std::shared_ptr<const nnotes::Database> db;
     if (Status s = DatabaseOf(hDB, &db)) return s;
     if (rethNote == nullptr) return nnotes::kErrBadArgument;
-    const nnotes::Note* note = db->FindNote(noteID);
-    if (note == nullptr) return nnotes::kErrInvalidNoteId;
-    if (Status s = db->Fault("NSFNoteOpen", note)) return s;
+    std::shared_ptr<const nnotes::Note> note;
+    if (Status s = nnotes::OpenNote(db, noteID, &note)) return s;
+    if (Status s = db->Fault("NSFNoteOpen", note.get())) return s;
     std::lock_guard<std::mutex> lock(H().mutex);
     DHANDLE h = H().Next();
-    H().notes[h] = NoteObject{db, note, false};
+    H().notes[h] = NoteObject{db, std::move(note), false};
     *rethNote = h;
     return nnotes::kNoError;
 }
@@ -507,7 +525,7 @@ STATUS LNPUBLIC NSFItemScan(NOTEHANDLE hNote, NSFITEMSCANPROC actionRoutine, voi
         object = *o;
     }
     if (actionRoutine == nullptr) return nnotes::kErrBadArgument;
-    if (Status s = object.db->Fault("NSFItemScan", object.note)) return s;
+    if (Status s = object.db->Fault("NSFItemScan", object.note.get())) return s;
     std::string name;
     std::string value;
     for (const auto& item : object.note->items) {
@@ -527,7 +545,7 @@ STATUS LNPUBLIC NSFNoteClose(NOTEHANDLE hNote) {
     std::lock_guard<std::mutex> lock(H().mutex);
     NoteObject* o = Find(H().notes, hNote);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
-    Status s = o->db->Fault("NSFNoteClose", o->note);
+    Status s = o->db->Fault("NSFNoteClose", o->note.get());
     H().notes.erase(hNote);
     return s;
 }
@@ -546,14 +564,14 @@ STATUS LNPUBLIC NSFNoteSign(NOTEHANDLE hNote) {
     std::lock_guard<std::mutex> lock(H().mutex);
     NoteObject* o = Find(H().notes, hNote);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
-    return o->db->Fault("NSFNoteSign", o->note);
+    return o->db->Fault("NSFNoteSign", o->note.get());
 }
 
 STATUS LNPUBLIC NSFNoteDecrypt(NOTEHANDLE hNote, WORD /*decryptFlags*/, void* /*retKeyForAttachments*/) {
     std::lock_guard<std::mutex> lock(H().mutex);
     NoteObject* o = Find(H().notes, hNote);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
-    if (Status s = o->db->Fault("NSFNoteDecrypt", o->note)) return s;
+    if (Status s = o->db->Fault("NSFNoteDecrypt", o->note.get())) return s;
     if (o->note->undecryptable) return nnotes::kErrNoDecryptKey;
     o->decrypted = true;
     return nnotes::kNoError;
@@ -636,10 +654,12 @@ STATUS LNPUBLIC NSFDbGetModifiedNoteTable(DBHANDLE hDB, WORD noteClassMask, TIME
     if (rethTable == nullptr) return nnotes::kErrBadArgument;
     if (Status s = db->Fault("NSFDbGetModifiedNoteTable")) return s;
     IdTableObject table;
-    for (const auto& note : db->notes) {
-        if ((note.noteClass & noteClassMask) != 0 && NotBefore(note.modified, since))
-            table.ids.push_back(note.id);
-    }
+    const Status scanned =
+        nnotes::ForEachNote(*db, [&](NOTEID id, WORD noteClass, const nnotes::TimeDate& modified) -> Status {
+            if ((noteClass & noteClassMask) != 0 && NotBefore(modified, since)) table.Add(id);
+            return nnotes::kNoError;
+        });
+    if (scanned != 0) return scanned;
     if (retUntil != nullptr) {
         nnotes::TimeDate now = Now();
         retUntil->Innards[0] = now.innards[0];
@@ -655,16 +675,24 @@ STATUS LNPUBLIC NSFDbGetModifiedNoteTable(DBHANDLE hDB, WORD noteClassMask, TIME
 notes::DWORD LNPUBLIC IDEntries(DHANDLE hTable) {
     std::lock_guard<std::mutex> lock(H().mutex);
     IdTableObject* t = Find(H().idTables, hTable);
-    return t == nullptr ? 0 : static_cast<notes::DWORD>(t->ids.size());
+    return t == nullptr ? 0 : t->entries;
 }
 
 BOOL LNPUBLIC IDScan(DHANDLE hTable, BOOL first, NOTEID* retID) {
     std::lock_guard<std::mutex> lock(H().mutex);
     IdTableObject* t = Find(H().idTables, hTable);
     if (t == nullptr || retID == nullptr) return FALSE;
-    if (first) t->next = 0;
-    if (t->next >= t->ids.size()) return FALSE;
-    *retID = t->ids[t->next++];
+    if (first) {
+        t->run = 0;
+        t->step = 0;
+    }
+    if (t->run >= t->runs.size()) return FALSE;
+    const IdRun& run = t->runs[t->run];
+    *retID = run.first + 4 * t->step;
+    if (++t->step == run.count) {
+        ++t->run;
+        t->step = 0;
+    }
     return TRUE;
 }
 

@@ -1,5 +1,6 @@
 #include "Store.h"
 
+#include "IndexedFile.h"
 #include "Lmbcs.h"
 #include "notes/NotesApi.h"
 
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <set>
 #include <stdexcept>
 
@@ -254,7 +256,7 @@ FaultMap ParseFaults(const json& j) {
     FaultMap faults;
     Require(j.is_object(), "faults is not an object");
     for (auto it = j.begin(); it != j.end(); ++it) {
-        Require(FaultOperations().count(it.key()) == 1, "fault names an unknown operation");
+        Require(IsFaultOperation(it.key()), "fault names an unknown operation");
         Require(it.value().is_number_unsigned(), "fault status is not a number");
         uint64_t v = it.value().get<uint64_t>();
         Require(v >= 1 && v <= 0xFFFF, "fault status out of range");
@@ -486,20 +488,18 @@ void SplitTime(const TimeDate& td, bool* hasDate, int* year, int* month, int* da
     *second = static_cast<int>(seconds % 60);
 }
 
-Status LoadDatabase(const std::string& path, std::shared_ptr<const Database>* out) {
-    std::string text;
-    if (!ReadWholeFile(path, &text)) return kErrNotDatabase;
+bool IsFaultOperation(const std::string& name) { return FaultOperations().count(name) == 1; }
+
+Status ParseJsonDatabase(const std::string& text, Database* out) {
     size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos || text[first] != '{') return kErrNotDatabase;
     json j = json::parse(text, nullptr, false);
-    text.clear();
-    text.shrink_to_fit();
     // Compared as JSON values: value<std::string>() would throw, outside any handler, for a
     // "format" that is not a string.
     if (j.is_discarded() || !j.is_object() || !(j.contains("format") && j.at("format") == kFormatName)) {
         return kErrNotDatabase;
     }
-    auto db = std::make_shared<Database>();
+    Database* db = out;
     try {
         // Compared as JSON numbers: converting first would turn 1e300 into an int it cannot be.
         Require(j.contains("version") && j.at("version") == json(kFormatVersion), "unknown format version");
@@ -544,8 +544,112 @@ Status LoadDatabase(const std::string& path, std::shared_ptr<const Database>* ou
     } catch (const std::exception&) {
         return kErrDamaged;
     }
+    return kNoError;
+}
+
+Status ParseJsonDocument(const std::string& text, Note* out) {
+    json j = json::parse(text, nullptr, false);
+    if (j.is_discarded()) return kErrDamaged;
+    try {
+        *out = ParseDocument(j);
+        ReadCommon(j, out);
+    } catch (const std::exception&) {
+        return kErrDamaged;
+    }
+    return kNoError;
+}
+
+namespace {
+
+uint64_t LittleEndian(const uint8_t* p, size_t n) {
+    uint64_t v = 0;
+    for (size_t i = n; i > 0; --i) v = (v << 8) | p[i - 1];
+    return v;
+}
+
+// The head of an indexed file; the documents stay in the file, which `db` keeps open.
+Status LoadIndexed(HANDLE file, uint64_t fileSize, Database* db) {
+    uint8_t header[kIndexedHeaderSize];
+    if (fileSize < kIndexedHeaderSize || !DocumentFile::ReadAt(file, 0, header, sizeof header)) {
+        CloseHandle(file);
+        return kErrDamaged;
+    }
+    const uint64_t headLength = LittleEndian(header + 8, 4);
+    const uint64_t indexOffset = LittleEndian(header + 16, 8);
+    const uint64_t count = LittleEndian(header + 24, 8);
+    std::string head;
+    if (LittleEndian(header + 12, 4) != 0 || headLength > fileSize - kIndexedHeaderSize ||
+        kIndexedHeaderSize + headLength > indexOffset) {
+        CloseHandle(file);
+        return kErrDamaged;
+    }
+    head.resize(static_cast<size_t>(headLength));
+    if (!DocumentFile::ReadAt(file, kIndexedHeaderSize, &head[0], head.size())) {
+        CloseHandle(file);
+        return kErrDamaged;
+    }
+    Status s = ParseJsonDatabase(head, db);
+    // The head is a database without documents; anything else is a broken file, not another kind.
+    if (s == kNoError && db->notes.size() != db->designOrder.size()) s = kErrDamaged;
+    if (s != kNoError) {
+        CloseHandle(file);
+        return kErrDamaged;
+    }
+    return DocumentFile::Open(file, fileSize, indexOffset, count, &db->documents);
+}
+
+}  // namespace
+
+Status LoadDatabase(const std::string& path, std::shared_ptr<const Database>* out) {
+    auto db = std::make_shared<Database>();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return kErrNotDatabase;
+    LARGE_INTEGER size{};
+    char magic[sizeof kIndexedMagic] = {};
+    if (GetFileSizeEx(file, &size) != 0 && static_cast<uint64_t>(size.QuadPart) >= sizeof magic &&
+        DocumentFile::ReadAt(file, 0, magic, sizeof magic) && std::memcmp(magic, kIndexedMagic, sizeof magic) == 0) {
+        if (Status s = LoadIndexed(file, static_cast<uint64_t>(size.QuadPart), db.get())) return s;
+        *out = std::move(db);
+        return kNoError;
+    }
+    CloseHandle(file);
+    std::string text;
+    if (!ReadWholeFile(path, &text)) return kErrNotDatabase;
+    if (Status s = ParseJsonDatabase(text, db.get())) return s;
     *out = std::move(db);
     return kNoError;
+}
+
+Status OpenNote(const std::shared_ptr<const Database>& db, NoteId id, std::shared_ptr<const Note>* out) {
+    if (const Note* note = db->FindNote(id)) {
+        *out = std::shared_ptr<const Note>(db, note);  // lives as long as the database
+        return kNoError;
+    }
+    if (!db->documents) return kErrInvalidNoteId;
+    return db->documents->Read(id, out);
+}
+
+Status ForEachNote(const Database& db,
+                   const std::function<Status(NoteId, uint16_t noteClass, const TimeDate& modified)>& visit) {
+    // The notes in memory and the documents of the file, merged by id.
+    size_t next = 0;
+    auto visitHeldUpTo = [&](uint64_t limit) -> Status {
+        for (; next < db.notes.size() && db.notes[next].id < limit; ++next) {
+            const Note& n = db.notes[next];
+            if (Status s = visit(n.id, n.noteClass, n.modified)) return s;
+        }
+        return kNoError;
+    };
+    if (db.documents) {
+        Status s = db.documents->Scan([&](const IndexEntry& entry) -> Status {
+            if (Status held = visitHeldUpTo(entry.id)) return held;
+            if (next < db.notes.size() && db.notes[next].id == entry.id) return kErrDamaged;  // one id twice
+            return visit(entry.id, notes::NOTE_CLASS_DOCUMENT, entry.modified);
+        });
+        if (s != kNoError) return s;
+    }
+    return visitHeldUpTo(std::numeric_limits<uint64_t>::max());
 }
 
 }  // namespace nnotes

@@ -5,6 +5,7 @@
 #include "Status.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -43,20 +44,43 @@ struct Note {
     const Item* FindItem(const std::string& name) const;
 };
 
+class DocumentFile;
+
 struct Database {
     std::string title;  // LMBCS
     FaultMap faults;
-    std::vector<Note> notes;          // ascending note id
+    // Ascending note id: every note of a JSON-form file, the design notes of an indexed one.
+    std::vector<Note> notes;
     std::vector<size_t> designOrder;  // indices of the design notes, in collection order
+    // The documents of an indexed file, read from it as they are asked for; null otherwise.
+    std::shared_ptr<DocumentFile> documents;
 
+    // A note held in `notes`.
     const Note* FindNote(NoteId id) const;
     // The status a fault entry sets for `operation` (for `note` when given: its own entry
     // first, then the database's), or 0.
     Status Fault(const char* operation, const Note* note = nullptr) const;
 };
 
-// Reads a database file (a path in the ANSI code page).
+// Reads a database file (a path in the ANSI code page): the whole of a JSON-form file, the
+// head of an indexed one.
 Status LoadDatabase(const std::string& path, std::shared_ptr<const Database>* out);
+
+// Any note of a database by id, from memory or from its file: 0, kErrInvalidNoteId, or 547
+// for a document whose record is broken.
+Status OpenNote(const std::shared_ptr<const Database>& db, NoteId id, std::shared_ptr<const Note>* out);
+// Each note's id, class and modification time in ascending id order; stops at the first
+// nonzero status of `visit` and returns it (547 for a broken table of an indexed file).
+Status ForEachNote(const Database& db,
+                   const std::function<Status(NoteId, uint16_t noteClass, const TimeDate& modified)>& visit);
+
+// The JSON form from its text: a whole database, and a single document object (id 0 when it
+// has none). The packer builds indexed files from these.
+Status ParseJsonDatabase(const std::string& text, Database* out);
+Status ParseJsonDocument(const std::string& text, Note* out);
+
+// True for an operation a fault entry may name.
+bool IsFaultOperation(const std::string& name);
 
 // Item values, built as the file format describes them; exposed for the text conversion.
 TimeDate MakeTime(int year, int month, int day, int hour, int minute, int second, bool hasDate, bool hasTime);

@@ -2,7 +2,8 @@
 // loading ends with a status (0, "not a database" or "damaged") and no sanitizer report;
 // a database that loads is consistent: its notes in ascending, distinct id order, every
 // design note listed once, and every item's text (as NSFItemConvertToText makes it) can be
-// cut to any buffer on a character boundary.
+// cut to any buffer on a character boundary. An indexed file is also walked through its
+// document table: ascending ids, and every listed document opens or is reported broken.
 #include "nnotes/Lmbcs.h"
 #include "nnotes/Store.h"
 #include "nnotes/TextFormat.h"
@@ -38,6 +39,21 @@ void CheckText(const std::string& text) {
     (void)nnotes::LmbcsToUtf8(text);
 }
 
+void CheckNote(const nnotes::Database& db, const nnotes::Note& note) {
+    for (const std::vector<nnotes::Item>* items : {&note.items, &note.summary}) {
+        for (const nnotes::Item& item : *items) {
+            QS_FUZZ_CHECK(note.FindItem(item.name) != nullptr || items == &note.summary);
+            std::string text;
+            for (char separator : {';', '\0'}) {
+                if (nnotes::ItemText(item, separator, &text)) CheckText(text);
+            }
+            CheckText(item.name);
+        }
+    }
+    for (const std::string& name : note.names) CheckText(name);
+    (void)db.Fault("NSFNoteOpen", &note);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -63,19 +79,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         QS_FUZZ_CHECK(note.id != 0);
         if (i > 0) QS_FUZZ_CHECK(db->notes[i - 1].id < note.id);
         QS_FUZZ_CHECK(db->FindNote(note.id) == &note);
-        for (const std::vector<nnotes::Item>* items : {&note.items, &note.summary}) {
-            for (const nnotes::Item& item : *items) {
-                QS_FUZZ_CHECK(note.FindItem(item.name) != nullptr || items == &note.summary);
-                std::string text;
-                for (char separator : {';', '\0'}) {
-                    if (nnotes::ItemText(item, separator, &text)) CheckText(text);
-                }
-                CheckText(item.name);
-            }
-        }
-        for (const std::string& name : note.names) CheckText(name);
-        (void)db->Fault("NSFNoteOpen", &note);
+        CheckNote(*db, note);
     }
+    // Every note the table lists (the documents of an indexed file come from the file):
+    // ascending ids, and each one opens or is reported broken, never missing.
+    nnotes::NoteId previous = 0;
+    size_t opened = 0;
+    const nnotes::Status listed =
+        nnotes::ForEachNote(*db, [&](nnotes::NoteId id, uint16_t, const nnotes::TimeDate&) -> nnotes::Status {
+            QS_FUZZ_CHECK(id > previous);
+            previous = id;
+            if (opened++ < 64) {
+                std::shared_ptr<const nnotes::Note> note;
+                const nnotes::Status s = nnotes::OpenNote(db, id, &note);
+                QS_FUZZ_CHECK(s == nnotes::kNoError || s == nnotes::kErrDamaged);
+                if (s == nnotes::kNoError) {
+                    QS_FUZZ_CHECK(note->id == id);
+                    CheckNote(*db, *note);
+                }
+            }
+            return nnotes::kNoError;
+        });
+    QS_FUZZ_CHECK(listed == nnotes::kNoError || listed == nnotes::kErrDamaged);
     std::set<size_t> design(db->designOrder.begin(), db->designOrder.end());
     QS_FUZZ_CHECK(design.size() == db->designOrder.size());
     for (size_t index : db->designOrder) QS_FUZZ_CHECK(index < db->notes.size());

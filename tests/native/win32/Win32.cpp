@@ -225,10 +225,15 @@ BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size) {
     return TRUE;
 }
 
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, OVERLAPPED* /*overlapped*/) {
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, OVERLAPPED* overlapped) {
     ssize_t got;
     do {
-        got = ::read(Fd(file), buffer, toRead);
+        // With an OVERLAPPED on a handle opened for synchronous use, Windows reads at its
+        // offset and leaves the file position alone, as pread does.
+        got = overlapped != nullptr
+                  ? ::pread(Fd(file), buffer, toRead,
+                            static_cast<off_t>((static_cast<uint64_t>(overlapped->OffsetHigh) << 32) | overlapped->Offset))
+                  : ::read(Fd(file), buffer, toRead);
     } while (got < 0 && errno == EINTR);
     if (got < 0) return FALSE;
     if (read != nullptr) *read = static_cast<DWORD>(got);

@@ -22,6 +22,7 @@ using LPWSTR = wchar_t*;
 using LPBOOL = BOOL*;
 using LPDWORD = DWORD*;
 using LPVOID = void*;
+using ULONG_PTR = uintptr_t;
 
 #define TRUE 1
 #define FALSE 0
@@ -36,6 +37,7 @@ using LPVOID = void*;
 #define GENERIC_READ 0x80000000u
 #define FILE_SHARE_READ 0x00000001u
 #define FILE_SHARE_WRITE 0x00000002u
+#define FILE_SHARE_DELETE 0x00000004u
 #define OPEN_EXISTING 3u
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
@@ -55,7 +57,14 @@ union LARGE_INTEGER {
 };
 
 struct SECURITY_ATTRIBUTES;
-struct OVERLAPPED;
+// Only the file position of a positioned read is used.
+struct OVERLAPPED {
+    ULONG_PTR Internal;
+    ULONG_PTR InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+};
 
 // The ANSI code page of the native build: 932 (Shift_JIS).
 UINT GetACP();

@@ -1,0 +1,225 @@
+// qs_bench: the export stage of a conversion job, timed, measured and optionally profiled,
+// and the floor it is compared with. scripts/bench drives it; it is no test.
+//
+//   qs_bench export DATABASE FORM FOLDER [profile]
+//       opens DATABASE (a native path), takes every field of FORM, and runs the stage as
+//       the job does (open, field list, header and documents under the progress window,
+//       close), writing FOLDER\LOG.TXT and FOLDER\export.csv with the program's own writers.
+//   qs_bench floor FOLDER
+//       replays the file operations the export made, line for line with the same bytes,
+//       as bare Win32 calls: FOLDER\floor-LOG.TXT and FOLDER\floor.csv.
+//
+// Results are printed as "key=value" lines.
+#include "Sampler.h"
+#include "export/CsvFile.h"
+#include "log/SysLog.h"
+#include "notes/NotesBinding.h"
+#include "notes/NsfDatabase.h"
+#include "notes/NsfError.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t;
+}
+
+PROCESS_MEMORY_COUNTERS Memory() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+// Polls the private memory of the process: where the platform reports the current value as
+// the peak (Wine does), the highest value polled is the peak.
+class MemoryWatch {
+public:
+    MemoryWatch() : m_thread(CreateThread(nullptr, 0, &MemoryWatch::Run, this, 0, nullptr)) {}
+    ~MemoryWatch() {
+        InterlockedExchange(&m_stop, 1);
+        WaitForSingleObject(m_thread, INFINITE);
+        CloseHandle(m_thread);
+    }
+    MemoryWatch(const MemoryWatch&) = delete;
+    MemoryWatch& operator=(const MemoryWatch&) = delete;
+    SIZE_T highest() const { return m_highest; }
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        auto* watch = static_cast<MemoryWatch*>(self);
+        while (watch->m_stop == 0) {
+            watch->Poll();
+            Sleep(10);
+        }
+        watch->Poll();
+        return 0;
+    }
+    void Poll() {
+        const SIZE_T now = Memory().PagefileUsage;
+        if (now > m_highest) m_highest = now;
+    }
+    volatile LONG m_stop = 0;
+    volatile SIZE_T m_highest = 0;
+    HANDLE m_thread;
+};
+
+std::string NativeToLmbcs(const std::string& native) {
+    std::vector<char> out(native.size() * 3 + 1);
+    notes::TranslateInto(notes::OS_TRANSLATE_NATIVE_TO_LMBCS, native.c_str(), native.size(), out.data(), out.size());
+    return out.data();
+}
+
+int Export(const std::string& database, const std::string& form, const std::string& folder, bool profile) {
+    if (notes::NotesInitialize() != 0) {
+        std::fprintf(stderr, "Notes could not be initialised\n");
+        return 2;
+    }
+    const std::string logPath = folder + "\\LOG.TXT";
+    const std::string csvPath = folder + "\\export.csv";
+    const SIZE_T before = Memory().PagefileUsage;
+    Sampler sampler(GetCurrentThreadId());
+    MemoryWatch watch;
+    if (profile) sampler.Start();
+    const LARGE_INTEGER start = Now();
+    // The export stage of the conversion job, step for step.
+    g_sysLog.Create(logPath.c_str());
+    CNsfDatabase db;
+    size_t fields = 0;
+    try {
+        g_sysLog.Write(LEVEL_COMMAND, "Open Notes DataBase");
+        const std::string lmbcsPath = NativeToLmbcs(database);
+        g_sysLog.Write(LEVEL_DEBUG, "DB Path=" + database);
+        db.Open(lmbcsPath.c_str());
+        g_sysLog.Write(LEVEL_RESULT, "Open Command is success.");
+        g_exportFile.Create(csvPath);
+        db.ListFields(form);
+        fields = db.m_fields.size();
+        g_sysLog.Write(LEVEL_COMMAND, "Write All Document By Form");
+        g_sysLog.Write(LEVEL_DEBUG, "Form Name=" + form);
+        db.WriteAllDocumentByForm(form);
+        g_sysLog.Write(LEVEL_RESULT, "Write All Document By Form is success.");
+        g_sysLog.Write(LEVEL_COMMAND, "Close Notes DataBase");
+        db.Close();
+        g_sysLog.Write(LEVEL_RESULT, "Close Notes DataBase is success.");
+    } catch (const CNsfError& error) {
+        std::fprintf(stderr, "Notes error %u\n", static_cast<unsigned>(error.m_status));
+        return 3;
+    }
+    const LARGE_INTEGER end = Now();
+    if (profile) sampler.Stop();
+    const PROCESS_MEMORY_COUNTERS after = Memory();
+    std::printf("seconds=%.3f\nfields=%zu\nprivate_before=%zu\nprivate_after=%zu\npeak_private=%zu\n"
+                "peak_private_polled=%zu\n",
+                Seconds(start, end), fields, static_cast<size_t>(before), static_cast<size_t>(after.PagefileUsage),
+                static_cast<size_t>(after.PeakPagefileUsage), static_cast<size_t>(watch.highest()));
+    if (profile) {
+        std::printf("samples=%zu\n", sampler.samples());
+        FILE* out = std::fopen((folder + "\\profile.txt").c_str(), "w");
+        if (out != nullptr) {
+            sampler.Write(out);
+            std::fclose(out);
+        }
+    }
+    notes::NotesTerminate();
+    return 0;
+}
+
+std::vector<std::string> Lines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line + "\n");  // keeps the CR: "...\r\n"
+    return lines;
+}
+
+bool EndsWith(const std::string& line, const char* tail) {
+    const std::string t = std::string(tail) + "\r\n";
+    return line.size() >= t.size() && line.compare(line.size() - t.size(), t.size(), t) == 0;
+}
+
+// What the program does for each line: an exclusive open of the existing file, a seek to
+// its end, one write, a close.
+bool Append(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    SetFilePointer(h, 0, nullptr, FILE_END);
+    DWORD written = 0;
+    const bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0;
+    CloseHandle(h);
+    return ok;
+}
+
+bool CreateEmpty(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+}
+
+int Floor(const std::string& folder) {
+    const std::vector<std::string> log = Lines(folder + "\\LOG.TXT");
+    const std::vector<std::string> csv = Lines(folder + "\\export.csv");
+    struct Op {
+        bool toCsv;
+        const std::string* bytes;
+    };
+    // The order the export wrote them in: the header after "Make ExportFile Header", a
+    // document's line after its "nsfNote.Open is success.".
+    std::vector<Op> ops;
+    size_t nextCsv = 0;
+    for (const std::string& line : log) {
+        ops.push_back({false, &line});
+        if ((EndsWith(line, "Make ExportFile Header") || EndsWith(line, "nsfNote.Open is success.")) &&
+            nextCsv < csv.size()) {
+            ops.push_back({true, &csv[nextCsv++]});
+        }
+    }
+    if (nextCsv != csv.size()) {
+        std::fprintf(stderr, "the export's CSV lines do not match its log\n");
+        return 2;
+    }
+    const std::string logPath = folder + "\\floor-LOG.TXT";
+    const std::string csvPath = folder + "\\floor.csv";
+    const LARGE_INTEGER start = Now();
+    bool ok = CreateEmpty(logPath) && CreateEmpty(csvPath);
+    for (const Op& op : ops) ok = Append(op.toCsv ? csvPath : logPath, *op.bytes) && ok;
+    const LARGE_INTEGER end = Now();
+    if (!ok) {
+        std::fprintf(stderr, "a floor write failed\n");
+        return 2;
+    }
+    std::printf("seconds=%.3f\nappends=%zu\n", Seconds(start, end), ops.size());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    if (argc >= 5 && std::strcmp(argv[1], "export") == 0) {
+        return Export(argv[2], argv[3], argv[4], argc >= 6 && std::strcmp(argv[5], "profile") == 0);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "floor") == 0) return Floor(argv[2]);
+    std::fprintf(stderr, "usage: qs_bench export DATABASE FORM FOLDER [profile] | qs_bench floor FOLDER\n");
+    return 1;
+}
