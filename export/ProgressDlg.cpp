@@ -40,6 +40,7 @@ void CProgressDlg::EnableOwner() {
 void CProgressDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_PROGRESS_BAR, m_bar);
+    DDX_Control(pDX, IDC_PROGRESS_PERCENT, m_percent);
 }
 
 BOOL CProgressDlg::OnInitDialog() {
@@ -73,10 +74,10 @@ void CProgressDlg::PumpMessages() {
 }
 
 void CProgressDlg::ShowPercent(int position) {
-    if (m_hWnd == nullptr || m_high == m_low) return;
+    if (m_hWnd == nullptr || m_percent.m_hWnd == nullptr || m_high == m_low) return;
     int percent = (position - m_low) * 100 / (m_high - m_low);
     if (percent != 100) percent %= 100;
     char text[16];
     std::snprintf(text, sizeof text, "%d%c", percent, '%');
-    if (GetDlgItemText(IDC_PROGRESS_PERCENT) != text) SetDlgItemText(IDC_PROGRESS_PERCENT, text);
+    if (m_percent.GetWindowText() != text) m_percent.SetWindowText(text);
 }

@@ -23,6 +23,9 @@ public:
     void EnableOwner();
 
     CWnd m_bar;
+    // Held rather than looked up for every document: a child look-up is a round trip to
+    // the window server under Wine, and the percent text is read after every note.
+    CWnd m_percent;
     UINT m_captionId;
     int m_low = 0;
     int m_high = 100;

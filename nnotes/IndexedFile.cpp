@@ -213,16 +213,35 @@ Status DocumentFile::Find(NoteId id, IndexEntry* entry, bool* found) {
     return kNoError;
 }
 
+Status DocumentFile::ReadRecord(const IndexEntry& entry, std::string* record) {
+    if (entry.offset >= m_windowOffset && entry.offset - m_windowOffset + entry.length <= m_window.size()) {
+        record->assign(m_window, static_cast<size_t>(entry.offset - m_windowOffset), entry.length);
+        return kNoError;
+    }
+    if (entry.length > kWindowSize) {
+        record->resize(entry.length);
+        return ReadAt(m_file, entry.offset, &(*record)[0], record->size()) ? kNoError : kErrDamaged;
+    }
+    m_window.resize(static_cast<size_t>(std::min<uint64_t>(kWindowSize, m_fileSize - entry.offset)));
+    m_windowOffset = entry.offset;
+    if (!ReadAt(m_file, entry.offset, &m_window[0], m_window.size())) {
+        m_window.clear();
+        return kErrDamaged;
+    }
+    record->assign(m_window, 0, entry.length);
+    return kNoError;
+}
+
 Status DocumentFile::Read(NoteId id, std::shared_ptr<const Note>* out) {
     IndexEntry entry;
     bool found = false;
+    std::string record;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (Status s = Find(id, &entry, &found)) return s;
+        if (!found) return kErrInvalidNoteId;
+        if (Status s = ReadRecord(entry, &record)) return s;
     }
-    if (!found) return kErrInvalidNoteId;
-    std::string record(entry.length, '\0');
-    if (!ReadAt(m_file, entry.offset, &record[0], record.size())) return kErrDamaged;
     auto note = std::make_shared<Note>();
     if (!ParseRecord(entry, record, note.get())) return kErrDamaged;
     *out = std::move(note);

@@ -69,15 +69,22 @@ private:
     Status Find(NoteId id, IndexEntry* entry, bool* found);
     Status LoadBlock(uint64_t first);
 
-    static constexpr size_t kBlockEntries = 512;
+    Status ReadRecord(const IndexEntry& entry, std::string* record);
 
-    std::mutex m_mutex;  // the cached block
+    static constexpr size_t kBlockEntries = 512;
+    // Records are read ahead in windows of this size: the packer writes them in id order, so
+    // an export finds the next documents' records already read.
+    static constexpr size_t kWindowSize = 64 * 1024;
+
+    std::mutex m_mutex;  // the cached block and window
     HANDLE m_file;
     uint64_t m_fileSize;
     uint64_t m_indexOffset;
     uint64_t m_count;
     std::vector<IndexEntry> m_block;
     uint64_t m_blockFirst = 0;
+    std::string m_window;
+    uint64_t m_windowOffset = 0;
 };
 
 // Parses a document record into `note` (its id and flags come from the entry); false when

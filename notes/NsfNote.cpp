@@ -38,16 +38,20 @@ void CNsfNote::ReadValues(FieldList& fields) {
 }
 
 void CNsfNote::ReadItemText(FieldEntry& entry) {
-    char name[kItemNameSize] = {};
-    char lmbcs[kTextBufferSize] = {};
-    char native[kTextBufferSize] = {};
+    // Not zeroed: clearing 128 KB for every field of every document showed in the export's
+    // profile, and all that is read is what the calls write, up to the NUL each text ends in.
+    char name[kItemNameSize];
+    char lmbcs[kTextBufferSize];
+    char native[kTextBufferSize];
     TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, entry.name.c_str(), entry.name.size(), name, sizeof name);
     const WORD length = Api().NSFItemConvertToText(m_hNote, name, lmbcs, kTextBufferSize, kListSeparator);
     if (length == 0) {
         entry.value.clear();
         return;
     }
-    // The text is taken up to its NUL, or up to the buffer's end when it fills the buffer.
+    // The text ends at its length even if the library left the NUL out; a text that fills
+    // the whole buffer is taken up to the buffer's end.
+    if (length < kTextBufferSize) lmbcs[length] = '\0';
     const size_t lmbcsLength = strnlen(lmbcs, sizeof lmbcs);
     TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcs, lmbcsLength, native,
                   lmbcsLength + 1 < sizeof native ? lmbcsLength + 1 : sizeof native);
