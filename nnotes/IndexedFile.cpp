@@ -165,7 +165,8 @@ Status DocumentFile::Open(HANDLE file, uint64_t fileSize, uint64_t indexOffset, 
 
 Status DocumentFile::ReadEntries(uint64_t first, size_t n, std::vector<IndexEntry>* out) {
     std::vector<uint8_t> bytes(n * kIndexEntrySize);
-    if (!ReadAt(m_file, m_indexOffset + first * kIndexEntrySize, bytes.data(), bytes.size())) return kErrDamaged;
+    if (!ReadAt(m_file, m_indexOffset + first * kIndexEntrySize, bytes.data(), bytes.size()))
+        return kErrDamaged;
     out->resize(n);
     for (size_t i = 0; i < n; ++i) {
         if (!DecodeEntry(&bytes[i * kIndexEntrySize], m_fileSize, &(*out)[i])) return kErrDamaged;
@@ -185,9 +186,7 @@ Status DocumentFile::LoadBlock(uint64_t first) {
 Status DocumentFile::Find(NoteId id, IndexEntry* entry, bool* found) {
     *found = false;
     if (m_count == 0) return kNoError;
-    auto inBlock = [&]() {
-        return !m_block.empty() && m_block.front().id <= id && id <= m_block.back().id;
-    };
+    auto inBlock = [&]() { return !m_block.empty() && m_block.front().id <= id && id <= m_block.back().id; };
     // An export asks for the documents in table order: the next block is the likely one.
     if (!inBlock() && !m_block.empty() && id > m_block.back().id && m_blockFirst + m_block.size() < m_count) {
         if (Status s = LoadBlock(m_blockFirst + m_block.size())) return s;
@@ -273,8 +272,8 @@ bool IndexedFileWriter::Write(const void* bytes, size_t size) {
     return true;
 }
 
-bool IndexedFileWriter::Begin(const std::string& path, const std::string& head, const std::vector<NoteId>& headIds,
-                              std::string* error) {
+bool IndexedFileWriter::Begin(const std::string& path, const std::string& head,
+                              const std::vector<NoteId>& headIds, std::string* error) {
     m_out = std::fopen(path.c_str(), "wb");
     if (m_out == nullptr) {
         *error = "cannot create " + path;
@@ -339,7 +338,8 @@ bool IndexedFileWriter::Add(const Note& document, std::string* error) {
 }
 
 bool IndexedFileWriter::Finish(std::string* error) {
-    std::sort(m_entries.begin(), m_entries.end(), [](const IndexEntry& a, const IndexEntry& b) { return a.id < b.id; });
+    std::sort(m_entries.begin(), m_entries.end(),
+              [](const IndexEntry& a, const IndexEntry& b) { return a.id < b.id; });
     std::sort(m_headIds.begin(), m_headIds.end());
     for (size_t i = 0; i < m_entries.size(); ++i) {
         if ((i > 0 && m_entries[i - 1].id == m_entries[i].id) ||
@@ -359,7 +359,8 @@ bool IndexedFileWriter::Finish(std::string* error) {
     std::string where;
     PutQword(where, indexOffset);
     PutQword(where, m_entries.size());
-    const bool ok = std::fseek(m_out, 16, SEEK_SET) == 0 && std::fwrite(where.data(), 1, where.size(), m_out) == where.size();
+    const bool ok = std::fseek(m_out, 16, SEEK_SET) == 0 &&
+                    std::fwrite(where.data(), 1, where.size(), m_out) == where.size();
     const bool closed = std::fclose(m_out) == 0;
     m_out = nullptr;
     if (!ok || !closed) *error = "cannot finish the file";

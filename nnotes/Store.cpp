@@ -608,7 +608,8 @@ Status LoadDatabase(const std::string& path, std::shared_ptr<const Database>* ou
     LARGE_INTEGER size{};
     char magic[sizeof kIndexedMagic] = {};
     if (GetFileSizeEx(file, &size) != 0 && static_cast<uint64_t>(size.QuadPart) >= sizeof magic &&
-        DocumentFile::ReadAt(file, 0, magic, sizeof magic) && std::memcmp(magic, kIndexedMagic, sizeof magic) == 0) {
+        DocumentFile::ReadAt(file, 0, magic, sizeof magic) &&
+        std::memcmp(magic, kIndexedMagic, sizeof magic) == 0) {
         if (Status s = LoadIndexed(file, static_cast<uint64_t>(size.QuadPart), db.get())) return s;
         *out = std::move(db);
         return kNoError;

@@ -3,6 +3,7 @@
 // and sealed notes, and the faults a database file can ask for.
 
 #include "NnotesLibrary.h"
+#include "nnotes/IndexedFile.h"
 
 #include <gtest/gtest.h>
 
@@ -402,6 +403,96 @@ TEST_F(NnotesDatabase, ModifiedNoteTableHoldsDocumentsOnlyInIdOrder) {
     EXPECT_EQ(262, lib.IDDestroyTable(table));
     EXPECT_EQ(0u, lib.IDEntries(table));
     EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, NoteTableOfIrregularIdsScansEachIdOnceInOrder) {
+    // Runs of ids 4 apart, single ids, and the highest id there is.
+    const std::vector<NOTEID> ids = {0x904, 0x908, 0x90C, 0x914, 0x1000, 0x1004, 0x2002, 0x2006, 0xFFFFFFFC};
+    json db = NewDatabase("ids");
+    db["documents"] = json::array();
+    for (auto it = ids.rbegin(); it != ids.rend(); ++it)
+        db["documents"].push_back({{"id", *it}, {"items", json::array()}});
+    WriteDatabase("ids.nsf", db);
+    DBHANDLE h = Open("ids.nsf");
+    TIMEDATE since, until{};
+    lib.TimeConstant(TIMEDATE_MINIMUM, &since);
+    DHANDLE table = 0;
+    ASSERT_EQ(0, lib.NSFDbGetModifiedNoteTable(h, NOTE_CLASS_DOCUMENT, since, &until, &table));
+    EXPECT_EQ(ids.size(), lib.IDEntries(table));
+    std::vector<NOTEID> scanned;
+    NOTEID id = 0;
+    for (BOOL more = lib.IDScan(table, TRUE, &id); more; more = lib.IDScan(table, FALSE, &id))
+        scanned.push_back(id);
+    EXPECT_EQ(ids, scanned);
+    EXPECT_FALSE(lib.IDScan(table, FALSE, &id)) << "the scan stays at its end";
+    EXPECT_EQ(0, lib.IDDestroyTable(table));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+// Everything the program reads of a database, through the library's operations.
+struct Observed {
+    std::string title;
+    std::vector<std::pair<WORD, std::string>> design;
+    std::vector<NOTEID> table;
+    std::vector<std::string> notes;  // per note: open status, flags, items and their texts
+};
+
+TEST_F(NnotesDatabase, IndexedFormReadsExactlyAsItsJsonForm) {
+    json db = NewDatabase(u8"営業 database");
+    db["design"] = Design();
+    json head = db;
+    db["documents"] = Documents();
+    std::vector<std::string> documents;
+    for (const json& d : db["documents"]) documents.push_back(d.dump());
+    size_t next = 0;
+    std::string error;
+    ASSERT_TRUE(nnotes::PackDatabase(
+        head.dump(),
+        [&](std::string* text) {
+            if (next == documents.size()) return false;
+            *text = documents[next++];
+            return true;
+        },
+        data.File("indexed.nsf"), &error))
+        << error;
+    auto observe = [&](const char* path) {
+        Observed o;
+        DBHANDLE h = Open(path);
+        o.title = Title(h);
+        o.design = ReadDesign(h);
+        TIMEDATE since, until{};
+        lib.TimeConstant(TIMEDATE_MINIMUM, &since);
+        DHANDLE table = 0;
+        EXPECT_EQ(0, lib.NSFDbGetModifiedNoteTable(h, NOTE_CLASS_DOCUMENT, since, &until, &table));
+        NOTEID id = 0;
+        for (BOOL more = lib.IDScan(table, TRUE, &id); more; more = lib.IDScan(table, FALSE, &id)) {
+            o.table.push_back(id);
+            NOTEHANDLE note = 0;
+            std::string seen = "open " + std::to_string(lib.NSFNoteOpen(h, id, OPEN_EXPAND, &note));
+            if (note != 0) {
+                BOOL isSigned = FALSE, isSealed = FALSE;
+                lib.NSFNoteIsSignedOrSealed(note, &isSigned, &isSealed);
+                seen += " signed " + std::to_string(isSigned) + " sealed " + std::to_string(isSealed);
+                if (isSealed) seen += " decrypt " + std::to_string(lib.NSFNoteDecrypt(note, 0, nullptr));
+                STATUS scan = 0;
+                for (const auto& item : ScanItems(note, &scan)) {
+                    seen += " | " + item.first + " " + std::to_string(item.second) + " " +
+                            ItemText(note, item.first);
+                }
+                seen += " scan " + std::to_string(scan) + " close " + std::to_string(lib.NSFNoteClose(note));
+            }
+            o.notes.push_back(seen);
+        }
+        EXPECT_EQ(0, lib.IDDestroyTable(table));
+        EXPECT_EQ(0, lib.NSFDbClose(h));
+        return o;
+    };
+    const Observed plain = observe("sales.nsf"), indexed = observe("indexed.nsf");
+    EXPECT_EQ(plain.title, indexed.title);
+    EXPECT_EQ(plain.design, indexed.design);
+    EXPECT_EQ(plain.table, indexed.table);
+    ASSERT_EQ(4u, indexed.notes.size());
+    EXPECT_EQ(plain.notes, indexed.notes);
 }
 
 TEST_F(NnotesDatabase, SignedNoteSignsAndStaysReadable) {

@@ -84,7 +84,8 @@ private:
 
 std::string NativeToLmbcs(const std::string& native) {
     std::vector<char> out(native.size() * 3 + 1);
-    notes::TranslateInto(notes::OS_TRANSLATE_NATIVE_TO_LMBCS, native.c_str(), native.size(), out.data(), out.size());
+    notes::TranslateInto(notes::OS_TRANSLATE_NATIVE_TO_LMBCS, native.c_str(), native.size(), out.data(),
+                         out.size());
     return out.data();
 }
 
@@ -127,10 +128,11 @@ int Export(const std::string& database, const std::string& form, const std::stri
     const LARGE_INTEGER end = Now();
     if (profile) sampler.Stop();
     const PROCESS_MEMORY_COUNTERS after = Memory();
-    std::printf("seconds=%.3f\nfields=%zu\nprivate_before=%zu\nprivate_after=%zu\npeak_private=%zu\n"
-                "peak_private_polled=%zu\n",
-                Seconds(start, end), fields, static_cast<size_t>(before), static_cast<size_t>(after.PagefileUsage),
-                static_cast<size_t>(after.PeakPagefileUsage), static_cast<size_t>(watch.highest()));
+    std::printf(
+        "seconds=%.3f\nfields=%zu\nprivate_before=%zu\nprivate_after=%zu\npeak_private=%zu\n"
+        "peak_private_polled=%zu\n",
+        Seconds(start, end), fields, static_cast<size_t>(before), static_cast<size_t>(after.PagefileUsage),
+        static_cast<size_t>(after.PeakPagefileUsage), static_cast<size_t>(watch.highest()));
     if (profile) {
         std::printf("samples=%zu\n", sampler.samples());
         FILE* out = std::fopen((folder + "\\profile.txt").c_str(), "w");
@@ -159,7 +161,8 @@ bool EndsWith(const std::string& line, const char* tail) {
 // What the program does for each line: an exclusive open of the existing file, a seek to
 // its end, one write, a close.
 bool Append(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     SetFilePointer(h, 0, nullptr, FILE_END);
     DWORD written = 0;
@@ -169,7 +172,8 @@ bool Append(const std::string& path, const std::string& bytes) {
 }
 
 bool CreateEmpty(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     CloseHandle(h);
     return true;

@@ -90,7 +90,8 @@ ModuleInfo Describe(HMODULE module) {
     info.name = slash != nullptr ? slash + 1 : path;
     info.base = reinterpret_cast<uintptr_t>(module);
     std::string lower = info.name;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     info.ours = lower == "nnotes.dll" || lower.find("qs_bench") != std::string::npos;
     const auto* base = reinterpret_cast<const uint8_t*>(module);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
@@ -117,8 +118,9 @@ void Sampler::Write(FILE* out) const {
         for (size_t f = 0; f < m_depth[s]; ++f) {
             const uint64_t pc = m_frames[s * kMaxFrames + f];
             HMODULE module = nullptr;
-            if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                    reinterpret_cast<const char*>(static_cast<uintptr_t>(pc)), &module)) {
+            if (!GetModuleHandleExA(
+                    GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                    reinterpret_cast<const char*>(static_cast<uintptr_t>(pc)), &module)) {
                 std::fputs(" ?", out);
                 continue;
             }

@@ -163,8 +163,8 @@ TEST_F(IndexedFile, FindsEveryDocumentOfManyInAnyOrder) {
     for (NoteId n = 0; n < 2500; ++n) {
         const NoteId id = 0x1000 + 4 * n + (n % 7 == 0 ? 0x100000 : 0);
         ids.push_back(id);
-        docs.push_back(R"({"id":)" + std::to_string(id) + R"(,"items":[{"name":"N","type":"number","value":)" +
-                       std::to_string(n) + "}]}");
+        docs.push_back(R"({"id":)" + std::to_string(id) +
+                       R"(,"items":[{"name":"N","type":"number","value":)" + std::to_string(n) + "}]}");
     }
     const std::string path = Path("many");
     ASSERT_TRUE(Pack(kHead, docs, path));
@@ -193,18 +193,31 @@ TEST_F(IndexedFile, FindsEveryDocumentOfManyInAnyOrder) {
 TEST_F(IndexedFile, PackerRefusesDuplicateIdsAndBrokenDocuments) {
     std::string error;
     EXPECT_FALSE(nnotes::PackDatabase(
-        kHead, [n = 0](std::string* t) mutable { *t = R"({"id":100,"items":[]})"; return n++ < 2; },
+        kHead,
+        [n = 0](std::string* t) mutable {
+            *t = R"({"id":100,"items":[]})";
+            return n++ < 2;
+        },
         Path("dup"), &error));
     EXPECT_NE(std::string::npos, error.find("100")) << error;
     // A document on a design note's id.
     EXPECT_FALSE(nnotes::PackDatabase(
-        kHead, [n = 0](std::string* t) mutable { *t = R"({"id":8,"items":[]})"; return n++ < 1; },
+        kHead,
+        [n = 0](std::string* t) mutable {
+            *t = R"({"id":8,"items":[]})";
+            return n++ < 1;
+        },
         Path("design-id"), &error));
     EXPECT_FALSE(nnotes::PackDatabase(
-        kHead, [n = 0](std::string* t) mutable { *t = R"({"items":[{"name":""}]})"; return n++ < 1; },
+        kHead,
+        [n = 0](std::string* t) mutable {
+            *t = R"({"items":[{"name":""}]})";
+            return n++ < 1;
+        },
         Path("broken"), &error));
-    EXPECT_FALSE(nnotes::PackDatabase(JsonForm(kHead, kDocuments), [](std::string*) { return false; },
-                                      Path("head-with-documents"), &error));
+    EXPECT_FALSE(nnotes::PackDatabase(
+        JsonForm(kHead, kDocuments), [](std::string*) { return false; }, Path("head-with-documents"),
+        &error));
 }
 
 // Where each part of a packed file lies, to break it on purpose.
@@ -231,21 +244,23 @@ struct Breakage {
 };
 
 const Breakage kBreakages[] = {
-    {"cut inside the fixed header", [](std::string& b, const Layout&) { b.resize(20); }, nnotes::kErrDamaged, 0, 0},
+    {"cut inside the fixed header", [](std::string& b, const Layout&) { b.resize(20); }, nnotes::kErrDamaged,
+     0, 0},
     {"head longer than the file", [](std::string& b, const Layout&) { PutLe(b, 8, 4, 0xFFFFFFF0); },
      nnotes::kErrDamaged, 0, 0},
-    {"reserved word set", [](std::string& b, const Layout&) { PutLe(b, 12, 4, 1); }, nnotes::kErrDamaged, 0, 0},
+    {"reserved word set", [](std::string& b, const Layout&) { PutLe(b, 12, 4, 1); }, nnotes::kErrDamaged, 0,
+     0},
     {"head that is not JSON", [](std::string& b, const Layout&) { b[32] = '['; }, nnotes::kErrDamaged, 0, 0},
     {"table beyond the file", [](std::string& b, const Layout& l) { PutLe(b, 16, 8, l.indexOffset + 1); },
      nnotes::kErrDamaged, 0, 0},
-    {"more entries than the table holds", [](std::string& b, const Layout& l) { PutLe(b, 24, 8, l.count + 1); },
+    {"more entries than the table holds",
+     [](std::string& b, const Layout& l) { PutLe(b, 24, 8, l.count + 1); }, nnotes::kErrDamaged, 0, 0},
+    {"a count that overflows", [](std::string& b, const Layout&) { PutLe(b, 24, 8, ~0ull); },
      nnotes::kErrDamaged, 0, 0},
-    {"a count that overflows", [](std::string& b, const Layout&) { PutLe(b, 24, 8, ~0ull); }, nnotes::kErrDamaged,
-     0, 0},
-    {"the table cut off", [](std::string& b, const Layout& l) { b.resize(l.indexOffset + 40); }, nnotes::kErrDamaged,
-     0, 0},
-    {"another magic: not a database", [](std::string& b, const Layout&) { b[7] = '9'; }, nnotes::kErrNotDatabase,
-     0, 0},
+    {"the table cut off", [](std::string& b, const Layout& l) { b.resize(l.indexOffset + 40); },
+     nnotes::kErrDamaged, 0, 0},
+    {"another magic: not a database", [](std::string& b, const Layout&) { b[7] = '9'; },
+     nnotes::kErrNotDatabase, 0, 0},
     // The look-up halves the table as if it were in order: the document is not found there.
     {"entries out of id order",
      [](std::string& b, const Layout& l) {
@@ -255,22 +270,27 @@ const Breakage kBreakages[] = {
      },
      0, nnotes::kErrDamaged, nnotes::kErrInvalidNoteId},
     {"a record beyond the file",
-     [](std::string& b, const Layout& l) { PutLe(b, l.indexOffset + 32 + 16, 8, l.indexOffset); },
-     0, nnotes::kErrDamaged, nnotes::kErrDamaged},
-    {"an entry of another class", [](std::string& b, const Layout& l) { PutLe(b, l.indexOffset + 32 + 4, 2, 4); },
-     0, nnotes::kErrDamaged, nnotes::kErrDamaged},
+     [](std::string& b, const Layout& l) { PutLe(b, l.indexOffset + 32 + 16, 8, l.indexOffset); }, 0,
+     nnotes::kErrDamaged, nnotes::kErrDamaged},
+    {"an entry of another class",
+     [](std::string& b, const Layout& l) { PutLe(b, l.indexOffset + 32 + 4, 2, 4); }, 0, nnotes::kErrDamaged,
+     nnotes::kErrDamaged},
     {"an unknown flag", [](std::string& b, const Layout& l) { PutLe(b, l.indexOffset + 32 + 6, 2, 0x80); }, 0,
      nnotes::kErrDamaged, nnotes::kErrDamaged},
-    {"undecryptable but not sealed", [](std::string& b, const Layout& l) { PutLe(b, l.indexOffset + 32 + 6, 2, 4); },
-     0, nnotes::kErrDamaged, nnotes::kErrDamaged},
+    {"undecryptable but not sealed",
+     [](std::string& b, const Layout& l) { PutLe(b, l.indexOffset + 32 + 6, 2, 4); }, 0, nnotes::kErrDamaged,
+     nnotes::kErrDamaged},
     {"a record that claims more items than it holds",
      [](std::string& b, const Layout& l) { PutLe(b, Le(b, l.indexOffset + 32 + 16, 8), 2, 60000); }, 0, 0,
      nnotes::kErrDamaged},
     {"a record with a byte too many",
-     [](std::string& b, const Layout& l) { PutLe(b, l.indexOffset + 32 + 24, 4, Le(b, l.indexOffset + 56, 4) + 1); },
+     [](std::string& b, const Layout& l) {
+         PutLe(b, l.indexOffset + 32 + 24, 4, Le(b, l.indexOffset + 56, 4) + 1);
+     },
      0, 0, nnotes::kErrDamaged},
-    {"a document on a design note's id", [](std::string& b, const Layout& l) { PutLe(b, l.indexOffset, 4, 8); }, 0,
-     nnotes::kErrDamaged, nnotes::kNoError},
+    {"a document on a design note's id",
+     [](std::string& b, const Layout& l) { PutLe(b, l.indexOffset, 4, 8); }, 0, nnotes::kErrDamaged,
+     nnotes::kNoError},
 };
 
 class IndexedFileBroken : public IndexedFile, public ::testing::WithParamInterface<Breakage> {};

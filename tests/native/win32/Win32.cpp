@@ -232,7 +232,8 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, OVERLAPPED
         // offset and leaves the file position alone, as pread does.
         got = overlapped != nullptr
                   ? ::pread(Fd(file), buffer, toRead,
-                            static_cast<off_t>((static_cast<uint64_t>(overlapped->OffsetHigh) << 32) | overlapped->Offset))
+                            static_cast<off_t>((static_cast<uint64_t>(overlapped->OffsetHigh) << 32) |
+                                               overlapped->Offset))
                   : ::read(Fd(file), buffer, toRead);
     } while (got < 0 && errno == EINTR);
     if (got < 0) return FALSE;
