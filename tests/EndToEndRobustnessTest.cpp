@@ -1,0 +1,204 @@
+// The real quillsheet.exe under faults and inputs at their limits, operated through its
+// windows: files taken away in the middle of an export, database files that break between
+// the wizard's opens, very many forms and fields, names with separators, values and titles
+// longer than the buffers they pass through.
+#include "EndToEndFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <prsht.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace e2e;
+
+// ---------------------------------------------------------------------------------------
+// What the log of a whole job holds, line by line without the time stamps.
+
+constexpr char kNoteOpen[] = "---COMMAND  nsfNote.Open";
+constexpr char kNoteOpened[] = "---RESULT   nsfNote.Open is success.";
+
+std::vector<std::string> WholeJobLog(const std::string& dbPath, const std::string& form,
+                                     const std::vector<unsigned>& noteIds) {
+    std::vector<std::string> log = {"---INFO     " + std::string(41, '-'),
+                                    "(copyright)",
+                                    "---NOTICE   Quillsheet is started.",
+                                    "---NOTICE   Start Conversion",
+                                    "---INFO     " + std::string(41, '-'),
+                                    "---COMMAND  Open Notes DataBase",
+                                    "---DEBUG    DB Path=" + dbPath,
+                                    "---RESULT   Open Command is success.",
+                                    "---COMMAND  Write All Document By Form",
+                                    "---DEBUG    Form Name=" + form,
+                                    "---COMMAND  Make Indicater",
+                                    "---COMMAND  Make ExportFile Header",
+                                    "---COMMAND  NSFDbGetModifiedNoteTable",
+                                    "---RESULT   NSFDbGetModifiedNoteTable is success."};
+    for (unsigned id : noteIds) {
+        log.push_back(kNoteOpen);
+        log.push_back("---DEBUG    Note ID = " + std::to_string(id));
+        log.push_back(kNoteOpened);
+    }
+    log.push_back("---RESULT   Write All Document By Form is success.");
+    log.push_back("---COMMAND  Close Notes DataBase");
+    log.push_back("---RESULT   Close Notes DataBase is success.");
+    return log;
+}
+
+// Where `actual` differs from `expected`: it must be `expected` with one run of lines left
+// out and nothing else changed (no line twice, none out of order, none altered).
+struct Gap {
+    bool onlyOneRunMissing = false;
+    size_t at = 0;      // index in `expected` of the first missing line
+    size_t length = 0;  // how many lines are missing
+};
+
+Gap FindGap(const std::vector<std::string>& expected, const std::vector<std::string>& actual) {
+    Gap gap;
+    if (actual.size() > expected.size()) return gap;
+    size_t prefix = 0;
+    while (prefix < actual.size() && actual[prefix] == expected[prefix]) ++prefix;
+    size_t suffix = 0;
+    while (suffix < actual.size() - prefix &&
+           actual[actual.size() - 1 - suffix] == expected[expected.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    gap.onlyOneRunMissing = prefix + suffix == actual.size();
+    gap.at = prefix;
+    gap.length = expected.size() - actual.size();
+    return gap;
+}
+
+// The log texts with the copyright notice (the second line) replaced by the placeholder
+// WholeJobLog puts there.
+std::vector<std::string> WithoutCopyright(std::vector<std::string> texts) {
+    if (texts.size() > 1) texts[1] = "(copyright)";
+    return texts;
+}
+
+// ---------------------------------------------------------------------------------------
+// A file of the job taken by another program in the middle of the export, then freed.
+
+// A form "Doc" with one text field "V" and `count` documents whose value is unique and of
+// one width ("v" and five digits), so that every CSV line names its document; the note ids
+// are all of five digits, so that every note's three log lines have one length.
+struct ManyDocuments {
+    explicit ManyDocuments(int count) {
+        json =
+            R"("title":"Many","design":[{"class":"form","title":"Doc","fields":[{"name":"V","type":"text"}]}],)"
+            R"("documents":[)";
+        csv.push_back("V");
+        for (int i = 0; i < count; ++i) {
+            char value[16];
+            std::snprintf(value, sizeof value, "v%05d", i);
+            const unsigned id = 10000u + 4u * static_cast<unsigned>(i);
+            json += std::string(i == 0 ? "" : ",") + R"({"id":)" + std::to_string(id) +
+                    R"(,"items":[{"name":"V","type":"text","value":")" + value + "\"}]}";
+            csv.push_back(value);
+            ids.push_back(id);
+        }
+        json += "]";
+        csv.push_back("");  // after the last CR LF
+    }
+    std::string json;
+    std::vector<std::string> csv;  // the whole CSV file split at CR LF
+    std::vector<unsigned> ids;
+};
+
+constexpr int kManyDocuments = 3000;
+// Bytes of one note's three log lines: the stamp is 20 bytes, the ids 5 digits.
+constexpr size_t kLogBytesPerNote = (20 + 24 + 2) + (20 + 27 + 2) + (20 + 36 + 2);
+// How many notes the program handles after the box was answered before the file is freed,
+// when it is answered first.
+constexpr size_t kNotesWhileHeld = 20;
+
+enum class HeldFile { Destination, Log };
+enum class Order { ReleaseThenAnswer, AnswerThenRelease };
+
+struct MidExportCase {
+    const char* name;
+    HeldFile file;
+    Order order;
+};
+
+class MidExportHold : public EndToEnd, public ::testing::WithParamInterface<MidExportCase> {};
+
+TEST_P(MidExportHold, OneBoxAndOnlyTheLinesWrittenWhileHeldAreMissing) {
+    const MidExportCase& c = GetParam();
+    const ManyDocuments data(kManyDocuments);
+    WriteNotesDatabase(dbPath, data.json);
+    const std::string& heldPath = c.file == HeldFile::Destination ? csvPath : logPath;
+    const std::string& otherPath = c.file == HeldFile::Destination ? logPath : csvPath;
+
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Doc", {}, csvPath, nullptr}));
+    // The export is running once documents are in the CSV file.
+    ASSERT_TRUE(drv::WaitUntil([&] { return FileSizeOf(csvPath) >= 3 + 20 * 8; }));
+
+    ExclusiveHolder other(heldPath, drv::kDefaultTimeoutMs);
+    ASSERT_TRUE(other.held());
+    HWND box = drv::WaitForMessageBox(app->pid());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(heldPath + kTextSharing, drv::MessageBoxText(box));
+    if (c.order == Order::ReleaseThenAnswer) {
+        other.Release();
+        drv::DismissMessageBox(box);
+    } else {
+        drv::DismissMessageBox(box);
+        // The other file shows the program going on while this one is still held.
+        const unsigned long long before = FileSizeOf(otherPath);
+        const unsigned long long grown =
+            c.file == HeldFile::Destination ? (kNotesWhileHeld + 2) * kLogBytesPerNote : kNotesWhileHeld * 8;
+        ASSERT_TRUE(drv::WaitUntil([&] { return FileSizeOf(otherPath) >= before + grown; }));
+        other.Release();
+    }
+    EXPECT_EQ(kTextFinished, NextMessage()) << "one box for the held file, then the completion";
+
+    const std::vector<std::string> csv = SplitCrLf(ReadFileBytes(csvPath));
+    const std::vector<std::string> log = WithoutCopyright(LogTexts());
+    const std::vector<std::string> wholeLog = WholeJobLog(dbPath, "Doc", data.ids);
+    if (c.file == HeldFile::Destination) {
+        EXPECT_EQ(wholeLog, log) << "every document handled, the log complete";
+        const Gap gap = FindGap(data.csv, csv);
+        ASSERT_TRUE(gap.onlyOneRunMissing);
+        EXPECT_GT(gap.at, 20u) << "the lines before the hold are there";
+        if (c.order == Order::ReleaseThenAnswer) {
+            EXPECT_EQ(1u, gap.length) << "only the line whose append met the held file";
+        } else {
+            EXPECT_GE(gap.length, kNotesWhileHeld + 1) << "every line of the held time";
+        }
+    } else {
+        EXPECT_EQ(data.csv, csv) << "every document in the CSV file";
+        const Gap gap = FindGap(wholeLog, log);
+        ASSERT_TRUE(gap.onlyOneRunMissing);
+        EXPECT_GT(gap.at, 14u) << "the lines before the hold are there";
+        if (c.order == Order::ReleaseThenAnswer) {
+            EXPECT_EQ(1u, gap.length) << "only the line whose append met the held file";
+        } else {
+            EXPECT_GE(gap.length, 3 * (kNotesWhileHeld - 1)) << "every line of the held time";
+        }
+    }
+    Exit(source);
+}
+
+INSTANTIATE_TEST_SUITE_P(EndToEnd, MidExportHold,
+                         ::testing::Values(MidExportCase{"DestinationFreedBeforeTheBoxIsAnswered",
+                                                         HeldFile::Destination, Order::ReleaseThenAnswer},
+                                           MidExportCase{"DestinationFreedAfterTheBoxIsAnswered",
+                                                         HeldFile::Destination, Order::AnswerThenRelease},
+                                           MidExportCase{"LogFreedBeforeTheBoxIsAnswered", HeldFile::Log,
+                                                         Order::ReleaseThenAnswer},
+                                           MidExportCase{"LogFreedAfterTheBoxIsAnswered", HeldFile::Log,
+                                                         Order::AnswerThenRelease}),
+                         [](const ::testing::TestParamInfo<MidExportCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+}  // namespace
