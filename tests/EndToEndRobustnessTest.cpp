@@ -201,4 +201,128 @@ INSTANTIATE_TEST_SUITE_P(EndToEnd, MidExportHold,
                              return std::string(info.param.name);
                          });
 
+// ---------------------------------------------------------------------------------------
+// The database file broken on disk after the wizard's earlier opens of it succeeded.
+
+// When the file breaks: before the field page reads the form (page 1 shows, then Next),
+// while the field page shows (Next, then Finish), while the destination page shows (Finish).
+enum class BreakAt { FormPageShows, FieldPageShows, DestinationPageShows };
+
+struct BrokenFile {
+    const char* name;
+    std::string bytes;
+    const char* text;  // what the runtime says about it
+};
+
+const BrokenFile kBrokenFiles[] = {
+    {"Empty", "", kTextNotADatabase},
+    {"Cut",
+     std::string(
+         R"({"format":"quillsheet-notes-database","version":1,"title":"Orders","design":[{"class":"fo)"),
+     kTextNotADatabase},
+    {"NotADatabase", "PK\x03\x04 not a database", kTextNotADatabase},
+    {"Damaged",
+     R"({"format":"quillsheet-notes-database","version":1,"design":[{"class":"form","title":"Order"}],)"
+     R"("documents":[{"id":8},{"id":8}]})",
+     kTextDamaged},
+};
+
+struct BreakCase {
+    BreakAt at;
+    size_t file;  // index into kBrokenFiles
+};
+
+std::string BreakCaseName(const ::testing::TestParamInfo<BreakCase>& info) {
+    const char* at[] = {"FormPageShows", "FieldPageShows", "DestinationPageShows"};
+    return std::string("BrokenWhile") + at[static_cast<int>(info.param.at)] + "_" +
+           kBrokenFiles[info.param.file].name;
+}
+
+class DatabaseBrokenBetweenOpens : public EndToEnd, public ::testing::WithParamInterface<BreakCase> {};
+
+TEST_P(DatabaseBrokenBetweenOpens, TheNextOpenShowsTheNotesTextAndTheJobWritesNoCsv) {
+    const BreakCase& c = GetParam();
+    const BrokenFile& broken = kBrokenFiles[c.file];
+    auto breakFile = [&] { WriteFileBytes(dbPath, broken.bytes); };
+    WriteFileBytes(csvPath, "kept");
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+    ASSERT_NE(nullptr, sheet);
+    HWND combo = drv::WaitForDescendant(sheet, 1008);
+    ASSERT_NE(nullptr, combo);
+    ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
+
+    if (c.at == BreakAt::FormPageShows) breakFile();
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    if (c.at == BreakAt::FormPageShows) {
+        EXPECT_EQ(broken.text, NextMessage()) << "the field page's open";
+    }
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
+    HWND list = drv::WaitForDescendant(sheet, 1012);
+    ASSERT_NE(nullptr, list);
+    if (c.at == BreakAt::FormPageShows) {
+        EXPECT_EQ(0, drv::ListItemCount(list)) << "the page comes, without fields";
+    } else {
+        ASSERT_TRUE(drv::WaitUntil([&] { return drv::ListItemCount(list) == 3; }));
+    }
+
+    if (c.at == BreakAt::FieldPageShows) breakFile();
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+    EXPECT_EQ(nullptr, drv::WaitForMessageBox(app->pid(), 300)) << "the destination page opens nothing";
+    drv::SetText(drv::WaitForDescendant(sheet, kExportPathEdit), csvPath);
+
+    if (c.at == BreakAt::DestinationPageShows) breakFile();
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+    EXPECT_EQ(broken.text, NextMessage()) << "the export's open";
+    EXPECT_EQ(nullptr, drv::WaitForMessageBox(app->pid(), 500)) << "no completion message";
+    EXPECT_FALSE(IsWindow(sheet));
+
+    // The job stopped at its open: the log up to the database path, the CSV file untouched.
+    std::vector<std::string> expectedLog = WholeJobLog(dbPath, "Order", {});
+    expectedLog.resize(7);
+    EXPECT_EQ(expectedLog, WithoutCopyright(LogTexts()));
+    EXPECT_EQ("kept", ReadFileBytes(csvPath));
+    EXPECT_TRUE(Opened().empty()) << "the shell opens nothing";
+    Exit(source);
+}
+
+std::vector<BreakCase> AllBreakCases() {
+    std::vector<BreakCase> cases;
+    for (BreakAt at : {BreakAt::FormPageShows, BreakAt::FieldPageShows, BreakAt::DestinationPageShows}) {
+        for (size_t file = 0; file < sizeof kBrokenFiles / sizeof kBrokenFiles[0]; ++file) {
+            cases.push_back({at, file});
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(EndToEnd, DatabaseBrokenBetweenOpens, ::testing::ValuesIn(AllBreakCases()),
+                         BreakCaseName);
+
+// The form page's own read cannot be given a broken file: it follows the source dialog's
+// test open with no window in between. A failing design collection stands in for it.
+TEST_F(EndToEnd, FormPageThatCannotReadTheFormsShowsTheNotesTextAndAnEmptyList) {
+    std::string members = kOrders;
+    WriteNotesDatabase(dbPath, members + R"(,"faults":{"NIFReadEntries":4020})");
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    EXPECT_EQ(kTextNotAuthorized, NextMessage());
+    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+    ASSERT_NE(nullptr, sheet);
+    HWND combo = drv::WaitForDescendant(sheet, 1008);
+    ASSERT_NE(nullptr, combo);
+    EXPECT_TRUE(drv::ComboItems(combo).empty());
+    EXPECT_EQ("Orders", drv::Text(drv::FindDescendant(sheet, 1007))) << "the title was read before";
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    EXPECT_EQ(kTextChooseForm, NextMessage());
+    drv::PressWizardButton(sheet, PSBTN_CANCEL);
+    ASSERT_TRUE(drv::WaitUntil([&] { return !IsWindow(sheet); }));
+    EXPECT_FALSE(FileExists(logPath));
+    Exit(source);
+}
+
 }  // namespace
