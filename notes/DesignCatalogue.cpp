@@ -52,24 +52,32 @@ void CNsfDatabase::ListForms() {
                                           &collection, nullptr, nullptr, nullptr, nullptr));
     ScopedNotesHandle closeCollection(collection, Api().NIFCloseCollection);
 
+    // One read returns only what fits its 64 KB buffer (about 1,700 short titles); the
+    // position then names the last entry read, and each read starts one entry further on.
     COLLECTIONPOSITION position{};
     position.Level = 0;
-    position.Tumbler[0] = 1;
-    DHANDLE buffer = 0;
-    DWORD count = 0;
-    ThrowIfFailed(Api().NIFReadEntries(collection, &position, 0, 0, NAVIGATE_NEXT, MAXDWORD_COUNT,
-                                       READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer, nullptr, nullptr,
-                                       &count, nullptr));
-    if (buffer == 0) return;
-    auto* entry = static_cast<char*>(Api().OSLockObject(buffer));
-    for (DWORD i = 0; entry != nullptr && i < count; ++i) {
-        const WORD noteClass = ReadWord(entry);
-        char* summary = entry + sizeof(WORD);
-        AddFormEntry(noteClass, summary);
-        entry = summary + ReadWord(summary);
-    }
-    Api().OSUnlockObject(buffer);
-    Api().OSMemFree(buffer);
+    position.Tumbler[0] = 0;
+    WORD signal = 0;
+    do {
+        DHANDLE buffer = 0;
+        DWORD count = 0;
+        signal = 0;
+        ThrowIfFailed(Api().NIFReadEntries(collection, &position, NAVIGATE_NEXT, 1, NAVIGATE_NEXT,
+                                           MAXDWORD_COUNT, READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer,
+                                           nullptr, nullptr, &count, &signal));
+        // A read that returns nothing ends the list even if it says more is left.
+        if (buffer == 0) return;
+        auto* entry = static_cast<char*>(Api().OSLockObject(buffer));
+        for (DWORD i = 0; entry != nullptr && i < count; ++i) {
+            const WORD noteClass = ReadWord(entry);
+            char* summary = entry + sizeof(WORD);
+            AddFormEntry(noteClass, summary);
+            entry = summary + ReadWord(summary);
+        }
+        Api().OSUnlockObject(buffer);
+        Api().OSMemFree(buffer);
+        if (count == 0) return;
+    } while ((signal & SIGNAL_MORE_TO_DO) != 0);
 }
 
 void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {

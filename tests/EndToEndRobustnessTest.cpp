@@ -325,4 +325,108 @@ TEST_F(EndToEnd, FormPageThatCannotReadTheFormsShowsTheNotesTextAndAnEmptyList) 
     Exit(source);
 }
 
+// ---------------------------------------------------------------------------------------
+// Very many forms and fields.
+
+constexpr int kManyForms = 5000;
+constexpr int kManyFields = 40000;
+
+std::string Numbered(const char* format, int n) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, n);
+    return text;
+}
+
+// Empty when the lists are equal, else their sizes and the first entry that differs (a
+// list of thousands is too long to print whole).
+std::string FirstDifference(const std::vector<std::string>& expected,
+                            const std::vector<std::string>& actual) {
+    size_t i = 0;
+    while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
+    if (i == expected.size() && i == actual.size()) return "";
+    return std::to_string(expected.size()) + " expected, " + std::to_string(actual.size()) +
+           " found; first difference at " + std::to_string(i) + ": expected \"" +
+           (i < expected.size() ? expected[i] : "(none)") + "\", found \"" +
+           (i < actual.size() ? actual[i] : "(none)") + "\"";
+}
+
+// kManyForms forms "F0000"... with one field each, and the form "Wide" with kManyFields
+// fields "f00000"... stored from the last to the first; two documents give values to the
+// first, the middle and the last field. (The field page's list sorts what it is given;
+// Wine's list view finds a sorted item's place by a walk from the top, so fields stored in
+// ascending order would take it about 150 s to list, descending ones about 15 s.)
+std::string ManyFormsAndFields() {
+    std::string json = R"("title":"Big","design":[)";
+    for (int i = 0; i < kManyForms; ++i) {
+        json += R"({"class":"form","title":")" + Numbered("F%04d", i) +
+                R"(","fields":[{"name":"X","type":"text"}]},)";
+    }
+    json += R"({"class":"form","title":"Wide","fields":[)";
+    for (int i = kManyFields - 1; i >= 0; --i) {
+        json += R"({"name":")" + Numbered("f%05d", i) + R"(","type":"text"})" + (i == 0 ? "" : ",");
+    }
+    json += R"(]}],"documents":[)"
+            R"({"items":[{"name":"f00000","type":"text","value":"first"},)"
+            R"({"name":"f39999","type":"text","value":"last"}]},)"
+            R"({"items":[{"name":"f20000","type":"text","value":"middle"}]}])";
+    return json;
+}
+
+TEST_F(EndToEnd, FiveThousandFormsAllReachTheFormList) {
+    WriteNotesDatabase(dbPath, ManyFormsAndFields());
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+    ASSERT_NE(nullptr, sheet);
+    HWND combo = drv::WaitForDescendant(sheet, 1008);
+    ASSERT_NE(nullptr, combo);
+    std::vector<std::string> expected;
+    for (int i = 0; i < kManyForms; ++i) expected.push_back(Numbered("F%04d", i));
+    expected.push_back("Wide");
+    EXPECT_EQ("", FirstDifference(expected, drv::ComboItems(combo)));
+    EXPECT_EQ(nullptr, drv::WaitForMessageBox(app->pid(), 300)) << "no box about the list's size";
+    drv::PressWizardButton(sheet, PSBTN_CANCEL);
+    ASSERT_TRUE(drv::WaitUntil([&] { return !IsWindow(sheet); }));
+    Exit(source);
+}
+
+TEST_F(EndToEnd, FortyThousandFieldsAllReachTheFieldListAndTheHeader) {
+    WriteNotesDatabase(dbPath, ManyFormsAndFields());
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+    ASSERT_NE(nullptr, sheet);
+    HWND combo = drv::WaitForDescendant(sheet, 1008);
+    ASSERT_NE(nullptr, combo);
+    ASSERT_TRUE(drv::SelectComboItem(combo, "Wide"));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }, 60000));
+    HWND list = drv::WaitForDescendant(sheet, 1012);
+    ASSERT_NE(nullptr, list);
+    std::vector<std::string> names;
+    for (int i = 0; i < kManyFields; ++i) names.push_back(Numbered("f%05d", i));
+    EXPECT_EQ("", FirstDifference(names, drv::ListItemTexts(list)));
+
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+    drv::SetText(drv::WaitForDescendant(sheet, kExportPathEdit), csvPath);
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+    HWND box = drv::WaitForMessageBox(app->pid(), 60000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(kTextFinished, drv::MessageBoxText(box));
+    drv::DismissMessageBox(box);
+
+    const std::vector<std::string> lines = SplitCrLf(ReadFileBytes(csvPath));
+    ASSERT_EQ(4u, lines.size()) << "the header, two documents, nothing after the last line";
+    std::string header;
+    for (const std::string& name : names) header += (header.empty() ? "" : ",") + name;
+    EXPECT_EQ(header, lines[0]);
+    const std::string empties(kManyFields / 2 - 1, ',');
+    EXPECT_EQ("first" + empties + std::string(kManyFields / 2, ',') + "last", lines[1]);
+    EXPECT_EQ(std::string(kManyFields / 2, ',') + "middle" + empties, lines[2]);
+    Exit(source);
+}
+
 }  // namespace

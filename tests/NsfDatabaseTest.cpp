@@ -157,6 +157,25 @@ TEST_F(NsfDatabaseTest, EmptyDesignCollectionAddsNothing) {
     db.Close();
 }
 
+TEST_F(NsfDatabaseTest, FormsBeyondOneReadBufferAreAllListedOnceInOrder) {
+    // 5,000 forms with a view after every tenth, titles of varying length: the design
+    // collection takes several 64 KB reads, whose boundaries fall at varying places.
+    std::string design = "\"design\":[";
+    std::vector<std::string> expected;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string title = "Form" + std::to_string(i) + std::string(static_cast<size_t>(i % 97), 'x');
+        design += (i == 0 ? "" : ",") + std::string("{\"class\":\"form\",\"title\":\"") + title + "\"}";
+        if (i % 10 == 0) design += ",{\"class\":\"view\",\"title\":\"View" + std::to_string(i) + "\"}";
+        expected.push_back(title);
+    }
+    CNsfDatabase db;
+    db.Open(Db(design + "]").c_str());
+    db.ListForms();
+    ASSERT_EQ(expected.size(), db.m_forms.size());
+    EXPECT_TRUE(expected == db.m_forms);
+    db.Close();
+}
+
 TEST_F(NsfDatabaseTest, CatalogueFailuresAreThrown) {
     for (const char* op : {"NIFOpenCollection", "NIFReadEntries"}) {
         CNsfDatabase db;
