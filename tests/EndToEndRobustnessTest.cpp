@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <prsht.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -426,6 +427,51 @@ TEST_F(EndToEnd, FortyThousandFieldsAllReachTheFieldListAndTheHeader) {
     const std::string empties(kManyFields / 2 - 1, ',');
     EXPECT_EQ("first" + empties + std::string(kManyFields / 2, ',') + "last", lines[1]);
     EXPECT_EQ(std::string(kManyFields / 2, ',') + "middle" + empties, lines[2]);
+    Exit(source);
+}
+
+// ---------------------------------------------------------------------------------------
+// Names holding the CSV file's own separators.
+
+TEST_F(EndToEnd, CommasAndLineFeedsInFormAndFieldNamesKeepEveryLineAsWideAsTheHeader) {
+    WriteNotesDatabase(dbPath, R"("title":"Names","design":[
+      {"class":"form","title":"Sales, 2024\nQ1","fields":[{"name":"Name, first","type":"text"},
+        {"name":"Line\nfeed","type":"text"},{"name":"Plain","type":"text"}]},
+      {"class":"form","title":"Plain form","fields":[{"name":"X","type":"text"}]}],
+      "documents":[{"items":[{"name":"Name, first","type":"text","value":"Alice, A."},
+        {"name":"Line\nfeed","type":"text","value":"two\nlines"},{"name":"Plain","type":"text","value":"p"}]}])");
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+    ASSERT_NE(nullptr, sheet);
+    HWND combo = drv::WaitForDescendant(sheet, 1008);
+    ASSERT_NE(nullptr, combo);
+    // The combo box holds the names as they are, the line feed included.
+    EXPECT_EQ((std::vector<std::string>{"Plain form", "Sales, 2024\nQ1"}), drv::ComboItems(combo));
+    ASSERT_TRUE(drv::SelectComboItem(combo, "Sales, 2024\nQ1"));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
+    HWND list = drv::WaitForDescendant(sheet, 1012);
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ((std::vector<std::string>{"Line\nfeed", "Name, first", "Plain"}), drv::ListItemTexts(list))
+        << "the form was found by its name with the line feed; the list holds the names as they are";
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+    drv::SetText(drv::WaitForDescendant(sheet, kExportPathEdit), csvPath);
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+    EXPECT_EQ(kTextFinished, NextMessage());
+
+    // The header's cells get the clean-up every value gets: "," becomes ";", a line feed a
+    // blank. Raw, "Name, first" would give the header a fourth cell and "Line\nfeed" a
+    // second line.
+    const std::vector<std::string> lines = SplitCrLf(ReadFileBytes(csvPath));
+    EXPECT_EQ((std::vector<std::string>{"Line feed,Name; first,Plain", "two lines,Alice; A.,p", ""}), lines);
+    for (const std::string& line : lines) {
+        if (!line.empty()) {
+            EXPECT_EQ(2, std::count(line.begin(), line.end(), ',')) << line;
+        }
+    }
     Exit(source);
 }
 
