@@ -26,6 +26,25 @@ void CopyBounded(char* dest, size_t capacity, const char* src, size_t length) {
     dest[length] = '\0';
 }
 
+// The length of the whole LMBCS characters at the start of `text`. A copy cut at a fixed
+// byte count may end inside a character; its first bytes alone would reach the translation
+// as a group byte of their own and come out as a control character in the name.
+size_t WholeCharacterLength(const char* text, size_t length) {
+    size_t pos = 0;
+    while (pos < length) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        size_t size = 1;
+        // Below 0x20, all but NUL, tab, line feed, carriage return and 0x19 are group bytes:
+        // up to 0x0F with one byte after them, from 0x10 with two.
+        if (lead < 0x20 && lead != 0x00 && lead != 0x09 && lead != 0x0A && lead != 0x0D && lead != 0x19) {
+            size = lead < 0x10 ? 2 : 3;
+        }
+        if (pos + size > length) break;
+        pos += size;
+    }
+    return pos;
+}
+
 WORD ReadWord(const void* p) {
     WORD w;
     std::memcpy(&w, p, sizeof w);
@@ -39,8 +58,8 @@ STATUS LNCALLBACK CollectItem(WORD /*spare*/, WORD /*itemFlags*/, char* name, WO
     char lmbcsName[kItemNameBufferSize];
     CopyBounded(lmbcsName, sizeof lmbcsName, name, nameLength);
     char nativeName[kItemNameBufferSize] = {};
-    TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcsName, std::strlen(lmbcsName), nativeName,
-                  sizeof nativeName);
+    TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcsName,
+                  WholeCharacterLength(lmbcsName, std::strlen(lmbcsName)), nativeName, sizeof nativeName);
     const WORD type = valueLength >= sizeof(WORD) ? ReadWord(value) : 0;
     g_scanDb.m_fields.emplace_back(nativeName, type);
     return 0;
@@ -100,7 +119,7 @@ void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
         CopyBounded(title, sizeof title, kTitleUnknownType, sizeof kTitleUnknownType - 1);
     }
     if ((noteClass & NOTE_CLASS_FORM) == 0) return;
-    const size_t titleLength = std::strlen(title);
+    const size_t titleLength = WholeCharacterLength(title, std::strlen(title));
     TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, title, titleLength, translated,
                   titleLength + 1 < sizeof translated ? titleLength + 1 : sizeof translated);
     m_forms.emplace_back(translated);

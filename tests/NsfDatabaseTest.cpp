@@ -149,6 +149,28 @@ TEST_F(NsfDatabaseTest, LongTitleIsCutTo129Bytes) {
     db.Close();
 }
 
+std::string Repeated(const std::string& unit, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += unit;
+    return text;
+}
+
+TEST_F(NsfDatabaseTest, LongJapaneseTitlesAreCutBetweenWholeCharacters) {
+    // A Japanese character is 3 bytes of LMBCS. 129 bytes hold 43 whole あ; after "A" the
+    // cut leaves two bytes of the 43rd い, after "AB" one byte of the 43rd う: neither
+    // reaches the name.
+    CNsfDatabase db;
+    db.Open(Db("\"design\":[{\"class\":\"form\",\"title\":\"" + Repeated("\\u3042", 67) +
+               "\"},{\"class\":\"form\",\"title\":\"A" + Repeated("\\u3044", 67) +
+               "\"},{\"class\":\"form\",\"title\":[\"AB" + Repeated("\\u3046", 67) + "\"]}]")
+                .c_str());
+    db.ListForms();
+    EXPECT_EQ((std::vector<std::string>{Repeated("\x82\xa0", 43), "A" + Repeated("\x82\xa2", 42),
+                                        "AB" + Repeated("\x82\xa4", 42)}),
+              db.m_forms);
+    db.Close();
+}
+
 TEST_F(NsfDatabaseTest, EmptyDesignCollectionAddsNothing) {
     CNsfDatabase db;
     db.Open(Db(R"("design":[{"class":"view","title":"V"}])").c_str());
@@ -205,6 +227,18 @@ TEST_F(NsfDatabaseTest, FieldsInScanOrderWithTypesAndEmptyValues) {
     EXPECT_EQ(Names(db.m_fields), Names(g_scanDb.m_fields));
     db.ListFields("Memo");
     EXPECT_EQ(6u, db.m_fields.size()) << "a second call doubles the list";
+    db.Close();
+}
+
+TEST_F(NsfDatabaseTest, FieldNameOverTheScanBufferIsCutBetweenWholeCharacters) {
+    // "B" and 100 あ are 301 bytes of LMBCS; 255 are kept, "B" and 84 あ and two bytes of
+    // the 85th, which do not reach the name.
+    CNsfDatabase db;
+    db.Open(Db("\"design\":[{\"class\":\"form\",\"title\":\"F\",\"fields\":[{\"name\":\"B" +
+               Repeated("\\u3042", 100) + "\",\"type\":\"text\"}]}]")
+                .c_str());
+    db.ListFields("F");
+    EXPECT_EQ((std::vector<std::string>{"B" + Repeated("\x82\xa0", 84)}), Names(db.m_fields));
     db.Close();
 }
 
