@@ -475,4 +475,133 @@ TEST_F(EndToEnd, CommasAndLineFeedsInFormAndFieldNamesKeepEveryLineAsWideAsTheHe
     Exit(source);
 }
 
+// ---------------------------------------------------------------------------------------
+// Values and titles longer than the buffers they pass through.
+
+std::string Repeat(const std::string& unit, size_t times) {
+    std::string text;
+    for (size_t i = 0; i < times; ++i) text += unit;
+    return text;
+}
+
+// Each value is read into a 64,000-byte buffer: at most 63,999 bytes of whole LMBCS
+// characters (a Japanese character is 3 bytes there, 2 in Shift_JIS), then translated.
+TEST_F(EndToEnd, ValuesOverSixtyFourThousandBytesAreCutInsideTheBuffer) {
+    const std::string digits = Repeat("0123456789", 7000);  // 70,000 bytes
+    WriteNotesDatabase(dbPath, R"("title":"Long","design":[{"class":"form","title":"Long","fields":[
+        {"name":"Text","type":"text"},{"name":"Kanji","type":"text"},{"name":"List","type":"textlist"},
+        {"name":"Rich","type":"richtext"}]}],"documents":[{"items":[
+        {"name":"Text","type":"text","value":")" +
+                                   digits + R"("},
+        {"name":"Kanji","type":"text","value":"A)" +
+                                   Repeat("\\u3042", 35000) + R"("},
+        {"name":"List","type":"textlist","value":[")" +
+                                   std::string(30000, 'a') + R"(",")" + std::string(30000, 'b') + R"(",")" +
+                                   std::string(30000, 'c') + R"("]},
+        {"name":"Rich","type":"richtext","value":[")" +
+                                   std::string(40000, 'x') + R"(",")" + std::string(40000, 'y') +
+                                   R"("]}]}])");
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Long", {}, csvPath, nullptr}));
+    EXPECT_EQ(kTextFinished, NextMessage());
+
+    const std::vector<std::string> lines = SplitCrLf(ReadFileBytes(csvPath));
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("Kanji,List,Rich,Text", lines[0]);
+    const std::vector<std::string> expected = {
+        // "A" and 21,332 あ are 63,997 LMBCS bytes; one more あ would pass 63,999.
+        "A" + Repeat("\x82\xa0", 21332),
+        // The entries joined by ";", cut in the third.
+        std::string(30000, 'a') + ";" + std::string(30000, 'b') + ";" + std::string(3997, 'c'),
+        // The paragraphs joined by CR LF, which becomes two blanks.
+        std::string(40000, 'x') + "  " + std::string(23997, 'y'),
+        digits.substr(0, 63999),
+    };
+    std::string wanted;
+    for (const std::string& cell : expected) wanted += (wanted.empty() ? "" : ",") + cell;
+    EXPECT_EQ(wanted.size(), lines[1].size());
+    EXPECT_TRUE(wanted == lines[1]) << "the document's line differs from the cut values";
+    Exit(source);
+}
+
+// A form title is cut at 129 bytes of LMBCS, then translated whole characters only. Three
+// titles of over 200 LMBCS bytes: 43 あ cut between characters; "A" and い, and "AB" and
+// う, cut inside the 43rd character, which is left out (127 and 128 bytes kept).
+TEST_F(EndToEnd, JapaneseTitlesOverTheTitleBufferAreCutToWholeCharacters) {
+    WriteNotesDatabase(dbPath, R"("title":"Titles","design":[
+        {"class":"form","title":")" +
+                                   Repeat("\\u3042", 67) + R"(","fields":[{"name":"X","type":"text"}]},
+        {"class":"form","title":"A)" +
+                                   Repeat("\\u3044", 67) + R"(","fields":[{"name":"X","type":"text"}]},
+        {"class":"form","title":"AB)" +
+                                   Repeat("\\u3046", 67) + R"(","fields":[{"name":"X","type":"text"}]},
+        {"class":"form","title":"Short","fields":[{"name":"X","type":"text"}]}],
+        "documents":[{"items":[{"name":"X","type":"text","value":"x"}]}])");
+    const std::string wholeCut = Repeat("\x82\xa0", 43);
+    std::vector<std::string> expected = {wholeCut, "A" + Repeat("\x82\xa2", 42),
+                                         "AB" + Repeat("\x82\xa4", 42), "Short"};
+    std::sort(expected.begin(), expected.end());
+
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+    ASSERT_NE(nullptr, sheet);
+    HWND combo = drv::WaitForDescendant(sheet, 1008);
+    ASSERT_NE(nullptr, combo);
+    std::vector<std::string> shown = drv::ComboItems(combo);
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(expected, shown);
+
+    // The cut title names no form: the field page and then the export say so.
+    ASSERT_TRUE(drv::SelectComboItem(combo, wholeCut));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    EXPECT_EQ(kTextDesignNotFound, NextMessage()) << "the field page's look-up";
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
+    EXPECT_EQ(0, drv::ListItemCount(drv::WaitForDescendant(sheet, 1012)));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+    drv::SetText(drv::WaitForDescendant(sheet, kExportPathEdit), csvPath);
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+    EXPECT_EQ(kTextDesignNotFound, NextMessage()) << "the export's look-up";
+    EXPECT_EQ(nullptr, drv::WaitForMessageBox(app->pid(), 500)) << "no completion message";
+    bool exists = false;
+    EXPECT_EQ("", ReadFileBytes(csvPath, &exists)) << "created, then the job stopped";
+    EXPECT_TRUE(exists);
+    EXPECT_EQ("---RESULT   Open Command is success.", LogTexts().back());
+    Exit(source);
+}
+
+// A field name is read into 256 bytes: "B" and 100 あ (301 LMBCS bytes) keep "B" and 84 あ.
+// The cut name names no item of the document, so its column stays empty.
+TEST_F(EndToEnd, FieldNameOverTheScanBufferIsListedCutAndGivesAnEmptyColumn) {
+    WriteNotesDatabase(dbPath, R"("title":"Names","design":[{"class":"form","title":"F","fields":[
+        {"name":"B)" + Repeat("\\u3042", 100) +
+                                   R"(","type":"text"},{"name":"C","type":"text"}]}],
+        "documents":[{"items":[{"name":"B)" +
+                                   Repeat("\\u3042", 100) + R"(","type":"text","value":"b"},
+        {"name":"C","type":"text","value":"c"}]}])");
+    const std::string cut = "B" + Repeat("\x82\xa0", 84);
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+    ASSERT_NE(nullptr, sheet);
+    HWND combo = drv::WaitForDescendant(sheet, 1008);
+    ASSERT_NE(nullptr, combo);
+    ASSERT_TRUE(drv::SelectComboItem(combo, "F"));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
+    EXPECT_EQ((std::vector<std::string>{cut, "C"}), drv::ListItemTexts(drv::WaitForDescendant(sheet, 1012)));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+    drv::SetText(drv::WaitForDescendant(sheet, kExportPathEdit), csvPath);
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+    EXPECT_EQ(kTextFinished, NextMessage());
+    EXPECT_EQ(cut + ",C\r\n,c\r\n", ReadFileBytes(csvPath));
+    Exit(source);
+}
+
 }  // namespace
