@@ -115,4 +115,43 @@ protected:
     std::string dbPath, csvPath, logPath;
 };
 
+inline constexpr char kNoteOpen[] = "---COMMAND  nsfNote.Open";
+inline constexpr char kNoteOpened[] = "---RESULT   nsfNote.Open is success.";
+
+// What the log of a whole job holds, line by line without the time stamps; the second
+// line, the copyright notice, as "(copyright)" (see WithoutCopyright).
+inline std::vector<std::string> WholeJobLog(const std::string& dbPath, const std::string& form,
+                                            const std::vector<unsigned>& noteIds) {
+    std::vector<std::string> log = {"---INFO     " + std::string(41, '-'),
+                                    "(copyright)",
+                                    "---NOTICE   Quillsheet is started.",
+                                    "---NOTICE   Start Conversion",
+                                    "---INFO     " + std::string(41, '-'),
+                                    "---COMMAND  Open Notes DataBase",
+                                    "---DEBUG    DB Path=" + dbPath,
+                                    "---RESULT   Open Command is success.",
+                                    "---COMMAND  Write All Document By Form",
+                                    "---DEBUG    Form Name=" + form,
+                                    "---COMMAND  Make Indicater",
+                                    "---COMMAND  Make ExportFile Header",
+                                    "---COMMAND  NSFDbGetModifiedNoteTable",
+                                    "---RESULT   NSFDbGetModifiedNoteTable is success."};
+    for (unsigned id : noteIds) {
+        log.push_back(kNoteOpen);
+        log.push_back("---DEBUG    Note ID = " + std::to_string(id));
+        log.push_back(kNoteOpened);
+    }
+    log.push_back("---RESULT   Write All Document By Form is success.");
+    log.push_back("---COMMAND  Close Notes DataBase");
+    log.push_back("---RESULT   Close Notes DataBase is success.");
+    return log;
+}
+
+// The log texts with the copyright notice (the second line) replaced by the placeholder
+// WholeJobLog puts there.
+inline std::vector<std::string> WithoutCopyright(std::vector<std::string> texts) {
+    if (texts.size() > 1) texts[1] = "(copyright)";
+    return texts;
+}
+
 }  // namespace e2e

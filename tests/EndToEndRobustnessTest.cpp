@@ -18,39 +18,6 @@ namespace {
 
 using namespace e2e;
 
-// ---------------------------------------------------------------------------------------
-// What the log of a whole job holds, line by line without the time stamps.
-
-constexpr char kNoteOpen[] = "---COMMAND  nsfNote.Open";
-constexpr char kNoteOpened[] = "---RESULT   nsfNote.Open is success.";
-
-std::vector<std::string> WholeJobLog(const std::string& dbPath, const std::string& form,
-                                     const std::vector<unsigned>& noteIds) {
-    std::vector<std::string> log = {"---INFO     " + std::string(41, '-'),
-                                    "(copyright)",
-                                    "---NOTICE   Quillsheet is started.",
-                                    "---NOTICE   Start Conversion",
-                                    "---INFO     " + std::string(41, '-'),
-                                    "---COMMAND  Open Notes DataBase",
-                                    "---DEBUG    DB Path=" + dbPath,
-                                    "---RESULT   Open Command is success.",
-                                    "---COMMAND  Write All Document By Form",
-                                    "---DEBUG    Form Name=" + form,
-                                    "---COMMAND  Make Indicater",
-                                    "---COMMAND  Make ExportFile Header",
-                                    "---COMMAND  NSFDbGetModifiedNoteTable",
-                                    "---RESULT   NSFDbGetModifiedNoteTable is success."};
-    for (unsigned id : noteIds) {
-        log.push_back(kNoteOpen);
-        log.push_back("---DEBUG    Note ID = " + std::to_string(id));
-        log.push_back(kNoteOpened);
-    }
-    log.push_back("---RESULT   Write All Document By Form is success.");
-    log.push_back("---COMMAND  Close Notes DataBase");
-    log.push_back("---RESULT   Close Notes DataBase is success.");
-    return log;
-}
-
 // Where `actual` differs from `expected`: it must be `expected` with one run of lines left
 // out and nothing else changed (no line twice, none out of order, none altered).
 struct Gap {
@@ -73,13 +40,6 @@ Gap FindGap(const std::vector<std::string>& expected, const std::vector<std::str
     gap.at = prefix;
     gap.length = expected.size() - actual.size();
     return gap;
-}
-
-// The log texts with the copyright notice (the second line) replaced by the placeholder
-// WholeJobLog puts there.
-std::vector<std::string> WithoutCopyright(std::vector<std::string> texts) {
-    if (texts.size() > 1) texts[1] = "(copyright)";
-    return texts;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -126,6 +86,8 @@ struct MidExportCase {
     HeldFile file;
     Order order;
 };
+
+void PrintTo(const MidExportCase& c, std::ostream* os) { *os << c.name; }
 
 class MidExportHold : public EndToEnd, public ::testing::WithParamInterface<MidExportCase> {};
 
@@ -233,11 +195,12 @@ struct BreakCase {
     size_t file;  // index into kBrokenFiles
 };
 
-std::string BreakCaseName(const ::testing::TestParamInfo<BreakCase>& info) {
+std::string BreakCaseName(const BreakCase& c) {
     const char* at[] = {"FormPageShows", "FieldPageShows", "DestinationPageShows"};
-    return std::string("BrokenWhile") + at[static_cast<int>(info.param.at)] + "_" +
-           kBrokenFiles[info.param.file].name;
+    return std::string("BrokenWhile") + at[static_cast<int>(c.at)] + "_" + kBrokenFiles[c.file].name;
 }
+
+void PrintTo(const BreakCase& c, std::ostream* os) { *os << BreakCaseName(c); }
 
 class DatabaseBrokenBetweenOpens : public EndToEnd, public ::testing::WithParamInterface<BreakCase> {};
 
@@ -301,7 +264,9 @@ std::vector<BreakCase> AllBreakCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(EndToEnd, DatabaseBrokenBetweenOpens, ::testing::ValuesIn(AllBreakCases()),
-                         BreakCaseName);
+                         [](const ::testing::TestParamInfo<BreakCase>& info) {
+                             return BreakCaseName(info.param);
+                         });
 
 // The form page's own read cannot be given a broken file: it follows the source dialog's
 // test open with no window in between. A failing design collection stands in for it.
