@@ -26,6 +26,25 @@ void CopyBounded(char* dest, size_t capacity, const char* src, size_t length) {
     dest[length] = '\0';
 }
 
+// The length of the whole LMBCS characters at the start of `text`. A copy cut at a fixed
+// byte count may end inside a character; its first bytes alone would reach the translation
+// as a group byte of their own and come out as a control character in the name.
+size_t WholeCharacterLength(const char* text, size_t length) {
+    size_t pos = 0;
+    while (pos < length) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        size_t size = 1;
+        // Below 0x20, all but NUL, tab, line feed, carriage return and 0x19 are group bytes:
+        // up to 0x0F with one byte after them, from 0x10 with two.
+        if (lead < 0x20 && lead != 0x00 && lead != 0x09 && lead != 0x0A && lead != 0x0D && lead != 0x19) {
+            size = lead < 0x10 ? 2 : 3;
+        }
+        if (pos + size > length) break;
+        pos += size;
+    }
+    return pos;
+}
+
 WORD ReadWord(const void* p) {
     WORD w;
     std::memcpy(&w, p, sizeof w);
@@ -39,8 +58,8 @@ STATUS LNCALLBACK CollectItem(WORD /*spare*/, WORD /*itemFlags*/, char* name, WO
     char lmbcsName[kItemNameBufferSize];
     CopyBounded(lmbcsName, sizeof lmbcsName, name, nameLength);
     char nativeName[kItemNameBufferSize] = {};
-    TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcsName, std::strlen(lmbcsName), nativeName,
-                  sizeof nativeName);
+    TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcsName,
+                  WholeCharacterLength(lmbcsName, std::strlen(lmbcsName)), nativeName, sizeof nativeName);
     const WORD type = valueLength >= sizeof(WORD) ? ReadWord(value) : 0;
     g_scanDb.m_fields.emplace_back(nativeName, type);
     return 0;
@@ -52,24 +71,32 @@ void CNsfDatabase::ListForms() {
                                           &collection, nullptr, nullptr, nullptr, nullptr));
     ScopedNotesHandle closeCollection(collection, Api().NIFCloseCollection);
 
+    // One read returns only what fits its 64 KB buffer (about 1,700 short titles); the
+    // position then names the last entry read, and each read starts one entry further on.
     COLLECTIONPOSITION position{};
     position.Level = 0;
-    position.Tumbler[0] = 1;
-    DHANDLE buffer = 0;
-    DWORD count = 0;
-    ThrowIfFailed(Api().NIFReadEntries(collection, &position, 0, 0, NAVIGATE_NEXT, MAXDWORD_COUNT,
-                                       READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer, nullptr, nullptr,
-                                       &count, nullptr));
-    if (buffer == 0) return;
-    auto* entry = static_cast<char*>(Api().OSLockObject(buffer));
-    for (DWORD i = 0; entry != nullptr && i < count; ++i) {
-        const WORD noteClass = ReadWord(entry);
-        char* summary = entry + sizeof(WORD);
-        AddFormEntry(noteClass, summary);
-        entry = summary + ReadWord(summary);
-    }
-    Api().OSUnlockObject(buffer);
-    Api().OSMemFree(buffer);
+    position.Tumbler[0] = 0;
+    WORD signal = 0;
+    do {
+        DHANDLE buffer = 0;
+        DWORD count = 0;
+        signal = 0;
+        ThrowIfFailed(Api().NIFReadEntries(collection, &position, NAVIGATE_NEXT, 1, NAVIGATE_NEXT,
+                                           MAXDWORD_COUNT, READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer,
+                                           nullptr, nullptr, &count, &signal));
+        // A read that returns nothing ends the list even if it says more is left.
+        if (buffer == 0) return;
+        auto* entry = static_cast<char*>(Api().OSLockObject(buffer));
+        for (DWORD i = 0; entry != nullptr && i < count; ++i) {
+            const WORD noteClass = ReadWord(entry);
+            char* summary = entry + sizeof(WORD);
+            AddFormEntry(noteClass, summary);
+            entry = summary + ReadWord(summary);
+        }
+        Api().OSUnlockObject(buffer);
+        Api().OSMemFree(buffer);
+        if (count == 0) return;
+    } while ((signal & SIGNAL_MORE_TO_DO) != 0);
 }
 
 void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
@@ -92,7 +119,7 @@ void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
         CopyBounded(title, sizeof title, kTitleUnknownType, sizeof kTitleUnknownType - 1);
     }
     if ((noteClass & NOTE_CLASS_FORM) == 0) return;
-    const size_t titleLength = std::strlen(title);
+    const size_t titleLength = WholeCharacterLength(title, std::strlen(title));
     TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, title, titleLength, translated,
                   titleLength + 1 < sizeof translated ? titleLength + 1 : sizeof translated);
     m_forms.emplace_back(translated);

@@ -67,6 +67,7 @@ constexpr WORD NAVIGATE_NEXT = 1;
 constexpr DWORD MAXDWORD_COUNT = 0xFFFFFFFF;
 constexpr DWORD READ_MASK_NOTECLASS = 0x00000004;
 constexpr DWORD READ_MASK_SUMMARY = 0x00008000;
+constexpr WORD SIGNAL_MORE_TO_DO = 0x0020;  // NIFReadEntries: entries remain for another read
 constexpr WORD OS_TRANSLATE_NATIVE_TO_LMBCS = 0;
 constexpr WORD OS_TRANSLATE_LMBCS_TO_NATIVE = 1;
 constexpr WORD INFOPARSE_TITLE = 0;

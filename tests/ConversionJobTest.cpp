@@ -300,4 +300,66 @@ TEST_F(ConversionJobTest, NotesPathThatDoesNotFitIsRefusedBeforeAnyOpen) {
     EXPECT_FALSE(FileExists(app.m_szLogPath));
 }
 
+// Makes the form page's combo box refuse every entry after the first `room`, as a list
+// that has run out of space does (CB_ERRSPACE): the combo is subclassed the moment it is
+// created, before the page fills it.
+class FullFormCombo {
+public:
+    explicit FullFormCombo(LRESULT room) {
+        s_room = room;
+        m_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~FullFormCombo() { UnhookWindowsHookEx(m_hook); }
+    FullFormCombo(const FullFormCombo&) = delete;
+    FullFormCombo& operator=(const FullFormCombo&) = delete;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND) {
+            const auto* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
+            const auto window = reinterpret_cast<HWND>(wParam);
+            char name[32] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (lstrcmpiA(name, "ComboBox") == 0 &&
+                create->lpcs->hMenu == reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_FORM_COMBO))) {
+                s_original = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Refusing)));
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static LRESULT CALLBACK Refusing(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == CB_ADDSTRING && CallWindowProcA(s_original, window, CB_GETCOUNT, 0, 0) >= s_room) {
+            return CB_ERRSPACE;
+        }
+        return CallWindowProcA(s_original, window, message, wParam, lParam);
+    }
+    static LRESULT s_room;
+    static WNDPROC s_original;
+    HHOOK m_hook;
+};
+LRESULT FullFormCombo::s_room = 0;
+WNDPROC FullFormCombo::s_original = nullptr;
+
+TEST_F(ConversionJobTest, FormListThatRefusesEntriesSaysSoOnceAndKeepsWhatItTook) {
+    std::string forms;
+    for (const char* title : {"A", "B", "C", "D", "E", "F"}) {
+        forms += std::string(forms.empty() ? "" : ",") + R"({"class":"form","title":")" + title + R"("})";
+    }
+    WriteNotesDatabase(dbPath, R"("design":[)" + forms + "]");
+    FullFormCombo full(2);
+    std::vector<std::string> listed;
+    std::thread driver([&] {
+        HWND sheet = drv::WaitForDialog(GetCurrentProcessId(), drv::kFormPageTitle);
+        HWND combo = drv::WaitForDescendant(sheet, IDC_FORM_COMBO);
+        listed = drv::ComboItems(combo);
+        drv::PressWizardButton(sheet, PSBTN_CANCEL);
+    });
+    RunConversionJob(nullptr, "", dbPath);
+    driver.join();
+    EXPECT_EQ((std::vector<std::string>{"A", "B"}), listed);
+    ASSERT_EQ(1u, recorder.boxes.size()) << "one message for the whole list";
+    EXPECT_EQ(ResString(IDS_TOO_MANY_ITEMS), recorder.boxes[0].text);
+}
+
 }  // namespace

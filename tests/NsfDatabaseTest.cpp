@@ -149,11 +149,52 @@ TEST_F(NsfDatabaseTest, LongTitleIsCutTo129Bytes) {
     db.Close();
 }
 
+std::string Repeated(const std::string& unit, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += unit;
+    return text;
+}
+
+TEST_F(NsfDatabaseTest, LongJapaneseTitlesAreCutBetweenWholeCharacters) {
+    // A Japanese character is 3 bytes of LMBCS. 129 bytes hold 43 whole あ; after "A" the
+    // cut leaves two bytes of the 43rd い, after "AB" one byte of the 43rd う: neither
+    // reaches the name.
+    CNsfDatabase db;
+    db.Open(Db("\"design\":[{\"class\":\"form\",\"title\":\"" + Repeated("\\u3042", 67) +
+               "\"},{\"class\":\"form\",\"title\":\"A" + Repeated("\\u3044", 67) +
+               "\"},{\"class\":\"form\",\"title\":[\"AB" + Repeated("\\u3046", 67) + "\"]}]")
+                .c_str());
+    db.ListForms();
+    EXPECT_EQ((std::vector<std::string>{Repeated("\x82\xa0", 43), "A" + Repeated("\x82\xa2", 42),
+                                        "AB" + Repeated("\x82\xa4", 42)}),
+              db.m_forms);
+    db.Close();
+}
+
 TEST_F(NsfDatabaseTest, EmptyDesignCollectionAddsNothing) {
     CNsfDatabase db;
     db.Open(Db(R"("design":[{"class":"view","title":"V"}])").c_str());
     db.ListForms();
     EXPECT_TRUE(db.m_forms.empty());
+    db.Close();
+}
+
+TEST_F(NsfDatabaseTest, FormsBeyondOneReadBufferAreAllListedOnceInOrder) {
+    // 5,000 forms with a view after every tenth, titles of varying length: the design
+    // collection takes several 64 KB reads, whose boundaries fall at varying places.
+    std::string design = "\"design\":[";
+    std::vector<std::string> expected;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string title = "Form" + std::to_string(i) + std::string(static_cast<size_t>(i % 97), 'x');
+        design += (i == 0 ? "" : ",") + std::string("{\"class\":\"form\",\"title\":\"") + title + "\"}";
+        if (i % 10 == 0) design += ",{\"class\":\"view\",\"title\":\"View" + std::to_string(i) + "\"}";
+        expected.push_back(title);
+    }
+    CNsfDatabase db;
+    db.Open(Db(design + "]").c_str());
+    db.ListForms();
+    ASSERT_EQ(expected.size(), db.m_forms.size());
+    EXPECT_TRUE(expected == db.m_forms);
     db.Close();
 }
 
@@ -186,6 +227,18 @@ TEST_F(NsfDatabaseTest, FieldsInScanOrderWithTypesAndEmptyValues) {
     EXPECT_EQ(Names(db.m_fields), Names(g_scanDb.m_fields));
     db.ListFields("Memo");
     EXPECT_EQ(6u, db.m_fields.size()) << "a second call doubles the list";
+    db.Close();
+}
+
+TEST_F(NsfDatabaseTest, FieldNameOverTheScanBufferIsCutBetweenWholeCharacters) {
+    // "B" and 100 あ are 301 bytes of LMBCS; 255 are kept, "B" and 84 あ and two bytes of
+    // the 85th, which do not reach the name.
+    CNsfDatabase db;
+    db.Open(Db("\"design\":[{\"class\":\"form\",\"title\":\"F\",\"fields\":[{\"name\":\"B" +
+               Repeated("\\u3042", 100) + "\",\"type\":\"text\"}]}]")
+                .c_str());
+    db.ListFields("F");
+    EXPECT_EQ((std::vector<std::string>{"B" + Repeated("\x82\xa0", 84)}), Names(db.m_fields));
     db.Close();
 }
 

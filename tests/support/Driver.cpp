@@ -177,21 +177,40 @@ bool SelectComboItem(HWND combo, const std::string& text) {
 
 int ListItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-std::string ListItemText(HWND list, int index) {
-    constexpr size_t kChars = 1024;
-    RemoteBuffer remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
-    if (remote.address() == nullptr) return {};
+namespace {
+
+constexpr size_t kListTextChars = 1024;
+
+// Reads item `index` through `remote`, a buffer of an LVITEMW and kListTextChars characters.
+std::string ReadListItemText(HWND list, RemoteBuffer& remote, int index) {
     LVITEMW item{};
     item.iSubItem = 0;
-    item.cchTextMax = kChars;
+    item.cchTextMax = kListTextChars;
     item.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(remote.address()) + sizeof(LVITEMW));
     remote.Write(0, &item, sizeof item);
     const LRESULT length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
                                         reinterpret_cast<LPARAM>(remote.address()));
-    std::wstring text(kChars, L'\0');
-    remote.Read(sizeof(LVITEMW), text.data(), kChars * sizeof(wchar_t));
-    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    remote.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
     return Native(text);
+}
+
+}  // namespace
+
+std::string ListItemText(HWND list, int index) {
+    RemoteBuffer remote(list, sizeof(LVITEMW) + kListTextChars * sizeof(wchar_t));
+    if (remote.address() == nullptr) return {};
+    return ReadListItemText(list, remote, index);
+}
+
+std::vector<std::string> ListItemTexts(HWND list) {
+    std::vector<std::string> texts;
+    RemoteBuffer remote(list, sizeof(LVITEMW) + kListTextChars * sizeof(wchar_t));
+    if (remote.address() == nullptr) return texts;
+    const int count = ListItemCount(list);
+    texts.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) texts.push_back(ReadListItemText(list, remote, i));
+    return texts;
 }
 
 void SelectListItem(HWND list, int index, bool selected) {

@@ -59,6 +59,8 @@ bool SelectComboItem(HWND combo, const std::string& text);
 // List view of another process: item texts, selection.
 int ListItemCount(HWND list);
 std::string ListItemText(HWND list, int index);
+// Every item text of the list, in its order, through one buffer in the list's process.
+std::vector<std::string> ListItemTexts(HWND list);
 void SelectListItem(HWND list, int index, bool selected);
 
 // Conversions between UTF-16 and the process's ANSI code page.

@@ -50,6 +50,17 @@ ExclusiveHolder::ExclusiveHolder(const std::string& path)
     : m_h(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                       FILE_ATTRIBUTE_NORMAL, nullptr)) {}
 
+ExclusiveHolder::ExclusiveHolder(const std::string& path, DWORD timeoutMs) : m_h(INVALID_HANDLE_VALUE) {
+    const DWORD start = GetTickCount();
+    do {
+        m_h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        // No pause between attempts: the moments between two lines of the other program
+        // are short, and each attempt is a round trip that waits for nothing else.
+    } while (m_h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION &&
+             GetTickCount() - start <= timeoutMs);
+}
+
 ExclusiveHolder::~ExclusiveHolder() { Release(); }
 
 void ExclusiveHolder::Release() {
@@ -78,6 +89,12 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+unsigned long long FileSizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 std::vector<std::string> SplitCrLf(const std::string& bytes) {

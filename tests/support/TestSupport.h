@@ -41,6 +41,10 @@ private:
 class ExclusiveHolder {
 public:
     explicit ExclusiveHolder(const std::string& path);
+    // Takes an existing file at the first moment no other handle is open on it, retrying
+    // until then (a program that opens, writes and closes it line by line leaves such
+    // moments between its lines) or until `timeoutMs` has passed; held() tells which.
+    ExclusiveHolder(const std::string& path, DWORD timeoutMs);
     ~ExclusiveHolder();
     ExclusiveHolder(const ExclusiveHolder&) = delete;
     ExclusiveHolder& operator=(const ExclusiveHolder&) = delete;
@@ -55,6 +59,10 @@ private:
 std::string ReadFileBytes(const std::string& path, bool* exists = nullptr);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The size of a file as the directory reports it, without opening the file (an open
+// handle, even a shared one, would make another program's exclusive open fail); 0 when
+// there is no such file.
+unsigned long long FileSizeOf(const std::string& path);
 
 // Splits at CR LF; the text after the last CR LF (normally empty) is the last element.
 std::vector<std::string> SplitCrLf(const std::string& bytes);

@@ -1,0 +1,157 @@
+#pragma once
+// The fixture of the end-to-end tests: the real quillsheet.exe beside our nnotes.dll in a
+// folder of its own, started, operated through its windows and read back afterwards.
+#include "support/AppProcess.h"
+#include "support/Driver.h"
+#include "support/ExpectedTexts.h"
+#include "support/NotesDatabaseFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+constexpr int kRadioServer = 1002;
+constexpr int kRadioLocal = 1003;
+constexpr int kServerName = 1004;
+constexpr int kLocalPath = 1005;
+constexpr int kServerPath = 1006;
+constexpr int kStart = 1000;
+constexpr int kExportPathEdit = 1015;
+constexpr UINT kAboutCommand = 0x0010;
+
+const char kOrders[] = R"("title":"Orders","design":[
+  {"class":"form","title":"Order","fields":[{"name":"Name","type":"text"},{"name":"Date","type":"text"},{"name":"Total","type":"number"}]},
+  {"class":"form","title":"Note","fields":[{"name":"Subject","type":"text"},{"name":"Body","type":"richtext"}]},
+  {"class":"view","title":"All"}],
+  "documents":[
+  {"id":100,"items":[{"name":"Name","type":"text","value":"Alice"},{"name":"Date","type":"text","value":"2024/03/05"},{"name":"Total","type":"number","value":12},{"name":"Subject","type":"text","value":"hello, world"}]},
+  {"id":104,"items":[{"name":"Name","type":"text","value":"Bob"},{"name":"Total","type":"number","value":7}]},
+  {"id":108,"items":[{"name":"Name","type":"text","value":"\u6c0f\u540d"},{"name":"Subject","type":"text","value":"two\nlines"}]}])";
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryA(dir.File("data").c_str(), nullptr);
+        CreateDirectoryA(dir.File("data\\servers").c_str(), nullptr);
+        CreateDirectoryA(dir.File("data\\servers\\hub").c_str(), nullptr);
+        CreateDirectoryA(dir.File("data\\servers\\hub\\sales").c_str(), nullptr);
+        dbPath = dir.File("data\\orders.nsf");
+        csvPath = dir.File("out.csv");
+        logPath = dir.File("LOG.TXT");
+        WriteNotesDatabase(dbPath, kOrders);
+        WriteNotesDatabase(dir.File("data\\servers\\hub\\sales\\orders.nsf"), kOrders);
+        WriteIni("");
+    }
+
+    void WriteIni(const std::string& extra) {
+        WriteFileBytes(dir.File("notes.ini"), "[Notes]\r\nDirectory=" + dir.File("data") + "\r\n" + extra);
+    }
+
+    // Starts the program and waits for its source dialog.
+    HWND Start(const std::string& tempDir = "") {
+        app =
+            std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"), tempDir);
+        if (!app->started()) return nullptr;
+        return drv::WaitForDialog(app->pid(), "Quillsheet");
+    }
+
+    void ChooseLocal(HWND source, const std::string& path) {
+        drv::ClickDlgItem(source, kRadioLocal);
+        ASSERT_TRUE(drv::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(source, kLocalPath)) != FALSE; }));
+        drv::SetDlgItemText(source, kLocalPath, path);
+        drv::ClickDlgItem(source, kStart);
+    }
+
+    // The text of the next message box, which is then answered with OK.
+    std::string NextMessage() {
+        HWND box = drv::WaitForMessageBox(app->pid());
+        if (box == nullptr) return "(no message box)";
+        const std::string text = drv::MessageBoxText(box);
+        drv::DismissMessageBox(box);
+        return text;
+    }
+
+    // Closes the source dialog and expects the program to end cleanly.
+    void Exit(HWND source) {
+        drv::ClickDlgItem(source, IDCANCEL);
+        ASSERT_TRUE(app->WaitForExit(drv::kDefaultTimeoutMs));
+        EXPECT_EQ(0u, app->ExitCode());
+    }
+
+    std::vector<std::string> LogTexts() const {
+        std::vector<std::string> texts;
+        for (const std::string& line : SplitCrLf(ReadFileBytes(logPath))) {
+            if (line.size() > 20) texts.push_back(line.substr(20));
+        }
+        return texts;
+    }
+
+    // The paths the shell was asked to open, in the order it was asked.
+    std::vector<std::string> Opened() const {
+        std::vector<std::string> lines;
+        for (const std::string& line : SplitCrLf(ReadFileBytes(dir.File("opened.txt")))) {
+            // Records end with LF only: split again.
+            size_t start = 0;
+            for (size_t end; (end = line.find('\n', start)) != std::string::npos; start = end + 1) {
+                lines.push_back(line.substr(start, end - start));
+            }
+        }
+        std::sort(lines.begin(), lines.end());
+        for (std::string& l : lines) l = l.substr(l.find(' ') + 1);
+        return lines;
+    }
+
+    TempDir dir;
+    ShellOpenRecorderAssociation association;
+    std::unique_ptr<AppProcess> app;
+    std::string dbPath, csvPath, logPath;
+};
+
+inline constexpr char kNoteOpen[] = "---COMMAND  nsfNote.Open";
+inline constexpr char kNoteOpened[] = "---RESULT   nsfNote.Open is success.";
+
+// What the log of a whole job holds, line by line without the time stamps; the second
+// line, the copyright notice, as "(copyright)" (see WithoutCopyright).
+inline std::vector<std::string> WholeJobLog(const std::string& dbPath, const std::string& form,
+                                            const std::vector<unsigned>& noteIds) {
+    std::vector<std::string> log = {"---INFO     " + std::string(41, '-'),
+                                    "(copyright)",
+                                    "---NOTICE   Quillsheet is started.",
+                                    "---NOTICE   Start Conversion",
+                                    "---INFO     " + std::string(41, '-'),
+                                    "---COMMAND  Open Notes DataBase",
+                                    "---DEBUG    DB Path=" + dbPath,
+                                    "---RESULT   Open Command is success.",
+                                    "---COMMAND  Write All Document By Form",
+                                    "---DEBUG    Form Name=" + form,
+                                    "---COMMAND  Make Indicater",
+                                    "---COMMAND  Make ExportFile Header",
+                                    "---COMMAND  NSFDbGetModifiedNoteTable",
+                                    "---RESULT   NSFDbGetModifiedNoteTable is success."};
+    for (unsigned id : noteIds) {
+        log.push_back(kNoteOpen);
+        log.push_back("---DEBUG    Note ID = " + std::to_string(id));
+        log.push_back(kNoteOpened);
+    }
+    log.push_back("---RESULT   Write All Document By Form is success.");
+    log.push_back("---COMMAND  Close Notes DataBase");
+    log.push_back("---RESULT   Close Notes DataBase is success.");
+    return log;
+}
+
+// The log texts with the copyright notice (the second line) replaced by the placeholder
+// WholeJobLog puts there.
+inline std::vector<std::string> WithoutCopyright(std::vector<std::string> texts) {
+    if (texts.size() > 1) texts[1] = "(copyright)";
+    return texts;
+}
+
+}  // namespace e2e

@@ -1,0 +1,172 @@
+// A full disk under the real quillsheet.exe. This executable runs through
+// scripts/wine-exec-file-limit, which limits every file that the test and the program write
+// to QS_FILE_SIZE_LIMIT_KIB kibibytes: a write past the limit fails as on a full disk, and
+// the program maps every failed write to the "disk full" cause.
+#include "EndToEndFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace e2e;
+
+// The limit the wrapper set, in bytes; 0 when the test was started without it.
+size_t FileSizeLimit() {
+    char kib[32] = {};
+    const DWORD n = GetEnvironmentVariableA("QS_FILE_SIZE_LIMIT_KIB", kib, sizeof kib);
+    return n == 0 || n >= sizeof kib ? 0 : static_cast<size_t>(std::strtoul(kib, nullptr, 10)) * 1024;
+}
+
+// Writes one byte more than `limit` into a fresh file; true when the file was refused the
+// byte past the limit, and holds exactly `limit` bytes.
+bool WritesStopAtTheLimit(const std::string& path, size_t limit) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const std::string bytes(limit + 1, 'p');
+    size_t done = 0;
+    DWORD written = 0;
+    bool refused = false;
+    while (done < bytes.size()) {
+        if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written,
+                       nullptr) ||
+            written == 0) {
+            refused = true;
+            break;
+        }
+        done += written;
+    }
+    CloseHandle(file);
+    DeleteFileA(path.c_str());
+    return refused && done == limit;
+}
+
+enum class FullFile { Destination, Log };
+
+struct FullDiskCase {
+    const char* name;
+    FullFile file;
+};
+
+void PrintTo(const FullDiskCase& c, std::ostream* os) { *os << c.name; }
+
+class FullDisk : public EndToEnd, public ::testing::WithParamInterface<FullDiskCase> {
+protected:
+    void SetUp() override {
+        EndToEnd::SetUp();
+        limit = FileSizeLimit();
+        ASSERT_GT(limit, 0u) << "run through scripts/wine-exec-file-limit, as ctest does";
+        ASSERT_TRUE(WritesStopAtTheLimit(dir.File("probe.bin"), limit));
+    }
+    size_t limit = 0;
+};
+
+// A form of 1,000 fields and 200 documents that give only the first a value ("d000"...):
+// each CSV line is 1,005 bytes, the file about 206,000, the log about 30,000.
+struct WideDocuments {
+    WideDocuments() {
+        json = R"("title":"Wide","design":[{"class":"form","title":"Wide","fields":[)";
+        std::string header;
+        for (int i = 0; i < 1000; ++i) {
+            char name[8];
+            std::snprintf(name, sizeof name, "f%03d", i);
+            json += std::string(i == 0 ? "" : ",") + R"({"name":")" + name + R"(","type":"text"})";
+            header += std::string(i == 0 ? "" : ",") + name;
+        }
+        json += R"(]}],"documents":[)";
+        csv = header + "\r\n";
+        for (int i = 0; i < 200; ++i) {
+            char value[8];
+            std::snprintf(value, sizeof value, "d%03d", i);
+            json += std::string(i == 0 ? "" : ",") + R"({"items":[{"name":"f000","type":"text","value":")" +
+                    value + "\"}]}";
+            csv += value + std::string(999, ',') + "\r\n";
+            ids.push_back(8u + 4u * static_cast<unsigned>(i));
+        }
+        json += "]";
+    }
+    std::string json;
+    std::string csv;  // the whole file
+    std::vector<unsigned> ids;
+};
+
+// One field and 600 documents: the log takes about 90,000 bytes, the CSV file 3,600.
+struct ManyShortDocuments {
+    ManyShortDocuments() {
+        json =
+            R"("title":"Many","design":[{"class":"form","title":"Doc","fields":[{"name":"V","type":"text"}]}],)"
+            R"("documents":[)";
+        csv = "V\r\n";
+        for (int i = 0; i < 600; ++i) {
+            char value[8];
+            std::snprintf(value, sizeof value, "v%03d", i);
+            json += std::string(i == 0 ? "" : ",") + R"({"items":[{"name":"V","type":"text","value":")" +
+                    value + "\"}]}";
+            csv += std::string(value) + "\r\n";
+            ids.push_back(8u + 4u * static_cast<unsigned>(i));
+        }
+        json += "]";
+    }
+    std::string json;
+    std::string csv;
+    std::vector<unsigned> ids;
+};
+
+TEST_P(FullDisk, OneDiskFullBoxTheJobGoesOnAndTheFileHoldsWhatFitted) {
+    const bool destination = GetParam().file == FullFile::Destination;
+    const WideDocuments wide;
+    const ManyShortDocuments many;
+    WriteNotesDatabase(dbPath, destination ? wide.json : many.json);
+    const std::string form = destination ? "Wide" : "Doc";
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    ChooseLocal(source, dbPath);
+    ASSERT_TRUE(drv::WalkWizard(app->pid(), {form, {}, csvPath, nullptr}));
+    EXPECT_EQ((destination ? csvPath : logPath) + kTextDiskFull, NextMessage());
+    EXPECT_EQ(kTextFinished, NextMessage()) << "every later write fails silently";
+
+    const std::string csv = ReadFileBytes(csvPath);
+    const std::string log = ReadFileBytes(logPath);
+    const std::vector<std::string> wholeLog = WholeJobLog(dbPath, form, destination ? wide.ids : many.ids);
+    if (destination) {
+        // The lines up to the limit, the last one cut where the limit fell.
+        ASSERT_GT(wide.csv.size(), limit);
+        EXPECT_EQ(limit, csv.size());
+        EXPECT_TRUE(wide.csv.compare(0, limit, csv) == 0) << "the file is the start of the whole export";
+        EXPECT_EQ(wholeLog, WithoutCopyright(LogTexts())) << "every document handled";
+    } else {
+        EXPECT_EQ(many.csv, csv) << "every document in the CSV file";
+        EXPECT_EQ(limit, log.size());
+        std::vector<std::string> lines = SplitCrLf(log);
+        const std::string cutLine = lines.back();
+        lines.pop_back();
+        std::vector<std::string> texts;
+        for (const std::string& line : lines) texts.push_back(line.size() > 20 ? line.substr(20) : line);
+        texts = WithoutCopyright(texts);
+        ASSERT_LT(texts.size(), wholeLog.size());
+        EXPECT_TRUE(std::equal(texts.begin(), texts.end(), wholeLog.begin()))
+            << "the log's lines up to the limit";
+        if (cutLine.size() > 20) {
+            EXPECT_EQ(wholeLog[texts.size()].substr(0, cutLine.size() - 20), cutLine.substr(20))
+                << "the line the limit cut";
+        }
+    }
+    Exit(source);
+}
+
+INSTANTIATE_TEST_SUITE_P(EndToEnd, FullDisk,
+                         ::testing::Values(FullDiskCase{"DestinationFillsTheDisk", FullFile::Destination},
+                                           FullDiskCase{"LogFillsTheDisk", FullFile::Log}),
+                         [](const ::testing::TestParamInfo<FullDiskCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+}  // namespace
