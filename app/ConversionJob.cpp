@@ -14,6 +14,7 @@
 #include "wizard/WizardPage.h"
 
 #include <cstring>
+#include <map>
 #include <vector>
 
 using notes::MAXPATH;
@@ -75,14 +76,18 @@ bool LocateDatabase(const std::string& serverName, const std::string& path,
 }
 
 // Keeps the chosen fields, in the chosen order; a name chosen twice comes twice.
+// The entries are grouped by name first: a form of 40,000 fields, all chosen, would
+// otherwise take 1.6 billion name comparisons.
 void NarrowFields(CNsfDatabase& db, const std::vector<std::string>& chosen) {
-    const FieldList scratch = db.m_fields;
-    db.m_fields.clear();
+    std::map<std::string, std::vector<size_t>> byName;  // entries of each name, in list order
+    for (size_t i = 0; i < db.m_fields.size(); ++i) byName[db.m_fields[i].name].push_back(i);
+    FieldList narrowed;
     for (const std::string& name : chosen) {
-        for (const FieldEntry& entry : scratch) {
-            if (entry.name == name) db.m_fields.push_back(entry);
-        }
+        const auto it = byName.find(name);
+        if (it == byName.end()) continue;
+        for (size_t i : it->second) narrowed.push_back(db.m_fields[i]);
     }
+    db.m_fields = std::move(narrowed);
 }
 
 }  // namespace

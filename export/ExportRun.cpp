@@ -3,6 +3,7 @@
 #include "export/ProgressDlg.h"
 #include "framework/ResourceString.h"
 #include "log/SysLog.h"
+#include "notes/ItemText.h"
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
@@ -37,7 +38,13 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& /*formName*/) {
     g_sysLog.Write(LEVEL_COMMAND, "Make ExportFile Header");
     std::vector<std::string> cells;
     cells.reserve(m_fields.size());
-    for (const FieldEntry& field : m_fields) cells.push_back(field.name);
+    for (const FieldEntry& field : m_fields) {
+        // A name may hold "," or a line feed: cleaned as every value is, so that the header
+        // has as many cells as each document's line.
+        std::string cell = field.name;
+        MakeCsvSafe(&cell[0], cell.size());
+        cells.push_back(std::move(cell));
+    }
     g_exportFile.AppendLine(cells);
 
     TIMEDATE since{};

@@ -341,7 +341,7 @@ private:
 LRESULT FullFormCombo::s_room = 0;
 WNDPROC FullFormCombo::s_original = nullptr;
 
-TEST_F(ConversionJobTest, FormListThatRefusesEntriesSaysSoOnceAndKeepsWhatItTook) {
+TEST_F(ConversionJobTest, FormListThatRefusesEntriesSaysSoForEachAndKeepsWhatItTook) {
     std::string forms;
     for (const char* title : {"A", "B", "C", "D", "E", "F"}) {
         forms += std::string(forms.empty() ? "" : ",") + R"({"class":"form","title":")" + title + R"("})";
@@ -358,8 +358,9 @@ TEST_F(ConversionJobTest, FormListThatRefusesEntriesSaysSoOnceAndKeepsWhatItTook
     RunConversionJob(nullptr, "", dbPath);
     driver.join();
     EXPECT_EQ((std::vector<std::string>{"A", "B"}), listed);
-    ASSERT_EQ(1u, recorder.boxes.size()) << "one message for the whole list";
-    EXPECT_EQ(ResString(IDS_TOO_MANY_ITEMS), recorder.boxes[0].text);
+    // Every refused add is said, and the page goes on with the next form.
+    ASSERT_EQ(4u, recorder.boxes.size()) << "C, D, E and F were refused";
+    for (const auto& box : recorder.boxes) EXPECT_EQ(ResString(IDS_TOO_MANY_ITEMS), box.text);
 }
 
 }  // namespace

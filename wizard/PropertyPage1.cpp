@@ -30,12 +30,7 @@ BOOL CPropertyPage1::OnSetActive() {
     }
     for (const std::string& form : db.m_forms) {
         const LRESULT added = ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(form.c_str()));
-        if (added < 0) {
-            // A list out of room refuses every further entry too: one message, not one per
-            // form, and the list keeps the forms it took.
-            AppMessageBox(IDS_TOO_MANY_ITEMS);
-            break;
-        }
+        if (added < 0) AppMessageBox(IDS_TOO_MANY_ITEMS);
     }
     try {
         db.Close();

@@ -140,8 +140,9 @@ int Export(const std::string& database, const std::string& form, const std::stri
     std::printf(
         "seconds=%.3f\nuser_seconds=%.3f\nfields=%zu\nprivate_before=%zu\nprivate_after=%zu\npeak_private=%zu\n"
         "peak_private_polled=%zu\n",
-        Seconds(start, end), userSeconds, fields, static_cast<size_t>(before), static_cast<size_t>(after.PagefileUsage),
-        static_cast<size_t>(after.PeakPagefileUsage), static_cast<size_t>(watch.highest()));
+        Seconds(start, end), userSeconds, fields, static_cast<size_t>(before),
+        static_cast<size_t>(after.PagefileUsage), static_cast<size_t>(after.PeakPagefileUsage),
+        static_cast<size_t>(watch.highest()));
     if (profile) {
         std::printf("samples=%zu\n", sampler.samples());
         FILE* out = std::fopen((folder + "\\profile.txt").c_str(), "w");
