@@ -1,5 +1,7 @@
 #include "IndexedFile.h"
 
+#include "LittleEndian.h"
+
 #include "notes/NotesApi.h"
 
 #include <algorithm>
@@ -12,38 +14,21 @@ const char kIndexedMagic[8] = {'Q', 'S', 'N', 'O', 'T', 'E', 'S', '2'};
 
 namespace {
 
-uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Dword(const uint8_t* p) { return Word(p) | (static_cast<uint32_t>(Word(p + 2)) << 16); }
-uint64_t Qword(const uint8_t* p) { return Dword(p) | (static_cast<uint64_t>(Dword(p + 4)) << 32); }
-
-void PutWord(std::string& s, uint16_t v) {
-    s.push_back(static_cast<char>(v & 0xFF));
-    s.push_back(static_cast<char>(v >> 8));
-}
-void PutDword(std::string& s, uint32_t v) {
-    PutWord(s, static_cast<uint16_t>(v & 0xFFFF));
-    PutWord(s, static_cast<uint16_t>(v >> 16));
-}
-void PutQword(std::string& s, uint64_t v) {
-    PutDword(s, static_cast<uint32_t>(v & 0xFFFFFFFF));
-    PutDword(s, static_cast<uint32_t>(v >> 32));
-}
-
 constexpr uint16_t kKnownFlags = kEntrySigned | kEntrySealed | kEntryUndecryptable;
 
 // An entry as the table holds it: id, class, flags, modified (2 DWORDs), record offset,
 // record length, a reserved DWORD.
 bool DecodeEntry(const uint8_t* p, uint64_t fileSize, IndexEntry* entry) {
-    entry->id = Dword(p);
-    const uint16_t noteClass = Word(p + 4);
-    entry->flags = Word(p + 6);
-    entry->modified.innards[0] = Dword(p + 8);
-    entry->modified.innards[1] = Dword(p + 12);
-    entry->offset = Qword(p + 16);
-    entry->length = Dword(p + 24);
+    entry->id = ReadLeDword(p);
+    const uint16_t noteClass = ReadLeWord(p + 4);
+    entry->flags = ReadLeWord(p + 6);
+    entry->modified.innards[0] = ReadLeDword(p + 8);
+    entry->modified.innards[1] = ReadLeDword(p + 12);
+    entry->offset = ReadLeQword(p + 16);
+    entry->length = ReadLeDword(p + 24);
     return entry->id != 0 && noteClass == notes::NOTE_CLASS_DOCUMENT && (entry->flags & ~kKnownFlags) == 0 &&
            ((entry->flags & kEntryUndecryptable) == 0 || (entry->flags & kEntrySealed) != 0) &&
-           entry->offset <= fileSize && entry->length <= fileSize - entry->offset && Dword(p + 28) == 0;
+           entry->offset <= fileSize && entry->length <= fileSize - entry->offset && ReadLeDword(p + 28) == 0;
 }
 
 std::string EncodeEntry(const IndexEntry& entry) {
@@ -66,13 +51,13 @@ public:
         : m_p(reinterpret_cast<const uint8_t*>(bytes.data())), m_left(bytes.size()) {}
     bool Word(uint16_t* v) {
         if (m_left < 2) return false;
-        *v = nnotes::Word(m_p);
+        *v = ReadLeWord(m_p);
         Skip(2);
         return true;
     }
     bool Dword(uint32_t* v) {
         if (m_left < 4) return false;
-        *v = nnotes::Dword(m_p);
+        *v = ReadLeDword(m_p);
         Skip(4);
         return true;
     }

@@ -1,6 +1,7 @@
 #include "Store.h"
 
 #include "IndexedFile.h"
+#include "LittleEndian.h"
 #include "Lmbcs.h"
 #include "notes/NotesApi.h"
 
@@ -72,14 +73,6 @@ void FromJulianDay(int64_t jd, int* y, int* m, int* d) {
     *y = static_cast<int>(100 * b + dd - 4800 + mm / 10);
 }
 
-void PutWord(std::string& s, uint16_t w) {
-    s.push_back(static_cast<char>(w & 0xFF));
-    s.push_back(static_cast<char>(w >> 8));
-}
-void PutDword(std::string& s, uint32_t v) {
-    PutWord(s, static_cast<uint16_t>(v & 0xFFFF));
-    PutWord(s, static_cast<uint16_t>(v >> 16));
-}
 void PutDouble(std::string& s, double v) {
     char b[8];
     memcpy(b, &v, 8);
@@ -561,12 +554,6 @@ Status ParseJsonDocument(const std::string& text, Note* out) {
 
 namespace {
 
-uint64_t LittleEndian(const uint8_t* p, size_t n) {
-    uint64_t v = 0;
-    for (size_t i = n; i > 0; --i) v = (v << 8) | p[i - 1];
-    return v;
-}
-
 // The head of an indexed file; the documents stay in the file, which `db` keeps open.
 Status LoadIndexed(HANDLE file, uint64_t fileSize, Database* db) {
     uint8_t header[kIndexedHeaderSize];
@@ -574,11 +561,11 @@ Status LoadIndexed(HANDLE file, uint64_t fileSize, Database* db) {
         CloseHandle(file);
         return kErrDamaged;
     }
-    const uint64_t headLength = LittleEndian(header + 8, 4);
-    const uint64_t indexOffset = LittleEndian(header + 16, 8);
-    const uint64_t count = LittleEndian(header + 24, 8);
+    const uint64_t headLength = ReadLeDword(header + 8);
+    const uint64_t indexOffset = ReadLeQword(header + 16);
+    const uint64_t count = ReadLeQword(header + 24);
     std::string head;
-    if (LittleEndian(header + 12, 4) != 0 || headLength > fileSize - kIndexedHeaderSize ||
+    if (ReadLeDword(header + 12) != 0 || headLength > fileSize - kIndexedHeaderSize ||
         kIndexedHeaderSize + headLength > indexOffset) {
         CloseHandle(file);
         return kErrDamaged;

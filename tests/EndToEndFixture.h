@@ -25,6 +25,7 @@ constexpr int kLocalPath = 1005;
 constexpr int kServerPath = 1006;
 constexpr int kStart = 1000;
 constexpr int kExportPathEdit = 1015;
+constexpr int kFormCombo = 1008;
 constexpr UINT kAboutCommand = 0x0010;
 
 const char kOrders[] = R"("title":"Orders","design":[
@@ -68,6 +69,17 @@ protected:
         ASSERT_TRUE(drv::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(source, kLocalPath)) != FALSE; }));
         drv::SetDlgItemText(source, kLocalPath, path);
         drv::ClickDlgItem(source, kStart);
+    }
+
+    // Starts the program, opens `path` as a local database and waits for the form page and
+    // its form list; false when one of them does not come.
+    bool OpenFormPage(const std::string& path, HWND* source, HWND* sheet, HWND* combo) {
+        *source = Start();
+        if (*source == nullptr) return false;
+        ChooseLocal(*source, path);
+        *sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
+        *combo = *sheet != nullptr ? drv::WaitForDescendant(*sheet, kFormCombo) : nullptr;
+        return *combo != nullptr;
     }
 
     // The text of the next message box, which is then answered with OK.

@@ -209,13 +209,8 @@ TEST_P(DatabaseBrokenBetweenOpens, TheNextOpenShowsTheNotesTextAndTheJobWritesNo
     const BrokenFile& broken = kBrokenFiles[c.file];
     auto breakFile = [&] { WriteFileBytes(dbPath, broken.bytes); };
     WriteFileBytes(csvPath, "kept");
-    HWND source = Start();
-    ASSERT_NE(nullptr, source);
-    ChooseLocal(source, dbPath);
-    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
-    ASSERT_NE(nullptr, sheet);
-    HWND combo = drv::WaitForDescendant(sheet, 1008);
-    ASSERT_NE(nullptr, combo);
+    HWND source = nullptr, sheet = nullptr, combo = nullptr;
+    ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
     ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
 
     if (c.at == BreakAt::FormPageShows) breakFile();
@@ -340,13 +335,8 @@ std::string ManyFormsAndFields() {
 
 TEST_F(EndToEnd, FiveThousandFormsAllReachTheFormList) {
     WriteNotesDatabase(dbPath, ManyFormsAndFields());
-    HWND source = Start();
-    ASSERT_NE(nullptr, source);
-    ChooseLocal(source, dbPath);
-    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
-    ASSERT_NE(nullptr, sheet);
-    HWND combo = drv::WaitForDescendant(sheet, 1008);
-    ASSERT_NE(nullptr, combo);
+    HWND source = nullptr, sheet = nullptr, combo = nullptr;
+    ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
     std::vector<std::string> expected;
     for (int i = 0; i < kManyForms; ++i) expected.push_back(Numbered("F%04d", i));
     expected.push_back("Wide");
@@ -359,13 +349,8 @@ TEST_F(EndToEnd, FiveThousandFormsAllReachTheFormList) {
 
 TEST_F(EndToEnd, FortyThousandFieldsAllReachTheFieldListAndTheHeader) {
     WriteNotesDatabase(dbPath, ManyFormsAndFields());
-    HWND source = Start();
-    ASSERT_NE(nullptr, source);
-    ChooseLocal(source, dbPath);
-    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
-    ASSERT_NE(nullptr, sheet);
-    HWND combo = drv::WaitForDescendant(sheet, 1008);
-    ASSERT_NE(nullptr, combo);
+    HWND source = nullptr, sheet = nullptr, combo = nullptr;
+    ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
     ASSERT_TRUE(drv::SelectComboItem(combo, "Wide"));
     drv::PressWizardButton(sheet, PSBTN_NEXT);
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }, 60000));
@@ -405,13 +390,8 @@ TEST_F(EndToEnd, CommasAndLineFeedsInFormAndFieldNamesKeepEveryLineAsWideAsTheHe
       {"class":"form","title":"Plain form","fields":[{"name":"X","type":"text"}]}],
       "documents":[{"items":[{"name":"Name, first","type":"text","value":"Alice, A."},
         {"name":"Line\nfeed","type":"text","value":"two\nlines"},{"name":"Plain","type":"text","value":"p"}]}])");
-    HWND source = Start();
-    ASSERT_NE(nullptr, source);
-    ChooseLocal(source, dbPath);
-    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
-    ASSERT_NE(nullptr, sheet);
-    HWND combo = drv::WaitForDescendant(sheet, 1008);
-    ASSERT_NE(nullptr, combo);
+    HWND source = nullptr, sheet = nullptr, combo = nullptr;
+    ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
     // The combo box holds the names as they are, the line feed included.
     EXPECT_EQ((std::vector<std::string>{"Plain form", "Sales, 2024\nQ1"}), drv::ComboItems(combo));
     ASSERT_TRUE(drv::SelectComboItem(combo, "Sales, 2024\nQ1"));
@@ -509,13 +489,8 @@ TEST_F(EndToEnd, JapaneseTitlesOverTheTitleBufferAreCutToWholeCharacters) {
                                          "AB" + Repeat("\x82\xa4", 42), "Short"};
     std::sort(expected.begin(), expected.end());
 
-    HWND source = Start();
-    ASSERT_NE(nullptr, source);
-    ChooseLocal(source, dbPath);
-    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
-    ASSERT_NE(nullptr, sheet);
-    HWND combo = drv::WaitForDescendant(sheet, 1008);
-    ASSERT_NE(nullptr, combo);
+    HWND source = nullptr, sheet = nullptr, combo = nullptr;
+    ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
     std::vector<std::string> shown = drv::ComboItems(combo);
     std::sort(shown.begin(), shown.end());
     EXPECT_EQ(expected, shown);
@@ -549,13 +524,8 @@ TEST_F(EndToEnd, FieldNameOverTheScanBufferIsListedCutAndGivesAnEmptyColumn) {
                                    Repeat("\\u3042", 100) + R"(","type":"text","value":"b"},
         {"name":"C","type":"text","value":"c"}]}])");
     const std::string cut = "B" + Repeat("\x82\xa0", 84);
-    HWND source = Start();
-    ASSERT_NE(nullptr, source);
-    ChooseLocal(source, dbPath);
-    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
-    ASSERT_NE(nullptr, sheet);
-    HWND combo = drv::WaitForDescendant(sheet, 1008);
-    ASSERT_NE(nullptr, combo);
+    HWND source = nullptr, sheet = nullptr, combo = nullptr;
+    ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
     ASSERT_TRUE(drv::SelectComboItem(combo, "F"));
     drv::PressWizardButton(sheet, PSBTN_NEXT);
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));

@@ -45,13 +45,8 @@ TEST_F(EndToEnd, ServerDatabaseAllFields) {
 }
 
 TEST_F(EndToEnd, BackAndNextAcrossPagesNeverDoubleNamesAndFollowAChangedForm) {
-    HWND source = Start();
-    ASSERT_NE(nullptr, source);
-    ChooseLocal(source, dbPath);
-    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
-    ASSERT_NE(nullptr, sheet);
-    HWND combo = drv::WaitForDescendant(sheet, 1008);
-    ASSERT_NE(nullptr, combo);
+    HWND source = nullptr, sheet = nullptr, combo = nullptr;
+    ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
     EXPECT_EQ((std::vector<std::string>{"Note", "Order"}), drv::ComboItems(combo))
         << "sorted, views left out";
     ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
@@ -165,13 +160,8 @@ TEST_F(EndToEnd, EmptyEntriesAndPathChecksInTheSourceDialog) {
 }
 
 TEST_F(EndToEnd, DestinationPageRefusesAnEmptyOrInvalidPath) {
-    HWND source = Start();
-    ASSERT_NE(nullptr, source);
-    ChooseLocal(source, dbPath);
-    HWND sheet = drv::WaitForDialog(app->pid(), drv::kFormPageTitle);
-    ASSERT_NE(nullptr, sheet);
-    HWND combo = drv::WaitForDescendant(sheet, 1008);
-    ASSERT_NE(nullptr, combo);
+    HWND source = nullptr, sheet = nullptr, combo = nullptr;
+    ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
     ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
     drv::PressWizardButton(sheet, PSBTN_NEXT);
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
