@@ -207,7 +207,6 @@ bool NotBefore(const nnotes::TimeDate& a, const TIMEDATE& b) {
     return a.innards[0] >= b.Innards[0];
 }
 
-constexpr WORD kSignalMoreToDo = 0x0020;
 constexpr WORD kDbModeDatabase = 0;
 constexpr WORD kTimeMaximum = 1;
 constexpr WORD kTimeWildcard = 2;
@@ -399,7 +398,7 @@ STATUS LNPUBLIC NIFReadEntries(HCOLLECTION hCollection, COLLECTIONPOSITION* inde
     }
     if (retNumEntriesSkipped != nullptr) *retNumEntriesSkipped = skipped;
     if (retNumEntriesReturned != nullptr) *retNumEntriesReturned = returned;
-    if (retSignalFlags != nullptr && index < order.size()) *retSignalFlags = kSignalMoreToDo;
+    if (retSignalFlags != nullptr && index < order.size()) *retSignalFlags = notes::SIGNAL_MORE_TO_DO;
     if (retBufferLength != nullptr) *retBufferLength = static_cast<WORD>(bytes.size());
     // Like Notes, no buffer at all when no entry was returned.
     if (returned > 0 && rethBuffer != nullptr) {

@@ -374,7 +374,7 @@ bool PackDatabase(const std::string& head, const std::function<bool(std::string*
             *error = "document " + std::to_string(number) + " is not a valid document";
             return false;
         }
-        if (document.id == 0) document.id = (highest / 4 + 1) * 4;
+        if (document.id == 0) document.id = NextNoteId(highest);
         highest = std::max(highest, document.id);
         if (!writer.Add(document, error)) return false;
     }

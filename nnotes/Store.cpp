@@ -368,26 +368,6 @@ void ReadCommon(const json& j, Note* note) {
     if (j.contains("faults")) note->faults = ParseFaults(j.at("faults"));
 }
 
-bool ReadWholeFile(const std::string& path, std::string* text) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(h, &size) != 0 && size.QuadPart < 0x7FFFFFFF;
-    if (ok) {
-        text->resize(static_cast<size_t>(size.QuadPart));
-        size_t done = 0;
-        while (ok && done < text->size()) {
-            DWORD got = 0;
-            DWORD want = static_cast<DWORD>(std::min<size_t>(text->size() - done, 1u << 24));
-            ok = ReadFile(h, &(*text)[done], want, &got, nullptr) != 0 && got > 0;
-            done += got;
-        }
-    }
-    CloseHandle(h);
-    return ok;
-}
-
 }  // namespace
 
 const Item* Note::FindItem(const std::string& name) const {
@@ -516,11 +496,10 @@ Status ParseJsonDatabase(const std::string& text, Database* out) {
             }
         }
         j = json();
-        // Notes without an id of their own get the next free one after the highest so far;
-        // Notes ids step by 4.
+        // Notes without an id of their own get the next free one after the highest so far.
         NoteId highest = 0;
         for (auto& n : notes) {
-            if (n.id == 0) n.id = (highest / 4 + 1) * 4;
+            if (n.id == 0) n.id = NextNoteId(highest);
             highest = std::max(highest, n.id);
         }
         std::vector<size_t> order(notes.size());
@@ -593,17 +572,27 @@ Status LoadDatabase(const std::string& path, std::shared_ptr<const Database>* ou
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return kErrNotDatabase;
     LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) == 0) {
+        CloseHandle(file);
+        return kErrNotDatabase;
+    }
+    const auto fileSize = static_cast<uint64_t>(size.QuadPart);
     char magic[sizeof kIndexedMagic] = {};
-    if (GetFileSizeEx(file, &size) != 0 && static_cast<uint64_t>(size.QuadPart) >= sizeof magic &&
-        DocumentFile::ReadAt(file, 0, magic, sizeof magic) &&
+    if (fileSize >= sizeof magic && DocumentFile::ReadAt(file, 0, magic, sizeof magic) &&
         std::memcmp(magic, kIndexedMagic, sizeof magic) == 0) {
-        if (Status s = LoadIndexed(file, static_cast<uint64_t>(size.QuadPart), db.get())) return s;
+        if (Status s = LoadIndexed(file, fileSize, db.get())) return s;
         *out = std::move(db);
         return kNoError;
     }
-    CloseHandle(file);
+    // The JSON form, read whole through the same handle.
     std::string text;
-    if (!ReadWholeFile(path, &text)) return kErrNotDatabase;
+    bool read = fileSize < 0x7FFFFFFF;
+    if (read) {
+        text.resize(static_cast<size_t>(fileSize));
+        read = DocumentFile::ReadAt(file, 0, &text[0], text.size());
+    }
+    CloseHandle(file);
+    if (!read) return kErrNotDatabase;
     if (Status s = ParseJsonDatabase(text, db.get())) return s;
     *out = std::move(db);
     return kNoError;

@@ -62,6 +62,10 @@ struct Database {
     Status Fault(const char* operation, const Note* note = nullptr) const;
 };
 
+// The id a note without one gets: the next multiple of 4 (Notes ids step by 4) after the
+// highest id so far.
+inline NoteId NextNoteId(NoteId highest) { return (highest / 4 + 1) * 4; }
+
 // Reads a database file (a path in the ANSI code page): the whole of a JSON-form file, the
 // head of an indexed one.
 Status LoadDatabase(const std::string& path, std::shared_ptr<const Database>* out);
