@@ -2,6 +2,7 @@
 #include "export/CsvFile.h"
 
 #include "log/FileError.h"
+#include "support/CaseName.h"
 #include "support/ExpectedTexts.h"
 #include "support/TestSupport.h"
 
@@ -164,7 +165,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CauseCase{ERROR_SHARING_VIOLATION, 11}, CauseCase{ERROR_LOCK_VIOLATION, 12},
                       CauseCase{ERROR_DISK_FULL, 13}, CauseCase{ERROR_HANDLE_DISK_FULL, 13},
                       CauseCase{ERROR_INVALID_NAME, 3}, CauseCase{ERROR_FILENAME_EXCED_RANGE, 3},
-                      CauseCase{ERROR_NOT_SUPPORTED, 1}, CauseCase{12345, 1}));
+                      CauseCase{ERROR_NOT_SUPPORTED, 1}, CauseCase{12345, 1}),
+    [](const ::testing::TestParamInfo<CauseCase>& info) {
+        return "OsError" + std::to_string(info.param.osError);
+    });
 
 TEST(FileErrorCauseText, OutsideTheTableIsEmpty) {
     EXPECT_EQ("", FileErrorCauseText(0));

@@ -3,6 +3,7 @@
 // and sealed notes, and the faults a database file can ask for.
 
 #include "NnotesLibrary.h"
+#include "support/CaseName.h"
 #include "nnotes/IndexedFile.h"
 
 #include <gtest/gtest.h>
@@ -226,6 +227,7 @@ TEST_F(NnotesDatabase, DesignCollectionListsEveryDesignNoteInOrder) {
 }
 
 struct TitleCase {
+    const char* label;
     size_t entry;
     bool found;
     WORD type;
@@ -267,11 +269,13 @@ TEST_P(NnotesSummaryTitle, LocatesTitleByTypeAsStored) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NnotesSummaryTitle,
-                         ::testing::Values(TitleCase{0, true, TYPE_TEXT, u8"顧客"},
-                                           TitleCase{1, true, TYPE_TEXT, "All"},
-                                           TitleCase{2, true, TYPE_TEXT, "Order|ord"},
-                                           TitleCase{3, true, TYPE_TEXT_LIST, "First"},
-                                           TitleCase{4, false, 0, ""}, TitleCase{5, true, TYPE_NUMBER, ""}));
+                         ::testing::Values(TitleCase{"JapaneseText", 0, true, TYPE_TEXT, u8"顧客"},
+                                           TitleCase{"ViewTitle", 1, true, TYPE_TEXT, "All"},
+                                           TitleCase{"TitleWithAlias", 2, true, TYPE_TEXT, "Order|ord"},
+                                           TitleCase{"TextList", 3, true, TYPE_TEXT_LIST, "First"},
+                                           TitleCase{"NoTitle", 4, false, 0, ""},
+                                           TitleCase{"NumberTitle", 5, true, TYPE_NUMBER, ""}),
+                         CaseLabel());
 
 TEST_F(NnotesDatabase, ReadEntriesHonoursPositionAndCount) {
     DBHANDLE h = Open("sales.nsf");
@@ -310,6 +314,7 @@ TEST_F(NnotesDatabase, OnlyTheDesignCollectionOpens) {
 }
 
 struct FindCase {
+    const char* label;
     const char* name;  // UTF-8
     WORD noteClass;
     bool found;
@@ -338,17 +343,19 @@ TEST_P(NnotesFindDesign, FindsByTitleOrAlias) {
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, NnotesFindDesign,
-                         ::testing::Values(FindCase{u8"顧客", NOTE_CLASS_FORM, true, 0},
-                                           FindCase{"Order|ord", NOTE_CLASS_FORM, true, 2},
-                                           FindCase{"Order", NOTE_CLASS_FORM, true, 2},
-                                           FindCase{"ord", NOTE_CLASS_FORM, true, 2},
-                                           FindCase{"ORDER", NOTE_CLASS_FORM, true, 2},
-                                           FindCase{"Ord|", NOTE_CLASS_FORM, false, 0},
-                                           FindCase{"All", NOTE_CLASS_FORM, false, 0},
-                                           FindCase{"not available", NOTE_CLASS_FORM, false, 0},
-                                           FindCase{"unknown data type", NOTE_CLASS_FORM, false, 0},
-                                           FindCase{"", NOTE_CLASS_FORM, false, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, NnotesFindDesign,
+    ::testing::Values(FindCase{"JapaneseTitle", u8"顧客", NOTE_CLASS_FORM, true, 0},
+                      FindCase{"WholeTitle", "Order|ord", NOTE_CLASS_FORM, true, 2},
+                      FindCase{"TitleBeforeBar", "Order", NOTE_CLASS_FORM, true, 2},
+                      FindCase{"Alias", "ord", NOTE_CLASS_FORM, true, 2},
+                      FindCase{"OtherCase", "ORDER", NOTE_CLASS_FORM, true, 2},
+                      FindCase{"AliasWithBar", "Ord|", NOTE_CLASS_FORM, false, 0},
+                      FindCase{"ViewTitle", "All", NOTE_CLASS_FORM, false, 0},
+                      FindCase{"NotAvailableText", "not available", NOTE_CLASS_FORM, false, 0},
+                      FindCase{"UnknownTypeText", "unknown data type", NOTE_CLASS_FORM, false, 0},
+                      FindCase{"Empty", "", NOTE_CLASS_FORM, false, 0}),
+    CaseLabel());
 
 TEST_F(NnotesDatabase, FormItemsScanInStoredOrderWithTheirTypes) {
     DBHANDLE h = Open("sales.nsf");
@@ -648,7 +655,8 @@ INSTANTIATE_TEST_SUITE_P(Table, NnotesDatabaseFault,
                                            FaultCase{"NIFReadEntries", 4020},
                                            FaultCase{"NIFFindDesignNote", 547},
                                            FaultCase{"NSFItemScan", 0x8000 | 547},
-                                           FaultCase{"NSFDbGetModifiedNoteTable", 4020}));
+                                           FaultCase{"NSFDbGetModifiedNoteTable", 4020}),
+                         OperationAndStatus());
 
 struct NoteFaultCase {
     const char* operation;
@@ -687,7 +695,8 @@ TEST_P(NnotesNoteFault, OnlyTheNamedNoteFails) {
 INSTANTIATE_TEST_SUITE_P(Table, NnotesNoteFault,
                          ::testing::Values(NoteFaultCase{"NSFNoteOpen", 4020},
                                            NoteFaultCase{"NSFNoteSign", 3591},
-                                           NoteFaultCase{"NSFNoteDecrypt", 3590}));
+                                           NoteFaultCase{"NSFNoteDecrypt", 3590}),
+                         OperationAndStatus());
 
 TEST_F(NnotesDatabase, FaultNamingAnUnknownOperationMakesTheFileDamaged) {
     json db = NewDatabase("typo");

@@ -2,6 +2,7 @@
 // settings, network paths, status texts and time constants.
 
 #include "NnotesLibrary.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,7 @@ TEST(NnotesInit, SucceedsWithoutNotesIni) {
 }
 
 struct FailInitCase {
+    const char* label;
     const char* line;
     STATUS expected;
 };
@@ -116,11 +118,12 @@ TEST_P(NnotesFailInit, NotesIniSwitchDecidesTheStatus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NnotesFailInit,
-                         ::testing::Values(FailInitCase{"QuillsheetFailInit=1", 421},
-                                           FailInitCase{"quillsheetfailinit = 1", 421},
-                                           FailInitCase{"QuillsheetFailInit=4020", 4020},
-                                           FailInitCase{"QuillsheetFailInit=0", 0},
-                                           FailInitCase{"; QuillsheetFailInit=1", 0}));
+                         ::testing::Values(FailInitCase{"Status421", "QuillsheetFailInit=1", 421},
+                                           FailInitCase{"AnyCaseAndBlanks", "quillsheetfailinit = 1", 421},
+                                           FailInitCase{"Status4020", "QuillsheetFailInit=4020", 4020},
+                                           FailInitCase{"ZeroIsNoFault", "QuillsheetFailInit=0", 0},
+                                           FailInitCase{"CommentedOut", "; QuillsheetFailInit=1", 0}),
+                         CaseLabel());
 
 TEST(NnotesEnvironment, DirectoryWithOrWithoutEqualsSignAndAnyCase) {
     NnotesFixture f;
@@ -167,6 +170,7 @@ TEST(NnotesEnvironment, EverySizeStaysInsideTheBufferAndKeepsWholeCharacters) {
 }
 
 struct NetPathCase {
+    const char* label;
     const char* port;
     const char* server;
     const char* file;
@@ -184,13 +188,15 @@ TEST_P(NnotesNetPath, JoinsServerAndFile) {
     EXPECT_STREQ(GetParam().expected, out);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, NnotesNetPath,
-                         ::testing::Values(NetPathCase{"", "", "mail\\a.nsf", "mail\\a.nsf"},
-                                           NetPathCase{nullptr, nullptr, "a.nsf", "a.nsf"},
-                                           NetPathCase{"", "Tokyo01/Acme", "db\\a.nsf",
-                                                       "Tokyo01/Acme!!db\\a.nsf"},
-                                           NetPathCase{"TCPIP", "srv", "a.nsf", "TCPIP!!srv!!a.nsf"},
-                                           NetPathCase{"", "srv", "", "srv!!"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, NnotesNetPath,
+    ::testing::Values(NetPathCase{"LocalFile", "", "", "mail\\a.nsf", "mail\\a.nsf"},
+                      NetPathCase{"NullPortAndServer", nullptr, nullptr, "a.nsf", "a.nsf"},
+                      NetPathCase{"ServerAndFile", "", "Tokyo01/Acme", "db\\a.nsf",
+                                  "Tokyo01/Acme!!db\\a.nsf"},
+                      NetPathCase{"PortServerAndFile", "TCPIP", "srv", "a.nsf", "TCPIP!!srv!!a.nsf"},
+                      NetPathCase{"ServerWithoutFile", "", "srv", "", "srv!!"}),
+    CaseLabel());
 
 TEST(NnotesNetPath, LongPathIsCutAt255BytesOfWholeCharacters) {
     NnotesLibrary lib;
@@ -223,7 +229,10 @@ TEST_P(NnotesStatusText, EveryRuntimeStatusHasItsOwnText) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, NnotesStatusText, ::testing::ValuesIn(kRuntimeStatuses));
+INSTANTIATE_TEST_SUITE_P(Table, NnotesStatusText, ::testing::ValuesIn(kRuntimeStatuses),
+                         [](const ::testing::TestParamInfo<STATUS>& info) {
+                             return "Status" + std::to_string(info.param);
+                         });
 
 TEST(NnotesStatusText, DirectoryTextIsTheJapaneseOne) {
     NnotesLibrary lib;

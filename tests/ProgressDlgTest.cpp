@@ -3,6 +3,7 @@
 
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -71,7 +72,10 @@ TEST_P(ShowPercentCases, FormatsTheNumberAndASign) {
 INSTANTIATE_TEST_SUITE_P(Table, ShowPercentCases,
                          ::testing::Values(PercentCase{0, "0%"}, PercentCase{1, "1%"}, PercentCase{99, "99%"},
                                            PercentCase{100, "100%"}, PercentCase{101, "1%"},
-                                           PercentCase{250, "50%"}, PercentCase{-5, "-5%"}));
+                                           PercentCase{250, "50%"}, PercentCase{-5, "-5%"}),
+                         [](const ::testing::TestParamInfo<PercentCase>& info) {
+                             return "Position" + NumberName(info.param.position);
+                         });
 
 LRESULT CALLBACK CountSetText(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                               DWORD_PTR counter) {

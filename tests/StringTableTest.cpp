@@ -2,12 +2,14 @@
 // The expected bytes were made by scripts/sjis-literal, independently of the resource
 // compiler and of Wine's code-page tables.
 #include "framework/ResourceString.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -163,6 +165,73 @@ TEST(StringTableShape, MissingIdLoadsNothing) {
     std::string text = "x";
     EXPECT_FALSE(LoadResString(1200, text));
     EXPECT_TRUE(text.empty());
+}
+
+// The controls of a DIALOG template as the resource compiler built it into the executable.
+struct TemplateItem {
+    DWORD style;
+    short x, y, cx, cy;
+    bool isStatic;      // by the atom 0x0082 or by the name "Static"
+    std::wstring text;  // an icon's resource id as "#" and its number
+};
+
+// Steps over a sz_Or_Ord field; returns it as text, an ordinal as "#" and its number.
+std::wstring SkipSzOrOrd(const WORD*& p) {
+    if (*p == 0xFFFF) {
+        const std::wstring ordinal = L"#" + std::to_wstring(p[1]);
+        p += 2;
+        return ordinal;
+    }
+    std::wstring text;
+    while (*p != 0) text += static_cast<wchar_t>(*p++);
+    ++p;
+    return text;
+}
+
+std::vector<TemplateItem> DialogTemplateItems(int id) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
+    if (found == nullptr) return {};
+    const auto* dlg = static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, found)));
+    const auto* p = reinterpret_cast<const WORD*>(dlg + 1);
+    SkipSzOrOrd(p);  // menu
+    SkipSzOrOrd(p);  // class
+    SkipSzOrOrd(p);  // caption
+    if (dlg->style & DS_SETFONT) {
+        ++p;  // point size
+        SkipSzOrOrd(p);
+    }
+    std::vector<TemplateItem> items;
+    for (WORD i = 0; i < dlg->cdit; ++i) {
+        p = reinterpret_cast<const WORD*>((reinterpret_cast<UINT_PTR>(p) + 3) & ~UINT_PTR{3});
+        const auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(p);
+        p = reinterpret_cast<const WORD*>(item + 1);
+        const std::wstring windowClass = SkipSzOrOrd(p);
+        const std::wstring text = SkipSzOrOrd(p);
+        p += 1 + *p / 2;  // creation data: its byte count, then the data
+        items.push_back({item->style, item->x, item->y, item->cx, item->cy,
+                         windowClass == L"#130" || _wcsicmp(windowClass.c_str(), L"Static") == 0, text});
+    }
+    return items;
+}
+
+// Windows draws the about box's icon in the rectangle its template gives; a template whose
+// icon control has no size shows a control of 0 x 0 until the icon resizes it.
+TEST(AboutBoxTemplate, IconControlKeepsItsPlaceAndSize) {
+    const std::vector<TemplateItem> items = DialogTemplateItems(100);
+    ASSERT_EQ(4u, items.size());
+    int icons = 0;
+    for (const TemplateItem& item : items) {
+        if (!item.isStatic || (item.style & SS_TYPEMASK) != SS_ICON) continue;
+        ++icons;
+        EXPECT_EQ(11, item.x);
+        EXPECT_EQ(17, item.y);
+        EXPECT_EQ(20, item.cx);
+        EXPECT_EQ(20, item.cy);
+        EXPECT_TRUE(item.style & WS_VISIBLE);
+        EXPECT_TRUE(item.text == L"#" + std::to_wstring(IDR_MAINFRAME)) << "the application's icon";
+    }
+    EXPECT_EQ(1, icons);
 }
 
 }  // namespace
