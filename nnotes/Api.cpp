@@ -633,7 +633,8 @@ WORD LNPUBLIC NSFItemConvertToText(NOTEHANDLE hNote, const char* itemName, char*
 
 WORD LNPUBLIC OSLoadString(void* /*hModule*/, STATUS stringCode, char* retBuffer, WORD bufferLength) {
     const char* text = nnotes::StatusText(stringCode);
-    return CopyWithinLength(text == nullptr ? std::string() : nnotes::Utf8ToLmbcs(text), retBuffer, bufferLength);
+    return CopyWithinLength(text == nullptr ? std::string() : nnotes::Utf8ToLmbcs(text), retBuffer,
+                            bufferLength);
 }
 
 STATUS LNPUBLIC OSPathNetConstruct(const char* portName, const char* serverName, const char* fileName,
@@ -653,8 +654,8 @@ BOOL LNPUBLIC OSGetEnvironmentString(const char* variableName, char* retValueBuf
     const std::string name = CString(variableName);
     std::string value;
     const bool found = !name.empty() && nnotes::ConfigValue(name, &value);
-    CopyWithinLength(found ? nnotes::NativeToLmbcs(value.data(), value.size()) : std::string(), retValueBuffer,
-                     bufferLength);
+    CopyWithinLength(found ? nnotes::NativeToLmbcs(value.data(), value.size()) : std::string(),
+                     retValueBuffer, bufferLength);
     return found ? TRUE : FALSE;
 }
 

@@ -55,7 +55,8 @@ TEST_F(CsvFileTest, LinesAfterFourGibibytesAndOneByteGoToTheVeryEnd) {
     constexpr unsigned long long kSize = (4ull << 30) + 1;
     ASSERT_TRUE(csv.Create(path));
     std::string reason;
-    if (!GrowSparse(path, kSize, &reason)) GTEST_SKIP() << "no sparse file of 4 GiB + 1 byte here: " << reason;
+    if (!GrowSparse(path, kSize, &reason))
+        GTEST_SKIP() << "no sparse file of 4 GiB + 1 byte here: " << reason;
     EXPECT_TRUE(csv.AppendLine({"a", "b"}));
     EXPECT_TRUE(csv.AppendLine({"c"}));
     EXPECT_EQ(kSize + 8, FileSizeOf(path));

@@ -189,7 +189,8 @@ HWND WaitForSaveDialog(DWORD pid, const std::vector<HWND>& known) {
     constexpr int kFileNameCombo = 0x47C;
     return drv::WaitForWindow(pid, [&](HWND w) {
         return std::find(known.begin(), known.end(), w) == known.end() && drv::WindowClass(w) == "#32770" &&
-               (drv::FindDescendant(w, kFileNameEdit) != nullptr || drv::FindDescendant(w, kFileNameCombo) != nullptr);
+               (drv::FindDescendant(w, kFileNameEdit) != nullptr ||
+                drv::FindDescendant(w, kFileNameCombo) != nullptr);
     });
 }
 
@@ -199,7 +200,8 @@ TEST_F(EndToEnd, BrowseProposesExportNsfInTheNotesDataDirectory) {
     HWND source = Start();
     ASSERT_NE(nullptr, source);
     drv::ClickDlgItem(source, kRadioLocal);
-    ASSERT_TRUE(drv::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(source, kBrowseDatabase)) != FALSE; }));
+    ASSERT_TRUE(
+        drv::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(source, kBrowseDatabase)) != FALSE; }));
     drv::ClickDlgItem(source, kBrowseDatabase);
     HWND save = WaitForSaveDialog(app->pid(), {source});
     ASSERT_NE(nullptr, save);

@@ -341,8 +341,8 @@ TEST_F(NnotesDatabase, CollectionHandlesAreWordsAndAllSixtyFiveThousandFiveHundr
     STATUS refused = 0;
     for (size_t attempt = 0; attempt <= 0x10000; ++attempt) {
         Guarded g{0xFFFF, 0xBEEF};
-        const STATUS s = lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &g.handle,
-                                               nullptr, nullptr, nullptr, nullptr);
+        const STATUS s = lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0,
+                                               &g.handle, nullptr, nullptr, nullptr, nullptr);
         ASSERT_EQ(0xBEEF, g.guard) << "written past the WORD";
         if (s != 0) {
             refused = s;
@@ -367,8 +367,8 @@ TEST_F(NnotesDatabase, CollectionHandlesAreWordsAndAllSixtyFiveThousandFiveHundr
     COLLECTIONPOSITION pos{};
     DHANDLE buffer = 0;
     notes::DWORD count = 0;
-    EXPECT_EQ(0, lib.NIFReadEntries(again, &pos, 0, 0, NAVIGATE_NEXT, 1, READ_MASK_NOTECLASS, &buffer, nullptr,
-                                    nullptr, &count, nullptr));
+    EXPECT_EQ(0, lib.NIFReadEntries(again, &pos, 0, 0, NAVIGATE_NEXT, 1, READ_MASK_NOTECLASS, &buffer,
+                                    nullptr, nullptr, &count, nullptr));
     EXPECT_EQ(1u, count);
     EXPECT_EQ(0, lib.OSMemFree(buffer));
     for (size_t c = 1; c < open.size(); ++c) {
@@ -519,10 +519,18 @@ TEST_F(NnotesDatabase, NextIdFollowsTheIdHandedBackInRetId) {
         NOTEID next;  // *retID afterwards: unchanged when nothing was found
     };
     const NextCase cases[] = {
-        {0, TRUE, 0x904},          {0x903, TRUE, 0x904},        {0x904, TRUE, 0x908},
-        {0x90C, TRUE, 0x914},      {0x90D, TRUE, 0x914},        {0x910, TRUE, 0x914},
-        {0x914, TRUE, 0x1000},     {0x1004, TRUE, 0x2002},      {0x2003, TRUE, 0x2006},
-        {0x2006, TRUE, 0xFFFFFFFC}, {0xFFFFFFFC, FALSE, 0xFFFFFFFC}, {0xFFFFFFFF, FALSE, 0xFFFFFFFF},
+        {0, TRUE, 0x904},
+        {0x903, TRUE, 0x904},
+        {0x904, TRUE, 0x908},
+        {0x90C, TRUE, 0x914},
+        {0x90D, TRUE, 0x914},
+        {0x910, TRUE, 0x914},
+        {0x914, TRUE, 0x1000},
+        {0x1004, TRUE, 0x2002},
+        {0x2003, TRUE, 0x2006},
+        {0x2006, TRUE, 0xFFFFFFFC},
+        {0xFFFFFFFC, FALSE, 0xFFFFFFFC},
+        {0xFFFFFFFF, FALSE, 0xFFFFFFFF},
     };
     // Out of order on purpose: a cursor of the table's own would answer by the calls made.
     for (const NextCase& c : cases) {

@@ -49,7 +49,7 @@ constexpr Ordinal kAllOrdinals[] = {
 };
 
 // Every status the runtime itself returns.
-constexpr STATUS kRuntimeStatuses[] = {259, 262,  292,  421,  540,  546,  547,  549,  550, 551,
+constexpr STATUS kRuntimeStatuses[] = {259, 262, 292,  421,  540,  546,  547,  549,  550, 551,
                                        560, 561, 1028, 1029, 4003, 4020, 3590, 3591, 3592};
 
 }  // namespace

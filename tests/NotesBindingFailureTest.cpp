@@ -37,7 +37,8 @@ TEST(NotesBindingFailure, OrdinalLeadingAwayFromItsNameIsRefused) {
     HMODULE module = LoadLibraryA("qs_nnotes_swapped.dll");
     ASSERT_NE(nullptr, module) << "qs_nnotes_swapped.dll beside the test, error " << GetLastError();
     ASSERT_NE(nullptr, GetProcAddress(module, "NSFDbOpen"));
-    ASSERT_EQ(GetProcAddress(module, "NSFDbClose"), GetProcAddress(module, MAKEINTRESOURCEA(notes::ORD_NSFDbOpen)));
+    ASSERT_EQ(GetProcAddress(module, "NSFDbClose"),
+              GetProcAddress(module, MAKEINTRESOURCEA(notes::ORD_NSFDbOpen)));
     notes::NotesFunctions functions{};
     EXPECT_FALSE(notes::ResolveNotesFunctions(module, functions));
     FreeLibrary(module);

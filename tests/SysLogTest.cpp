@@ -48,7 +48,8 @@ TEST_F(SysLogTest, LineAfterFourGibibytesAndOneByteGoesToTheVeryEnd) {
     constexpr unsigned long long kSize = (4ull << 30) + 1;
     ASSERT_TRUE(log.Create(path.c_str()));
     std::string reason;
-    if (!GrowSparse(path, kSize, &reason)) GTEST_SKIP() << "no sparse file of 4 GiB + 1 byte here: " << reason;
+    if (!GrowSparse(path, kSize, &reason))
+        GTEST_SKIP() << "no sparse file of 4 GiB + 1 byte here: " << reason;
     ASSERT_TRUE(log.Write(LEVEL_COMMAND, "Open Notes DataBase"));
     const std::string line = "---COMMAND  Open Notes DataBase\r\n";
     EXPECT_EQ(kSize + kStamp + line.size(), FileSizeOf(path));

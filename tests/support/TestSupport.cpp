@@ -136,8 +136,8 @@ bool GrowSparse(const std::string& path, unsigned long long size, std::string* r
                   (marked ? "" : " (FSCTL_SET_SPARSE refused)") + ": " + std::to_string(allocated) +
                   " bytes allocated";
     }
-    HANDLE again = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                               nullptr);
+    HANDLE again = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (again != INVALID_HANDLE_VALUE) CloseHandle(again);
     return false;
 }
