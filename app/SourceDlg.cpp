@@ -16,6 +16,9 @@
 namespace {
 constexpr size_t kConfigBufferSize = 781;
 constexpr char kDirectoryKey[] = "Directory=";
+// The Notes library takes a variable's name without "=", so "Directory=" is normally absent
+// there; the data directory is then asked for by its own name.
+constexpr char kDirectoryVariable[] = "Directory";
 constexpr DWORD kSaveDialogFlags = OFN_HIDEREADONLY | OFN_NOREADONLYRETURN | OFN_NONETWORKBUTTON;  // 0x28004
 constexpr UINT kSysCommandMask = 0xFFF0;
 }  // namespace
@@ -131,6 +134,10 @@ void CSourceDlg::OnBrowse() {
     std::memset(value, 0, sizeof value);
     std::memset(directory, 0, sizeof directory);
     notes::Api().OSGetEnvironmentString(kDirectoryKey, value, kConfigBufferSize - 1);
+    if (value[0] == '\0') {
+        std::memset(value, 0, sizeof value);
+        notes::Api().OSGetEnvironmentString(kDirectoryVariable, value, kConfigBufferSize - 1);
+    }
     const size_t valueLength = strnlen(value, kConfigBufferSize - 1);
     // Translation may grow the text; the buffer's own size bounds it.
     const size_t grown = valueLength * 3;

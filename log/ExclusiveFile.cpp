@@ -50,10 +50,10 @@ int CreateEmptyFile(const std::string& path) {
 int AppendText(const std::string& path, const std::string& text) {
     ScopedHandle file(OpenExclusive(path, OPEN_EXISTING));
     if (!file.valid()) return FileErrorCauseFromOsError(GetLastError());
-    if (SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
-        GetLastError() != NO_ERROR) {
-        return kFileErrBadSeek;
-    }
+    // The end may lie beyond 4 GiB, which SetFilePointer without a high word cannot
+    // reach (Windows fails it there); the 64-bit call reaches any end.
+    LARGE_INTEGER none{};
+    if (!SetFilePointerEx(file.get(), none, nullptr, FILE_END)) return kFileErrBadSeek;
     const std::string bytes = ToTextMode(text);
     size_t done = 0;
     while (done < bytes.size()) {

@@ -12,6 +12,7 @@ struct StatusEntry {
 constexpr StatusEntry kTexts[] = {
     {kErrNoExist, u8"ファイルが存在しません"},
     {kErrInvalidHandle, u8"無効なハンドルです"},
+    {kErrNoMoreHandles, u8"使用できるハンドルがありません"},
     {kErrInitFailed, u8"Notes を初期化できません"},
     {kErrDirectory, u8"データベースではなくディレクトリが指定されました"},
     {kErrNotDatabase, u8"このファイルは Notes データベースではありません"},

@@ -12,6 +12,7 @@ enum : Status {
     kNoError = 0,
     kErrNoExist = 259,              // the file does not exist
     kErrInvalidHandle = 262,        // no open object of the needed kind has this handle
+    kErrNoMoreHandles = 292,        // every handle of the kind asked for is in use
     kErrInitFailed = 421,           // the runtime could not be initialised
     kErrDirectory = 540,            // the path named a directory, not a database
     kErrNotDatabase = 546,          // the file is not a database

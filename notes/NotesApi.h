@@ -21,12 +21,12 @@ using WORD = uint16_t;
 using DWORD = uint32_t;
 using BOOL = int32_t;
 using NOTEID = uint32_t;
-// Database, note, collection, memory and id-table handles are 32-bit values (DHANDLE) on
-// 32-bit and on 64-bit Windows alike; 0 means none.
+// Database, note, memory and id-table handles are 32-bit values (DHANDLE) on 32-bit and on
+// 64-bit Windows alike; a collection handle is a WORD on both. 0 means none.
 using DHANDLE = uint32_t;
 using DBHANDLE = DHANDLE;
 using NOTEHANDLE = DHANDLE;
-using HCOLLECTION = DHANDLE;
+using HCOLLECTION = WORD;
 
 struct TIMEDATE {
     DWORD Innards[2];
@@ -168,6 +168,47 @@ enum Ordinal : uint16_t {
     ORD_IDEntries = 324,
     ORD_IDScan = 323,
     ORD_IDDestroyTable = 861,
+};
+
+// The library exports each operation by its plain name as well (no decoration, on i686
+// neither); the binding compares the two where the names are there.
+struct ExportName {
+    Ordinal ordinal;
+    const char* name;
+};
+constexpr ExportName kExportNames[] = {
+    {ORD_NotesInitExtended, "NotesInitExtended"},
+    {ORD_NotesTerm, "NotesTerm"},
+    {ORD_NSFDbOpen, "NSFDbOpen"},
+    {ORD_NSFDbModeGet, "NSFDbModeGet"},
+    {ORD_NSFDbClose, "NSFDbClose"},
+    {ORD_NSFDbInfoGet, "NSFDbInfoGet"},
+    {ORD_NSFDbInfoParse, "NSFDbInfoParse"},
+    {ORD_NIFOpenCollection, "NIFOpenCollection"},
+    {ORD_NIFReadEntries, "NIFReadEntries"},
+    {ORD_OSLockObject, "OSLockObject"},
+    {ORD_OSUnlockObject, "OSUnlockObject"},
+    {ORD_OSMemFree, "OSMemFree"},
+    {ORD_NIFCloseCollection, "NIFCloseCollection"},
+    {ORD_NSFLocateSummaryValue, "NSFLocateSummaryValue"},
+    {ORD_ListGetText, "ListGetText"},
+    {ORD_OSTranslate, "OSTranslate"},
+    {ORD_NIFFindDesignNote, "NIFFindDesignNote"},
+    {ORD_NSFNoteOpen, "NSFNoteOpen"},
+    {ORD_NSFItemScan, "NSFItemScan"},
+    {ORD_NSFNoteClose, "NSFNoteClose"},
+    {ORD_NSFNoteIsSignedOrSealed, "NSFNoteIsSignedOrSealed"},
+    {ORD_NSFNoteSign, "NSFNoteSign"},
+    {ORD_NSFNoteDecrypt, "NSFNoteDecrypt"},
+    {ORD_NSFItemConvertToText, "NSFItemConvertToText"},
+    {ORD_OSLoadString, "OSLoadString"},
+    {ORD_OSPathNetConstruct, "OSPathNetConstruct"},
+    {ORD_OSGetEnvironmentString, "OSGetEnvironmentString"},
+    {ORD_TimeConstant, "TimeConstant"},
+    {ORD_NSFDbGetModifiedNoteTable, "NSFDbGetModifiedNoteTable"},
+    {ORD_IDEntries, "IDEntries"},
+    {ORD_IDScan, "IDScan"},
+    {ORD_IDDestroyTable, "IDDestroyTable"},
 };
 
 }  // namespace notes

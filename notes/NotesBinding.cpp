@@ -10,15 +10,30 @@ namespace {
 NotesFunctions g_api{};
 bool g_bound = false;
 
+const char* NameOf(Ordinal ordinal) {
+    for (const ExportName& e : kExportNames) {
+        if (e.ordinal == ordinal) return e.name;
+    }
+    return nullptr;
+}
+
+// Binds by ordinal. A library that exports the operation's name too must give the same
+// address for it: an ordinal that leads elsewhere belongs to another ordinal table, and
+// calling it would call another operation with these arguments.
 template <typename Fn>
 bool Resolve(HMODULE module, Ordinal ordinal, Fn& slot) {
     FARPROC proc = GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
     if (proc == nullptr) return false;
+    const char* name = NameOf(ordinal);
+    FARPROC named = name != nullptr ? GetProcAddress(module, name) : nullptr;
+    if (named != nullptr && named != proc) return false;
     slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
     return true;
 }
 
-bool ResolveAll(HMODULE m, NotesFunctions& f) {
+}  // namespace
+
+bool ResolveNotesFunctions(HMODULE m, NotesFunctions& f) {
     return Resolve(m, ORD_NotesInitExtended, f.NotesInitExtended) && Resolve(m, ORD_NotesTerm, f.NotesTerm) &&
            Resolve(m, ORD_NSFDbOpen, f.NSFDbOpen) && Resolve(m, ORD_NSFDbModeGet, f.NSFDbModeGet) &&
            Resolve(m, ORD_NSFDbClose, f.NSFDbClose) && Resolve(m, ORD_NSFDbInfoGet, f.NSFDbInfoGet) &&
@@ -44,14 +59,12 @@ bool ResolveAll(HMODULE m, NotesFunctions& f) {
            Resolve(m, ORD_IDDestroyTable, f.IDDestroyTable);
 }
 
-}  // namespace
-
 bool BindNotesLibrary(const char* libraryName) {
     if (g_bound) return true;
     HMODULE module = LoadLibraryA(libraryName);
     if (module == nullptr) return false;
     NotesFunctions functions{};
-    if (!ResolveAll(module, functions)) {
+    if (!ResolveNotesFunctions(module, functions)) {
         FreeLibrary(module);
         return false;
     }

@@ -7,6 +7,9 @@
 
 #include <cstddef>
 
+// HMODULE without <windows.h>, whose DWORD would meet notes::DWORD in files that use both.
+struct HINSTANCE__;
+
 namespace notes {
 
 struct NotesFunctions {
@@ -48,7 +51,8 @@ struct NotesFunctions {
 constexpr STATUS kStatusLibraryUnavailable = 0xFFFF;
 
 // Loads nnotes.dll and initialises the Notes API with no arguments. Never throws; a
-// missing library or ordinal gives kStatusLibraryUnavailable.
+// missing library or ordinal, or an ordinal that does not lead where its name does, gives
+// kStatusLibraryUnavailable.
 STATUS NotesInitialize();
 // Terminates the Notes API; only after a successful NotesInitialize.
 void NotesTerminate();
@@ -57,6 +61,10 @@ void NotesTerminate();
 bool NotesBound();
 // Binds the library if not yet bound; false when it or an operation is missing.
 bool BindNotesLibrary(const char* libraryName = "nnotes.dll");
+// Resolves every operation of `module` by ordinal into `functions`; false when one is
+// missing, or when the library exports an operation's name as well and that name leads to
+// another address than its ordinal. Touches no binding state.
+bool ResolveNotesFunctions(HINSTANCE__* module, NotesFunctions& functions);
 // The bound operations. Only valid after a successful bind.
 const NotesFunctions& Api();
 

@@ -32,7 +32,8 @@ void CNsfDatabase::ReadTitle() {
     std::memset(m_title, 0, sizeof m_title);
     char info[NSF_INFO_SIZE] = {};
     ThrowIfFailed(Api().NSFDbInfoGet(m_hDb, info));
-    Api().NSFDbInfoParse(info, INFOPARSE_TITLE, info, NSF_INFO_SIZE);
+    // The length counts the title without its NUL, which the library writes after it.
+    Api().NSFDbInfoParse(info, INFOPARSE_TITLE, info, NSF_INFO_SIZE - 1);
     info[NSF_INFO_SIZE - 1] = '\0';
     TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, info, std::strlen(info), m_title, sizeof m_title);
 }

@@ -25,6 +25,8 @@ constexpr int kLocalPath = 1005;
 constexpr int kServerPath = 1006;
 constexpr int kStart = 1000;
 constexpr int kExportPathEdit = 1015;
+constexpr int kBrowseDatabase = 1007;
+constexpr int kBrowseCsv = 1018;
 constexpr int kFormCombo = 1008;
 constexpr UINT kAboutCommand = 0x0010;
 

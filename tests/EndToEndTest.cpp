@@ -182,6 +182,65 @@ TEST_F(EndToEnd, DestinationPageRefusesAnEmptyOrInvalidPath) {
     Exit(source);
 }
 
+// The platform's Save dialog of the program, other than the windows already known: a
+// dialog with the file name control of the common file dialog (edt1 or cmb13).
+HWND WaitForSaveDialog(DWORD pid, const std::vector<HWND>& known) {
+    constexpr int kFileNameEdit = 0x480;
+    constexpr int kFileNameCombo = 0x47C;
+    return drv::WaitForWindow(pid, [&](HWND w) {
+        return std::find(known.begin(), known.end(), w) == known.end() && drv::WindowClass(w) == "#32770" &&
+               (drv::FindDescendant(w, kFileNameEdit) != nullptr ||
+                drv::FindDescendant(w, kFileNameCombo) != nullptr);
+    });
+}
+
+// notes.ini names the data folder "Directory"; the library takes names without "=", so the
+// browse button's "Directory=" finds nothing there and the second lookup finds the folder.
+TEST_F(EndToEnd, BrowseProposesExportNsfInTheNotesDataDirectory) {
+    HWND source = Start();
+    ASSERT_NE(nullptr, source);
+    drv::ClickDlgItem(source, kRadioLocal);
+    ASSERT_TRUE(
+        drv::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(source, kBrowseDatabase)) != FALSE; }));
+    drv::ClickDlgItem(source, kBrowseDatabase);
+    HWND save = WaitForSaveDialog(app->pid(), {source});
+    ASSERT_NE(nullptr, save);
+    EXPECT_EQ(source, GetWindow(save, GW_OWNER));
+    // Taking the proposal as it stands gives the folder and the name the dialog started with.
+    drv::ClickDlgItem(save, IDOK);
+    ASSERT_TRUE(drv::WaitUntil([&] { return !IsWindow(save); }));
+    EXPECT_EQ(dir.File("data\\Export.nsf"), drv::DlgItemText(source, kLocalPath));
+    Exit(source);
+}
+
+// The Save dialog of the destination page is owned by the sheet, which it disables, so
+// that Finish cannot be pressed behind it; the path chosen then reaches the edit.
+TEST_F(EndToEnd, DestinationSaveDialogDisablesTheSheetWhileOpen) {
+    HWND source = nullptr, sheet = nullptr, combo = nullptr;
+    ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
+    ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
+    drv::PressWizardButton(sheet, PSBTN_NEXT);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+    HWND edit = drv::FindDescendant(sheet, kExportPathEdit);
+    drv::SetText(edit, csvPath);
+    drv::Click(drv::FindDescendant(sheet, kBrowseCsv));
+    HWND save = WaitForSaveDialog(app->pid(), {source, sheet});
+    ASSERT_NE(nullptr, save);
+    EXPECT_EQ(sheet, GetWindow(save, GW_OWNER));
+    EXPECT_FALSE(IsWindowEnabled(sheet)) << "the sheet stays live behind the Save dialog";
+    EXPECT_FALSE(IsWindowEnabled(source));
+    drv::ClickDlgItem(save, IDOK);
+    ASSERT_TRUE(drv::WaitUntil([&] { return !IsWindow(save); }));
+    EXPECT_TRUE(drv::WaitUntil([&] { return IsWindowEnabled(sheet) != FALSE; }));
+    EXPECT_EQ(csvPath, drv::Text(edit));
+    drv::PressWizardButton(sheet, PSBTN_FINISH);
+    EXPECT_EQ(kTextFinished, NextMessage());
+    EXPECT_TRUE(FileExists(csvPath));
+    Exit(source);
+}
+
 TEST_F(EndToEnd, DestinationHeldByAnotherProgramShowsOneBoxAndEveryDocumentIsHandled) {
     HWND source = Start();
     ASSERT_NE(nullptr, source);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -82,7 +83,7 @@ protected:
     std::string Title(DBHANDLE h) {
         char info[NSF_INFO_SIZE] = {};
         EXPECT_EQ(0, lib.NSFDbInfoGet(h, info));
-        lib.NSFDbInfoParse(info, INFOPARSE_TITLE, info, NSF_INFO_SIZE);
+        lib.NSFDbInfoParse(info, INFOPARSE_TITLE, info, NSF_INFO_SIZE - 1);
         return info;
     }
 
@@ -134,6 +135,24 @@ TEST_F(NnotesDatabase, OpenModeTitleClose) {
     EXPECT_EQ(0, lib.NSFDbClose(h));
     EXPECT_EQ(262, lib.NSFDbClose(h)) << "a closed handle is unknown";
     EXPECT_EQ(262, lib.NSFDbModeGet(h, &mode));
+}
+
+// NSFDbInfoParse's length counts the piece without its NUL (NSF_INFO_SIZE - 1 for a buffer
+// of NSF_INFO_SIZE): up to that many bytes of whole characters and the NUL after them.
+TEST_F(NnotesDatabase, InfoParseLengthCountsTheTitleWithoutItsNul) {
+    DBHANDLE h = Open("sales.nsf");
+    char info[NSF_INFO_SIZE] = {};
+    ASSERT_EQ(0, lib.NSFDbInfoGet(h, info));
+    const std::string full = JapaneseLmbcs(u8"営業 database");
+    // Character boundaries: 営 and 業 take 3 bytes each, then 9 single bytes.
+    for (WORD length = 0; length <= full.size() + 2; ++length) {
+        std::vector<char> buffer(length + 1u + 4u, 'x');
+        lib.NSFDbInfoParse(info, INFOPARSE_TITLE, buffer.data(), length);
+        const size_t expected = length < 3 ? 0 : length < 6 ? 3 : std::min<size_t>(length, full.size());
+        EXPECT_EQ(full.substr(0, expected), std::string(buffer.data())) << "length " << length;
+        for (size_t i = length + 1u; i < buffer.size(); ++i) EXPECT_EQ('x', buffer[i]) << "length " << length;
+    }
+    EXPECT_EQ(0, lib.NSFDbClose(h));
 }
 
 TEST_F(NnotesDatabase, AbsolutePathOpensAndHandlesDiffer) {
@@ -313,6 +332,57 @@ TEST_F(NnotesDatabase, OnlyTheDesignCollectionOpens) {
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
 
+// A collection handle is a WORD: the runtime writes two bytes, hands out 1 to 65535, refuses
+// a collection more while all are open, and gives a closed one's handle out again.
+TEST_F(NnotesDatabase, CollectionHandlesAreWordsAndAllSixtyFiveThousandFiveHundredThirtyFiveOpen) {
+    DBHANDLE h = Open("sales.nsf");
+    struct Guarded {
+        HCOLLECTION handle;
+        WORD guard;
+    };
+    std::vector<bool> open(0x10000, false);
+    size_t opened = 0;
+    STATUS refused = 0;
+    for (size_t attempt = 0; attempt <= 0x10000; ++attempt) {
+        Guarded g{0xFFFF, 0xBEEF};
+        const STATUS s = lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0,
+                                               &g.handle, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_EQ(0xBEEF, g.guard) << "written past the WORD";
+        if (s != 0) {
+            refused = s;
+            EXPECT_EQ(0, g.handle);
+            break;
+        }
+        ASSERT_NE(0, g.handle);
+        ASSERT_FALSE(open[g.handle]) << "handle " << g.handle << " given twice";
+        open[g.handle] = true;
+        ++opened;
+    }
+    EXPECT_EQ(0xFFFFu, opened);
+    EXPECT_EQ(292, refused);
+    EXPECT_FALSE(lib.StatusText(refused).empty());
+    // A closed handle is given out again, and works.
+    constexpr HCOLLECTION kReused = 0x1234;
+    ASSERT_EQ(0, lib.NIFCloseCollection(kReused));
+    HCOLLECTION again = 0;
+    ASSERT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &again, nullptr,
+                                       nullptr, nullptr, nullptr));
+    EXPECT_EQ(kReused, again);
+    COLLECTIONPOSITION pos{};
+    DHANDLE buffer = 0;
+    notes::DWORD count = 0;
+    EXPECT_EQ(0, lib.NIFReadEntries(again, &pos, 0, 0, NAVIGATE_NEXT, 1, READ_MASK_NOTECLASS, &buffer,
+                                    nullptr, nullptr, &count, nullptr));
+    EXPECT_EQ(1u, count);
+    EXPECT_EQ(0, lib.OSMemFree(buffer));
+    for (size_t c = 1; c < open.size(); ++c) {
+        if (open[c]) {
+            EXPECT_EQ(0, lib.NIFCloseCollection(static_cast<HCOLLECTION>(c))) << c;
+        }
+    }
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
 struct FindCase {
     const char* label;
     const char* name;  // UTF-8
@@ -432,6 +502,55 @@ TEST_F(NnotesDatabase, NoteTableOfIrregularIdsScansEachIdOnceInOrder) {
         scanned.push_back(id);
     EXPECT_EQ(ids, scanned);
     EXPECT_FALSE(lib.IDScan(table, FALSE, &id)) << "the scan stays at its end";
+    EXPECT_EQ(0, lib.IDDestroyTable(table));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+// IDScan keeps no place of its own: with fFirst FALSE it gives the table's first id above the
+// id handed back in *retID, so a caller that hands back another id than the last one gets
+// another sequence.
+TEST_F(NnotesDatabase, NextIdFollowsTheIdHandedBackInRetId) {
+    const std::vector<NOTEID> ids = {0x904, 0x908, 0x90C, 0x914, 0x1000, 0x1004, 0x2002, 0x2006, 0xFFFFFFFC};
+    json db = NewDatabase("ids");
+    db["documents"] = json::array();
+    for (NOTEID id : ids) db["documents"].push_back({{"id", id}, {"items", json::array()}});
+    WriteDatabase("ids.nsf", db);
+    DBHANDLE h = Open("ids.nsf");
+    TIMEDATE since, until{};
+    lib.TimeConstant(TIMEDATE_MINIMUM, &since);
+    DHANDLE table = 0;
+    ASSERT_EQ(0, lib.NSFDbGetModifiedNoteTable(h, NOTE_CLASS_DOCUMENT, since, &until, &table));
+    struct NextCase {
+        NOTEID handedBack;
+        BOOL found;
+        NOTEID next;  // *retID afterwards: unchanged when nothing was found
+    };
+    const NextCase cases[] = {
+        {0, TRUE, 0x904},
+        {0x903, TRUE, 0x904},
+        {0x904, TRUE, 0x908},
+        {0x90C, TRUE, 0x914},
+        {0x90D, TRUE, 0x914},
+        {0x910, TRUE, 0x914},
+        {0x914, TRUE, 0x1000},
+        {0x1004, TRUE, 0x2002},
+        {0x2003, TRUE, 0x2006},
+        {0x2006, TRUE, 0xFFFFFFFC},
+        {0xFFFFFFFC, FALSE, 0xFFFFFFFC},
+        {0xFFFFFFFF, FALSE, 0xFFFFFFFF},
+    };
+    // Out of order on purpose: a cursor of the table's own would answer by the calls made.
+    for (const NextCase& c : cases) {
+        NOTEID id = c.handedBack;
+        EXPECT_EQ(c.found, lib.IDScan(table, FALSE, &id)) << std::hex << c.handedBack;
+        EXPECT_EQ(c.next, id) << std::hex << c.handedBack;
+    }
+    NOTEID id = 0x2002;
+    EXPECT_TRUE(lib.IDScan(table, TRUE, &id)) << "fFirst ignores the id handed in";
+    EXPECT_EQ(0x904u, id);
+    id = 0x1000;
+    EXPECT_TRUE(lib.IDScan(table, FALSE, &id));
+    EXPECT_EQ(0x1004u, id) << "after the first, the next of the id handed back, not of the first";
     EXPECT_EQ(0, lib.IDDestroyTable(table));
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }

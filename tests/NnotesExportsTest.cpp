@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -49,7 +50,7 @@ constexpr Ordinal kAllOrdinals[] = {
 };
 
 // Every status the runtime itself returns.
-constexpr STATUS kRuntimeStatuses[] = {259, 262, 421,  540,  546,  547,  549,  550,  551,
+constexpr STATUS kRuntimeStatuses[] = {259, 262, 292,  421,  540,  546,  547,  549,  550, 551,
                                        560, 561, 1028, 1029, 4003, 4020, 3590, 3591, 3592};
 
 }  // namespace
@@ -67,12 +68,22 @@ TEST(NnotesExports, EveryOrdinalResolvesToItsOwnFunction) {
     FreeLibrary(module);
 }
 
-TEST(NnotesExports, ExportsCarryNoNames) {
+// As the Notes library does, every operation is exported by its plain name beside its
+// ordinal (on i686 too, where the compiler's own symbol carries the stdcall decoration).
+TEST(NnotesExports, EveryNameLeadsWhereItsOrdinalDoesAndCarriesNoDecoration) {
     HMODULE module = LoadLibraryA("nnotes.dll");
     ASSERT_NE(nullptr, module);
-    for (const char* name :
-         {"NSFDbOpen", "OSTranslate", "NotesInitExtended", "_NSFDbOpen@8", "NSFDbOpen@8"}) {
-        EXPECT_EQ(nullptr, GetProcAddress(module, name)) << name;
+    ASSERT_EQ(std::size(kAllOrdinals), std::size(kExportNames));
+    std::set<Ordinal> named;
+    for (const ExportName& e : kExportNames) {
+        EXPECT_TRUE(named.insert(e.ordinal).second) << e.name << " named twice";
+        FARPROC byName = GetProcAddress(module, e.name);
+        EXPECT_NE(nullptr, byName) << e.name;
+        EXPECT_EQ(GetProcAddress(module, MAKEINTRESOURCEA(e.ordinal)), byName) << e.name << " @" << e.ordinal;
+    }
+    for (Ordinal ord : kAllOrdinals) EXPECT_EQ(1u, named.count(ord)) << "ordinal " << ord << " has no name";
+    for (const char* decorated : {"_NSFDbOpen@8", "NSFDbOpen@8", "_OSTranslate@20", "OSTranslate@20"}) {
+        EXPECT_EQ(nullptr, GetProcAddress(module, decorated)) << decorated;
     }
     FreeLibrary(module);
 }
@@ -94,7 +105,10 @@ TEST(NnotesInit, SucceedsWithoutNotesIni) {
     EXPECT_EQ(0, lib.NotesInitExtended(0, nullptr));
     char buffer[64];
     memset(buffer, 'x', sizeof buffer);
-    EXPECT_FALSE(lib.OSGetEnvironmentString("Directory=", buffer, sizeof buffer));
+    EXPECT_FALSE(lib.OSGetEnvironmentString("Directory=", buffer, sizeof buffer - 1));
+    EXPECT_EQ('\0', buffer[0]);
+    memset(buffer, 'x', sizeof buffer);
+    EXPECT_FALSE(lib.OSGetEnvironmentString("Directory", buffer, sizeof buffer - 1));
     EXPECT_EQ('\0', buffer[0]);
     lib.NotesTerm();
     SetEnvironmentVariableA("QUILLSHEET_NOTES_INI", nullptr);
@@ -125,47 +139,71 @@ INSTANTIATE_TEST_SUITE_P(Table, NnotesFailInit,
                                            FailInitCase{"CommentedOut", "; QuillsheetFailInit=1", 0}),
                          CaseLabel());
 
-TEST(NnotesEnvironment, DirectoryWithOrWithoutEqualsSignAndAnyCase) {
+struct VariableCase {
+    const char* label;
+    const char* name;
+    bool found;
+};
+
+void PrintTo(const VariableCase& c, std::ostream* os) { *os << c.label; }
+
+class NnotesEnvironmentName : public ::testing::TestWithParam<VariableCase> {};
+
+// The variable's name is given without "=", as the reference has it; "Directory=" names
+// another variable, which notes.ini cannot hold.
+TEST_P(NnotesEnvironmentName, IsTheVariablesOwnNameInAnyCase) {
     NnotesFixture f;
-    const std::string expected = f.lib.ToLmbcs(f.data.path());
-    for (const char* name : {"Directory=", "Directory", "DIRECTORY=", "directory"}) {
-        char buffer[780];
-        memset(buffer, 'x', sizeof buffer);
-        EXPECT_TRUE(f.lib.OSGetEnvironmentString(name, buffer, sizeof buffer)) << name;
-        EXPECT_EQ(expected, std::string(buffer)) << name;
-    }
+    char buffer[781];
+    memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(GetParam().found ? TRUE : FALSE,
+              f.lib.OSGetEnvironmentString(GetParam().name, buffer, sizeof buffer - 1));
+    EXPECT_EQ(GetParam().found ? f.lib.ToLmbcs(f.data.path()) : std::string(), std::string(buffer));
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, NnotesEnvironmentName,
+                         ::testing::Values(VariableCase{"Plain", "Directory", true},
+                                           VariableCase{"Upper", "DIRECTORY", true},
+                                           VariableCase{"Lower", "directory", true},
+                                           VariableCase{"WithEquals", "Directory=", false},
+                                           VariableCase{"UpperWithEquals", "DIRECTORY=", false},
+                                           VariableCase{"Empty", "", false}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST(NnotesEnvironment, ValueIsLmbcsAndMissingKeyIsFalse) {
     NnotesFixture f;
     f.WriteIni(Sjis(u8"Location=東京オフィス") + "\r\nEmpty=\r\n");
     ASSERT_EQ(0, f.lib.NotesInitExtended(0, nullptr));
     char buffer[128];
-    ASSERT_TRUE(f.lib.OSGetEnvironmentString("Location=", buffer, sizeof buffer));
+    ASSERT_TRUE(f.lib.OSGetEnvironmentString("Location", buffer, sizeof buffer - 1));
     EXPECT_EQ(JapaneseLmbcs(u8"東京オフィス"), std::string(buffer));
-    ASSERT_TRUE(f.lib.OSGetEnvironmentString("Empty", buffer, sizeof buffer));
+    ASSERT_TRUE(f.lib.OSGetEnvironmentString("Empty", buffer, sizeof buffer - 1));
     EXPECT_EQ("", std::string(buffer));
     memset(buffer, 'x', sizeof buffer);
-    EXPECT_FALSE(f.lib.OSGetEnvironmentString("NoSuchKey=", buffer, sizeof buffer));
+    EXPECT_FALSE(f.lib.OSGetEnvironmentString("NoSuchKey", buffer, sizeof buffer - 1));
+    EXPECT_EQ('\0', buffer[0]);
+    memset(buffer, 'x', sizeof buffer);
+    EXPECT_FALSE(f.lib.OSGetEnvironmentString("Location=", buffer, sizeof buffer - 1));
     EXPECT_EQ('\0', buffer[0]);
 }
 
-TEST(NnotesEnvironment, EverySizeStaysInsideTheBufferAndKeepsWholeCharacters) {
+// The length counts the value without its NUL: up to that many bytes of whole characters,
+// then the NUL, so the buffer holds length + 1 bytes and nothing past them is touched.
+TEST(NnotesEnvironment, LengthCountsTheValueWithoutItsNulAndKeepsWholeCharacters) {
     NnotesFixture f;
     f.WriteIni(Sjis(u8"Location=AB東京C") + "\r\n");
     ASSERT_EQ(0, f.lib.NotesInitExtended(0, nullptr));
     const std::string full = JapaneseLmbcs(u8"AB東京C");
     // Character boundaries of the LMBCS value: A, B, 東 (3 bytes), 京 (3 bytes), C.
     const std::vector<size_t> boundaries = {0, 1, 2, 5, 8, 9};
-    for (WORD size = 1; size <= full.size() + 2; ++size) {
-        std::vector<char> buffer(size + 4, 'x');
-        ASSERT_TRUE(f.lib.OSGetEnvironmentString("Location=", buffer.data(), size));
+    for (WORD length = 0; length <= full.size() + 2; ++length) {
+        std::vector<char> buffer(length + 1u + 4u, 'x');
+        ASSERT_TRUE(f.lib.OSGetEnvironmentString("Location", buffer.data(), length));
         size_t expectedLength = 0;
         for (size_t b : boundaries) {
-            if (b <= size - 1u) expectedLength = b;
+            if (b <= length) expectedLength = b;
         }
-        EXPECT_EQ(full.substr(0, expectedLength), std::string(buffer.data())) << "size " << size;
-        for (size_t i = size; i < buffer.size(); ++i) EXPECT_EQ('x', buffer[i]) << "size " << size;
+        EXPECT_EQ(full.substr(0, expectedLength), std::string(buffer.data())) << "length " << length;
+        for (size_t i = length + 1u; i < buffer.size(); ++i) EXPECT_EQ('x', buffer[i]) << "length " << length;
     }
 }
 
@@ -247,30 +285,28 @@ TEST(NnotesStatusText, UnknownStatusGivesNothing) {
     for (STATUS s : {1, 2, 258, 9999, 0x3FFF}) {
         char buffer[16];
         memset(buffer, 'x', sizeof buffer);
-        EXPECT_EQ(0, lib.OSLoadString(nullptr, s, buffer, sizeof buffer)) << s;
+        EXPECT_EQ(0, lib.OSLoadString(nullptr, s, buffer, sizeof buffer - 1)) << s;
         EXPECT_EQ('\0', buffer[0]);
     }
 }
 
-TEST(NnotesStatusText, EverySizeStaysInsideTheBuffer) {
+// The length counts the text without its NUL (sizeof buffer - 1, as the reference's
+// callers pass it): the NUL may take the byte after `length`, and nothing past it is touched.
+TEST(NnotesStatusText, LengthCountsTheTextWithoutItsNul) {
     NnotesLibrary lib;
     ASSERT_NE(nullptr, lib.OSLoadString);
     const std::string full = lib.StatusText(ERR_DIRECTORY);
     ASSERT_FALSE(full.empty());
-    for (WORD size = 0; size <= full.size() + 2; ++size) {
-        std::vector<char> buffer(size + 4, 'x');
-        WORD n = lib.OSLoadString(nullptr, ERR_DIRECTORY, buffer.data(), size);
-        if (size == 0) {
-            EXPECT_EQ(0, n);
-        } else {
-            EXPECT_LE(n, size - 1);
-            EXPECT_EQ('\0', buffer[n]);
-            EXPECT_EQ(full.substr(0, n), std::string(buffer.data(), n));
-            // Whole characters only: every character here is 3 bytes, and as many as fit are there.
-            EXPECT_EQ(0u, n % 3u);
-            EXPECT_GT(n + 3u, size - 1u);
-        }
-        for (size_t i = size; i < buffer.size(); ++i) EXPECT_EQ('x', buffer[i]) << "size " << size;
+    for (WORD length = 0; length <= full.size() + 2; ++length) {
+        std::vector<char> buffer(length + 1u + 4u, 'x');
+        WORD n = lib.OSLoadString(nullptr, ERR_DIRECTORY, buffer.data(), length);
+        EXPECT_LE(n, length);
+        EXPECT_EQ('\0', buffer[n]);
+        EXPECT_EQ(full.substr(0, n), std::string(buffer.data(), n));
+        // Whole characters only: every character here is 3 bytes, and as many as fit are there.
+        EXPECT_EQ(0u, n % 3u);
+        EXPECT_GT(n + 3u, length);
+        for (size_t i = length + 1u; i < buffer.size(); ++i) EXPECT_EQ('x', buffer[i]) << "length " << length;
     }
 }
 

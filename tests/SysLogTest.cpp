@@ -42,6 +42,24 @@ TEST_F(SysLogTest, CreateLeavesAnEmptyFileAndTruncatesAnOldOne) {
     EXPECT_TRUE(recorder.boxes.empty());
 }
 
+// An end past 4 GiB does not fit the 32 bits SetFilePointer takes without its high word;
+// Windows fails such a seek (Wine does not), and every line would then be lost.
+TEST_F(SysLogTest, LineAfterFourGibibytesAndOneByteGoesToTheVeryEnd) {
+    constexpr unsigned long long kSize = (4ull << 30) + 1;
+    ASSERT_TRUE(log.Create(path.c_str()));
+    std::string reason;
+    if (!GrowSparse(path, kSize, &reason))
+        GTEST_SKIP() << "no sparse file of 4 GiB + 1 byte here: " << reason;
+    ASSERT_TRUE(log.Write(LEVEL_COMMAND, "Open Notes DataBase"));
+    const std::string line = "---COMMAND  Open Notes DataBase\r\n";
+    EXPECT_EQ(kSize + kStamp + line.size(), FileSizeOf(path));
+    const std::string tail = ReadFileRange(path, kSize - 1, 64);
+    ASSERT_EQ(1 + kStamp + line.size(), tail.size());
+    EXPECT_EQ('\0', tail[0]);
+    EXPECT_EQ(line, tail.substr(1 + kStamp));
+    EXPECT_TRUE(recorder.boxes.empty());
+}
+
 TEST_F(SysLogTest, LineIsStampHyphensTagTextAndCrLf) {
     ASSERT_TRUE(log.Create(path.c_str()));
     SYSTEMTIME before;

@@ -48,7 +48,9 @@ BOOL CPropertyPage3::OnCommand(UINT id, UINT code) {
 
 void CPropertyPage3::OnBrowse() {
     std::string chosen;
-    if (RunSaveFileDialog(GetMainWindow(), GetDlgItemText(IDC_EXPORT_PATH), ResString(IDS_CSV_FILTER),
+    // Owned by the sheet, which the dialog then disables: the main window behind the modal
+    // sheet is disabled already, and an owner that is would leave Finish live meanwhile.
+    if (RunSaveFileDialog(GetSafeOwner(m_hWnd), GetDlgItemText(IDC_EXPORT_PATH), ResString(IDS_CSV_FILTER),
                           ResString(IDS_CSV_DEFAULT_EXT), kSaveDialogFlags, chosen)) {
         SetDlgItemText(IDC_EXPORT_PATH, chosen);
     }

@@ -173,7 +173,8 @@ bool Append(const std::string& path, const std::string& bytes) {
     HANDLE h =
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
-    SetFilePointer(h, 0, nullptr, FILE_END);
+    LARGE_INTEGER none{};
+    SetFilePointerEx(h, none, nullptr, FILE_END);
     DWORD written = 0;
     const bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0;
     CloseHandle(h);

@@ -1,7 +1,10 @@
 #include "support/TestSupport.h"
 
+#include <winioctl.h>
+
 #include <atomic>
 #include <cstdio>
+#include <string>
 
 MessageBoxRecorder::MessageBoxRecorder() {
     m_previous = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
@@ -95,6 +98,65 @@ unsigned long long FileSizeOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
     return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool GrowSparse(const std::string& path, unsigned long long size, std::string* reason) {
+    // A file that really took its size would fill the test machine's disk; anything over
+    // this much allocated counts as not sparse.
+    constexpr unsigned long long kMostAllocated = 64ull << 20;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        *reason = "cannot open " + path + ", error " + std::to_string(GetLastError());
+        return false;
+    }
+    DWORD returned = 0;
+    // Without the sparse mark NTFS would fill the gap with zeros at the first write past it;
+    // file systems that make holes on their own (Wine's Unix ones) need no mark.
+    const bool marked = DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr) != 0;
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool grown = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    const DWORD growError = GetLastError();
+    // What the file system really holds for the file (Wine: the Unix file's blocks).
+    FILE_STANDARD_INFO info{};
+    const bool measured = GetFileInformationByHandleEx(h, FileStandardInfo, &info, sizeof info) != 0;
+    const DWORD measureError = GetLastError();
+    CloseHandle(h);
+    const unsigned long long allocated = static_cast<unsigned long long>(info.AllocationSize.QuadPart);
+    if (grown && measured && allocated <= kMostAllocated) return true;
+    if (!grown) {
+        *reason = "the file system refused a file of " + std::to_string(size) + " bytes (error " +
+                  std::to_string(growError) + ")";
+    } else if (!measured) {
+        *reason = "the file system does not tell what it holds for the file (error " +
+                  std::to_string(measureError) + ")";
+    } else {
+        *reason = std::string("the file system keeps no sparse file here") +
+                  (marked ? "" : " (FSCTL_SET_SPARSE refused)") + ": " + std::to_string(allocated) +
+                  " bytes allocated";
+    }
+    HANDLE again = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (again != INVALID_HANDLE_VALUE) CloseHandle(again);
+    return false;
+}
+
+std::string ReadFileRange(const std::string& path, unsigned long long offset, size_t count) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::string();
+    std::string bytes(count, '\0');
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD read = 0;
+    if (!SetFilePointerEx(h, at, nullptr, FILE_BEGIN) ||
+        !ReadFile(h, &bytes[0], static_cast<DWORD>(count), &read, nullptr)) {
+        read = 0;
+    }
+    CloseHandle(h);
+    bytes.resize(read);
+    return bytes;
 }
 
 std::vector<std::string> SplitCrLf(const std::string& bytes) {

@@ -64,5 +64,12 @@ bool FileExists(const std::string& path);
 // there is no such file.
 unsigned long long FileSizeOf(const std::string& path);
 
+// Grows an existing file to `size` bytes without writing them: marked sparse, its new end
+// is set, and the file system is asked how much it really holds. False, with the reason,
+// where the file system cannot keep the file sparse (the file is then emptied again).
+bool GrowSparse(const std::string& path, unsigned long long size, std::string* reason);
+// The `count` bytes of a file from `offset` on (fewer at its end); empty when unreadable.
+std::string ReadFileRange(const std::string& path, unsigned long long offset, size_t count);
+
 // Splits at CR LF; the text after the last CR LF (normally empty) is the last element.
 std::vector<std::string> SplitCrLf(const std::string& bytes);
