@@ -53,6 +53,7 @@ constexpr WORD TYPE_TIME = 0x0400;
 constexpr WORD TYPE_TIME_RANGE = 0x0401;
 constexpr WORD TYPE_TEXT = 0x0500;
 constexpr WORD TYPE_TEXT_LIST = 0x0501;
+constexpr WORD TYPE_FORMULA = 0x0600;
 
 // Note classes.
 constexpr WORD NOTE_CLASS_DOCUMENT = 0x0001;
@@ -76,6 +77,9 @@ constexpr WORD TIMEDATE_MINIMUM = 0;   // TimeConstant: the earliest time
 constexpr WORD OPEN_EXPAND = 0x0002;   // NSFNoteOpen flags used by the export run
 constexpr STATUS ERR_MASK = 0x3FFF;    // a status without its flag bits
 constexpr STATUS ERR_DIRECTORY = 540;  // the path named a directory, not a database
+// NSFDbGetModifiedNoteTable: no note of the class was modified since the time given; there
+// is no table then. PKG_NSF (0x0200) + 60.
+constexpr STATUS ERR_NO_MODIFIED_NOTES = 572;
 constexpr int MAXPATH = 256;           // a Notes path, NUL included
 
 // The item-scan callback of NSFItemScan.
