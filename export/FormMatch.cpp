@@ -15,7 +15,8 @@ std::wstring Folded(const std::string& text) {
     if (first == std::string::npos) return std::wstring();
     const size_t last = text.find_last_not_of(' ');
     const std::string trimmed = text.substr(first, last - first + 1);
-    const int wide = MultiByteToWideChar(CP_ACP, 0, trimmed.data(), static_cast<int>(trimmed.size()), nullptr, 0);
+    const int wide =
+        MultiByteToWideChar(CP_ACP, 0, trimmed.data(), static_cast<int>(trimmed.size()), nullptr, 0);
     if (wide <= 0) return std::wstring();
     std::wstring result(static_cast<size_t>(wide), L'\0');
     MultiByteToWideChar(CP_ACP, 0, trimmed.data(), static_cast<int>(trimmed.size()), &result[0], wide);

@@ -44,12 +44,12 @@ std::string FieldRecords(const DesignedField& field, uint16_t tabOrder) {
     PutWord(s, static_cast<uint16_t>(fieldLength));
     PutWord(s, field.flags);
     PutWord(s, field.dataType);
-    PutWord(s, 0);        // ListDelim
-    PutDword(s, 0);       // NFMT
-    PutDword(s, 0);       // TFMT
+    PutWord(s, 0);         // ListDelim
+    PutDword(s, 0);        // NFMT
+    PutDword(s, 0);        // TFMT
     PutDword(s, kNoFont);  // FONTID
-    PutWord(s, 0);        // DVLength
-    PutWord(s, 0);        // ITLength
+    PutWord(s, 0);         // DVLength
+    PutWord(s, 0);         // ITLength
     PutWord(s, tabOrder);
     PutWord(s, 0);  // IVLength
     PutWord(s, static_cast<uint16_t>(field.name.size()));
@@ -80,7 +80,8 @@ std::string DocumentRecord() {
     return s;
 }
 
-std::vector<Item> FormDesignItems(const Item* title, const std::vector<DesignedField>& fields, size_t bodyItemSize) {
+std::vector<Item> FormDesignItems(const Item* title, const std::vector<DesignedField>& fields,
+                                  size_t bodyItemSize) {
     std::vector<Item> items;
     if (title != nullptr) items.push_back(*title);
     items.push_back(CompositeItem(notes::kFormInfoItem, DocumentRecord()));

@@ -29,6 +29,7 @@ std::string DocumentRecord();
 // The items of the form note: `title` (the summary's $TITLE, when there is one), $Info, and
 // the $Body items, each at most `bodyItemSize` bytes of records unless one field alone
 // needs more.
-std::vector<Item> FormDesignItems(const Item* title, const std::vector<DesignedField>& fields, size_t bodyItemSize);
+std::vector<Item> FormDesignItems(const Item* title, const std::vector<DesignedField>& fields,
+                                  size_t bodyItemSize);
 
 }  // namespace nnotes

@@ -320,7 +320,8 @@ std::vector<std::string> DesignNames(const Item* title) {
 // One field of a form's "body": its CDFIELD data type and flags from the field type's name
 // (or a number, written as the data type as it is), the label from "label" or the name.
 DesignedField ParseDesignedField(const json& j) {
-    Require(j.is_object() && j.contains("name") && j.contains("type"), "a body field needs a name and a type");
+    Require(j.is_object() && j.contains("name") && j.contains("type"),
+            "a body field needs a name and a type");
     DesignedField field;
     field.name = Text(j.at("name"));
     field.label = j.contains("label") ? Text(j.at("label")) : field.name;

@@ -18,10 +18,10 @@ constexpr size_t kBsigSize = 2;
 constexpr size_t kWsigSize = 4;
 constexpr size_t kLsigSize = 6;
 
-constexpr uint16_t SIG_CD_PARAGRAPH = 129;            // BSIG; a new paragraph
-constexpr uint16_t SIG_CD_TEXT = 133 | 0xFF00;        // WSIG; FONTID, then the text
-constexpr uint16_t SIG_CD_DOCUMENT = 134;             // BSIG; the $Info record of a form
-constexpr uint16_t SIG_CD_FIELD = 138 | 0xFF00;       // WSIG; one field of a form
+constexpr uint16_t SIG_CD_PARAGRAPH = 129;       // BSIG; a new paragraph
+constexpr uint16_t SIG_CD_TEXT = 133 | 0xFF00;   // WSIG; FONTID, then the text
+constexpr uint16_t SIG_CD_DOCUMENT = 134;        // BSIG; the $Info record of a form
+constexpr uint16_t SIG_CD_FIELD = 138 | 0xFF00;  // WSIG; one field of a form
 
 // CDFIELD: WSIG, WORD Flags, WORD DataType, WORD ListDelim, NFMT (4 bytes), TFMT (4 bytes),
 // FONTID (DWORD), then the WORD lengths of the parts that follow the fixed part in this

@@ -90,7 +90,8 @@ STATUS LNCALLBACK CollectItem(WORD /*spare*/, WORD /*itemFlags*/, char* name, WO
     auto* definitions = static_cast<FieldList*>(routineParameter);
     if (definitions != nullptr && type == TYPE_COMPOSITE && IsBodyItem(name, nameLength)) {
         ForEachFieldRecord(value, valueLength, [definitions](const FieldRecord& field) {
-            definitions->emplace_back(NativeName(field.name, field.nameLength), ItemTypeOfField(field.dataType));
+            definitions->emplace_back(NativeName(field.name, field.nameLength),
+                                      ItemTypeOfField(field.dataType));
         });
     }
     return 0;

@@ -13,13 +13,14 @@ constexpr uint16_t kFirstItemType = 0x0100;
 
 uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Dword(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
 }  // namespace
 
-bool ForEachFieldRecord(const void* value, size_t length, const std::function<void(const FieldRecord&)>& visit) {
+bool ForEachFieldRecord(const void* value, size_t length,
+                        const std::function<void(const FieldRecord&)>& visit) {
     const auto* bytes = static_cast<const uint8_t*>(value);
     if (bytes == nullptr || length < sizeof(uint16_t) || Word(bytes) != TYPE_COMPOSITE) return true;
     size_t pos = sizeof(uint16_t);
@@ -44,7 +45,8 @@ bool ForEachFieldRecord(const void* value, size_t length, const std::function<vo
             const size_t before = size_t{Word(record + kCdFieldDvLength)} + Word(record + kCdFieldItLength) +
                                   Word(record + kCdFieldIvLength);
             const size_t nameLength = Word(record + kCdFieldNameLength);
-            const size_t after = size_t{Word(record + kCdFieldDescLength)} + Word(record + kCdFieldTextValueLength);
+            const size_t after =
+                size_t{Word(record + kCdFieldDescLength)} + Word(record + kCdFieldTextValueLength);
             if (kCdFieldSize + before + nameLength + after > recordLength) return false;
             if (nameLength != 0) {
                 const auto* name = reinterpret_cast<const char*>(record + kCdFieldSize + before);

@@ -17,7 +17,8 @@ struct FieldRecord {
 // TYPE_COMPOSITE has no records. Nothing outside the value is read: the walk stops at the
 // first record whose header or length does not fit the value, and at a CDFIELD whose parts
 // overrun its own length. Returns false when it stopped at such a broken record.
-bool ForEachFieldRecord(const void* value, size_t length, const std::function<void(const FieldRecord&)>& visit);
+bool ForEachFieldRecord(const void* value, size_t length,
+                        const std::function<void(const FieldRecord&)>& visit);
 
 // The item type a field of this CDFIELD DataType stores (0 for a type that stores none).
 // The reference gives DataType as a field type (FIELD_TYPE_xxx); a value from 0x0100 up is

@@ -80,7 +80,7 @@ constexpr STATUS ERR_DIRECTORY = 540;  // the path named a directory, not a data
 // NSFDbGetModifiedNoteTable: no note of the class was modified since the time given; there
 // is no table then. PKG_NSF (0x0200) + 60.
 constexpr STATUS ERR_NO_MODIFIED_NOTES = 572;
-constexpr int MAXPATH = 256;           // a Notes path, NUL included
+constexpr int MAXPATH = 256;  // a Notes path, NUL included
 
 // The item-scan callback of NSFItemScan.
 using NSFITEMSCANPROC = STATUS(LNCALLBACK*)(WORD spare, WORD itemFlags, char* name, WORD nameLength,

@@ -194,9 +194,11 @@ TEST_F(ConversionJobTest, OnlyTheChosenFormsDocumentsGetALine) {
     };
     const auto at = std::find(log.begin(), log.end(), invoice[1]);
     ASSERT_NE(log.end(), at);
-    EXPECT_EQ(invoice, std::vector<std::string>(at - 1, at - 1 + static_cast<std::ptrdiff_t>(invoice.size())));
-    EXPECT_EQ(1, std::count_if(log.begin(), log.end(),
-                               [](const std::string& line) { return line.find("Skip Document") != std::string::npos; }));
+    EXPECT_EQ(invoice,
+              std::vector<std::string>(at - 1, at - 1 + static_cast<std::ptrdiff_t>(invoice.size())));
+    EXPECT_EQ(1, std::count_if(log.begin(), log.end(), [](const std::string& line) {
+                  return line.find("Skip Document") != std::string::npos;
+              }));
     // The document left out is counted like every other.
     EXPECT_EQ((std::vector<std::string>{"0%", "20%", "40%", "60%", "80%", "100%"}), percents.texts);
     ASSERT_EQ(1u, recorder.boxes.size());
@@ -204,7 +206,8 @@ TEST_F(ConversionJobTest, OnlyTheChosenFormsDocumentsGetALine) {
 }
 
 TEST_F(ConversionJobTest, DatabaseWithoutDocumentsGivesTheHeaderAndCompletes) {
-    WriteNotesDatabase(dbPath, R"("design":[{"class":"form","title":"Order","body":[{"name":"Name","type":"text"}]}],
+    WriteNotesDatabase(dbPath,
+                       R"("design":[{"class":"form","title":"Order","body":[{"name":"Name","type":"text"}]}],
         "documents":[])");
     PercentRecorder percents;
     ASSERT_TRUE(RunJob({"Order", {}, csvPath, nullptr}));
@@ -218,7 +221,8 @@ TEST_F(ConversionJobTest, DatabaseWithoutDocumentsGivesTheHeaderAndCompletes) {
         "---RESULT   Close Notes DataBase is success.",
     };
     ASSERT_GE(log.size(), tail.size());
-    EXPECT_EQ(tail, std::vector<std::string>(log.end() - static_cast<std::ptrdiff_t>(tail.size()), log.end()));
+    EXPECT_EQ(tail,
+              std::vector<std::string>(log.end() - static_cast<std::ptrdiff_t>(tail.size()), log.end()));
     EXPECT_EQ((std::vector<std::string>{"0%", "100%"}), percents.texts);
     EXPECT_EQ((std::vector<std::string>{app.m_szLogPath, csvPath}), opened);
     ASSERT_EQ(1u, recorder.boxes.size()) << "no error box, only the completion";

@@ -73,11 +73,13 @@ struct ScannedItem {
     std::string name;
     WORD flags;
     std::string value;
-    bool operator==(const ScannedItem& o) const { return name == o.name && flags == o.flags && value == o.value; }
+    bool operator==(const ScannedItem& o) const {
+        return name == o.name && flags == o.flags && value == o.value;
+    }
 };
 
-STATUS LNCALLBACK CollectValue(WORD, WORD flags, char* name, WORD nameLength, void* value, notes::DWORD valueLength,
-                               void* param) {
+STATUS LNCALLBACK CollectValue(WORD, WORD flags, char* name, WORD nameLength, void* value,
+                               notes::DWORD valueLength, void* param) {
     static_cast<std::vector<ScannedItem>*>(param)->push_back(
         {std::string(name, nameLength), flags, std::string(static_cast<const char*>(value), valueLength)});
     return 0;
@@ -102,10 +104,10 @@ json GenuineForm() {
 // TabOrder, IV, Name, Desc and TextValue lengths, the name); odd records padded.
 std::string GenuineBody() {
     const std::string zero4(4, '\0');
-    return "\x81\x02" + W(0xFF85) + W(14) + D(0) + "Name: " +                                   //
+    return "\x81\x02" + W(0xFF85) + W(14) + D(0) + "Name: " +                                         //
            W(0xFF8A) + W(40) + W(0x0002) + W(8) + W(0) + zero4 + zero4 + D(0) + W(0) + W(0) + W(1) +  //
-           W(0) + W(4) + W(0) + W(0) + "Name" +                                                    //
-           "\x81\x02" + W(0xFF85) + W(13) + D(0) + "Total" + std::string(1, '\0') +                  //
+           W(0) + W(4) + W(0) + W(0) + "Name" +                                                       //
+           "\x81\x02" + W(0xFF85) + W(13) + D(0) + "Total" + std::string(1, '\0') +                   //
            W(0xFF8A) + W(41) + W(0x0002) + W(1) + W(0) + zero4 + zero4 + D(0) + W(0) + W(0) + W(2) +  //
            W(0) + W(5) + W(0) + W(0) + "Total" + std::string(1, '\0');
 }
@@ -473,9 +475,9 @@ TEST_F(NnotesDatabase, LargeGenuineFormSplitsBodyBetweenFieldsAndKeepsListedItem
     ASSERT_EQ(6u, items.size());
     const std::vector<std::string> names = {"$TITLE", "$Info", "$Body", "$Body", "$Body", "$Fields"};
     for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(names[i], items[i].name) << i;
-    const std::string dueRecords = "\x81\x02" + W(0xFF85) + W(8) + D(0) + W(0xFF8A) + W(39) + W(0x0002) + W(2) +
-                                   W(0) + std::string(12, '\0') + W(0) + W(0) + W(3) + W(0) + W(3) + W(0) + W(0) +
-                                   "Due" + std::string(1, '\0');
+    const std::string dueRecords = "\x81\x02" + W(0xFF85) + W(8) + D(0) + W(0xFF8A) + W(39) + W(0x0002) +
+                                   W(2) + W(0) + std::string(12, '\0') + W(0) + W(0) + W(3) + W(0) + W(3) +
+                                   W(0) + W(0) + "Due" + std::string(1, '\0');
     EXPECT_EQ(W(TYPE_COMPOSITE) + GenuineBody().substr(0, 56), items[2].value);
     EXPECT_EQ(W(TYPE_COMPOSITE) + GenuineBody().substr(56), items[3].value);
     EXPECT_EQ(W(TYPE_COMPOSITE) + dueRecords, items[4].value);
@@ -523,7 +525,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BrokenBodyCase{"NotAnArray", json("Name")},
                       BrokenBodyCase{"FieldWithoutType", json::array({json{{"name", "A"}}})},
                       BrokenBodyCase{"EmptyName", json::array({json{{"name", ""}, {"type", "text"}}})},
-                      BrokenBodyCase{"UnknownTypeName", json::array({json{{"name", "A"}, {"type", "textlist"}}})},
+                      BrokenBodyCase{"UnknownTypeName",
+                                     json::array({json{{"name", "A"}, {"type", "textlist"}}})},
                       BrokenBodyCase{"TypeOutOfRange", json::array({json{{"name", "A"}, {"type", 65536}}})}),
     [](const ::testing::TestParamInfo<BrokenBodyCase>& info) { return std::string(info.param.name); });
 
@@ -539,7 +542,8 @@ TEST_F(NnotesDatabase, NoMatchingNoteGivesNoModifiedNotesAndNoTable) {
         DHANDLE table = 0x5A5A;
         // sales.nsf has documents and design notes, but no icon note (class 0x0010).
         const WORD mask = std::string(path) == "empty.nsf" ? NOTE_CLASS_DOCUMENT : WORD{0x0010};
-        EXPECT_EQ(ERR_NO_MODIFIED_NOTES, lib.NSFDbGetModifiedNoteTable(h, mask, since, &until, &table)) << path;
+        EXPECT_EQ(ERR_NO_MODIFIED_NOTES, lib.NSFDbGetModifiedNoteTable(h, mask, since, &until, &table))
+            << path;
         EXPECT_EQ(0u, table) << "no table to destroy";
         EXPECT_NE(0u, until.Innards[1]) << "the until time is given all the same";
         EXPECT_EQ(0, lib.NSFDbClose(h));

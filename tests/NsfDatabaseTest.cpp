@@ -303,9 +303,9 @@ std::string CdField(const std::string& name, notes::WORD dataType, const std::st
                     const std::string& description = "", bool pad = true) {
     const size_t length = 36 + formula.size() + name.size() + description.size();
     std::string r = Le(0xFF8A) + Le(static_cast<notes::WORD>(length)) + Le(0x0002) + Le(dataType) + Le(0) +
-                    std::string(12, '\0') + Le(static_cast<notes::WORD>(formula.size())) + Le(0) + Le(1) + Le(0) +
-                    Le(static_cast<notes::WORD>(name.size())) + Le(static_cast<notes::WORD>(description.size())) +
-                    Le(0) + formula + name + description;
+                    std::string(12, '\0') + Le(static_cast<notes::WORD>(formula.size())) + Le(0) + Le(1) +
+                    Le(0) + Le(static_cast<notes::WORD>(name.size())) +
+                    Le(static_cast<notes::WORD>(description.size())) + Le(0) + formula + name + description;
     if (pad && length % 2 != 0) r.push_back('\0');
     return r;
 }
@@ -420,28 +420,41 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         WalkCase{"Empty", "", {}, true}, WalkCase{"TypeWordOnly", Composite(""), {}, true},
         WalkCase{"NotComposite", Le(notes::TYPE_TEXT) + CdField("A", 8), {}, true},
-        WalkCase{"TwoFieldsAmongLabels", Composite(kParagraph + CdField("Name", 8) + kParagraph + CdField("Total", 1)),
-                 {"Name", "Total"}, true},
+        WalkCase{"TwoFieldsAmongLabels",
+                 Composite(kParagraph + CdField("Name", 8) + kParagraph + CdField("Total", 1)),
+                 {"Name", "Total"},
+                 true},
         WalkCase{"OddRecordsArePadded", Composite(CdField("ABC", 8) + CdField("D", 2)), {"ABC", "D"}, true},
         WalkCase{"LastOddRecordWithoutItsPad", Composite(CdField("ABC", 8, "", "", false)), {"ABC"}, true},
-        WalkCase{"FormulaAndDescriptionAroundTheName", Composite(CdField("Due", 2, "\x01\x02\x03", "when")),
-                 {"Due"}, true},
+        WalkCase{"FormulaAndDescriptionAroundTheName",
+                 Composite(CdField("Due", 2, "\x01\x02\x03", "when")),
+                 {"Due"},
+                 true},
         WalkCase{"LongRecordIsSkipped",
-                 Composite(Le(0x0060) + std::string("\x08\x00\x00\x00\x00\x00", 6) + CdField("X", 8)), {"X"},
+                 Composite(Le(0x0060) + std::string("\x08\x00\x00\x00\x00\x00", 6) + CdField("X", 8)),
+                 {"X"},
                  true},
         WalkCase{"FieldWithoutAName", Composite(CdField("", 8) + CdField("B", 8)), {"B"}, true},
-        WalkCase{"CutInsideTheLastRecord", Composite(CdField("A", 8) + CdField("Total", 1)).substr(0, 60), {"A"},
+        WalkCase{"CutInsideTheLastRecord",
+                 Composite(CdField("A", 8) + CdField("Total", 1)).substr(0, 60),
+                 {"A"},
                  false},
-        WalkCase{"CutInsideAHeader", Composite(CdField("A", 8)) + std::string("\x8a\xff\x30", 3), {"A"}, false},
+        WalkCase{
+            "CutInsideAHeader", Composite(CdField("A", 8)) + std::string("\x8a\xff\x30", 3), {"A"}, false},
         WalkCase{"OneByteAfterTheTypeWord", Composite(std::string(1, '\x81')), {}, false},
-        WalkCase{"ByteLengthBelowItsHeader", Composite(std::string("\x81\x01", 2) + CdField("A", 8)), {}, false},
+        WalkCase{
+            "ByteLengthBelowItsHeader", Composite(std::string("\x81\x01", 2) + CdField("A", 8)), {}, false},
         WalkCase{"WordLengthBelowItsHeader", Composite(Le(0xFF85) + Le(3) + CdField("A", 8)), {}, false},
-        WalkCase{"FieldShorterThanItsFixedPart", Composite(Le(0xFF8A) + Le(20) + std::string(16, '\0')), {},
+        WalkCase{"FieldShorterThanItsFixedPart",
+                 Composite(Le(0xFF8A) + Le(20) + std::string(16, '\0')),
+                 {},
                  false},
         WalkCase{"NameRunsPastItsRecord",
-                 Composite(CdField("A", 8).replace(30, 2, Le(9)) + CdField("B", 8)), {}, false},
-        WalkCase{"LongLengthPastTheValue", Composite(Le(0x0060) + std::string("\xff\xff\xff\xff", 4)), {},
-                 false}),
+                 Composite(CdField("A", 8).replace(30, 2, Le(9)) + CdField("B", 8)),
+                 {},
+                 false},
+        WalkCase{
+            "LongLengthPastTheValue", Composite(Le(0x0060) + std::string("\xff\xff\xff\xff", 4)), {}, false}),
     [](const ::testing::TestParamInfo<WalkCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
