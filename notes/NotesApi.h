@@ -77,10 +77,10 @@ constexpr WORD TIMEDATE_MINIMUM = 0;   // TimeConstant: the earliest time
 constexpr WORD OPEN_EXPAND = 0x0002;   // NSFNoteOpen flags used by the export run
 constexpr STATUS ERR_MASK = 0x3FFF;    // a status without its flag bits
 constexpr STATUS ERR_DIRECTORY = 540;  // the path named a directory, not a database
+constexpr int MAXPATH = 256;           // a Notes path, NUL included
 // NSFDbGetModifiedNoteTable: no note of the class was modified since the time given; there
 // is no table then. PKG_NSF (0x0200) + 60.
 constexpr STATUS ERR_NO_MODIFIED_NOTES = 572;
-constexpr int MAXPATH = 256;  // a Notes path, NUL included
 
 // The item-scan callback of NSFItemScan.
 using NSFITEMSCANPROC = STATUS(LNCALLBACK*)(WORD spare, WORD itemFlags, char* name, WORD nameLength,
