@@ -1,5 +1,7 @@
-// The export run: every document of the open database becomes one line of the CSV file.
+// The export run: every document of the open database made with the chosen form becomes
+// one line of the CSV file.
 #include "export/CsvFile.h"
+#include "export/FormMatch.h"
 #include "export/ProgressDlg.h"
 #include "framework/ResourceString.h"
 #include "log/SysLog.h"
@@ -20,15 +22,29 @@ using notes::TIMEDATE;
 
 namespace {
 
+constexpr char kFormItem[] = "Form";
+constexpr char kOtherFormText[] = "Skip Document: Form=";
+
 std::string NoteIdText(NOTEID id) {
     char text[32];
     std::snprintf(text, sizeof text, "Note ID = %i", static_cast<int>(static_cast<int32_t>(id)));
     return text;
 }
 
+// A document names the form it was made with in its Form item, read through the same text
+// conversion as every value. One made with another form gets no line, only a log line that
+// names its form; one without a Form item may belong to any form and keeps its line.
+bool MadeWithForm(CNsfNote& note, const std::string& formName) {
+    FieldEntry form(kFormItem, notes::TYPE_TEXT);
+    note.ReadItemText(form);
+    if (form.value.empty() || IsFormOf(form.value, formName)) return true;
+    g_sysLog.Write(LEVEL_DEBUG, kOtherFormText + form.value);
+    return false;
+}
+
 }  // namespace
 
-void CNsfDatabase::WriteAllDocumentByForm(const std::string& /*formName*/) {
+void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
     g_sysLog.Write(LEVEL_COMMAND, "Make Indicater");
     CProgressDlg progress(0);
     progress.Create(nullptr);
@@ -52,8 +68,17 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& /*formName*/) {
     g_sysLog.Write(LEVEL_COMMAND, "NSFDbGetModifiedNoteTable");
     TIMEDATE until{};
     DHANDLE table = 0;
-    ThrowIfFailed(Api().NSFDbGetModifiedNoteTable(m_hDb, notes::NOTE_CLASS_DOCUMENT, since, &until, &table));
+    const notes::STATUS status =
+        Api().NSFDbGetModifiedNoteTable(m_hDb, notes::NOTE_CLASS_DOCUMENT, since, &until, &table);
+    // The library answers a database without documents with a status of its own and no
+    // table: an empty table for the run, not a failure.
+    const bool noDocuments = (status & notes::ERR_MASK) == notes::ERR_NO_MODIFIED_NOTES;
+    if (!noDocuments) ThrowIfFailed(status);
     g_sysLog.Write(LEVEL_RESULT, "NSFDbGetModifiedNoteTable is success.");
+    if (noDocuments) {
+        progress.SetProgress(100);
+        return;
+    }
 
     {
         ScopedNotesHandle destroyTable(table, Api().IDDestroyTable);
@@ -71,8 +96,8 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& /*formName*/) {
             } catch (const CNsfError&) {
                 opened = false;  // a note the user may not read gets no line and no message
             }
-            if (opened) {
-                g_sysLog.Write(LEVEL_RESULT, "nsfNote.Open is success.");
+            if (opened) g_sysLog.Write(LEVEL_RESULT, "nsfNote.Open is success.");
+            if (opened && MadeWithForm(note, formName)) {
                 note.ReadValues(m_fields);
                 for (size_t i = 0; i < m_fields.size(); ++i) cells[i] = m_fields[i].value;
                 g_exportFile.AppendLine(cells);

@@ -697,6 +697,9 @@ STATUS LNPUBLIC NSFDbGetModifiedNoteTable(DBHANDLE hDB, WORD noteClassMask, TIME
         retUntil->Innards[0] = now.innards[0];
         retUntil->Innards[1] = now.innards[1];
     }
+    // As the real library: no matching note is a status of its own, with no table at all
+    // (the until time is still given, so that a caller can go on from it).
+    if (table.entries == 0) return nnotes::kErrNoModifiedNotes;
     std::lock_guard<std::mutex> lock(H().mutex);
     DHANDLE h = H().Next();
     H().idTables[h] = std::move(table);

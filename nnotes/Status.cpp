@@ -21,6 +21,7 @@ constexpr StatusEntry kTexts[] = {
     {kErrItemNotFound, u8"アイテムが見つかりません"},
     {kErrListEntry, u8"リストのエントリ番号が範囲外です"},
     {kErrPathTooLong, u8"パス名が長すぎます"},
+    {kErrNoModifiedNotes, u8"指定された時刻以降に変更された文書はありません"},
     {kErrBadArgument, u8"引数が無効です"},
     {kErrDesignNotFound, u8"インデックスにエントリが見つかりません"},
     {kErrCollectionNotFound, u8"ビューが見つかりません"},

@@ -21,6 +21,7 @@ enum : Status {
     kErrItemNotFound = 550,         // the note has no item of this name
     kErrListEntry = 551,            // a text list has no entry of this number
     kErrPathTooLong = 560,          // a path did not fit in its buffer
+    kErrNoModifiedNotes = 572,      // no note of the class was modified since the given time
     kErrBadArgument = 561,          // an argument was missing or out of range
     kErrDesignNotFound = 1028,      // no design note of this name and class
     kErrCollectionNotFound = 1029,  // no collection for this note id

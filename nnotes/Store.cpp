@@ -1,8 +1,10 @@
 #include "Store.h"
 
+#include "FormDesign.h"
 #include "IndexedFile.h"
 #include "LittleEndian.h"
 #include "Lmbcs.h"
+#include "notes/CompositeRecords.h"
 #include "notes/NotesApi.h"
 
 #include <nlohmann/json.hpp>
@@ -315,6 +317,42 @@ std::vector<std::string> DesignNames(const Item* title) {
     return names;
 }
 
+// One field of a form's "body": its CDFIELD data type and flags from the field type's name
+// (or a number, written as the data type as it is), the label from "label" or the name.
+DesignedField ParseDesignedField(const json& j) {
+    Require(j.is_object() && j.contains("name") && j.contains("type"),
+            "a body field needs a name and a type");
+    DesignedField field;
+    field.name = Text(j.at("name"));
+    field.label = j.contains("label") ? Text(j.at("label")) : field.name;
+    Require(!field.name.empty() && field.name.size() <= 0xFFFF - notes::kCdFieldSize, "bad field name");
+    Require(field.label.size() <= 0xFFFF - notes::kWsigSize - sizeof(uint32_t), "label too long");
+    field.flags = notes::FEDITABLE;
+    const json& type = j.at("type");
+    if (type.is_number_unsigned()) {
+        Require(type.get<uint64_t>() <= 0xFFFF, "field type out of range");
+        field.dataType = static_cast<uint16_t>(type.get<uint64_t>());
+        return field;
+    }
+    Require(type.is_string(), "field type is neither a name nor a number");
+    static const std::map<std::string, std::pair<uint16_t, uint16_t>> kinds = {
+        {"text", {notes::FIELD_TYPE_TEXT, 0}},
+        {"number", {notes::FIELD_TYPE_NUMBER, 0}},
+        {"time", {notes::FIELD_TYPE_TIME, 0}},
+        {"richtext", {notes::FIELD_TYPE_RICH_TEXT, 0}},
+        {"authors", {notes::FIELD_TYPE_AUTHORS, notes::FREADWRITERS | notes::FNAMES}},
+        {"readers", {notes::FIELD_TYPE_READERS, notes::FREADERS | notes::FNAMES}},
+        {"names", {notes::FIELD_TYPE_NAMES, notes::FNAMES}},
+        {"keywords", {notes::FIELD_TYPE_KEYWORDS, notes::FKEYWORDS}},
+        {"password", {notes::FIELD_TYPE_PASSWORD, 0}},
+    };
+    auto it = kinds.find(type.get<std::string>());
+    Require(it != kinds.end(), "unknown field type name");
+    field.dataType = it->second.first;
+    field.flags = static_cast<uint16_t>(field.flags | it->second.second);
+    return field;
+}
+
 Note ParseDesignNote(const json& j) {
     Require(j.is_object() && j.contains("class"), "a design note needs a class");
     Note note;
@@ -334,6 +372,21 @@ Note ParseDesignNote(const json& j) {
         if (SameName(s.name, "$TITLE")) title = &s;
     }
     note.names = DesignNames(title);
+    if (j.contains("body")) {
+        // A form as a designer saves it: $TITLE, $Info and $Body items come first, and any
+        // "fields" after them as further items.
+        Require(j.at("body").is_array() && j.at("body").size() < 0xFFFF, "body is not an array");
+        std::vector<DesignedField> fields;
+        for (const auto& f : j.at("body")) fields.push_back(ParseDesignedField(f));
+        size_t bodyItemSize = kDefaultBodyItemSize;
+        if (j.contains("bodyItemSize")) {
+            const json& size = j.at("bodyItemSize");
+            Require(size.is_number_unsigned() && size.get<uint64_t>() >= 1 && size.get<uint64_t>() <= 0xFFFF,
+                    "bodyItemSize out of range");
+            bodyItemSize = static_cast<size_t>(size.get<uint64_t>());
+        }
+        note.items = FormDesignItems(title, fields, bodyItemSize);
+    }
     if (j.contains("fields")) {
         Require(j.at("fields").is_array(), "fields is not an array");
         for (const auto& f : j.at("fields")) note.items.push_back(ParseItem(f));

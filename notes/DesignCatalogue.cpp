@@ -1,4 +1,6 @@
 // The design catalogue: the forms of a database and the fields of a form.
+#include "notes/CompositeRecords.h"
+#include "notes/FieldRecords.h"
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
@@ -51,17 +53,47 @@ WORD ReadWord(const void* p) {
     return w;
 }
 
-}  // namespace
-
-STATUS LNCALLBACK CollectItem(WORD /*spare*/, WORD /*itemFlags*/, char* name, WORD nameLength, void* value,
-                              DWORD valueLength, void* /*routineParameter*/) {
+// An item or field name (LMBCS, `length` bytes, not terminated) in native text, bounded by
+// the name buffers.
+std::string NativeName(const char* name, size_t length) {
     char lmbcsName[kItemNameBufferSize];
-    CopyBounded(lmbcsName, sizeof lmbcsName, name, nameLength);
+    CopyBounded(lmbcsName, sizeof lmbcsName, name, length);
     char nativeName[kItemNameBufferSize] = {};
     TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcsName,
                   WholeCharacterLength(lmbcsName, std::strlen(lmbcsName)), nativeName, sizeof nativeName);
+    return nativeName;
+}
+
+// True for an item name that is the form's $Body (item names ignore the case of ASCII
+// letters, and "$Body" has no other).
+bool IsBodyItem(const char* name, size_t length) {
+    constexpr size_t bodyLength = sizeof kFormBodyItem - 1;
+    if (length != bodyLength) return false;
+    for (size_t i = 0; i < length; ++i) {
+        char c = name[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        char b = kFormBodyItem[i];
+        if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
+        if (c != b) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+STATUS LNCALLBACK CollectItem(WORD /*spare*/, WORD /*itemFlags*/, char* name, WORD nameLength, void* value,
+                              DWORD valueLength, void* routineParameter) {
     const WORD type = valueLength >= sizeof(WORD) ? ReadWord(value) : 0;
-    g_scanDb.m_fields.emplace_back(nativeName, type);
+    g_scanDb.m_fields.emplace_back(NativeName(name, nameLength), type);
+    // A form saved by a designer holds its fields as CDFIELD records in its $Body items (one
+    // or several); the scan's parameter, when given, collects them in record order.
+    auto* definitions = static_cast<FieldList*>(routineParameter);
+    if (definitions != nullptr && type == TYPE_COMPOSITE && IsBodyItem(name, nameLength)) {
+        ForEachFieldRecord(value, valueLength, [definitions](const FieldRecord& field) {
+            definitions->emplace_back(NativeName(field.name, field.nameLength),
+                                      ItemTypeOfField(field.dataType));
+        });
+    }
     return 0;
 }
 
@@ -135,6 +167,10 @@ void CNsfDatabase::ListFields(const std::string& formName) {
     NOTEHANDLE note = 0;
     ThrowIfFailed(Api().NSFNoteOpen(m_hDb, noteId, 0, &note));
     ScopedNotesHandle closeNote(note, Api().NSFNoteClose);
-    ThrowIfFailed(Api().NSFItemScan(note, CollectItem, nullptr));
-    m_fields.insert(m_fields.end(), g_scanDb.m_fields.begin(), g_scanDb.m_fields.end());
+    FieldList definitions;
+    ThrowIfFailed(Api().NSFItemScan(note, CollectItem, &definitions));
+    // A form with field definitions lists those fields, and none of its other items ($TITLE,
+    // $Info, $Body, ...); a form without any keeps every item as a field.
+    const FieldList& fields = definitions.empty() ? g_scanDb.m_fields : definitions;
+    m_fields.insert(m_fields.end(), fields.begin(), fields.end());
 }

@@ -53,6 +53,7 @@ constexpr WORD TYPE_TIME = 0x0400;
 constexpr WORD TYPE_TIME_RANGE = 0x0401;
 constexpr WORD TYPE_TEXT = 0x0500;
 constexpr WORD TYPE_TEXT_LIST = 0x0501;
+constexpr WORD TYPE_FORMULA = 0x0600;
 
 // Note classes.
 constexpr WORD NOTE_CLASS_DOCUMENT = 0x0001;
@@ -77,6 +78,9 @@ constexpr WORD OPEN_EXPAND = 0x0002;   // NSFNoteOpen flags used by the export r
 constexpr STATUS ERR_MASK = 0x3FFF;    // a status without its flag bits
 constexpr STATUS ERR_DIRECTORY = 540;  // the path named a directory, not a database
 constexpr int MAXPATH = 256;           // a Notes path, NUL included
+// NSFDbGetModifiedNoteTable: no note of the class was modified since the time given; there
+// is no table then. PKG_NSF (0x0200) + 60.
+constexpr STATUS ERR_NO_MODIFIED_NOTES = 572;
 
 // The item-scan callback of NSFItemScan.
 using NSFITEMSCANPROC = STATUS(LNCALLBACK*)(WORD spare, WORD itemFlags, char* name, WORD nameLength,

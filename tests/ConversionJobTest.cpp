@@ -163,6 +163,72 @@ TEST_F(ConversionJobTest, ChosenFieldsInChosenOrderAndTheWholeLog) {
     EXPECT_EQ(kFinished, recorder.boxes[0].text);
 }
 
+// Two forms laid out as a designer saves them. The chosen one is titled "レポート|ord": the
+// trail byte of "ポ" in code page 932 is the byte of "|". Its documents name it by the
+// whole first synonym, by the alias, by the alias in capitals, or not at all.
+const char kTwoFormsDb[] = R"("design":[
+      {"class":"form","title":"\u30ec\u30dd\u30fc\u30c8|ord","body":[{"name":"Name","type":"text"},{"name":"Total","type":"number"}]},
+      {"class":"form","title":"Invoice","body":[{"name":"Name","type":"text"}]}],
+    "documents":[
+      {"id":100,"items":[{"name":"Form","type":"text","value":"\u30ec\u30dd\u30fc\u30c8"},{"name":"Name","type":"text","value":"Alice"},{"name":"Total","type":"number","value":12}]},
+      {"id":104,"items":[{"name":"Form","type":"text","value":"Invoice"},{"name":"Name","type":"text","value":"Inv"}]},
+      {"id":108,"items":[{"name":"Form","type":"text","value":"ord"},{"name":"Name","type":"text","value":"Bob"}]},
+      {"id":112,"items":[{"name":"Form","type":"text","value":"ORD"},{"name":"Name","type":"text","value":"Carol"}]},
+      {"id":116,"items":[{"name":"Name","type":"text","value":"Dave"},{"name":"Total","type":"number","value":3}]}])";
+
+TEST_F(ConversionJobTest, OnlyTheChosenFormsDocumentsGetALine) {
+    WriteNotesDatabase(dbPath, kTwoFormsDb);
+    PercentRecorder percents;
+    ASSERT_TRUE(RunJob({"\x83\x8c\x83\x7c\x81\x5b\x83\x67|ord", {}, csvPath, nullptr}));
+
+    // The field page offered the form's two fields, none of its $TITLE, $Info or $Body.
+    EXPECT_EQ("Name,Total\r\nAlice,12\r\nBob,\r\nCarol,\r\nDave,3\r\n", ReadFileBytes(csvPath));
+    const std::vector<std::string> log = LogTexts();
+    const std::vector<std::string> invoice = {
+        "---COMMAND  nsfNote.Open",
+        "---DEBUG    Note ID = 104",
+        "---RESULT   nsfNote.Open is success.",
+        "---DEBUG    Skip Document: Form=Invoice",
+        "---COMMAND  nsfNote.Open",
+        "---DEBUG    Note ID = 108",
+    };
+    const auto at = std::find(log.begin(), log.end(), invoice[1]);
+    ASSERT_NE(log.end(), at);
+    EXPECT_EQ(invoice,
+              std::vector<std::string>(at - 1, at - 1 + static_cast<std::ptrdiff_t>(invoice.size())));
+    EXPECT_EQ(1, std::count_if(log.begin(), log.end(), [](const std::string& line) {
+                  return line.find("Skip Document") != std::string::npos;
+              }));
+    // The document left out is counted like every other.
+    EXPECT_EQ((std::vector<std::string>{"0%", "20%", "40%", "60%", "80%", "100%"}), percents.texts);
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(kFinished, recorder.boxes[0].text);
+}
+
+TEST_F(ConversionJobTest, DatabaseWithoutDocumentsGivesTheHeaderAndCompletes) {
+    WriteNotesDatabase(dbPath,
+                       R"("design":[{"class":"form","title":"Order","body":[{"name":"Name","type":"text"}]}],
+        "documents":[])");
+    PercentRecorder percents;
+    ASSERT_TRUE(RunJob({"Order", {}, csvPath, nullptr}));
+    EXPECT_EQ("Name\r\n", ReadFileBytes(csvPath));
+    const std::vector<std::string> log = LogTexts();
+    const std::vector<std::string> tail = {
+        "---COMMAND  NSFDbGetModifiedNoteTable",
+        "---RESULT   NSFDbGetModifiedNoteTable is success.",
+        "---RESULT   Write All Document By Form is success.",
+        "---COMMAND  Close Notes DataBase",
+        "---RESULT   Close Notes DataBase is success.",
+    };
+    ASSERT_GE(log.size(), tail.size());
+    EXPECT_EQ(tail,
+              std::vector<std::string>(log.end() - static_cast<std::ptrdiff_t>(tail.size()), log.end()));
+    EXPECT_EQ((std::vector<std::string>{"0%", "100%"}), percents.texts);
+    EXPECT_EQ((std::vector<std::string>{app.m_szLogPath, csvPath}), opened);
+    ASSERT_EQ(1u, recorder.boxes.size()) << "no error box, only the completion";
+    EXPECT_EQ(kFinished, recorder.boxes[0].text);
+}
+
 TEST_F(ConversionJobTest, AllFieldsInTheListsSortedOrder) {
     WriteNotesDatabase(dbPath, OrdersDb());
     ASSERT_TRUE(RunJob({"Order", {}, csvPath, nullptr}));

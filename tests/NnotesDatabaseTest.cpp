@@ -70,6 +70,57 @@ STATUS LNCALLBACK CollectItem(WORD spare, WORD, char* name, WORD nameLength, voi
 
 STATUS LNCALLBACK IgnoreItem(WORD, WORD, char*, WORD, void*, notes::DWORD, void*) { return 0; }
 
+// One scanned item whole: name, flags and the value's bytes, type word included.
+struct ScannedItem {
+    std::string name;
+    WORD flags;
+    std::string value;
+    bool operator==(const ScannedItem& o) const {
+        return name == o.name && flags == o.flags && value == o.value;
+    }
+};
+
+STATUS LNCALLBACK CollectValue(WORD, WORD flags, char* name, WORD nameLength, void* value,
+                               notes::DWORD valueLength, void* param) {
+    static_cast<std::vector<ScannedItem>*>(param)->push_back(
+        {std::string(name, nameLength), flags, std::string(static_cast<const char*>(value), valueLength)});
+    return 0;
+}
+
+// Little-endian words and double words, as the records are laid out.
+std::string W(WORD v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
+std::string D(notes::DWORD v) { return W(static_cast<WORD>(v & 0xFFFF)) + W(static_cast<WORD>(v >> 16)); }
+
+// A form as a designer saves it: Name (a text field labelled "Name: ") and Total (a number
+// field labelled as it is named).
+json GenuineForm() {
+    return {{"class", "form"},
+            {"title", "Order|ord"},
+            {"body", json::array({json{{"name", "Name"}, {"type", "text"}, {"label", "Name: "}},
+                                  json{{"name", "Total"}, {"type", "number"}}})}};
+}
+
+// The $Body records of GenuineForm, written out byte by byte from the C API reference:
+// CDPARAGRAPH (BSIG 129, length 2); CDTEXT (WSIG 0xFF85, length, FONTID, text); CDFIELD
+// (WSIG 0xFF8A, length, Flags FEDITABLE, DataType, ListDelim, NFMT, TFMT, FONTID, DV, IT,
+// TabOrder, IV, Name, Desc and TextValue lengths, the name); odd records padded.
+std::string GenuineBody() {
+    const std::string zero4(4, '\0');
+    return "\x81\x02" + W(0xFF85) + W(14) + D(0) + "Name: " +                                         //
+           W(0xFF8A) + W(40) + W(0x0002) + W(8) + W(0) + zero4 + zero4 + D(0) + W(0) + W(0) + W(1) +  //
+           W(0) + W(4) + W(0) + W(0) + "Name" +                                                       //
+           "\x81\x02" + W(0xFF85) + W(13) + D(0) + "Total" + std::string(1, '\0') +                   //
+           W(0xFF8A) + W(41) + W(0x0002) + W(1) + W(0) + zero4 + zero4 + D(0) + W(0) + W(0) + W(2) +  //
+           W(0) + W(5) + W(0) + W(0) + "Total" + std::string(1, '\0');
+}
+
+// CDDOCUMENT: BSIG 134 of length 24, PaperColor 1 (white), FormFlags, NotePrivileges,
+// FormFlags2, InherFieldNameLength, PaperColorExt, COLOR_VALUE (RGB white), FormFlags3, Spare.
+std::string GenuineInfo() {
+    return "\x86\x18" + W(1) + W(0) + W(0) + W(0) + W(0) + W(0) + W(0x0001) + "\xFF\xFF\xFF" +
+           std::string(1, '\0') + W(0) + W(0);
+}
+
 class NnotesDatabase : public ::testing::Test, public NnotesFixture {
 protected:
     void SetUp() override {
@@ -112,6 +163,18 @@ protected:
         EXPECT_EQ(0, lib.OSMemFree(buffer));
         EXPECT_EQ(0, lib.NIFCloseCollection(coll));
         return entries;
+    }
+
+    // The items of the design note of the form named `title` (LMBCS), whole.
+    std::vector<ScannedItem> FormItems(DBHANDLE h, const std::string& title) {
+        NOTEID id = 0;
+        EXPECT_EQ(0, lib.NIFFindDesignNote(h, title.c_str(), NOTE_CLASS_FORM, &id));
+        NOTEHANDLE note = 0;
+        EXPECT_EQ(0, lib.NSFNoteOpen(h, id, 0, &note));
+        std::vector<ScannedItem> items;
+        EXPECT_EQ(0, lib.NSFItemScan(note, CollectValue, &items));
+        EXPECT_EQ(0, lib.NSFNoteClose(note));
+        return items;
     }
 
     std::vector<std::pair<std::string, WORD>> ScanItems(NOTEHANDLE note, STATUS* status = nullptr,
@@ -459,6 +522,110 @@ TEST_F(NnotesDatabase, FormWithoutFieldsScansNothing) {
     EXPECT_EQ(0, s);
     EXPECT_EQ(0, lib.NSFNoteClose(note));
     EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, GenuineFormHoldsTitleInfoAndBodyRecordsItemByItem) {
+    json db = NewDatabase("genuine");
+    db["design"] = json::array({GenuineForm()});
+    WriteDatabase("genuine.nsf", db);
+    DBHANDLE h = Open("genuine.nsf");
+    const std::vector<ScannedItem> expected = {
+        {"$TITLE", 0x0004, W(TYPE_TEXT) + "Order|ord"},
+        {"$Info", 0, W(TYPE_COMPOSITE) + GenuineInfo()},
+        {"$Body", 0, W(TYPE_COMPOSITE) + GenuineBody()},
+    };
+    EXPECT_EQ(expected, FormItems(h, "ord")) << "found by its alias like any form";
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, LargeGenuineFormSplitsBodyBetweenFieldsAndKeepsListedItemsAfter) {
+    json form = GenuineForm();
+    form["body"].push_back(json{{"name", "Due"}, {"type", "time"}, {"label", ""}});
+    // Room for the records of one field only: each field starts an item of its own.
+    form["bodyItemSize"] = 60;
+    form["fields"] = json::array({Field("$Fields", "textlist")});
+    json db = NewDatabase("split");
+    db["design"] = json::array({form});
+    WriteDatabase("split.nsf", db);
+    DBHANDLE h = Open("split.nsf");
+    const auto items = FormItems(h, "Order");
+    ASSERT_EQ(6u, items.size());
+    const std::vector<std::string> names = {"$TITLE", "$Info", "$Body", "$Body", "$Body", "$Fields"};
+    for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(names[i], items[i].name) << i;
+    const std::string dueRecords = "\x81\x02" + W(0xFF85) + W(8) + D(0) + W(0xFF8A) + W(39) + W(0x0002) +
+                                   W(2) + W(0) + std::string(12, '\0') + W(0) + W(0) + W(3) + W(0) + W(3) +
+                                   W(0) + W(0) + "Due" + std::string(1, '\0');
+    EXPECT_EQ(W(TYPE_COMPOSITE) + GenuineBody().substr(0, 56), items[2].value);
+    EXPECT_EQ(W(TYPE_COMPOSITE) + GenuineBody().substr(56), items[3].value);
+    EXPECT_EQ(W(TYPE_COMPOSITE) + dueRecords, items[4].value);
+    EXPECT_EQ(W(TYPE_TEXT_LIST) + W(0), items[5].value);
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, GenuineFormReadsTheSameFromTheIndexedForm) {
+    json head = NewDatabase("genuine");
+    head["design"] = json::array({GenuineForm()});
+    std::string error;
+    ASSERT_TRUE(nnotes::PackDatabase(
+        head.dump(), [](std::string*) { return false; }, data.File("genuine-indexed.nsf"), &error))
+        << error;
+    WriteDatabase("genuine.nsf", head);
+    DBHANDLE plain = Open("genuine.nsf");
+    DBHANDLE indexed = Open("genuine-indexed.nsf");
+    const auto items = FormItems(indexed, "Order");
+    ASSERT_EQ(3u, items.size());
+    EXPECT_EQ(W(TYPE_COMPOSITE) + GenuineBody(), items[2].value);
+    EXPECT_EQ(FormItems(plain, "Order"), items);
+    EXPECT_EQ(0, lib.NSFDbClose(plain));
+    EXPECT_EQ(0, lib.NSFDbClose(indexed));
+}
+
+struct BrokenBodyCase {
+    const char* name;
+    json body;
+};
+
+class NnotesBrokenBody : public NnotesDatabase, public ::testing::WithParamInterface<BrokenBodyCase> {};
+
+TEST_P(NnotesBrokenBody, MakesTheFileDamaged) {
+    json form = GenuineForm();
+    form["body"] = GetParam().body;
+    json db = NewDatabase("broken");
+    db["design"] = json::array({form});
+    WriteDatabase("broken.nsf", db);
+    DBHANDLE h = 0;
+    EXPECT_EQ(547, lib.NSFDbOpen("broken.nsf", &h));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NnotesBrokenBody,
+    ::testing::Values(BrokenBodyCase{"NotAnArray", json("Name")},
+                      BrokenBodyCase{"FieldWithoutType", json::array({json{{"name", "A"}}})},
+                      BrokenBodyCase{"EmptyName", json::array({json{{"name", ""}, {"type", "text"}}})},
+                      BrokenBodyCase{"UnknownTypeName",
+                                     json::array({json{{"name", "A"}, {"type", "textlist"}}})},
+                      BrokenBodyCase{"TypeOutOfRange", json::array({json{{"name", "A"}, {"type", 65536}}})}),
+    [](const ::testing::TestParamInfo<BrokenBodyCase>& info) { return std::string(info.param.name); });
+
+TEST_F(NnotesDatabase, NoMatchingNoteGivesNoModifiedNotesAndNoTable) {
+    json db = NewDatabase("empty");
+    db["design"] = json::array({GenuineForm()});
+    db["documents"] = json::array();
+    WriteDatabase("empty.nsf", db);
+    TIMEDATE since, until{};
+    lib.TimeConstant(TIMEDATE_MINIMUM, &since);
+    for (const char* path : {"empty.nsf", "sales.nsf"}) {
+        DBHANDLE h = Open(path);
+        DHANDLE table = 0x5A5A;
+        // sales.nsf has documents and design notes, but no icon note (class 0x0010).
+        const WORD mask = std::string(path) == "empty.nsf" ? NOTE_CLASS_DOCUMENT : WORD{0x0010};
+        EXPECT_EQ(ERR_NO_MODIFIED_NOTES, lib.NSFDbGetModifiedNoteTable(h, mask, since, &until, &table))
+            << path;
+        EXPECT_EQ(0u, table) << "no table to destroy";
+        EXPECT_NE(0u, until.Innards[1]) << "the until time is given all the same";
+        EXPECT_EQ(0, lib.NSFDbClose(h));
+    }
+    EXPECT_NE("", lib.StatusText(ERR_NO_MODIFIED_NOTES));
 }
 
 TEST_F(NnotesDatabase, ModifiedNoteTableHoldsDocumentsOnlyInIdOrder) {

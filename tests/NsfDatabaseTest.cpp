@@ -1,4 +1,5 @@
 // CNsfDatabase, CNsfError and the design catalogue against our Notes runtime.
+#include "notes/FieldRecords.h"
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 
@@ -290,5 +292,169 @@ TEST_F(NsfDatabaseTest, JapaneseFormAndFieldNamesRoundTrip) {
     EXPECT_EQ((std::vector<std::string>{"\x8e\x81\x96\xbc", "\x8b\xe0\x8a\x7a"}), Names(db.m_fields));
     db.Close();
 }
+
+// Composite records written out as the C API reference lays them out.
+std::string Le(notes::WORD v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
+std::string Composite(const std::string& records) { return Le(notes::TYPE_COMPOSITE) + records; }
+const std::string kParagraph("\x81\x02", 2);
+// CDFIELD: WSIG 0xFF8A and length, Flags, DataType, ListDelim, NFMT, TFMT, FONTID, then the
+// lengths of DV, IT, (TabOrder), IV, name, description and text values; the parts follow.
+std::string CdField(const std::string& name, notes::WORD dataType, const std::string& formula = "",
+                    const std::string& description = "", bool pad = true) {
+    const size_t length = 36 + formula.size() + name.size() + description.size();
+    std::string r = Le(0xFF8A) + Le(static_cast<notes::WORD>(length)) + Le(0x0002) + Le(dataType) + Le(0) +
+                    std::string(12, '\0') + Le(static_cast<notes::WORD>(formula.size())) + Le(0) + Le(1) +
+                    Le(0) + Le(static_cast<notes::WORD>(name.size())) +
+                    Le(static_cast<notes::WORD>(description.size())) + Le(0) + formula + name + description;
+    if (pad && length % 2 != 0) r.push_back('\0');
+    return r;
+}
+std::string Hex(const std::string& bytes) {
+    std::string hex;
+    char digits[3];
+    for (char c : bytes) {
+        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(c));
+        hex += digits;
+    }
+    return hex;
+}
+
+TEST_F(NsfDatabaseTest, GenuineFormListsItsFieldDefinitionsInRecordOrderAndNoOtherItem) {
+    // 氏名 (text), 金額 (number), 納期 (time), 備考 (rich text), 担当 (names), spread over
+    // $Body items of one or two fields each, and an item of the note's own after them.
+    const std::string body = R"("body":[
+      {"name":"\u6c0f\u540d","type":"text"},{"name":"\u91d1\u984d","type":"number","label":"Amount: "},
+      {"name":"\u7d0d\u671f","type":"time"},{"name":"\u5099\u8003","type":"richtext"},
+      {"name":"\u62c5\u5f53","type":"names"}])";
+    for (const char* split : {"", R"(,"bodyItemSize":120)"}) {
+        CNsfDatabase db;
+        db.Open(Db(R"("design":[{"class":"form","title":"Order|ord",)" + body + split +
+                   R"(,"fields":[{"name":"$Fields","type":"textlist","value":["x"]}]}])")
+                    .c_str());
+        db.ListFields("ord");
+        EXPECT_EQ((std::vector<std::string>{"\x8e\x81\x96\xbc", "\x8b\xe0\x8a\x7a", "\x94\x5b\x8a\xfa",
+                                            "\x94\xf5\x8d\x6c", "\x92\x53\x93\x96"}),
+                  Names(db.m_fields))
+            << split;
+        const std::vector<notes::WORD> types = {notes::TYPE_TEXT, notes::TYPE_NUMBER, notes::TYPE_TIME,
+                                                notes::TYPE_COMPOSITE, notes::TYPE_TEXT};
+        ASSERT_EQ(types.size(), db.m_fields.size());
+        for (size_t i = 0; i < types.size(); ++i) EXPECT_EQ(types[i], db.m_fields[i].type) << i;
+        for (const FieldEntry& f : db.m_fields) EXPECT_EQ("", f.value);
+        // The scan list still holds the note's items as they are.
+        std::vector<std::string> items = Names(g_scanDb.m_fields);
+        EXPECT_EQ("$TITLE", items.front());
+        EXPECT_EQ("$Info", items[1]);
+        EXPECT_EQ("$Fields", items.back());
+        EXPECT_EQ(*split == '\0' ? 4u : 6u, items.size()) << "one $Body, or three of them";
+        db.Close();
+    }
+}
+
+TEST_F(NsfDatabaseTest, FieldDataTypeThatIsAnItemTypeStaysAndAnUnknownOneIsNone) {
+    CNsfDatabase db;
+    db.Open(Db(R"("design":[{"class":"form","title":"F","body":[
+      {"name":"List","type":1281},{"name":"Odd","type":99},{"name":"Key","type":"keywords"}]}])")
+                .c_str());
+    db.ListFields("F");
+    ASSERT_EQ((std::vector<std::string>{"List", "Odd", "Key"}), Names(db.m_fields));
+    EXPECT_EQ(notes::TYPE_TEXT_LIST, db.m_fields[0].type);
+    EXPECT_EQ(0, db.m_fields[1].type);
+    EXPECT_EQ(notes::TYPE_TEXT, db.m_fields[2].type);
+    db.Close();
+}
+
+TEST_F(NsfDatabaseTest, BodyWithoutFieldDefinitionsKeepsEveryItemAsAField) {
+    // A $Body of a paragraph and a label only, and a $Body that is text, not composite.
+    const std::string label = Le(0xFF85) + Le(9) + std::string(4, '\0') + "L" + std::string(1, '\0');
+    const std::string textBody = Le(0) + CdField("A", 8);
+    CNsfDatabase db;
+    db.Open(Db(R"("design":[{"class":"form","title":"F","fields":[{"name":"$Body","type":1,"hex":")" +
+               Hex(kParagraph + label) + R"("},{"name":"$body","type":1280,"hex":")" + Hex(textBody) +
+               R"("},{"name":"Subject","type":"text"}]}])")
+                .c_str());
+    db.ListFields("F");
+    EXPECT_EQ((std::vector<std::string>{"$Body", "$body", "Subject"}), Names(db.m_fields));
+    db.Close();
+}
+
+TEST_F(NsfDatabaseTest, BrokenBodyRecordEndsTheWalkWithTheFieldsBeforeIt) {
+    // A field, then a CDFIELD whose length runs past the item; then a second $Body item
+    // (lower case, as item names ignore case) with one more field.
+    std::string broken = CdField("Lost", 8);
+    broken[2] = static_cast<char>(0x7F);
+    CNsfDatabase db;
+    db.Open(Db(R"("design":[{"class":"form","title":"F","fields":[{"name":"$Body","type":1,"hex":")" +
+               Hex(kParagraph + CdField("Kept", 8) + broken + CdField("Never", 8)) +
+               R"("},{"name":"$BODY","type":1,"hex":")" + Hex(CdField("Next", 1)) + R"("}]}])")
+                .c_str());
+    db.ListFields("F");
+    EXPECT_EQ((std::vector<std::string>{"Kept", "Next"}), Names(db.m_fields));
+    db.Close();
+}
+
+struct WalkCase {
+    const char* name;
+    std::string value;  // the item value, type word first
+    std::vector<std::string> fields;
+    bool whole;  // no broken record met
+};
+
+class FieldRecordWalk : public ::testing::TestWithParam<WalkCase> {};
+
+TEST_P(FieldRecordWalk, ReportsTheFieldsBeforeAnyBrokenRecordAndReadsNothingPastTheValue) {
+    // The value alone in a buffer of its size: a read past it reads another allocation.
+    std::vector<char> value(GetParam().value.begin(), GetParam().value.end());
+    std::vector<std::string> fields;
+    const bool whole = ForEachFieldRecord(value.data(), value.size(), [&](const FieldRecord& f) {
+        ASSERT_GE(f.name, value.data());
+        ASSERT_LE(f.name + f.nameLength, value.data() + value.size());
+        fields.emplace_back(f.name, f.nameLength);
+    });
+    EXPECT_EQ(GetParam().fields, fields);
+    EXPECT_EQ(GetParam().whole, whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FieldRecordWalk,
+    ::testing::Values(
+        WalkCase{"Empty", "", {}, true}, WalkCase{"TypeWordOnly", Composite(""), {}, true},
+        WalkCase{"NotComposite", Le(notes::TYPE_TEXT) + CdField("A", 8), {}, true},
+        WalkCase{"TwoFieldsAmongLabels",
+                 Composite(kParagraph + CdField("Name", 8) + kParagraph + CdField("Total", 1)),
+                 {"Name", "Total"},
+                 true},
+        WalkCase{"OddRecordsArePadded", Composite(CdField("ABC", 8) + CdField("D", 2)), {"ABC", "D"}, true},
+        WalkCase{"LastOddRecordWithoutItsPad", Composite(CdField("ABC", 8, "", "", false)), {"ABC"}, true},
+        WalkCase{"FormulaAndDescriptionAroundTheName",
+                 Composite(CdField("Due", 2, "\x01\x02\x03", "when")),
+                 {"Due"},
+                 true},
+        WalkCase{"LongRecordIsSkipped",
+                 Composite(Le(0x0060) + std::string("\x08\x00\x00\x00\x00\x00", 6) + CdField("X", 8)),
+                 {"X"},
+                 true},
+        WalkCase{"FieldWithoutAName", Composite(CdField("", 8) + CdField("B", 8)), {"B"}, true},
+        WalkCase{"CutInsideTheLastRecord",
+                 Composite(CdField("A", 8) + CdField("Total", 1)).substr(0, 60),
+                 {"A"},
+                 false},
+        WalkCase{
+            "CutInsideAHeader", Composite(CdField("A", 8)) + std::string("\x8a\xff\x30", 3), {"A"}, false},
+        WalkCase{"OneByteAfterTheTypeWord", Composite(std::string(1, '\x81')), {}, false},
+        WalkCase{
+            "ByteLengthBelowItsHeader", Composite(std::string("\x81\x01", 2) + CdField("A", 8)), {}, false},
+        WalkCase{"WordLengthBelowItsHeader", Composite(Le(0xFF85) + Le(3) + CdField("A", 8)), {}, false},
+        WalkCase{"FieldShorterThanItsFixedPart",
+                 Composite(Le(0xFF8A) + Le(20) + std::string(16, '\0')),
+                 {},
+                 false},
+        WalkCase{"NameRunsPastItsRecord",
+                 Composite(CdField("A", 8).replace(30, 2, Le(9)) + CdField("B", 8)),
+                 {},
+                 false},
+        WalkCase{
+            "LongLengthPastTheValue", Composite(Le(0x0060) + std::string("\xff\xff\xff\xff", 4)), {}, false}),
+    [](const ::testing::TestParamInfo<WalkCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
