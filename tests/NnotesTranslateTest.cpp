@@ -180,6 +180,8 @@ struct UnheldCase {
     std::string native;  // what code page 932 gets
 };
 
+void PrintTo(const UnheldCase& c, std::ostream* os) { *os << c.name; }
+
 class NnotesTranslateUnheld : public NnotesTranslate, public ::testing::WithParamInterface<UnheldCase> {};
 
 TEST_P(NnotesTranslateUnheld, EachCharacterWithoutANativeFormBecomesOneQuestionMark) {
