@@ -140,9 +140,8 @@ void CSourceDlg::OnBrowse() {
     }
     const size_t valueLength = strnlen(value, kConfigBufferSize - 1);
     // Translation may grow the text; the buffer's own size bounds it.
-    const size_t grown = valueLength * 3;
     notes::TranslateInto(notes::OS_TRANSLATE_LMBCS_TO_NATIVE, value, valueLength, directory,
-                         grown + 1 < sizeof directory ? grown + 1 : sizeof directory);
+                         sizeof directory);
     const std::string proposed = std::string(directory) + ResString(IDS_DB_PROPOSED_NAME);
 
     std::string chosen;

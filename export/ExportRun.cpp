@@ -42,6 +42,22 @@ bool MadeWithForm(CNsfNote& note, const std::string& formName) {
     return false;
 }
 
+// One cell whose item held characters the native text cannot: the note, the field, how many.
+std::string LostCharactersText(NOTEID id, const std::string& field, size_t lost) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Note ID = %i, Field Name=", static_cast<int>(static_cast<int32_t>(id)));
+    char count[64];
+    std::snprintf(count, sizeof count, ", Characters not written = %lu", static_cast<unsigned long>(lost));
+    return text + field + count;
+}
+
+std::string LostTotalText(size_t cells, size_t notes) {
+    char text[128];
+    std::snprintf(text, sizeof text, "Characters not written: Cells = %lu, Notes = %lu",
+                  static_cast<unsigned long>(cells), static_cast<unsigned long>(notes));
+    return text;
+}
+
 }  // namespace
 
 void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
@@ -85,6 +101,8 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
         const notes::DWORD total = Api().IDEntries(table);
         notes::DWORD done = 0;
         NOTEID noteId = 0;
+        size_t lossyCells = 0;
+        size_t lossyNotes = 0;
         notes::BOOL found = Api().IDScan(table, 1, &noteId);
         while (found) {
             CNsfNote note;
@@ -101,6 +119,14 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
                 note.ReadValues(m_fields);
                 for (size_t i = 0; i < m_fields.size(); ++i) cells[i] = m_fields[i].value;
                 g_exportFile.AppendLine(cells);
+                // The line keeps what the native text could hold; the log says what it could not.
+                const size_t cellsBefore = lossyCells;
+                for (const FieldEntry& field : m_fields) {
+                    if (field.lost == 0) continue;
+                    g_sysLog.Write(LEVEL_WARNING, LostCharactersText(noteId, field.name, field.lost));
+                    ++lossyCells;
+                }
+                if (lossyCells != cellsBefore) ++lossyNotes;
             }
             found = Api().IDScan(table, 0, &noteId);
             ++done;
@@ -111,5 +137,6 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
             note.Close();
         }
         progress.SetProgress(100);
+        if (lossyCells != 0) g_sysLog.Write(LEVEL_WARNING, LostTotalText(lossyCells, lossyNotes));
     }
 }

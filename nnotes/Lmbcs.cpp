@@ -12,6 +12,9 @@ namespace {
 
 constexpr uint8_t kGroupControl = 0x0F;
 constexpr uint8_t kGroupUnicode = 0x14;
+// In the Unicode group a zero byte would end the text: a character whose low byte is zero is
+// written as 0xF6 and its high byte instead (U+DE00 is 0x14 0xF6 0xDE), as ICU writes it.
+constexpr uint8_t kUnicodeZeroLow = 0xF6;
 constexpr uint8_t kFirstDoubleByteGroup = 0x10;
 constexpr uint8_t kLastDoubleByteGroup = 0x13;
 
@@ -192,8 +195,13 @@ uint32_t EncodeUncached(Tables& t, uint16_t c) {
         }
     }
     b[0] = kGroupUnicode;
-    b[1] = static_cast<uint8_t>(c >> 8);
-    b[2] = static_cast<uint8_t>(c & 0xFF);
+    if ((c & 0xFF) == 0) {
+        b[1] = kUnicodeZeroLow;
+        b[2] = static_cast<uint8_t>(c >> 8);
+    } else {
+        b[1] = static_cast<uint8_t>(c >> 8);
+        b[2] = static_cast<uint8_t>(c & 0xFF);
+    }
     return Pack(b, 3);
 }
 
@@ -222,6 +230,12 @@ void AppendUnicodeAsNative(std::string& out, uint16_t c) {
         t.unicodeToNative.Put(c, v);
     }
     AppendPacked(out, v);
+}
+
+// The UTF-16 unit of a Unicode-group character at `p` (group byte first, 3 bytes).
+uint16_t UnicodeGroupUnit(const uint8_t* p) {
+    return p[1] == kUnicodeZeroLow ? static_cast<uint16_t>(p[2] << 8)
+                                   : static_cast<uint16_t>((p[1] << 8) | p[2]);
 }
 
 // The UTF-16 units of one LMBCS character (at most 2 are ever produced).
@@ -272,7 +286,7 @@ size_t DecodeLmbcsChar(const uint8_t* p, size_t n, uint16_t units[2]) {
         return static_cast<size_t>(got);
     }
     if (b == kGroupUnicode && n >= 3) {
-        units[0] = static_cast<uint16_t>((p[1] << 8) | p[2]);
+        units[0] = UnicodeGroupUnit(p);
         return 1;
     }
     units[0] = b;
@@ -315,7 +329,47 @@ void AppendNativeCharAsLmbcs(std::string& out, const char* p, size_t len) {
     for (int i = 0; i < got; ++i) AppendUnicodeAsLmbcs(out, static_cast<uint16_t>(w[i]));
 }
 
+constexpr size_t kUnicodeCharSize = 3;
+
+bool IsSurrogateUnit(const uint8_t* p, size_t n, uint16_t first, uint16_t last) {
+    if (n < kUnicodeCharSize || p[0] != kGroupUnicode) return false;
+    const uint16_t unit = UnicodeGroupUnit(p);
+    return unit >= first && unit <= last;
+}
+
+// Bytes of one whole character going to native text: a character beyond the 16-bit range is
+// its surrogate pair, two Unicode-group characters, and becomes one native character (or one
+// replacement), never two.
+size_t LmbcsCharSpan(const char* p, size_t avail) {
+    const auto* u = reinterpret_cast<const uint8_t*>(p);
+    if (IsSurrogateUnit(u, avail, 0xD800, 0xDBFF) &&
+        IsSurrogateUnit(u + kUnicodeCharSize, avail - kUnicodeCharSize, 0xDC00, 0xDFFF)) {
+        return 2 * kUnicodeCharSize;
+    }
+    return LmbcsCharLength(p, avail);
+}
+
+// The native form of a surrogate pair, or the replacement when the code page has none.
+void AppendPairAsNative(std::string& out, const uint8_t* p) {
+    const wchar_t pair[2] = {static_cast<wchar_t>(UnicodeGroupUnit(p)),
+                             static_cast<wchar_t>(UnicodeGroupUnit(p + kUnicodeCharSize))};
+    char mb[8];
+    BOOL usedDefault = FALSE;
+    // Code pages with a default character take the flag; UTF-8 does not.
+    const bool utf8 = GetTables().acp == CP_UTF8;
+    int n = WideCharToMultiByte(CP_ACP, 0, pair, 2, mb, sizeof mb, nullptr, utf8 ? nullptr : &usedDefault);
+    if (n < 1 || usedDefault) {
+        out.push_back('?');
+        return;
+    }
+    out.append(mb, static_cast<size_t>(n));
+}
+
 void AppendLmbcsCharAsNative(std::string& out, const char* p, size_t len) {
+    if (len == 2 * kUnicodeCharSize) {
+        AppendPairAsNative(out, reinterpret_cast<const uint8_t*>(p));
+        return;
+    }
     uint16_t units[2];
     size_t n = DecodeLmbcsChar(reinterpret_cast<const uint8_t*>(p), len, units);
     if (n == 1 && units[0] >= 0xD800 && units[0] <= 0xDFFF) {
@@ -381,7 +435,7 @@ std::string LmbcsToNative(const char* in, size_t length) {
     size_t n = BoundedLength(in, length);
     out.reserve(n);
     for (size_t i = 0; i < n;) {
-        size_t len = LmbcsCharLength(in + i, n - i);
+        size_t len = LmbcsCharSpan(in + i, n - i);
         AppendLmbcsCharAsNative(out, in + i, len);
         i += len;
     }
@@ -426,7 +480,7 @@ size_t TranslateBounded(bool toLmbcs, const char* in, size_t inLength, char* out
     size_t written = 0;
     std::string piece;
     for (size_t i = 0; i < n;) {
-        size_t len = toLmbcs ? NativeCharLength(in + i, n - i) : LmbcsCharLength(in + i, n - i);
+        size_t len = toLmbcs ? NativeCharLength(in + i, n - i) : LmbcsCharSpan(in + i, n - i);
         piece.clear();
         if (toLmbcs) {
             AppendNativeCharAsLmbcs(piece, in + i, len);

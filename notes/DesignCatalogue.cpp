@@ -152,8 +152,8 @@ void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
     }
     if ((noteClass & NOTE_CLASS_FORM) == 0) return;
     const size_t titleLength = WholeCharacterLength(title, std::strlen(title));
-    TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, title, titleLength, translated,
-                  titleLength + 1 < sizeof translated ? titleLength + 1 : sizeof translated);
+    // The whole buffer is the room: "A×B" is three bytes of LMBCS and four of code page 932.
+    TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, title, titleLength, translated, sizeof translated);
     m_forms.emplace_back(translated);
 }
 

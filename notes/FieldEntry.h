@@ -1,6 +1,7 @@
 #pragma once
 // One field of a form, and the value it has in the document being exported.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ struct FieldEntry {
     std::string name;   // native text
     uint16_t type = 0;  // item data type as the scan reports it; carried, never decided on
     std::string value;  // CSV-safe text of the current document's item
+    size_t lost = 0;    // characters of that item the native text could not hold
 };
 
 using FieldList = std::vector<FieldEntry>;

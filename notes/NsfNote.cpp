@@ -1,6 +1,7 @@
 #include "notes/NsfNote.h"
 
 #include "notes/ItemText.h"
+#include "notes/LostCharacters.h"
 #include "notes/NotesBinding.h"
 #include "notes/NsfError.h"
 
@@ -12,6 +13,17 @@ namespace {
 constexpr size_t kItemNameSize = 255;
 constexpr size_t kTextBufferSize = 64000;
 constexpr char kListSeparator = ';';
+
+// Characters of the LMBCS text that its native translation does not hold.
+size_t LostInTranslation(const char* lmbcs, size_t lmbcsLength, const char* native, size_t nativeLength) {
+    // Most cells are plain ASCII, which every code page holds: they skip the second translation.
+    if (IsPlainAscii(lmbcs, lmbcsLength)) return 0;
+    char back[kTextBufferSize];
+    const size_t backLength =
+        TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, native, nativeLength, back, sizeof back);
+    return CountLostCharacters(lmbcs, lmbcsLength, back, backLength);
+}
+
 }  // namespace
 
 void CNsfNote::Open(DBHANDLE hDb, NOTEID noteId, WORD openFlags) {
@@ -45,6 +57,7 @@ void CNsfNote::ReadItemText(FieldEntry& entry) {
     char native[kTextBufferSize];
     TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, entry.name.c_str(), entry.name.size(), name, sizeof name);
     const WORD length = Api().NSFItemConvertToText(m_hNote, name, lmbcs, kTextBufferSize, kListSeparator);
+    entry.lost = 0;
     if (length == 0) {
         entry.value.clear();
         return;
@@ -53,8 +66,11 @@ void CNsfNote::ReadItemText(FieldEntry& entry) {
     // the whole buffer is taken up to the buffer's end.
     if (length < kTextBufferSize) lmbcs[length] = '\0';
     const size_t lmbcsLength = strnlen(lmbcs, sizeof lmbcs);
-    TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcs, lmbcsLength, native,
-                  lmbcsLength + 1 < sizeof native ? lmbcsLength + 1 : sizeof native);
+    // The whole buffer is the room: a character of one LMBCS byte (×, ±, °, §) takes two
+    // bytes in code page 932, so the native text may be longer than the LMBCS one.
+    const size_t nativeLength =
+        TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcs, lmbcsLength, native, sizeof native);
+    entry.lost = LostInTranslation(lmbcs, lmbcsLength, native, nativeLength);
     MakeCsvSafe(native, sizeof native);
     entry.value.assign(native, strnlen(native, sizeof native));
 }

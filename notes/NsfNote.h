@@ -13,7 +13,8 @@ public:
     void Close();
     // Sets the value of every entry from this note.
     void ReadValues(FieldList& fields);
-    // Sets the entry's value from the item of the same name; empty when there is none.
+    // Sets the entry's value from the item of the same name; empty when there is none. Its
+    // `lost` counts the characters of the item that the native text does not hold.
     void ReadItemText(FieldEntry& entry);
 
     notes::NOTEHANDLE m_hNote = 0;

@@ -229,6 +229,95 @@ TEST_F(ConversionJobTest, DatabaseWithoutDocumentsGivesTheHeaderAndCompletes) {
     EXPECT_EQ(kFinished, recorder.boxes[0].text);
 }
 
+// A form titled "A×B": 𠮷 and Hangul beside Japanese, texts that grow in code page 932.
+const char kMeasuresDb[] = R"("title":"Measures","design":[
+      {"class":"form","title":"A×B","fields":[{"name":"Address","type":"text"},{"name":"Measure","type":"text"},
+        {"name":"Name","type":"text"},{"name":"Place","type":"text"}]}],
+    "documents":[
+      {"id":100,"items":[{"name":"Name","type":"text","value":"𠮷野 서울"},{"name":"Place","type":"text","value":"東京"}]},
+      {"id":104,"items":[{"name":"Measure","type":"text","value":"30×40 ±5 25°C §"},{"name":"Name","type":"text","value":"plain"}]},
+      {"id":108,"items":[{"name":"Name","type":"text","value":"😀"},{"name":"Address","type":"text","value":"서울특별시 강남구"},
+        {"name":"Place","type":"text","value":"大阪"}]}])";
+
+TEST_F(ConversionJobTest, CharactersCodePage932CannotHoldAreWarnedPerCellAndInTotal) {
+    WriteNotesDatabase(dbPath, kMeasuresDb);
+    ASSERT_TRUE(
+        RunJob({"A\x81\x7e"
+                "B",
+                {},
+                csvPath,
+                nullptr}));
+
+    // The lines are written as before: each character without a native form is one "?".
+    EXPECT_EQ(
+        "Address,Measure,Name,Place\r\n"
+        ",,?\x96\xec ??,\x93\x8c\x8b\x9e\r\n"
+        ",30\x81\x7e"
+        "40 \x81\x7d"
+        "5 25\x81\x8b"
+        "C \x81\x98,plain,\r\n"
+        "????? ???,,?,\x91\xe5\x8d\xe3\r\n",
+        ReadFileBytes(csvPath));
+
+    std::vector<std::string> expected = Banner();
+    const std::vector<std::string> rest = {
+        "---COMMAND  Open Notes DataBase",
+        "---DEBUG    DB Path=" + dbPath,
+        "---RESULT   Open Command is success.",
+        "---COMMAND  Write All Document By Form",
+        "---DEBUG    Form Name=A\x81\x7e"
+        "B",
+        "---COMMAND  Make Indicater",
+        "---COMMAND  Make ExportFile Header",
+        "---COMMAND  NSFDbGetModifiedNoteTable",
+        "---RESULT   NSFDbGetModifiedNoteTable is success.",
+        "---COMMAND  nsfNote.Open",
+        "---DEBUG    Note ID = 100",
+        "---RESULT   nsfNote.Open is success.",
+        // 𠮷 and the two Hangul syllables of Name; Place's Japanese is whole.
+        "---WARNING  Note ID = 100, Field Name=Name, Characters not written = 3",
+        "---COMMAND  nsfNote.Open",
+        "---DEBUG    Note ID = 104",
+        "---RESULT   nsfNote.Open is success.",
+        "---COMMAND  nsfNote.Open",
+        "---DEBUG    Note ID = 108",
+        "---RESULT   nsfNote.Open is success.",
+        "---WARNING  Note ID = 108, Field Name=Address, Characters not written = 8",
+        "---WARNING  Note ID = 108, Field Name=Name, Characters not written = 1",
+        "---WARNING  Characters not written: Cells = 3, Notes = 2",
+        "---RESULT   Write All Document By Form is success.",
+        "---COMMAND  Close Notes DataBase",
+        "---RESULT   Close Notes DataBase is success.",
+    };
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    std::vector<std::string> actual = LogTexts();
+    ASSERT_EQ(expected.size(), actual.size());
+    actual[1] = "";  // the copyright notice
+    EXPECT_EQ(expected, actual);
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(kFinished, recorder.boxes[0].text) << "the completion message is unchanged";
+}
+
+TEST_F(ConversionJobTest, TextsThatGrowInCodePage932ComeOutWholeWithoutWarning) {
+    WriteNotesDatabase(dbPath, kMeasuresDb);
+    ASSERT_TRUE(
+        RunJob({"A\x81\x7e"
+                "B",
+                {"Measure", "Place"},
+                csvPath,
+                nullptr}));
+    EXPECT_EQ(
+        "Measure,Place\r\n"
+        ",\x93\x8c\x8b\x9e\r\n"
+        "30\x81\x7e"
+        "40 \x81\x7d"
+        "5 25\x81\x8b"
+        "C \x81\x98,\r\n"
+        ",\x91\xe5\x8d\xe3\r\n",
+        ReadFileBytes(csvPath));
+    for (const std::string& line : LogTexts()) EXPECT_EQ(std::string::npos, line.find("WARNING")) << line;
+}
+
 TEST_F(ConversionJobTest, AllFieldsInTheListsSortedOrder) {
     WriteNotesDatabase(dbPath, OrdersDb());
     ASSERT_TRUE(RunJob({"Order", {}, csvPath, nullptr}));

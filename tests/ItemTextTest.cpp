@@ -1,5 +1,7 @@
-// The clean-up that makes an item's text safe for an unquoted CSV cell.
+// The clean-up that makes an item's text safe for an unquoted CSV cell, and the count of the
+// characters its translation to native text could not hold.
 #include "notes/ItemText.h"
+#include "notes/LostCharacters.h"
 
 #include <gtest/gtest.h>
 
@@ -52,5 +54,72 @@ TEST(MakeCsvSafe, TextFillingTheWholeBufferIsReadOnlyUpToItsEnd) {
     EXPECT_EQ("a;b c;d  efghij;", std::string(buffer, 16));
     EXPECT_EQ("GGGG", std::string(buffer + 16, 4));
 }
+
+struct LossCase {
+    const char* name;
+    std::string original;   // LMBCS
+    std::string roundTrip;  // the same after native text and back
+    size_t lost;
+};
+
+void PrintTo(const LossCase& c, std::ostream* os) { *os << c.name; }
+
+class LostCharacterCases : public ::testing::TestWithParam<LossCase> {};
+
+TEST_P(LostCharacterCases, CountsEachCharacterThatDidNotComeBack) {
+    const LossCase& c = GetParam();
+    EXPECT_EQ(c.lost, CountLostCharacters(c.original.data(), c.original.size(), c.roundTrip.data(),
+                                          c.roundTrip.size()));
+}
+
+const std::string kHangulSeo("\x11\xbc\xad", 3);                  // 서 in the Korean group
+const std::string kYa("\x10\x96\xec", 3);                         // 野 in the Japanese group
+const std::string kSurrogatePair("\x14\xd8\x42\x14\xdf\xb7", 6);  // 𠮷
+const std::string kControlA("\x0f\x21", 2);                       // control character 0x01
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LostCharacterCases,
+    ::testing::Values(
+        LossCase{"Empty", "", "", 0}, LossCase{"SameAscii", "abc", "abc", 0},
+        LossCase{"SameJapaneseAndLatin", kYa + "\x9e\xf8", kYa + "\x9e\xf8", 0},
+        LossCase{"SameControl", kControlA, kControlA, 0},
+        LossCase{"HangulReplaced", "a" + kHangulSeo + "b", "a?b", 1},
+        LossCase{"SurrogatePairIsOneCharacter", kSurrogatePair + kYa, "?" + kYa, 1},
+        // 😀: the low half U+DE00 written as 0xF6 and its high byte
+        LossCase{"PairWithZeroLowByteIsOneCharacter", std::string("\x14\xd8\x3d\x14\xf6\xde", 6) + "a", "?a",
+                 1},
+        LossCase{"EveryReplacementCounts", kSurrogatePair + " " + kHangulSeo + kHangulSeo, "? ??", 3},
+        LossCase{"LoneHighSurrogateIsOneCharacter", std::string("\x14\xd8\x42", 3) + "a", "?a", 1},
+        LossCase{"LookAlikeCounts", std::string("\x14\x21\x2c", 3), "B", 1},
+        LossCase{"CutShortCountsTheRest", "\x9e\x9e\x9e\x9e", "\x9e", 3},
+        LossCase{"OriginalQuestionMarkIsKept", "?" + kHangulSeo, "??", 1},
+        LossCase{"CharacterCutByTheEnd", std::string("a\x10\x96", 3), "a", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct AsciiCase {
+    const char* name;
+    std::string text;
+    bool plain;
+};
+
+void PrintTo(const AsciiCase& c, std::ostream* os) { *os << c.name; }
+
+class PlainAsciiCases : public ::testing::TestWithParam<AsciiCase> {};
+
+TEST_P(PlainAsciiCases, TellsTextThatNeedsNoSecondTranslation) {
+    EXPECT_EQ(GetParam().plain, IsPlainAscii(GetParam().text.data(), GetParam().text.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PlainAsciiCases,
+                         ::testing::Values(AsciiCase{"Empty", "", true},
+                                           AsciiCase{"PrintableTabAndLineBreaks", "a ~,;\t\r\n", true},
+                                           AsciiCase{"LatinGroupOneByte",
+                                                     "30\x9e"
+                                                     "40",
+                                                     false},
+                                           AsciiCase{"GroupByte", kYa, false},
+                                           AsciiCase{"ControlGroup", kControlA, false},
+                                           AsciiCase{"Lotus123Byte", "\x19", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -42,7 +42,9 @@ json Design() {
 json Documents() {
     return json::array({
         {{"id", 0x90C},
-         {"items", {Item("Form", "text", u8"顧客"), Item(u8"会社名", "text", u8"株式会社あい")}}},
+         {"items",
+          {Item("Form", "text", u8"顧客"), Item(u8"会社名", "text", u8"株式会社あい"),
+           Item(u8"代表者", "text", u8"𠮷野 서울 😀")}}},
         {{"id", 0x904}, {"items", {Item("Form", "text", "Order")}}, {"signed", true}},
         {{"id", 0x908}, {"items", {Item("Secret", "text", "hidden")}}, {"sealed", true}},
         {{"id", 0x910},
@@ -786,6 +788,9 @@ TEST_F(NnotesDatabase, IndexedFormReadsExactlyAsItsJsonForm) {
     EXPECT_EQ(plain.table, indexed.table);
     ASSERT_EQ(4u, indexed.notes.size());
     EXPECT_EQ(plain.notes, indexed.notes);
+    // A character beyond 16 bits travels as its surrogate pair, 𠮷 here.
+    EXPECT_NE(std::string::npos, indexed.notes[2].find(std::string("\x14\xd8\x42\x14\xdf\xb7", 6)))
+        << indexed.notes[2];
 }
 
 TEST_F(NnotesDatabase, SignedNoteSignsAndStaysReadable) {

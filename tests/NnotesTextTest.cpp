@@ -26,6 +26,14 @@ std::vector<TextCase> Cases() {
         {"Text", V("text", "plain words"), "plain words", ';'},
         {"TextWithCommaAndQuotes", V("text", "a,b \"c\""), "a,b \"c\"", ';'},
         {"JapaneseText", V("text", u8"東京都千代田区"), JapaneseLmbcs(u8"東京都千代田区"), ';'},
+        // Any Unicode character: beyond 16 bits as its surrogate pair in the Unicode group,
+        // Hangul in the Korean group, as ICU's LMBCS-1 writes them.
+        {"SupplementaryAndHangulText", V("text", u8"𠮷野 서울"),
+         std::string("\x14\xd8\x42\x14\xdf\xb7", 6) + JapaneseLmbcs(u8"野") + " " +
+             std::string("\x11\xbc\xad\x11\xbf\xef", 6),
+         ';'},
+        {"UnicodeGroupZeroLowByte", V("text", u8"䀀"), std::string("\x14\xf6\x40", 3), ';'},
+        {"EmojiInTextList", V("textlist", {u8"😀", "b"}), std::string("\x14\xd8\x3d\x14\xf6\xde;b", 8), ';'},
         {"MultiLineText", V("text", "one\r\ntwo"), "one\r\ntwo", ';'},
         {"EmptyText", V("text", ""), "", ';'},
         {"TextList", V("textlist", {"red", u8"青", "green"}), "red;" + JapaneseLmbcs(u8"青") + ";green", ';'},

@@ -167,8 +167,62 @@ INSTANTIATE_TEST_SUITE_P(
                       KnownCase{"PlusMinusIsLatin1", "\x81\x7d", std::string("\xf1", 1)},
                       KnownCase{"Ellipsis", "\x81\x63", std::string("\x03\x85", 2)},
                       KnownCase{"Tab", "\t", "\t"}, KnownCase{"ControlA", "\x01", std::string("\x0f\x21", 2)},
-                      KnownCase{"Backslash", "\\", "\\"}),
+                      KnownCase{"Backslash", "\\", "\\"},
+                      // One byte in LMBCS group 1, two in code page 932.
+                      KnownCase{"MultiplicationIsLatin1", "\x81\x7e", std::string("\x9e", 1)},
+                      KnownCase{"DegreeIsLatin1", "\x81\x8b", std::string("\xf8", 1)},
+                      KnownCase{"SectionIsLatin1", "\x81\x98", std::string("\xf5", 1)}),
     [](const ::testing::TestParamInfo<KnownCase>& info) { return std::string(info.param.name); });
+
+struct UnheldCase {
+    const char* name;
+    std::string lmbcs;   // as ICU's LMBCS-1 encodes it
+    std::string native;  // what code page 932 gets
+};
+
+void PrintTo(const UnheldCase& c, std::ostream* os) { *os << c.name; }
+
+class NnotesTranslateUnheld : public NnotesTranslate, public ::testing::WithParamInterface<UnheldCase> {};
+
+TEST_P(NnotesTranslateUnheld, EachCharacterWithoutANativeFormBecomesOneQuestionMark) {
+    EXPECT_EQ(Hex(GetParam().native), Hex(lib.ToNative(GetParam().lmbcs)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NnotesTranslateUnheld,
+    ::testing::Values(
+        // 𠮷 (U+20BB7): its surrogate pair, two Unicode-group characters, is one character.
+        UnheldCase{"SupplementaryPair", std::string("\x14\xd8\x42\x14\xdf\xb7\x10\x96\xec", 9), "?\x96\xec"},
+        // 😀 (U+1F600): its low half U+DE00 is 0xF6 and its high byte, as no NUL may appear.
+        UnheldCase{"Emoji", std::string("a\x14\xd8\x3d\x14\xf6\xdez", 8), "a?z"},
+        // 서울 in the Korean group, as ICU writes it, and 서 in the Unicode group.
+        UnheldCase{"HangulKoreanGroup", std::string("\x11\xbc\xad\x11\xbf\xef", 6), "??"},
+        UnheldCase{"HangulUnicodeGroup", std::string("\x14\xc1\x1c", 3), "?"},
+        UnheldCase{"LoneHighSurrogate",
+                   std::string("\x14\xd8\x42"
+                               "b",
+                               4),
+                   "?b"},
+        UnheldCase{"LoneLowSurrogate",
+                   std::string("\x14\xdf\xb7"
+                               "b",
+                               4),
+                   "?b"}),
+    [](const ::testing::TestParamInfo<UnheldCase>& info) { return std::string(info.param.name); });
+
+TEST_F(NnotesTranslate, SurrogatePairIsNeverSplitByTheBuffer) {
+    const std::string in(
+        "a\x14\xd8\x42\x14\xdf\xb7"
+        "b",
+        8);
+    char out[8];
+    memset(out, 'x', sizeof out);
+    // Room for "a" and one more byte: the pair's "?" fits, "b" does not.
+    EXPECT_EQ(2,
+              lib.OSTranslate(OS_TRANSLATE_LMBCS_TO_NATIVE, in.data(), static_cast<WORD>(in.size()), out, 2));
+    EXPECT_EQ("a?", std::string(out, 2));
+    EXPECT_EQ('x', out[2]);
+}
 
 TEST_F(NnotesTranslate, StopsAtNulInsideTheInputLength) {
     const char in[] = "ab\0cd";

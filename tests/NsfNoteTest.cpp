@@ -20,7 +20,13 @@ const char kDocuments[] = R"("documents":[
     {"name":"Quote","type":"text","value":"say \"hi\""},
     {"name":"Count","type":"number","value":42},
     {"name":"Empty","type":"text","value":""},
-    {"name":"Long","type":"text","value":"LONGVALUE"}]},
+    {"name":"Long","type":"text","value":"LONGVALUE"},
+    {"name":"Grows","type":"text","value":"30×40 ±5 25°C §"},
+    {"name":"Japanese","type":"text","value":"東京都"},
+    {"name":"Mixed","type":"text","value":"𠮷野 서울"},
+    {"name":"Hangul","type":"text","value":"서울특별시 강남구"},
+    {"name":"Emoji","type":"textlist","value":["a😀","b"]},
+    {"name":"Wide","type":"text","value":"WIDEVALUE"}]},
   {"id":104,"signed":true,"items":[{"name":"Subject","type":"text","value":"signed"}]},
   {"id":108,"sealed":true,"items":[{"name":"Subject","type":"text","value":"sealed"}]},
   {"id":112,"sealed":true,"undecryptable":true,"items":[{"name":"Subject","type":"text","value":"secret"}]},
@@ -33,20 +39,26 @@ protected:
         ASSERT_TRUE(EnsureNotesInitialized());
         std::string members = kDocuments;
         members.replace(members.find("LONGVALUE"), 9, std::string(70000, 'L'));
+        // 40000 times "×": 40000 bytes of LMBCS, 80000 of code page 932.
+        std::string wide;
+        for (int i = 0; i < 40000; ++i) wide += "\u00d7";
+        members.replace(members.find("WIDEVALUE"), 9, wide);
         WriteNotesDatabase(dir.File("docs.nsf"), members);
         db.Open(dir.File("docs.nsf").c_str());
     }
     void TearDown() override { db.Close(); }
 
-    std::string Value(notes::NOTEID id, const std::string& item) {
+    FieldEntry Read(notes::NOTEID id, const std::string& item) {
         CNsfNote note;
         note.Open(db.m_hDb, id, notes::OPEN_EXPAND);
         FieldEntry entry(item, notes::TYPE_TEXT);
         entry.value = "stale";
+        entry.lost = 99;
         note.ReadItemText(entry);
         note.Close();
-        return entry.value;
+        return entry;
     }
+    std::string Value(notes::NOTEID id, const std::string& item) { return Read(id, item).value; }
 
     notes::STATUS OpenStatus(notes::NOTEID id) {
         CNsfNote note;
@@ -67,29 +79,58 @@ protected:
 
 struct ValueCase {
     const char* item;
-    std::string value;
+    std::string value;  // native text
+    size_t lost = 0;    // characters code page 932 cannot hold
 };
 
 void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.item; }
 
 class ItemValues : public NsfNoteTest, public ::testing::WithParamInterface<ValueCase> {};
 
-TEST_P(ItemValues, AreCsvSafeText) { EXPECT_EQ(GetParam().value, Value(100, GetParam().item)); }
+TEST_P(ItemValues, AreCsvSafeText) {
+    const FieldEntry entry = Read(100, GetParam().item);
+    EXPECT_EQ(GetParam().value, entry.value);
+    EXPECT_EQ(GetParam().lost, entry.lost);
+}
 
-INSTANTIATE_TEST_SUITE_P(Table, ItemValues,
-                         ::testing::Values(ValueCase{"Subject", "one; two"}, ValueCase{"Tags", "red;green"},
-                                           ValueCase{"Body", "first  second"},
-                                           ValueCase{"Bare", "first second"}, ValueCase{"Lead", " x"},
-                                           ValueCase{"Quote", "say \"hi\""}, ValueCase{"Count", "42"},
-                                           ValueCase{"Empty", ""}, ValueCase{"Missing", ""},
-                                           ValueCase{"subject", "one; two"}),
-                         [](const auto& info) { return std::string(info.param.item); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, ItemValues,
+    ::testing::Values(ValueCase{"Subject", "one; two"}, ValueCase{"Tags", "red;green"},
+                      ValueCase{"Body", "first  second"}, ValueCase{"Bare", "first second"},
+                      ValueCase{"Lead", " x"}, ValueCase{"Quote", "say \"hi\""}, ValueCase{"Count", "42"},
+                      ValueCase{"Empty", ""}, ValueCase{"Missing", ""}, ValueCase{"subject", "one; two"},
+                      // 30×40 ±5 25°C §: one LMBCS byte each for × ± ° §, two native
+                      ValueCase{"Grows",
+                                "30\x81\x7e"
+                                "40 \x81\x7d"
+                                "5 25\x81\x8b"
+                                "C \x81\x98"},
+                      ValueCase{"Japanese", "\x93\x8c\x8b\x9e\x93\x73"},
+                      // 𠮷 is one character, one "?"; each Hangul syllable another
+                      ValueCase{"Mixed", "?\x96\xec ??", 3}, ValueCase{"Hangul", "????? ???", 8},
+                      ValueCase{"Emoji", "a?;b", 1}),
+    [](const auto& info) { return std::string(info.param.item); });
 
 TEST_F(NsfNoteTest, ValueLongerThanTheBufferIsCutInsideIt) {
     const std::string value = Value(100, "Long");
     EXPECT_GT(value.size(), 60000u);
     EXPECT_LT(value.size(), 64000u);
     EXPECT_EQ(std::string(value.size(), 'L'), value);
+}
+
+TEST_F(NsfNoteTest, TextThatGrowsPastTheBufferIsCutThereAndCountsWhatDidNotFit) {
+    const FieldEntry entry = Read(100, "Wide");
+    // Whole characters up to the buffer's last byte, which the terminator keeps.
+    ASSERT_EQ(63998u, entry.value.size());
+    for (size_t i = 0; i < entry.value.size(); i += 2) ASSERT_EQ("\x81\x7e", entry.value.substr(i, 2)) << i;
+    EXPECT_EQ(40000u - 31999u, entry.lost);
+}
+
+TEST_F(NsfNoteTest, ItemWithoutTextLosesNothing) {
+    EXPECT_EQ(0u, Read(100, "Missing").lost);
+    EXPECT_EQ(0u, Read(100, "Empty").lost);
+    EXPECT_EQ(0u, Read(100, "Long").lost)
+        << "a long ASCII text is cut by the item conversion, not the translation";
 }
 
 TEST_F(NsfNoteTest, SignedAndSealedNotesAreReadable) {
