@@ -8,13 +8,14 @@
 #include "framework/MessageBox.h"
 #include "framework/ResourceString.h"
 #include "framework/WinApp.h"
+#include "notes/BufferSizes.h"
 #include "notes/NotesBinding.h"
 #include "res/resource.h"
 
 #include <cstring>
 
 namespace {
-constexpr size_t kConfigBufferSize = 781;
+constexpr size_t kConfigBufferSize = notes::kConfigValueSize;
 constexpr char kDirectoryKey[] = "Directory=";
 constexpr DWORD kSaveDialogFlags = OFN_HIDEREADONLY | OFN_NOREADONLYRETURN | OFN_NONETWORKBUTTON;  // 0x28004
 constexpr UINT kSysCommandMask = 0xFFF0;

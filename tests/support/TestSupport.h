@@ -64,5 +64,9 @@ bool FileExists(const std::string& path);
 // there is no such file.
 unsigned long long FileSizeOf(const std::string& path);
 
+// Every file and folder below `folder`, each as "<relative path> <size>" (a folder's size
+// is shown as "dir"), sorted: two listings differ when anything there was written.
+std::vector<std::string> FolderListing(const std::string& folder);
+
 // Splits at CR LF; the text after the last CR LF (normally empty) is the last element.
 std::vector<std::string> SplitCrLf(const std::string& bytes);
