@@ -8,13 +8,14 @@
 #include "framework/MessageBox.h"
 #include "framework/ResourceString.h"
 #include "framework/WinApp.h"
+#include "notes/BufferSizes.h"
 #include "notes/NotesBinding.h"
 #include "res/resource.h"
 
 #include <cstring>
 
 namespace {
-constexpr size_t kConfigBufferSize = 781;
+constexpr size_t kConfigBufferSize = notes::kConfigValueSize;
 constexpr char kDirectoryKey[] = "Directory=";
 // The Notes library takes a variable's name without "=", so "Directory=" is normally absent
 // there; the data directory is then asked for by its own name.

@@ -35,6 +35,22 @@ using notes::UNID;
 
 namespace {
 
+// A document's `pause` names two events that a test creates: the open sets "<name>.reached"
+// and then waits for "<name>.go", for a minute at most. Without those events nothing waits.
+void MeetPause(const std::string& name) {
+    constexpr DWORD kLongestPauseMs = 60000;
+    HANDLE reached = OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".reached").c_str());
+    HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, (name + ".go").c_str());
+    if (reached != nullptr) {
+        SetEvent(reached);
+        CloseHandle(reached);
+    }
+    if (go != nullptr) {
+        WaitForSingleObject(go, kLongestPauseMs);
+        CloseHandle(go);
+    }
+}
+
 struct DbObject {
     std::shared_ptr<const nnotes::Database> db;  // null for a folder
     nnotes::FaultMap folderFaults;               // what a folder's "folder.faults" asks for
@@ -544,6 +560,7 @@ STATUS LNPUBLIC NSFNoteOpen(DBHANDLE hDB, NOTEID noteID, WORD /*openFlags*/, NOT
     std::shared_ptr<const nnotes::Note> note;
     if (Status s = nnotes::OpenNote(db, noteID, &note)) return s;
     if (Status s = db->Fault("NSFNoteOpen", note.get())) return s;
+    if (!note->pause.empty()) MeetPause(note->pause);
     std::lock_guard<std::mutex> lock(H().mutex);
     DHANDLE h = H().Next();
     H().notes[h] = NoteObject{db, std::move(note), false};

@@ -408,6 +408,10 @@ Note ParseDocument(const json& j) {
     note.undecryptable = j.value("undecryptable", false);
     Require(!note.undecryptable || note.isSealed, "only a sealed note can be undecryptable");
     if (j.contains("modified")) note.modified = ParseTime(j.at("modified"));
+    if (j.contains("pause")) {
+        Require(j.at("pause").is_string(), "pause is not a string");
+        note.pause = j.at("pause").get<std::string>();
+    }
     return note;
 }
 

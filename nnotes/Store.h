@@ -40,6 +40,8 @@ struct Note {
     bool undecryptable = false;
     TimeDate modified;
     FaultMap faults;
+    // A test's events that opening this document meets (JSON form only; empty: none).
+    std::string pause;
 
     const Item* FindItem(const std::string& name) const;
 };

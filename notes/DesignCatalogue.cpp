@@ -1,4 +1,5 @@
 // The design catalogue: the forms of a database and the fields of a form.
+#include "notes/BufferSizes.h"
 #include "notes/CompositeRecords.h"
 #include "notes/FieldRecords.h"
 #include "notes/NotesBinding.h"
@@ -14,9 +15,9 @@ CNsfDatabase g_scanDb;
 
 namespace {
 
-constexpr size_t kTitleBufferSize = 130;     // a title longer than 129 bytes is cut
-constexpr size_t kFormNameBufferSize = 391;  // a form name in LMBCS
-constexpr size_t kItemNameBufferSize = 256;  // item names are at most 255 bytes
+constexpr size_t kTitleBufferSize = notes::kFormTitleSize;         // a longer title is cut
+constexpr size_t kFormNameBufferSize = notes::kFormNameLmbcsSize;  // a form name in LMBCS
+constexpr size_t kItemNameBufferSize = notes::kScanItemNameSize;   // item names are at most 255 bytes
 constexpr char kTitleItem[] = "$TITLE";
 constexpr char kTitleNotAvailable[] = "not available";
 constexpr char kTitleUnknownType[] = "unknown data type";

@@ -1,6 +1,7 @@
 #pragma once
 // One open Notes database and the two lists the wizard and the export work on.
 
+#include "notes/BufferSizes.h"
 #include "notes/FieldEntry.h"
 #include "notes/NotesApi.h"
 
@@ -27,7 +28,7 @@ public:
     // Writes the header and one line per document to the export file.
     void WriteAllDocumentByForm(const std::string& formName);
 
-    static constexpr size_t kTitleSize = 128;
+    static constexpr size_t kTitleSize = notes::kDatabaseTitleSize;
 
     FieldList m_fields;
     notes::DBHANDLE m_hDb = 0;

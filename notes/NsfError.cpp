@@ -1,12 +1,13 @@
 #include "notes/NsfError.h"
 
 #include "framework/MessageBox.h"
+#include "notes/BufferSizes.h"
 #include "notes/NotesBinding.h"
 
 #include <cstring>
 
 namespace {
-constexpr size_t kStatusTextSize = 1024;
+constexpr size_t kStatusTextSize = notes::kStatusTextSize;
 }
 
 CNsfError::CNsfError(notes::STATUS status) : m_status(status) {

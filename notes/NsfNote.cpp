@@ -1,5 +1,6 @@
 #include "notes/NsfNote.h"
 
+#include "notes/BufferSizes.h"
 #include "notes/ItemText.h"
 #include "notes/LostCharacters.h"
 #include "notes/NotesBinding.h"
@@ -10,8 +11,8 @@
 using namespace notes;
 
 namespace {
-constexpr size_t kItemNameSize = 255;
-constexpr size_t kTextBufferSize = 64000;
+constexpr size_t kItemNameSize = notes::kConvertItemNameSize;
+constexpr size_t kTextBufferSize = notes::kItemTextSize;
 constexpr char kListSeparator = ';';
 
 // Characters of the LMBCS text that its native translation does not hold.

@@ -3,9 +3,9 @@
 #include "app/ConversionJob.h"
 #include "app/ConvertApp.h"
 #include "app/ShellOpen.h"
-#include "framework/ResourceString.h"
 #include "res/resource.h"
 #include "support/Driver.h"
+#include "support/ExpectedTexts.h"
 #include "support/NotesDatabaseFile.h"
 #include "support/TestSupport.h"
 
@@ -65,6 +65,9 @@ private:
 };
 std::vector<std::string>* PercentRecorder::s_texts = nullptr;
 
+// A log line's time stamp: "YYYY/MM/DD HH:MM:SS " (20 bytes).
+constexpr size_t kStampLength = 20;
+
 class ConversionJobTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -87,14 +90,23 @@ protected:
         return walked;
     }
 
-    // The log's lines without their time stamps.
+    // The log's lines without their 20-byte time stamps. Every line is kept, one too short
+    // for a stamp marked, so that a cut or stray line fails the comparisons; only the empty
+    // rest after the last CR LF is no line.
     std::vector<std::string> LogTexts() const {
+        std::vector<std::string> lines = SplitCrLf(ReadFileBytes(app.m_szLogPath));
+        if (!lines.empty() && lines.back().empty()) lines.pop_back();
         std::vector<std::string> texts;
-        for (const std::string& line : SplitCrLf(ReadFileBytes(app.m_szLogPath))) {
-            if (!line.empty()) texts.push_back(line.size() > 20 ? line.substr(20) : line);
+        for (const std::string& line : lines) {
+            texts.push_back(line.size() >= kStampLength ? line.substr(kStampLength) : "(no stamp) " + line);
         }
         return texts;
     }
+
+    // What the job could write when it is not given a destination: the log, the CSV file
+    // the destination page proposes (the documents folder is the test's folder) and
+    // anything else in that folder.
+    std::vector<std::string> Written() const { return FolderListing(dir.path()); }
 
     TempDir dir;
     CConvertApp app;
@@ -107,12 +119,7 @@ private:
     ShellOpenHandler m_previousShell;
 };
 
-const char kFinished[] =
-    "\x8f\x91\x82\xab\x8fo\x82\xb5\x82\xaa\x8fI\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81I\x83\x8d\x83O\x83"
-    "t\x83@"
-    "\x83"
-    "C\x83\x8b\x82\xc6\x8c\x8b\x89\xca\x82\xf0\x8am\x94"
-    "F\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2";
+const char* const kFinished = kTextFinished;
 
 std::vector<std::string> Banner() {
     return {"---INFO     " + std::string(41, '-'), "", "---NOTICE   Quillsheet is started.",
@@ -351,6 +358,7 @@ TEST_F(ConversionJobTest, ChosenNameTheFormNoLongerHasMakesNoColumn) {
                     std::strlen(R"({"name":"Date","type":"time"},)"), "");
     ASSERT_TRUE(RunJob({"Order", {"Date", "Name"}, csvPath, [&] { WriteNotesDatabase(dbPath, changed); }}));
     const std::vector<std::string> lines = SplitCrLf(ReadFileBytes(csvPath));
+    ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ("Name", lines[0]);
     EXPECT_EQ("Alice; A.", lines[1]);
 }
@@ -364,9 +372,11 @@ TEST_F(ConversionJobTest, FailedFieldListingLeavesAnEmptyFileAndALogEndingAtOpen
     bool exists = false;
     EXPECT_EQ("", ReadFileBytes(csvPath, &exists));
     EXPECT_TRUE(exists);
-    EXPECT_EQ("---RESULT   Open Command is success.", LogTexts().back());
+    const std::vector<std::string> log = LogTexts();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ("---RESULT   Open Command is success.", log.back());
     ASSERT_EQ(1u, recorder.boxes.size()) << "only the Notes error";
-    EXPECT_NE(kFinished, recorder.boxes[0].text);
+    EXPECT_EQ(kTextNotAuthorized, recorder.boxes[0].text);
     EXPECT_TRUE(opened.empty());
 }
 
@@ -374,15 +384,20 @@ TEST_F(ConversionJobTest, FailedNoteTableLeavesTheHeaderOnly) {
     WriteNotesDatabase(dbPath, OrdersDb(R"(,"faults":{"NSFDbGetModifiedNoteTable":4020})"));
     ASSERT_TRUE(RunJob({"Order", {"Name"}, csvPath, nullptr}));
     EXPECT_EQ("Name\r\n", ReadFileBytes(csvPath));
-    EXPECT_EQ("---COMMAND  NSFDbGetModifiedNoteTable", LogTexts().back());
-    ASSERT_EQ(1u, recorder.boxes.size());
+    const std::vector<std::string> log = LogTexts();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ("---COMMAND  NSFDbGetModifiedNoteTable", log.back());
+    ASSERT_EQ(1u, recorder.boxes.size()) << "only the Notes error, no completion";
+    EXPECT_EQ(kTextNotAuthorized, recorder.boxes[0].text);
     EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(ConversionJobTest, CancelledWizardWritesNothing) {
     WriteNotesDatabase(dbPath, OrdersDb());
     WriteFileBytes(app.m_szLogPath, "previous log");
-    WriteFileBytes(csvPath, "previous csv");
+    const std::string proposed = dir.File("Orders.csv");
+    WriteFileBytes(proposed, "previous csv");
+    const std::vector<std::string> before = Written();
     std::thread driver([&] {
         HWND sheet = drv::WaitForDialog(GetCurrentProcessId(), drv::kFormPageTitle);
         drv::PressWizardButton(sheet, PSBTN_CANCEL);
@@ -390,13 +405,15 @@ TEST_F(ConversionJobTest, CancelledWizardWritesNothing) {
     RunConversionJob(nullptr, "", dbPath);
     driver.join();
     EXPECT_EQ("previous log", ReadFileBytes(app.m_szLogPath));
-    EXPECT_EQ("previous csv", ReadFileBytes(csvPath));
+    EXPECT_EQ("previous csv", ReadFileBytes(proposed));
+    EXPECT_EQ(before, Written());
     EXPECT_TRUE(recorder.boxes.empty());
     EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(ConversionJobTest, BackOnTheFirstPageEndsLikeCancel) {
     WriteNotesDatabase(dbPath, OrdersDb());
+    const std::vector<std::string> before = Written();
     std::thread driver([&] {
         HWND sheet = drv::WaitForDialog(GetCurrentProcessId(), drv::kFormPageTitle);
         drv::PressWizardButton(sheet, PSBTN_BACK);
@@ -404,7 +421,10 @@ TEST_F(ConversionJobTest, BackOnTheFirstPageEndsLikeCancel) {
     RunConversionJob(nullptr, "", dbPath);
     driver.join();
     EXPECT_FALSE(FileExists(app.m_szLogPath));
-    EXPECT_FALSE(FileExists(csvPath));
+    EXPECT_FALSE(FileExists(dir.File("Orders.csv"))) << "the proposed destination";
+    EXPECT_EQ(before, Written());
+    EXPECT_TRUE(recorder.boxes.empty());
+    EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(ConversionJobTest, SecondJobEmptiesTheLogFirst) {
@@ -412,8 +432,10 @@ TEST_F(ConversionJobTest, SecondJobEmptiesTheLogFirst) {
     ASSERT_TRUE(RunJob({"Other", {}, csvPath, nullptr}));
     const size_t firstJobLines = LogTexts().size();
     ASSERT_TRUE(RunJob({"Other", {}, csvPath, nullptr}));
-    EXPECT_EQ(firstJobLines, LogTexts().size());
-    EXPECT_EQ("---DEBUG    Form Name=Other", LogTexts()[9]);
+    const std::vector<std::string> log = LogTexts();
+    EXPECT_EQ(firstJobLines, log.size());
+    ASSERT_GE(log.size(), 10u);
+    EXPECT_EQ("---DEBUG    Form Name=Other", log[9]);
 }
 
 TEST_F(ConversionJobTest, NoteIdWithTheTopBitSetIsLoggedNegative) {
@@ -428,7 +450,7 @@ TEST_F(ConversionJobTest, NoteIdWithTheTopBitSetIsLoggedNegative) {
 TEST_F(ConversionJobTest, DatabaseThatCannotBeOpenedIsReportedBeforeTheWizard) {
     RunConversionJob(nullptr, "", dir.File("missing.nsf"));
     ASSERT_EQ(1u, recorder.boxes.size());
-    EXPECT_FALSE(recorder.boxes[0].text.empty());
+    EXPECT_EQ(kTextNoSuchFile, recorder.boxes[0].text);
     EXPECT_FALSE(FileExists(app.m_szLogPath));
     EXPECT_TRUE(drv::TopLevelWindows(GetCurrentProcessId()).empty());
 }
@@ -450,7 +472,7 @@ TEST_F(ConversionJobTest, NotesPathThatDoesNotFitIsRefusedBeforeAnyOpen) {
         MessageBoxRecorder local;
         RunConversionJob(nullptr, c.server, c.path);
         ASSERT_EQ(1u, local.boxes.size());
-        EXPECT_EQ(ResString(IDS_NOTES_PATH_TOO_LONG), local.boxes[0].text);
+        EXPECT_EQ(kTextNotesPathTooLong, local.boxes[0].text);
     }
     EXPECT_FALSE(FileExists(app.m_szLogPath));
 }
@@ -515,7 +537,7 @@ TEST_F(ConversionJobTest, FormListThatRefusesEntriesSaysSoForEachAndKeepsWhatItT
     EXPECT_EQ((std::vector<std::string>{"A", "B"}), listed);
     // Every refused add is said, and the page goes on with the next form.
     ASSERT_EQ(4u, recorder.boxes.size()) << "C, D, E and F were refused";
-    for (const auto& box : recorder.boxes) EXPECT_EQ(ResString(IDS_TOO_MANY_ITEMS), box.text);
+    for (const auto& box : recorder.boxes) EXPECT_EQ(kTextTooManyItems, box.text);
 }
 
 }  // namespace

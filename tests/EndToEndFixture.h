@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <memory>
@@ -29,6 +30,18 @@ constexpr int kBrowseDatabase = 1007;
 constexpr int kBrowseCsv = 1018;
 constexpr int kFormCombo = 1008;
 constexpr UINT kAboutCommand = 0x0010;
+// A log line's time stamp: "YYYY/MM/DD HH:MM:SS " (20 bytes).
+constexpr size_t kStampLength = 20;
+
+// The user's documents folder, where the destination page proposes the CSV file; without a
+// separator at its end (Wine may give one).
+inline std::string DocumentsFolder() {
+    char path[MAX_PATH] = {};
+    if (SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, path) != S_OK) return "";
+    std::string folder = path;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
 
 const char kOrders[] = R"("title":"Orders","design":[
   {"class":"form","title":"Order","fields":[{"name":"Name","type":"text"},{"name":"Date","type":"text"},{"name":"Total","type":"number"}]},
@@ -93,23 +106,52 @@ protected:
         return text;
     }
 
-    // Closes the source dialog and expects the program to end cleanly.
+    // Closes the source dialog and expects the program to end cleanly; then waits for every
+    // process it started (the shell-open recorders), so that Opened() is their final record.
     void Exit(HWND source) {
         drv::ClickDlgItem(source, IDCANCEL);
         ASSERT_TRUE(app->WaitForExit(drv::kDefaultTimeoutMs));
         EXPECT_EQ(0u, app->ExitCode());
+        ASSERT_TRUE(app->WaitForStartedProcesses(drv::kDefaultTimeoutMs));
     }
 
+    // The log's lines without their 20-byte time stamps. Every line is kept: one too short
+    // to hold a stamp is marked, so that a cut or stray line fails the comparisons that
+    // read it. Only the empty rest after the last CR LF is no line.
     std::vector<std::string> LogTexts() const {
+        std::vector<std::string> lines = SplitCrLf(ReadFileBytes(logPath));
+        if (!lines.empty() && lines.back().empty()) lines.pop_back();
         std::vector<std::string> texts;
-        for (const std::string& line : SplitCrLf(ReadFileBytes(logPath))) {
-            if (line.size() > 20) texts.push_back(line.substr(20));
+        for (const std::string& line : lines) {
+            texts.push_back(line.size() >= kStampLength ? line.substr(kStampLength) : "(no stamp) " + line);
         }
         return texts;
     }
 
-    // The paths the shell was asked to open, in the order it was asked.
+    // Proves that the program waits for the user with the source dialog and `others` open
+    // and no other window (no message box): the About box asked for now comes only once the
+    // program reads its posted messages again, which is after any window it opens before it
+    // waits (a message box's own loop reads them too, so a box left open is listed beside
+    // the About box); then the windows of the process are those and the About box.
+    void ExpectOnlyTheseWindows(HWND source, const std::vector<HWND>& others = {}) {
+        PostMessageA(source, WM_SYSCOMMAND, kAboutCommand, 0);
+        HWND about = drv::WaitForDialog(app->pid(), kTextAboutTitle);
+        ASSERT_NE(nullptr, about);
+        std::vector<HWND> windows = drv::TopLevelWindows(app->pid());
+        std::vector<HWND> expected = others;
+        expected.push_back(source);
+        expected.push_back(about);
+        std::sort(windows.begin(), windows.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, windows) << "a window other than those expected was open";
+        drv::ClickDlgItem(about, IDOK);
+        ASSERT_TRUE(drv::WaitUntil([&] { return !IsWindow(about); }));
+    }
+
+    // The paths the shell was asked to open, in the order it was asked. A recorder that
+    // could not write its record leaves a mark instead, which fails the test.
     std::vector<std::string> Opened() const {
+        EXPECT_FALSE(FileExists(dir.File("opened.txt.lost"))) << "a recorder lost its record";
         std::vector<std::string> lines;
         for (const std::string& line : SplitCrLf(ReadFileBytes(dir.File("opened.txt")))) {
             // Records end with LF only: split again.

@@ -49,7 +49,8 @@ Gap FindGap(const std::vector<std::string>& expected, const std::vector<std::str
 // one width ("v" and five digits), so that every CSV line names its document; the note ids
 // are all of five digits, so that every note's three log lines have one length.
 struct ManyDocuments {
-    explicit ManyDocuments(int count) {
+    // `pauseAt`: the index of the document whose open meets the runtime's pause `pause`.
+    ManyDocuments(int count, int pauseAt = -1, const std::string& pause = "") {
         json =
             R"("title":"Many","design":[{"class":"form","title":"Doc","fields":[{"name":"V","type":"text"}]}],)"
             R"("documents":[)";
@@ -59,6 +60,7 @@ struct ManyDocuments {
             std::snprintf(value, sizeof value, "v%05d", i);
             const unsigned id = 10000u + 4u * static_cast<unsigned>(i);
             json += std::string(i == 0 ? "" : ",") + R"({"id":)" + std::to_string(id) +
+                    (i == pauseAt ? R"(,"pause":")" + pause + "\"" : std::string()) +
                     R"(,"items":[{"name":"V","type":"text","value":")" + value + "\"}]}";
             csv.push_back(value);
             ids.push_back(id);
@@ -72,6 +74,9 @@ struct ManyDocuments {
 };
 
 constexpr int kManyDocuments = 3000;
+// The document whose open the export is held at while the test takes the file: what the
+// program writes before it is all there, what it writes after it meets the held file.
+constexpr int kHoldAtDocument = 100;
 // Bytes of one note's three log lines: the stamp is 20 bytes, the ids 5 digits.
 constexpr size_t kLogBytesPerNote = (20 + 24 + 2) + (20 + 27 + 2) + (20 + 36 + 2);
 // How many notes the program handles after the box was answered before the file is freed,
@@ -93,7 +98,13 @@ class MidExportHold : public EndToEnd, public ::testing::WithParamInterface<MidE
 
 TEST_P(MidExportHold, OneBoxAndOnlyTheLinesWrittenWhileHeldAreMissing) {
     const MidExportCase& c = GetParam();
-    const ManyDocuments data(kManyDocuments);
+    // The runtime stops the export in the open of one document until the test has the file.
+    const std::string pause = "QuillsheetTestPause" + std::to_string(GetCurrentProcessId());
+    HANDLE reached = CreateEventA(nullptr, TRUE, FALSE, (pause + ".reached").c_str());
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, (pause + ".go").c_str());
+    ASSERT_NE(nullptr, reached);
+    ASSERT_NE(nullptr, go);
+    const ManyDocuments data(kManyDocuments, kHoldAtDocument, pause);
     WriteNotesDatabase(dbPath, data.json);
     const std::string& heldPath = c.file == HeldFile::Destination ? csvPath : logPath;
     const std::string& otherPath = c.file == HeldFile::Destination ? logPath : csvPath;
@@ -102,11 +113,13 @@ TEST_P(MidExportHold, OneBoxAndOnlyTheLinesWrittenWhileHeldAreMissing) {
     ASSERT_NE(nullptr, source);
     ChooseLocal(source, dbPath);
     ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Doc", {}, csvPath, nullptr}));
-    // The export is running once documents are in the CSV file.
-    ASSERT_TRUE(drv::WaitUntil([&] { return FileSizeOf(csvPath) >= 3 + 20 * 8; }));
-
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached, drv::kDefaultTimeoutMs)) << "the export's pause";
     ExclusiveHolder other(heldPath, drv::kDefaultTimeoutMs);
-    ASSERT_TRUE(other.held());
+    const bool held = other.held();
+    SetEvent(go);
+    CloseHandle(reached);
+    CloseHandle(go);
+    ASSERT_TRUE(held);
     HWND box = drv::WaitForMessageBox(app->pid());
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(heldPath + kTextSharing, drv::MessageBoxText(box));
@@ -131,7 +144,7 @@ TEST_P(MidExportHold, OneBoxAndOnlyTheLinesWrittenWhileHeldAreMissing) {
         EXPECT_EQ(wholeLog, log) << "every document handled, the log complete";
         const Gap gap = FindGap(data.csv, csv);
         ASSERT_TRUE(gap.onlyOneRunMissing);
-        EXPECT_GT(gap.at, 20u) << "the lines before the hold are there";
+        EXPECT_EQ(1u + kHoldAtDocument, gap.at) << "the lines before the hold are there";
         if (c.order == Order::ReleaseThenAnswer) {
             EXPECT_EQ(1u, gap.length) << "only the line whose append met the held file";
         } else {
@@ -141,7 +154,9 @@ TEST_P(MidExportHold, OneBoxAndOnlyTheLinesWrittenWhileHeldAreMissing) {
         EXPECT_EQ(data.csv, csv) << "every document in the CSV file";
         const Gap gap = FindGap(wholeLog, log);
         ASSERT_TRUE(gap.onlyOneRunMissing);
-        EXPECT_GT(gap.at, 14u) << "the lines before the hold are there";
+        // The banner and the job's first 14 lines, three per earlier document, and the
+        // command and note id lines of the held one: the open's result is the first line missing.
+        EXPECT_EQ(14u + 3 * kHoldAtDocument + 2, gap.at) << "the lines before the hold are there";
         if (c.order == Order::ReleaseThenAnswer) {
             EXPECT_EQ(1u, gap.length) << "only the line whose append met the held file";
         } else {
@@ -230,13 +245,13 @@ TEST_P(DatabaseBrokenBetweenOpens, TheNextOpenShowsTheNotesTextAndTheJobWritesNo
     if (c.at == BreakAt::FieldPageShows) breakFile();
     drv::PressWizardButton(sheet, PSBTN_NEXT);
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
-    EXPECT_EQ(nullptr, drv::WaitForMessageBox(app->pid(), 300)) << "the destination page opens nothing";
+    ExpectOnlyTheseWindows(source, {sheet});  // the destination page opens nothing
     drv::SetText(drv::WaitForDescendant(sheet, kExportPathEdit), csvPath);
 
     if (c.at == BreakAt::DestinationPageShows) breakFile();
     drv::PressWizardButton(sheet, PSBTN_FINISH);
     EXPECT_EQ(broken.text, NextMessage()) << "the export's open";
-    EXPECT_EQ(nullptr, drv::WaitForMessageBox(app->pid(), 500)) << "no completion message";
+    ExpectOnlyTheseWindows(source);  // no completion message
     EXPECT_FALSE(IsWindow(sheet));
 
     // The job stopped at its open: the log up to the database path, the CSV file untouched.
@@ -244,8 +259,8 @@ TEST_P(DatabaseBrokenBetweenOpens, TheNextOpenShowsTheNotesTextAndTheJobWritesNo
     expectedLog.resize(7);
     EXPECT_EQ(expectedLog, WithoutCopyright(LogTexts()));
     EXPECT_EQ("kept", ReadFileBytes(csvPath));
-    EXPECT_TRUE(Opened().empty()) << "the shell opens nothing";
     Exit(source);
+    EXPECT_TRUE(Opened().empty()) << "the shell opens nothing";
 }
 
 std::vector<BreakCase> AllBreakCases() {
@@ -291,6 +306,12 @@ TEST_F(EndToEnd, FormPageThatCannotReadTheFormsShowsTheNotesTextAndAnEmptyList) 
 
 constexpr int kManyForms = 5000;
 constexpr int kManyFields = 40000;
+// The field page of the 40,000 fields and the export of them each end in a window that
+// must come: the page's title, then the completion message. Measured here (Wine on two
+// CPUs shared with other work): the page about MEASURED_PAGE s, the export about
+// MEASURED_EXPORT s. The bound is far above both, so that only a program that hangs
+// reaches it; the test records both times (fieldPageMs, exportMs) in its results.
+constexpr DWORD kWideFormBoundMs = 300000;
 
 std::string Numbered(const char* format, int n) {
     char text[32];
@@ -341,7 +362,7 @@ TEST_F(EndToEnd, FiveThousandFormsAllReachTheFormList) {
     for (int i = 0; i < kManyForms; ++i) expected.push_back(Numbered("F%04d", i));
     expected.push_back("Wide");
     EXPECT_EQ("", FirstDifference(expected, drv::ComboItems(combo)));
-    EXPECT_EQ(nullptr, drv::WaitForMessageBox(app->pid(), 300)) << "no box about the list's size";
+    ExpectOnlyTheseWindows(source, {sheet});  // no box about the list's size
     drv::PressWizardButton(sheet, PSBTN_CANCEL);
     ASSERT_TRUE(drv::WaitUntil([&] { return !IsWindow(sheet); }));
     Exit(source);
@@ -352,8 +373,10 @@ TEST_F(EndToEnd, FortyThousandFieldsAllReachTheFieldListAndTheHeader) {
     HWND source = nullptr, sheet = nullptr, combo = nullptr;
     ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
     ASSERT_TRUE(drv::SelectComboItem(combo, "Wide"));
+    const DWORD pageAsked = GetTickCount();
     drv::PressWizardButton(sheet, PSBTN_NEXT);
-    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }, 60000));
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }, kWideFormBoundMs));
+    RecordProperty("fieldPageMs", static_cast<int>(GetTickCount() - pageAsked));
     HWND list = drv::WaitForDescendant(sheet, 1012);
     ASSERT_NE(nullptr, list);
     std::vector<std::string> names;
@@ -363,9 +386,11 @@ TEST_F(EndToEnd, FortyThousandFieldsAllReachTheFieldListAndTheHeader) {
     drv::PressWizardButton(sheet, PSBTN_NEXT);
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
     drv::SetText(drv::WaitForDescendant(sheet, kExportPathEdit), csvPath);
+    const DWORD exportAsked = GetTickCount();
     drv::PressWizardButton(sheet, PSBTN_FINISH);
-    HWND box = drv::WaitForMessageBox(app->pid(), 60000);
+    HWND box = drv::WaitForMessageBox(app->pid(), kWideFormBoundMs);
     ASSERT_NE(nullptr, box);
+    RecordProperty("exportMs", static_cast<int>(GetTickCount() - exportAsked));
     EXPECT_EQ(kTextFinished, drv::MessageBoxText(box));
     drv::DismissMessageBox(box);
 
@@ -506,11 +531,13 @@ TEST_F(EndToEnd, JapaneseTitlesOverTheTitleBufferAreCutToWholeCharacters) {
     drv::SetText(drv::WaitForDescendant(sheet, kExportPathEdit), csvPath);
     drv::PressWizardButton(sheet, PSBTN_FINISH);
     EXPECT_EQ(kTextDesignNotFound, NextMessage()) << "the export's look-up";
-    EXPECT_EQ(nullptr, drv::WaitForMessageBox(app->pid(), 500)) << "no completion message";
+    ExpectOnlyTheseWindows(source);  // no completion message
     bool exists = false;
     EXPECT_EQ("", ReadFileBytes(csvPath, &exists)) << "created, then the job stopped";
     EXPECT_TRUE(exists);
-    EXPECT_EQ("---RESULT   Open Command is success.", LogTexts().back());
+    std::vector<std::string> expectedLog = WholeJobLog(dbPath, wholeCut, {});
+    expectedLog.resize(8);  // up to the open's result
+    EXPECT_EQ(expectedLog, WithoutCopyright(LogTexts()));
     Exit(source);
 }
 

@@ -3,6 +3,7 @@
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
+#include "support/ExpectedTexts.h"
 #include "support/NotesDatabaseFile.h"
 #include "support/TestSupport.h"
 
@@ -105,18 +106,16 @@ TEST_F(NsfDatabaseTest, FailedTitleReadLeavesAnEmptyTitle) {
 }
 
 TEST_F(NsfDatabaseTest, ErrorTextIsLookedUpWithoutTheFlagBits) {
-    const CNsfError plain(kDirectory);
-    const CNsfError flagged(0x8000 | kDirectory);
-    EXPECT_EQ(0x8000 | kDirectory, flagged.m_status);
-    EXPECT_FALSE(plain.m_message.empty());
-    EXPECT_EQ(plain.m_message, flagged.m_message);
+    EXPECT_EQ(kTextDirectory, CNsfError(kDirectory).m_message);
+    EXPECT_EQ(kTextDirectory, CNsfError(0x8000 | kDirectory).m_message);
+    EXPECT_EQ(kTextDirectory, CNsfError(0x4000 | kDirectory).m_message);
     EXPECT_EQ("", CNsfError(0x3FFE).m_message);
 }
 
 TEST_F(NsfDatabaseTest, ReportErrorShowsTheTextInTheUsualBox) {
     CNsfError(kNoExist).ReportError();
     ASSERT_EQ(1u, recorder.boxes.size());
-    EXPECT_EQ(CNsfError(kNoExist).m_message, recorder.boxes[0].text);
+    EXPECT_EQ(kTextNoSuchFile, recorder.boxes[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), recorder.boxes[0].style);
 }
 

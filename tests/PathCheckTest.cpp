@@ -1,9 +1,8 @@
 // Path checks: the rules in their order, Shift_JIS awareness, the one message shown.
 #include "app/PathCheck.h"
 
-#include "framework/ResourceString.h"
 #include "framework/WinApp.h"
-#include "res/resource.h"
+#include "support/ExpectedTexts.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(Table, TrimLeadingSpacesCases,
 struct RuleCase {
     const char* name;
     std::string path;
-    unsigned message;  // 0: accepted
+    const char* message;  // nullptr: accepted
 };
 
 void PrintTo(const RuleCase& c, std::ostream* os) { *os << c.name; }
@@ -59,14 +58,14 @@ class CheckPathRulesCases : public ::testing::TestWithParam<RuleCase> {};
 TEST_P(CheckPathRulesCases, FirstBrokenRuleDecides) {
     MessageBoxRecorder recorder;
     const bool accepted = CheckPath(GetParam().path);
-    if (GetParam().message == 0) {
+    if (GetParam().message == nullptr) {
         EXPECT_TRUE(accepted);
         EXPECT_TRUE(recorder.boxes.empty());
         return;
     }
     EXPECT_FALSE(accepted);
     ASSERT_EQ(1u, recorder.boxes.size());
-    EXPECT_EQ(ResString(GetParam().message), recorder.boxes[0].text);
+    EXPECT_EQ(GetParam().message, recorder.boxes[0].text);
     EXPECT_EQ(GetAppTitle(), recorder.boxes[0].caption);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), recorder.boxes[0].style);
 }
@@ -76,40 +75,40 @@ const std::string kMissing = "C:\\qs-no-such-folder\\";
 INSTANTIATE_TEST_SUITE_P(
     Table, CheckPathRulesCases,
     ::testing::Values(
-        RuleCase{"NetworkShare", "\\\\server\\share\\a.csv", IDS_PATH_NETWORK},
-        RuleCase{"NetworkBeatsBadCharacters", "\\\\srv\\a:b", IDS_PATH_NETWORK},
-        RuleCase{"DoubleBackslashInsideIsAllowed", kMissing + "a\\\\b.csv", 0},
-        RuleCase{"BareFileName", "a.csv", IDS_PATH_NOT_ABSOLUTE},
-        RuleCase{"DriveWithoutBackslash", "C:a.csv", IDS_PATH_NOT_ABSOLUTE},
-        RuleCase{"DriveOnly", "C:", IDS_PATH_NOT_ABSOLUTE},
-        RuleCase{"ForwardSlashes", "C:/dir/a.csv", IDS_PATH_NOT_ABSOLUTE},
-        RuleCase{"Empty", "", IDS_PATH_NOT_ABSOLUTE}, RuleCase{"BlanksOnly", "   ", IDS_PATH_NOT_ABSOLUTE},
-        RuleCase{"ColonBackslashTooLate", "CC:\\a.csv", IDS_PATH_NOT_ABSOLUTE},
-        RuleCase{"DoubleByteBeforeColon", "\x83\x5c:\\a.csv", IDS_PATH_NOT_ABSOLUTE},
-        RuleCase{"FirstCharacterNeedNotBeALetter", "1:\\qs-missing\\a.csv", 0},
-        RuleCase{"DrivePrefixAlone", "C:\\", IDS_PATH_BAD_CHARS},
-        RuleCase{"EndsWithBackslash", kMissing + "dir\\", IDS_PATH_BAD_CHARS},
-        RuleCase{"ColonInRest", kMissing + "a:b.csv", IDS_PATH_BAD_CHARS},
-        RuleCase{"Slash", kMissing + "a/b.csv", IDS_PATH_BAD_CHARS},
-        RuleCase{"Comma", kMissing + "a,b.csv", IDS_PATH_BAD_CHARS},
-        RuleCase{"Semicolon", kMissing + "a;b.csv", IDS_PATH_BAD_CHARS},
-        RuleCase{"Asterisk", kMissing + "a*.csv", IDS_PATH_BAD_CHARS},
-        RuleCase{"QuestionMark", kMissing + "a?.csv", IDS_PATH_BAD_CHARS},
-        RuleCase{"DoubleQuote", kMissing + "a\".csv", IDS_PATH_BAD_CHARS},
-        RuleCase{"LessThan", kMissing + "a<.csv", IDS_PATH_BAD_CHARS},
-        RuleCase{"GreaterThan", kMissing + "a>.csv", IDS_PATH_BAD_CHARS},
-        RuleCase{"VerticalBar", kMissing + "a|.csv", IDS_PATH_BAD_CHARS},
-        RuleCase{"BadCharacterBeatsLength", "C:\\" + std::string(300, 'a') + "*", IDS_PATH_BAD_CHARS},
-        RuleCase{"BlankInRestIsAllowed", kMissing + "a b.csv", 0},
+        RuleCase{"NetworkShare", "\\\\server\\share\\a.csv", kTextNetworkPath},
+        RuleCase{"NetworkBeatsBadCharacters", "\\\\srv\\a:b", kTextNetworkPath},
+        RuleCase{"DoubleBackslashInsideIsAllowed", kMissing + "a\\\\b.csv", nullptr},
+        RuleCase{"BareFileName", "a.csv", kTextNotAbsolute},
+        RuleCase{"DriveWithoutBackslash", "C:a.csv", kTextNotAbsolute},
+        RuleCase{"DriveOnly", "C:", kTextNotAbsolute},
+        RuleCase{"ForwardSlashes", "C:/dir/a.csv", kTextNotAbsolute}, RuleCase{"Empty", "", kTextNotAbsolute},
+        RuleCase{"BlanksOnly", "   ", kTextNotAbsolute},
+        RuleCase{"ColonBackslashTooLate", "CC:\\a.csv", kTextNotAbsolute},
+        RuleCase{"DoubleByteBeforeColon", "\x83\x5c:\\a.csv", kTextNotAbsolute},
+        RuleCase{"FirstCharacterNeedNotBeALetter", "1:\\qs-missing\\a.csv", nullptr},
+        RuleCase{"DrivePrefixAlone", "C:\\", kTextBadChars},
+        RuleCase{"EndsWithBackslash", kMissing + "dir\\", kTextBadChars},
+        RuleCase{"ColonInRest", kMissing + "a:b.csv", kTextBadChars},
+        RuleCase{"Slash", kMissing + "a/b.csv", kTextBadChars},
+        RuleCase{"Comma", kMissing + "a,b.csv", kTextBadChars},
+        RuleCase{"Semicolon", kMissing + "a;b.csv", kTextBadChars},
+        RuleCase{"Asterisk", kMissing + "a*.csv", kTextBadChars},
+        RuleCase{"QuestionMark", kMissing + "a?.csv", kTextBadChars},
+        RuleCase{"DoubleQuote", kMissing + "a\".csv", kTextBadChars},
+        RuleCase{"LessThan", kMissing + "a<.csv", kTextBadChars},
+        RuleCase{"GreaterThan", kMissing + "a>.csv", kTextBadChars},
+        RuleCase{"VerticalBar", kMissing + "a|.csv", kTextBadChars},
+        RuleCase{"BadCharacterBeatsLength", "C:\\" + std::string(300, 'a') + "*", kTextBadChars},
+        RuleCase{"BlankInRestIsAllowed", kMissing + "a b.csv", nullptr},
         // ソ is 0x83 0x5C: its trail byte is not a backslash, so the path does not end with one.
-        RuleCase{"TrailByte5CAtEndIsNotABackslash", kMissing + "\x83\x5c", 0},
-        RuleCase{"TrailByte5CInsideName", kMissing + "\x83\x5c\x83t\x83g.csv", 0},
+        RuleCase{"TrailByte5CAtEndIsNotABackslash", kMissing + "\x83\x5c", nullptr},
+        RuleCase{"TrailByte5CInsideName", kMissing + "\x83\x5c\x83t\x83g.csv", nullptr},
         // ポ is 0x83 0x7C: its trail byte is not a vertical bar.
-        RuleCase{"TrailByte7CIsNotAVerticalBar", kMissing + "\x83\x7c.csv", 0},
-        RuleCase{"LoneLeadByteAtEnd", kMissing + "a\x83", 0},
-        RuleCase{"Length259Accepted", "C:\\" + std::string(256, 'a'), 0},
-        RuleCase{"Length260Refused", "C:\\" + std::string(257, 'a'), IDS_PATH_TOO_LONG},
-        RuleCase{"VeryLongRefused", "C:\\" + std::string(10000, 'a'), IDS_PATH_TOO_LONG}),
+        RuleCase{"TrailByte7CIsNotAVerticalBar", kMissing + "\x83\x7c.csv", nullptr},
+        RuleCase{"LoneLeadByteAtEnd", kMissing + "a\x83", nullptr},
+        RuleCase{"Length259Accepted", "C:\\" + std::string(256, 'a'), nullptr},
+        RuleCase{"Length260Refused", "C:\\" + std::string(257, 'a'), kTextNameTooLong},
+        RuleCase{"VeryLongRefused", "C:\\" + std::string(10000, 'a'), kTextNameTooLong}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class CheckPathFileSystem : public ::testing::Test {
@@ -121,7 +120,7 @@ protected:
 TEST_F(CheckPathFileSystem, ExistingFolderIsRefusedWithFolderMessage) {
     EXPECT_FALSE(CheckPath(dir.path()));
     ASSERT_EQ(1u, recorder.boxes.size());
-    EXPECT_EQ(ResString(IDS_PATH_FOLDER), recorder.boxes[0].text);
+    EXPECT_EQ(kTextFolder, recorder.boxes[0].text);
 }
 
 TEST_F(CheckPathFileSystem, ExistingReadOnlyFileIsRefused) {
@@ -130,7 +129,7 @@ TEST_F(CheckPathFileSystem, ExistingReadOnlyFileIsRefused) {
     ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(CheckPath(file));
     ASSERT_EQ(1u, recorder.boxes.size());
-    EXPECT_EQ(ResString(IDS_PATH_READONLY), recorder.boxes[0].text);
+    EXPECT_EQ(kTextReadOnly, recorder.boxes[0].text);
 }
 
 TEST_F(CheckPathFileSystem, ExistingWritableFileAndNewFileAreAccepted) {
@@ -146,7 +145,7 @@ TEST_F(CheckPathFileSystem, ReadOnlyFolderIsRefusedAsAFolder) {
     EXPECT_FALSE(CheckPath(dir.path()));
     SetFileAttributesA(dir.path().c_str(), FILE_ATTRIBUTE_DIRECTORY);
     ASSERT_EQ(1u, recorder.boxes.size());
-    EXPECT_EQ(ResString(IDS_PATH_FOLDER), recorder.boxes[0].text);
+    EXPECT_EQ(kTextFolder, recorder.boxes[0].text);
 }
 
 TEST(TrimThenCheck, BlanksBeforeTheDriveAreAcceptedOnceTrimmed) {

@@ -43,13 +43,31 @@ AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, 
     std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
-                        workDir.c_str(), &startup, &m_process)) {
+    // The program starts suspended and runs in a job of its own, which every process it
+    // starts joins: the job's count of live processes tells when they have all ended.
+    m_job = CreateJobObjectA(nullptr, nullptr);
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        environment.data(), workDir.c_str(), &startup, &m_process)) {
         m_process = PROCESS_INFORMATION{};
+        return;
     }
+    if (m_job == nullptr || !AssignProcessToJobObject(m_job, m_process.hProcess)) {
+        TerminateProcess(m_process.hProcess, 1);
+        WaitForSingleObject(m_process.hProcess, 5000);
+        CloseHandle(m_process.hThread);
+        CloseHandle(m_process.hProcess);
+        m_process = PROCESS_INFORMATION{};
+        return;
+    }
+    ResumeThread(m_process.hThread);
 }
 
 AppProcess::~AppProcess() {
+    if (m_job != nullptr) {
+        // Whatever the test left running ends with the job.
+        TerminateJobObject(m_job, 1);
+        CloseHandle(m_job);
+    }
     if (m_process.hProcess == nullptr) return;
     if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
         TerminateProcess(m_process.hProcess, 1);
@@ -62,6 +80,20 @@ AppProcess::~AppProcess() {
 bool AppProcess::WaitForExit(DWORD timeoutMs) {
     return m_process.hProcess != nullptr &&
            WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool AppProcess::WaitForStartedProcesses(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+        if (m_job == nullptr || !QueryInformationJobObject(m_job, JobObjectBasicAccountingInformation, &info,
+                                                           sizeof info, nullptr)) {
+            return false;
+        }
+        if (info.ActiveProcesses == 0) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
 }
 
 DWORD AppProcess::ExitCode() const {

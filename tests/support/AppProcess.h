@@ -23,9 +23,13 @@ public:
     // Waits for the process to end; false on timeout.
     bool WaitForExit(DWORD timeoutMs);
     DWORD ExitCode() const;
+    // Waits until no process is left of those the program started (they run in its job, so
+    // a shell-open recorder counts until its record is written); false on timeout.
+    bool WaitForStartedProcesses(DWORD timeoutMs);
 
 private:
     PROCESS_INFORMATION m_process{};
+    HANDLE m_job = nullptr;
 };
 
 // The folder of the running test executable, where quillsheet.exe and nnotes.dll are built.

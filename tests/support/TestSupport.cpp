@@ -2,6 +2,7 @@
 
 #include <winioctl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -157,6 +158,36 @@ std::string ReadFileRange(const std::string& path, unsigned long long offset, si
     CloseHandle(h);
     bytes.resize(read);
     return bytes;
+}
+
+namespace {
+
+void ListInto(const std::string& folder, const std::string& prefix, std::vector<std::string>* out) {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            out->push_back(prefix + name + " dir");
+            ListInto(folder + "\\" + name, prefix + name + "\\", out);
+        } else {
+            const unsigned long long size =
+                (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+            out->push_back(prefix + name + " " + std::to_string(size));
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+}  // namespace
+
+std::vector<std::string> FolderListing(const std::string& folder) {
+    std::vector<std::string> listing;
+    ListInto(folder, "", &listing);
+    std::sort(listing.begin(), listing.end());
+    return listing;
 }
 
 std::vector<std::string> SplitCrLf(const std::string& bytes) {

@@ -70,6 +70,9 @@ unsigned long long FileSizeOf(const std::string& path);
 bool GrowSparse(const std::string& path, unsigned long long size, std::string* reason);
 // The `count` bytes of a file from `offset` on (fewer at its end); empty when unreadable.
 std::string ReadFileRange(const std::string& path, unsigned long long offset, size_t count);
+// Every file and folder below `folder`, each as "<relative path> <size>" (a folder's size
+// is shown as "dir"), sorted: two listings differ when anything there was written.
+std::vector<std::string> FolderListing(const std::string& folder);
 
 // Splits at CR LF; the text after the last CR LF (normally empty) is the last element.
 std::vector<std::string> SplitCrLf(const std::string& bytes);

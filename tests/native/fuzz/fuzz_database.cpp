@@ -8,6 +8,7 @@
 #include "nnotes/Store.h"
 #include "nnotes/TextFormat.h"
 
+#include "CharacterRules.h"
 #include "FuzzCheck.h"
 
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -31,10 +33,17 @@ const std::string& DatabasePath() {
 }
 
 void CheckText(const std::string& text) {
-    // Every cut a caller's buffer can force ends on a character boundary.
+    // Every cut a caller's buffer can force ends on a character boundary, the last one that
+    // fits: the boundaries come from LMBCS's definition (CharacterRules.h), not the runtime.
+    std::vector<size_t> boundaries{0};
+    while (boundaries.back() < text.size()) {
+        const size_t at = boundaries.back();
+        boundaries.push_back(at + rules::LmbcsCharLength(text.data() + at, text.size() - at));
+    }
+    size_t fit = 0;
     for (size_t limit = 0; limit <= text.size() && limit < 64; ++limit) {
-        const size_t cut = nnotes::LmbcsFit(text, limit);
-        QS_FUZZ_CHECK(cut <= limit);
+        while (fit + 1 < boundaries.size() && boundaries[fit + 1] <= limit) ++fit;
+        QS_FUZZ_CHECK(nnotes::LmbcsFit(text, limit) == boundaries[fit]);
     }
     (void)nnotes::LmbcsToUtf8(text);
 }

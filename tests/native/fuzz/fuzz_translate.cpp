@@ -3,9 +3,12 @@
 // past the whole result. Each output buffer is a heap block of exactly that size, so a
 // write past it is an AddressSanitizer report. For every size the result must be the
 // longest run of whole characters that fits: a prefix of the whole translation ending where
-// one input character's translation ends, with a NUL after it when there is room.
+// one input character's translation ends, with a NUL after it when there is room. Where
+// the input's characters end comes from the character sets' definitions (CharacterRules.h),
+// not from the runtime.
 #include "nnotes/Lmbcs.h"
 
+#include "CharacterRules.h"
 #include "FuzzCheck.h"
 
 #include <cstring>
@@ -33,8 +36,8 @@ void CheckDirection(bool toLmbcs, const std::string& in) {
     std::vector<size_t> boundaries{0};
     std::string whole;
     for (size_t i = 0; i < text.size();) {
-        const size_t len = toLmbcs ? nnotes::NativeCharLength(text.data() + i, text.size() - i)
-                                   : nnotes::LmbcsCharLength(text.data() + i, text.size() - i);
+        const size_t len = toLmbcs ? rules::Cp932CharLength(text.data() + i, text.size() - i)
+                                   : rules::LmbcsCharLength(text.data() + i, text.size() - i);
         QS_FUZZ_CHECK(len >= 1 && len <= text.size() - i);
         i += len;
         size_t written = 0;
@@ -65,10 +68,10 @@ void CheckDirection(bool toLmbcs, const std::string& in) {
         const size_t cut = nnotes::LmbcsFit(lmbcs, limit);
         QS_FUZZ_CHECK(cut <= limit);
         size_t pos = 0;
-        while (pos < cut) pos += nnotes::LmbcsCharLength(lmbcs.data() + pos, lmbcs.size() - pos);
+        while (pos < cut) pos += rules::LmbcsCharLength(lmbcs.data() + pos, lmbcs.size() - pos);
         QS_FUZZ_CHECK(pos == cut);
         if (cut < lmbcs.size()) {
-            QS_FUZZ_CHECK(cut + nnotes::LmbcsCharLength(lmbcs.data() + cut, lmbcs.size() - cut) > limit);
+            QS_FUZZ_CHECK(cut + rules::LmbcsCharLength(lmbcs.data() + cut, lmbcs.size() - cut) > limit);
         }
     }
 }

@@ -1,0 +1,57 @@
+#pragma once
+// Where characters end, written out from the definitions of the two character sets rather
+// than taken from the runtime under test, so that a fuzz target's oracle cannot share a
+// fault with the code it checks. Each function gives the length of the character at the
+// front of `p`, of which `avail` bytes are left; a character cut short by the end of the
+// text is as long as what is left of it.
+
+#include <cstddef>
+
+namespace rules {
+
+// Code page 932 (Shift_JIS as Windows has it): 0x81-0x9F and 0xE0-0xFC lead a two-byte
+// character (0xF0-0xFC being the user-defined and extension rows); every other byte is a
+// character of its own. A NUL ends the text, so it never completes a character.
+inline size_t Cp932CharLength(const char* p, size_t avail) {
+    if (avail == 0) return 0;
+    const unsigned b = static_cast<unsigned char>(p[0]);
+    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    if (!lead || avail < 2 || p[1] == '\0') return 1;
+    return 2;
+}
+
+// LMBCS: a byte from 0x20 up is a character of group 1 by itself, and so are NUL, TAB, LF,
+// CR and 0x19. Below 0x20 the other bytes are group bytes: a single-byte group (0x01 code
+// page 850, 0x02 851, 0x03 1255, 0x04 1256, 0x05 1251, 0x06 852, 0x08 857, 0x0B 874) or the
+// control group 0x0F is followed by one byte; a double-byte group (0x10 Japanese, 0x11
+// Korean, 0x12 traditional and 0x13 simplified Chinese) or the Unicode group 0x14 by two.
+// A byte below 0x20 that names no group (0x07, 0x0C, 0x0E, 0x15-0x18, 0x1A-0x1F) stands alone.
+inline size_t LmbcsCharLength(const char* p, size_t avail) {
+    if (avail == 0) return 0;
+    size_t want = 1;
+    switch (static_cast<unsigned char>(p[0])) {
+        case 0x01:
+        case 0x02:
+        case 0x03:
+        case 0x04:
+        case 0x05:
+        case 0x06:
+        case 0x08:
+        case 0x0B:
+        case 0x0F:
+            want = 2;
+            break;
+        case 0x10:
+        case 0x11:
+        case 0x12:
+        case 0x13:
+        case 0x14:
+            want = 3;
+            break;
+        default:
+            break;
+    }
+    return want < avail ? want : avail;
+}
+
+}  // namespace rules
