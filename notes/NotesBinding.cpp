@@ -1,5 +1,7 @@
 #include "notes/NotesBinding.h"
 
+#include "notes/NotesLibraryPath.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -48,7 +50,7 @@ bool ResolveAll(HMODULE m, NotesFunctions& f) {
 
 bool BindNotesLibrary(const char* libraryName) {
     if (g_bound) return true;
-    HMODULE module = LoadLibraryA(libraryName);
+    HMODULE module = LoadNotesLibrary(libraryName);
     if (module == nullptr) return false;
     NotesFunctions functions{};
     if (!ResolveAll(module, functions)) {
