@@ -122,9 +122,12 @@ int main(int argc, char** argv) {
     Check(lines.size() > 2,
           "the CSV file has a header and documents: " + std::to_string(lines.size() - 1) + " lines");
     Check(FileSizeOf(log) > 0, "the log was written: " + log);
-    const std::string record = ReadFileBytes(opened);
-    Check(record.find(log) != std::string::npos && record.find(csv) != std::string::npos,
-          "the shell opened the log and the CSV file");
+    // The shell starts the opening programs and does not wait for them.
+    const bool bothOpened = drv::WaitUntil([&] {
+        const std::string record = ReadFileBytes(opened);
+        return record.find(log) != std::string::npos && record.find(csv) != std::string::npos;
+    });
+    Check(bothOpened, "the shell opened the log and the CSV file");
     std::printf("%s\n", g_failures == 0 ? "release walk: passed" : "release walk: FAILED");
     return g_failures == 0 ? 0 : 1;
 }
