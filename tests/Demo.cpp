@@ -52,18 +52,17 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
     return out.good();
 }
 
+BOOL CALLBACK MarkUnpainted(HWND child, LPARAM painted) {
+    if (GetUpdateRect(child, nullptr, FALSE) == FALSE) return TRUE;
+    *reinterpret_cast<bool*>(painted) = false;
+    return FALSE;
+}
+
 // True when neither the window nor any window inside it waits to be painted.
 bool Painted(HWND window) {
     if (GetUpdateRect(window, nullptr, FALSE) != FALSE) return false;
     bool painted = true;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM result) -> BOOL {
-            if (GetUpdateRect(child, nullptr, FALSE) == FALSE) return TRUE;
-            *reinterpret_cast<bool*>(result) = false;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&painted));
+    EnumChildWindows(window, MarkUnpainted, reinterpret_cast<LPARAM>(&painted));
     return painted;
 }
 
