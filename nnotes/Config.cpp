@@ -32,12 +32,23 @@ Settings& GetSettings() {
     return settings;
 }
 
-std::string ProgramFolder() {
+std::string FolderOf(HMODULE module) {
     char path[MAX_PATH * 2] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    DWORD n = GetModuleFileNameA(module, path, sizeof path);
     std::string p(path, n);
     size_t slash = p.find_last_of("\\/");
     return slash == std::string::npos ? std::string(".") : p.substr(0, slash);
+}
+
+std::string ProgramFolder() { return FolderOf(nullptr); }
+
+// The folder this library was loaded from: a Notes client keeps notes.ini in its program
+// folder, beside the library, where a program installed elsewhere finds it.
+std::string LibraryFolder() {
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&LoadConfig), &self);
+    return FolderOf(self);
 }
 
 }  // namespace
@@ -50,6 +61,8 @@ void LoadConfig() {
         file = env;
     } else {
         file = ProgramFolder() + "\\notes.ini";
+        if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+            file = LibraryFolder() + "\\notes.ini";
     }
     std::map<std::string, std::string> values;
     std::ifstream in(file, std::ios::binary);

@@ -1,5 +1,7 @@
 #include "notes/NotesBinding.h"
 
+#include "notes/NotesLibraryPath.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -61,7 +63,7 @@ bool ResolveNotesFunctions(HMODULE m, NotesFunctions& f) {
 
 bool BindNotesLibrary(const char* libraryName) {
     if (g_bound) return true;
-    HMODULE module = LoadLibraryA(libraryName);
+    HMODULE module = LoadNotesLibrary(libraryName);
     if (module == nullptr) return false;
     NotesFunctions functions{};
     if (!ResolveNotesFunctions(module, functions)) {

@@ -52,9 +52,23 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
     return out.good();
 }
 
+BOOL CALLBACK MarkUnpainted(HWND child, LPARAM painted) {
+    if (GetUpdateRect(child, nullptr, FALSE) == FALSE) return TRUE;
+    *reinterpret_cast<bool*>(painted) = false;
+    return FALSE;
+}
+
+// True when neither the window nor any window inside it waits to be painted.
+bool Painted(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE) != FALSE) return false;
+    bool painted = true;
+    EnumChildWindows(window, MarkUnpainted, reinterpret_cast<LPARAM>(&painted));
+    return painted;
+}
+
 void Shot(HWND window, const std::string& folder, const std::string& name) {
-    // Let the window finish painting before it is photographed.
-    drv::WaitUntil([&] { return GetUpdateRect(window, nullptr, FALSE) == FALSE; }, 2000);
+    // Let the window and its controls finish painting before it is photographed.
+    drv::WaitUntil([&] { return Painted(window); }, 2000);
     const std::string path = folder + "\\" + name + ".bmp";
     if (SaveWindowPicture(window, path)) std::printf("screenshot: %s\n", name.c_str());
 }
@@ -123,6 +137,8 @@ int main(int argc, char** argv) {
         return Fail("no destination page");
     }
     HWND edit = drv::FindDescendant(sheet, 1015);
+    // The last page sets its buttons by a posted message: wait until Finish stands.
+    drv::WaitUntil([&] { return IsWindowVisible(GetDlgItem(sheet, drv::kWizardFinish)) != FALSE; }, 5000);
     Shot(sheet, shots, "6-wizard-destination-page");
     drv::SetText(edit, csv);
     drv::PressWizardButton(sheet, PSBTN_FINISH);

@@ -434,8 +434,8 @@ TEST_F(EndToEnd, StartsInServerModeAndRadioButtonsSwitchTheEdits) {
     EXPECT_FALSE(enabled(kLocalPath) || enabled(1007));
     drv::SetDlgItemText(source, kServerName, "kept");
     drv::ClickDlgItem(source, kRadioLocal);
-    ASSERT_TRUE(drv::WaitUntil([&] { return enabled(kLocalPath); }));
-    EXPECT_TRUE(enabled(1007));
+    // The handler switches the four controls one after another, the browse button last.
+    ASSERT_TRUE(drv::WaitUntil([&] { return enabled(kLocalPath) && enabled(1007); }));
     EXPECT_FALSE(enabled(kServerName) || enabled(kServerPath));
     drv::ClickDlgItem(source, kRadioServer);
     ASSERT_TRUE(drv::WaitUntil([&] { return enabled(kServerName); }));

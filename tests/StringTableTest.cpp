@@ -234,4 +234,77 @@ TEST(AboutBoxTemplate, IconControlKeepsItsPlaceAndSize) {
     EXPECT_EQ(1, icons);
 }
 
+// The program's own resources, read from the built quillsheet.exe: its version, taken from
+// the project's version number, and its manifest.
+class ProgramResources : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::wstring exe = ProgramFolderW() + L"\\quillsheet.exe";
+        DWORD handle = 0;
+        const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &handle);
+        ASSERT_NE(0u, size);
+        version.resize(size);
+        ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, version.data()));
+        module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(nullptr, module);
+    }
+    void TearDown() override {
+        if (module != nullptr) FreeLibrary(module);
+    }
+
+    static std::wstring ProgramFolderW() {
+        wchar_t path[MAX_PATH] = {};
+        const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring p(path, n);
+        return p.substr(0, p.find_last_of(L'\\'));
+    }
+
+    std::wstring Value(const wchar_t* name) {
+        void* text = nullptr;
+        UINT length = 0;
+        const std::wstring key = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
+        if (!VerQueryValueW(version.data(), key.c_str(), &text, &length) || length == 0) return L"";
+        return std::wstring(static_cast<const wchar_t*>(text), length - 1);
+    }
+
+    std::string Manifest() {
+        HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+        if (found == nullptr) return "";
+        const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
+        return std::string(bytes, SizeofResource(module, found));
+    }
+
+    std::vector<char> version;
+    HMODULE module = nullptr;
+};
+
+TEST_F(ProgramResources, VersionIsTheProjectsWithTheAboutBoxCopyright) {
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(version.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(QS_VERSION_MINOR, QS_VERSION_MAJOR)), fixed->dwFileVersionMS);
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(0, QS_VERSION_PATCH)), fixed->dwFileVersionLS);
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+    EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
+    EXPECT_EQ(L"" QS_VERSION_TEXT, Value(L"FileVersion"));
+    EXPECT_EQ(L"" QS_VERSION_TEXT, Value(L"ProductVersion"));
+    EXPECT_EQ(L"Copyright (C) 2026 Quillsheet", Value(L"LegalCopyright"));
+    EXPECT_EQ(L"Quillsheet ノーツデーターベースの CSV 書き出し", Value(L"FileDescription"));
+    EXPECT_EQ(L"quillsheet.exe", Value(L"OriginalFilename"));
+}
+
+TEST_F(ProgramResources, ManifestAsksForUserRightsThemedControlsAndSystemDpi) {
+    const std::string manifest = Manifest();
+    EXPECT_NE(std::string::npos,
+              manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"));
+    EXPECT_NE(std::string::npos,
+              manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
+    EXPECT_NE(std::string::npos, manifest.find(">system</dpiAwareness>"));
+    EXPECT_NE(std::string::npos, manifest.find(">true</dpiAware>"));
+    for (const char* os : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+                           "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}) {
+        EXPECT_NE(std::string::npos, manifest.find(std::string("<supportedOS Id=\"{") + os + "}\"/>")) << os;
+    }
+}
+
 }  // namespace

@@ -12,7 +12,8 @@ std::string ProgramFolder() {
 
 namespace {
 
-// The current environment with `extra` ("NAME=value" entries) added, as CreateProcess wants it.
+// The current environment with `extra` ("NAME=value" entries) added, as CreateProcess wants it;
+// an entry "NAME=" removes the variable.
 std::vector<char> EnvironmentWith(const std::vector<std::string>& extra) {
     std::vector<char> block;
     char* current = GetEnvironmentStringsA();
@@ -25,7 +26,9 @@ std::vector<char> EnvironmentWith(const std::vector<std::string>& extra) {
         if (!replaced) block.insert(block.end(), p, p + std::strlen(p) + 1);
     }
     FreeEnvironmentStringsA(current);
-    for (const std::string& e : extra) block.insert(block.end(), e.c_str(), e.c_str() + e.size() + 1);
+    for (const std::string& e : extra) {
+        if (e.back() != '=') block.insert(block.end(), e.c_str(), e.c_str() + e.size() + 1);
+    }
     block.push_back('\0');
     return block;
 }
@@ -35,8 +38,8 @@ constexpr char kRecordedClass[] = "Software\\Classes\\QuillsheetTest.Recorded";
 }  // namespace
 
 AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
-                       const std::string& tempDir) {
-    const std::string exe = ProgramFolder() + "\\quillsheet.exe";
+                       const std::string& tempDir, const std::string& program) {
+    const std::string exe = program.empty() ? ProgramFolder() + "\\quillsheet.exe" : program;
     std::vector<char> environment = EnvironmentWith(
         {"QUILLSHEET_NOTES_INI=" + notesIni, "QUILLSHEET_OPEN_RECORD=" + openRecord,
          "TMP=" + (tempDir.empty() ? workDir : tempDir), "TEMP=" + (tempDir.empty() ? workDir : tempDir)});

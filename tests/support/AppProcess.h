@@ -11,9 +11,11 @@ class AppProcess {
 public:
     // `workDir`: current and temporary directory of the program; `notesIni`: the runtime's notes.ini;
     // `openRecord`: the file the shell-open recorder appends each opened path to.
-    // `tempDir`, when given, is the temporary folder instead of `workDir`.
+    // `tempDir`, when given, is the temporary folder instead of `workDir`. An empty `notesIni`
+    // leaves the runtime to find notes.ini itself. `program`, when given, is started instead
+    // of the quillsheet.exe built beside the test.
     AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
-               const std::string& tempDir = "");
+               const std::string& tempDir = "", const std::string& program = "");
     ~AppProcess();
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;

@@ -1,0 +1,195 @@
+﻿; Quillsheet's installer. makensis is given VERSION, COPYRIGHT, STAGE (the folder with
+; win32\quillsheet.exe, win64\quillsheet.exe and the common files: the read-me and the user
+; guide) and OUTFILE; scripts/package does that. The file is UTF-8 with a byte order mark,
+; for the Japanese texts.
+Unicode true
+ManifestDPIAware true
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "x64.nsh"
+
+!define PRODUCT "Quillsheet"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillsheet"
+!define NOTES_KEY "SOFTWARE\Lotus\Notes"
+!define MACHINE_I386 0x014C
+!define MACHINE_AMD64 0x8664
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+BrandingText "${PRODUCT} ${VERSION}"
+
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1041 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1041 "FileDescription" "Quillsheet セットアップ"
+VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
+
+Var ClientFolder   ; the Notes program folder found, "" when none
+Var ClientMachine  ; the machine type of its nnotes.dll, 0 when none
+Var ProgramWidth   ; "64" or "32": which program is installed
+
+!define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "Quillsheet ${VERSION} をインストールします。$\r$\n$\r$\nQuillsheet はノーツデーターベースの文書を CSV ファイルに書き出します。$\r$\n$\r$\n$ProgramWidth ビット版をインストールします（見つかったノーツ: $ClientFolder）。$\r$\n$\r$\n続けるには [次へ] をクリックしてください。"
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN "$INSTDIR\quillsheet.exe"
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README-ja.txt"
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "Japanese"
+
+; The machine type of $R0\nnotes.dll (the PE header's Machine field) into $ClientMachine.
+Function ReadLibraryMachine
+  IfFileExists "$R0\nnotes.dll" 0 done
+  ClearErrors
+  FileOpen $R1 "$R0\nnotes.dll" r
+  IfErrors done
+  ; e_lfanew: where the PE header starts, a 32-bit little-endian value at 0x3C.
+  FileSeek $R1 0x3C SET
+  FileReadByte $R1 $R2
+  FileReadByte $R1 $R3
+  FileReadByte $R1 $R4
+  FileReadByte $R1 $R5
+  IntOp $R3 $R3 << 8
+  IntOp $R4 $R4 << 16
+  IntOp $R5 $R5 << 24
+  IntOp $R2 $R2 | $R3
+  IntOp $R2 $R2 | $R4
+  IntOp $R2 $R2 | $R5
+  ; The Machine field follows the four bytes of the signature "PE\0\0".
+  IntOp $R2 $R2 + 4
+  FileSeek $R1 $R2 SET
+  FileReadByte $R1 $R3
+  FileReadByte $R1 $R4
+  FileClose $R1
+  IntOp $R4 $R4 << 8
+  IntOp $R3 $R3 | $R4
+  ${If} $R3 = ${MACHINE_I386}
+  ${OrIf} $R3 = ${MACHINE_AMD64}
+    StrCpy $ClientMachine $R3
+    StrCpy $ClientFolder $R0
+  ${EndIf}
+done:
+FunctionEnd
+
+; Looks where a Notes client records its program folder, under the root in $R9 ("HKLM" or
+; "HKCU") of the registry view set: the key's value "Path", then each version subkey's.
+Function FindClientUnderRoot
+  StrCpy $R8 0
+  ${If} $R9 == "HKLM"
+    ReadRegStr $R0 HKLM "${NOTES_KEY}" "Path"
+  ${Else}
+    ReadRegStr $R0 HKCU "${NOTES_KEY}" "Path"
+  ${EndIf}
+  ${If} $R0 != ""
+    Call ReadLibraryMachine
+  ${EndIf}
+  ${DoWhile} $ClientMachine = 0
+    ${If} $R9 == "HKLM"
+      EnumRegKey $R7 HKLM "${NOTES_KEY}" $R8
+    ${Else}
+      EnumRegKey $R7 HKCU "${NOTES_KEY}" $R8
+    ${EndIf}
+    ${IfThen} $R7 == "" ${|} ${ExitDo} ${|}
+    ${If} $R9 == "HKLM"
+      ReadRegStr $R0 HKLM "${NOTES_KEY}\$R7" "Path"
+    ${Else}
+      ReadRegStr $R0 HKCU "${NOTES_KEY}\$R7" "Path"
+    ${EndIf}
+    ${If} $R0 != ""
+      Call ReadLibraryMachine
+    ${EndIf}
+    IntOp $R8 $R8 + 1
+  ${Loop}
+FunctionEnd
+
+Function FindClientInView
+  StrCpy $R9 "HKLM"
+  Call FindClientUnderRoot
+  ${If} $ClientMachine = 0
+    StrCpy $R9 "HKCU"
+    Call FindClientUnderRoot
+  ${EndIf}
+FunctionEnd
+
+Function .onInit
+  StrCpy $ClientMachine 0
+  StrCpy $ClientFolder "なし"
+  ; A 64-bit client records itself in the 64-bit view, a 32-bit one in the 32-bit view.
+  ${If} ${RunningX64}
+    SetRegView 64
+    Call FindClientInView
+  ${EndIf}
+  ${If} $ClientMachine = 0
+    SetRegView 32
+    Call FindClientInView
+  ${EndIf}
+  ; The program has to be as wide as the client's library it loads; 32-bit when none found.
+  ${If} $ClientMachine = ${MACHINE_AMD64}
+  ${AndIf} ${RunningX64}
+    StrCpy $ProgramWidth "64"
+    ${IfThen} $INSTDIR == "" ${|} StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}" ${|}
+  ${Else}
+    StrCpy $ProgramWidth "32"
+    ${IfThen} $INSTDIR == "" ${|} StrCpy $INSTDIR "$PROGRAMFILES32\${PRODUCT}" ${|}
+  ${EndIf}
+  ; The uninstall entry lives in the system's own view.
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+FunctionEnd
+
+Section "Quillsheet"
+  SetShellVarContext all
+  SetOutPath "$INSTDIR"
+  ${If} $ProgramWidth == "64"
+    File "/oname=quillsheet.exe" "${STAGE}/win64/quillsheet.exe"
+  ${Else}
+    File "/oname=quillsheet.exe" "${STAGE}/win32/quillsheet.exe"
+  ${EndIf}
+  File "${STAGE}/common/README-ja.txt"
+  SetOutPath "$INSTDIR\guide"
+  File /r "${STAGE}/common/guide/*.*"
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  CreateDirectory "$SMPROGRAMS\${PRODUCT}"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\quillsheet.exe" "" "$INSTDIR\quillsheet.exe" 0
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\quillsheet.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Function un.onInit
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+FunctionEnd
+
+; Removes exactly what the installer made; the CSV files and the log the program wrote are
+; the user's and live elsewhere.
+Section "Uninstall"
+  SetShellVarContext all
+  Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
+  RMDir "$SMPROGRAMS\${PRODUCT}"
+  Delete "$INSTDIR\quillsheet.exe"
+  Delete "$INSTDIR\README-ja.txt"
+  RMDir /r "$INSTDIR\guide"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
