@@ -39,6 +39,12 @@ Gap FindGap(const std::vector<std::string>& expected, const std::vector<std::str
     gap.onlyOneRunMissing = prefix + suffix == actual.size();
     gap.at = prefix;
     gap.length = expected.size() - actual.size();
+    // Every note has the same command and result lines, so a run of missing lines can often
+    // be placed at several places that leave the same text (the common prefix gives the
+    // last of them). The earliest is the one that says where lines began to be missing.
+    if (gap.onlyOneRunMissing && gap.length > 0) {
+        while (gap.at > 0 && expected[gap.at - 1] == expected[gap.at - 1 + gap.length]) --gap.at;
+    }
     return gap;
 }
 

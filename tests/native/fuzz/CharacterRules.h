@@ -10,14 +10,18 @@
 namespace rules {
 
 // Code page 932 (Shift_JIS as Windows has it): 0x81-0x9F and 0xE0-0xFC lead a two-byte
-// character (0xF0-0xFC being the user-defined and extension rows); every other byte is a
-// character of its own. A NUL ends the text, so it never completes a character.
+// character (0xF0-0xFC being the user-defined and extension rows) whose second byte is
+// 0x40-0x7E or 0x80-0xFC; every other byte is a character of its own, a lead byte before
+// anything that cannot follow it included (the byte after it then starts the next
+// character, as Windows and ICU read it). A NUL ends the text, so it never completes one.
 inline size_t Cp932CharLength(const char* p, size_t avail) {
     if (avail == 0) return 0;
     const unsigned b = static_cast<unsigned char>(p[0]);
     const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    if (!lead || avail < 2 || p[1] == '\0') return 1;
-    return 2;
+    if (!lead || avail < 2) return 1;
+    const unsigned t = static_cast<unsigned char>(p[1]);
+    const bool trail = (t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC);
+    return trail ? 2 : 1;
 }
 
 // LMBCS: a byte from 0x20 up is a character of group 1 by itself, and so are NUL, TAB, LF,
