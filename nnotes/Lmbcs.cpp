@@ -395,6 +395,18 @@ size_t LmbcsCharLength(const char* p, size_t avail) {
     return want < avail ? want : avail;
 }
 
+namespace {
+
+// The second bytes of the double-byte code pages: 0x40-0x7E and 0x80-0xFC in code page 932;
+// in 936, 949 and 950 none is below 0x40, and none is 0x7F or 0xFF.
+bool IsDoubleByteTrail(UINT codePage, uint8_t b) {
+    constexpr UINT kJapanese = 932;
+    if (codePage == kJapanese) return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+    return b >= 0x40 && b != 0x7F && b != 0xFF;
+}
+
+}  // namespace
+
 size_t NativeCharLength(const char* p, size_t avail) {
     Tables& t = GetTables();
     uint8_t b = static_cast<uint8_t>(p[0]);
@@ -408,7 +420,9 @@ size_t NativeCharLength(const char* p, size_t avail) {
             want = 2;
         }
     } else if (b >= 0x80 && IsDBCSLeadByteEx(t.acp, b)) {
-        want = 2;
+        // A lead byte before a byte that can never follow one is a character of its own,
+        // and that byte starts the next, as Windows reads such text.
+        want = avail < 2 || IsDoubleByteTrail(t.acp, static_cast<uint8_t>(p[1])) ? 2 : 1;
     }
     if (want > avail) want = avail;
     // A NUL never belongs to a character: a lead byte before it stands alone.
