@@ -58,4 +58,22 @@ inline size_t LmbcsCharLength(const char* p, size_t avail) {
     return want < avail ? want : avail;
 }
 
+// LMBCS as text to translate: as LmbcsCharLength, but a character beyond U+FFFF, which the
+// Unicode group 0x14 carries as its UTF-16 surrogate pair (a unit D800-DBFF, then one
+// DC00-DFFF, each as three bytes), is the one character it stands for. The group gives a
+// unit as its high and its low byte, or, where the low byte is zero, as 0xF6 and the high
+// byte (ICU's form).
+inline bool IsUnicodeUnitIn(const char* p, size_t avail, unsigned first, unsigned last) {
+    if (avail < 3 || static_cast<unsigned char>(p[0]) != 0x14) return false;
+    const unsigned b1 = static_cast<unsigned char>(p[1]);
+    const unsigned b2 = static_cast<unsigned char>(p[2]);
+    const unsigned unit = b1 == 0xF6 ? b2 << 8 : (b1 << 8) | b2;
+    return unit >= first && unit <= last;
+}
+
+inline size_t LmbcsTextCharLength(const char* p, size_t avail) {
+    if (IsUnicodeUnitIn(p, avail, 0xD800, 0xDBFF) && IsUnicodeUnitIn(p + 3, avail - 3, 0xDC00, 0xDFFF)) return 6;
+    return LmbcsCharLength(p, avail);
+}
+
 }  // namespace rules

@@ -37,7 +37,7 @@ void CheckDirection(bool toLmbcs, const std::string& in) {
     std::string whole;
     for (size_t i = 0; i < text.size();) {
         const size_t len = toLmbcs ? rules::Cp932CharLength(text.data() + i, text.size() - i)
-                                   : rules::LmbcsCharLength(text.data() + i, text.size() - i);
+                                   : rules::LmbcsTextCharLength(text.data() + i, text.size() - i);
         QS_FUZZ_CHECK(len >= 1 && len <= text.size() - i);
         i += len;
         size_t written = 0;
