@@ -97,6 +97,16 @@ protected:
         return *combo != nullptr;
     }
 
+    // Walks to the destination page with the form `form` and all of its fields chosen.
+    bool OpenDestinationPage(const std::string& path, const char* form, HWND* source, HWND* sheet) {
+        HWND combo = nullptr;
+        if (!OpenFormPage(path, source, sheet, &combo) || !drv::SelectComboItem(combo, form)) return false;
+        drv::PressWizardButton(*sheet, PSBTN_NEXT);
+        if (!drv::WaitUntil([&] { return drv::Text(*sheet) == drv::kFieldPageTitle; })) return false;
+        drv::PressWizardButton(*sheet, PSBTN_NEXT);
+        return drv::WaitUntil([&] { return drv::Text(*sheet) == drv::kDestinationPageTitle; });
+    }
+
     // The text of the next message box, which is then answered with OK.
     std::string NextMessage() {
         HWND box = drv::WaitForMessageBox(app->pid());

@@ -203,13 +203,8 @@ TEST_F(EndToEnd, EmptyEntriesAndPathChecksInTheSourceDialog) {
 }
 
 TEST_F(EndToEnd, DestinationPageRefusesAnEmptyOrInvalidPath) {
-    HWND source = nullptr, sheet = nullptr, combo = nullptr;
-    ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
-    ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
-    drv::PressWizardButton(sheet, PSBTN_NEXT);
-    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
-    drv::PressWizardButton(sheet, PSBTN_NEXT);
-    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+    HWND source = nullptr, sheet = nullptr;
+    ASSERT_TRUE(OpenDestinationPage(dbPath, "Order", &source, &sheet));
     HWND edit = drv::FindDescendant(sheet, kExportPathEdit);
     drv::SetText(edit, "");
     drv::PressWizardButton(sheet, PSBTN_FINISH);
@@ -259,13 +254,8 @@ TEST_F(EndToEnd, BrowseProposesExportNsfInTheNotesDataDirectory) {
 // The Save dialog of the destination page is owned by the sheet, which it disables, so
 // that Finish cannot be pressed behind it; the path chosen then reaches the edit.
 TEST_F(EndToEnd, DestinationSaveDialogDisablesTheSheetWhileOpen) {
-    HWND source = nullptr, sheet = nullptr, combo = nullptr;
-    ASSERT_TRUE(OpenFormPage(dbPath, &source, &sheet, &combo));
-    ASSERT_TRUE(drv::SelectComboItem(combo, "Order"));
-    drv::PressWizardButton(sheet, PSBTN_NEXT);
-    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
-    drv::PressWizardButton(sheet, PSBTN_NEXT);
-    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
+    HWND source = nullptr, sheet = nullptr;
+    ASSERT_TRUE(OpenDestinationPage(dbPath, "Order", &source, &sheet));
     HWND edit = drv::FindDescendant(sheet, kExportPathEdit);
     drv::SetText(edit, csvPath);
     drv::Click(drv::FindDescendant(sheet, kBrowseCsv));

@@ -133,6 +133,23 @@ protected:
         WriteDatabase("sales.nsf", db);
     }
 
+    // Writes "ids.nsf" with a document of each id, in `ids`' order or reversed, opens it
+    // into *h and returns the table of its documents (0 when the table cannot be had).
+    DHANDLE DocumentTableOf(const std::vector<NOTEID>& ids, bool reversed, DBHANDLE* h) {
+        json db = NewDatabase("ids");
+        db["documents"] = json::array();
+        std::vector<NOTEID> order = ids;
+        if (reversed) std::reverse(order.begin(), order.end());
+        for (NOTEID id : order) db["documents"].push_back({{"id", id}, {"items", json::array()}});
+        WriteDatabase("ids.nsf", db);
+        *h = Open("ids.nsf");
+        TIMEDATE since, until{};
+        lib.TimeConstant(TIMEDATE_MINIMUM, &since);
+        DHANDLE table = 0;
+        EXPECT_EQ(0, lib.NSFDbGetModifiedNoteTable(*h, NOTE_CLASS_DOCUMENT, since, &until, &table));
+        return table;
+    }
+
     std::string Title(DBHANDLE h) {
         char info[NSF_INFO_SIZE] = {};
         EXPECT_EQ(0, lib.NSFDbInfoGet(h, info));
@@ -654,16 +671,9 @@ TEST_F(NnotesDatabase, ModifiedNoteTableHoldsDocumentsOnlyInIdOrder) {
 TEST_F(NnotesDatabase, NoteTableOfIrregularIdsScansEachIdOnceInOrder) {
     // Runs of ids 4 apart, single ids, and the highest id there is.
     const std::vector<NOTEID> ids = {0x904, 0x908, 0x90C, 0x914, 0x1000, 0x1004, 0x2002, 0x2006, 0xFFFFFFFC};
-    json db = NewDatabase("ids");
-    db["documents"] = json::array();
-    for (auto it = ids.rbegin(); it != ids.rend(); ++it)
-        db["documents"].push_back({{"id", *it}, {"items", json::array()}});
-    WriteDatabase("ids.nsf", db);
-    DBHANDLE h = Open("ids.nsf");
-    TIMEDATE since, until{};
-    lib.TimeConstant(TIMEDATE_MINIMUM, &since);
-    DHANDLE table = 0;
-    ASSERT_EQ(0, lib.NSFDbGetModifiedNoteTable(h, NOTE_CLASS_DOCUMENT, since, &until, &table));
+    DBHANDLE h = 0;
+    const DHANDLE table = DocumentTableOf(ids, true, &h);
+    ASSERT_NE(0u, table);
     EXPECT_EQ(ids.size(), lib.IDEntries(table));
     std::vector<NOTEID> scanned;
     NOTEID id = 0;
@@ -680,15 +690,9 @@ TEST_F(NnotesDatabase, NoteTableOfIrregularIdsScansEachIdOnceInOrder) {
 // another sequence.
 TEST_F(NnotesDatabase, NextIdFollowsTheIdHandedBackInRetId) {
     const std::vector<NOTEID> ids = {0x904, 0x908, 0x90C, 0x914, 0x1000, 0x1004, 0x2002, 0x2006, 0xFFFFFFFC};
-    json db = NewDatabase("ids");
-    db["documents"] = json::array();
-    for (NOTEID id : ids) db["documents"].push_back({{"id", id}, {"items", json::array()}});
-    WriteDatabase("ids.nsf", db);
-    DBHANDLE h = Open("ids.nsf");
-    TIMEDATE since, until{};
-    lib.TimeConstant(TIMEDATE_MINIMUM, &since);
-    DHANDLE table = 0;
-    ASSERT_EQ(0, lib.NSFDbGetModifiedNoteTable(h, NOTE_CLASS_DOCUMENT, since, &until, &table));
+    DBHANDLE h = 0;
+    const DHANDLE table = DocumentTableOf(ids, false, &h);
+    ASSERT_NE(0u, table);
     struct NextCase {
         NOTEID handedBack;
         BOOL found;

@@ -72,7 +72,8 @@ inline bool IsUnicodeUnitIn(const char* p, size_t avail, unsigned first, unsigne
 }
 
 inline size_t LmbcsTextCharLength(const char* p, size_t avail) {
-    if (IsUnicodeUnitIn(p, avail, 0xD800, 0xDBFF) && IsUnicodeUnitIn(p + 3, avail - 3, 0xDC00, 0xDFFF)) return 6;
+    if (IsUnicodeUnitIn(p, avail, 0xD800, 0xDBFF) && IsUnicodeUnitIn(p + 3, avail - 3, 0xDC00, 0xDFFF))
+        return 6;
     return LmbcsCharLength(p, avail);
 }
 
