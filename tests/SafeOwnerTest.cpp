@@ -58,6 +58,9 @@ TEST_P(SafeOwnerTest, ChoosesTheOwner) {
         w.popup = CreateWindowExA(0, "STATIC", "popup", WS_POPUP | WS_CAPTION | WS_VISIBLE, 20, 20, 100, 80,
                                   w.main.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, w.popup);
+        // A thread that is not the foreground one cannot make its window active, and in a
+        // parallel run another test's window may hold the foreground: take it first.
+        SetForegroundWindow(w.popup);
         SetActiveWindow(w.popup);
         ASSERT_TRUE(PumpUntil([&] { return GetLastActivePopup(w.main.hwnd()) == w.popup; }));
     }
