@@ -59,10 +59,14 @@ TEST_P(SafeOwnerTest, ChoosesTheOwner) {
                                   w.main.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, w.popup);
         // A thread that is not the foreground one cannot make its window active, and in a
-        // parallel run another test's window may hold the foreground: take it first.
-        SetForegroundWindow(w.popup);
-        SetActiveWindow(w.popup);
-        ASSERT_TRUE(PumpUntil([&] { return GetLastActivePopup(w.main.hwnd()) == w.popup; }));
+        // parallel run another test's window may take the foreground at any time: ask again
+        // until the pop-up is the main window's active one.
+        ASSERT_TRUE(PumpUntil([&] {
+            if (GetLastActivePopup(w.main.hwnd()) == w.popup) return true;
+            SetForegroundWindow(w.popup);
+            SetActiveWindow(w.popup);
+            return false;
+        }));
     }
 
     HWND given = nullptr;
