@@ -34,21 +34,19 @@ std::string NoteIdText(NOTEID id) {
 // A document names the form it was made with in its Form item, read through the same text
 // conversion as every value. One made with another form gets no line, only a log line that
 // names its form; one without a Form item may belong to any form and keeps its line.
-bool MadeWithForm(CNsfNote& note, const std::string& formName) {
+bool MadeWithForm(CNsfNote& note, const FormMatch& chosen) {
     FieldEntry form(kFormItem, notes::TYPE_TEXT);
     note.ReadItemText(form);
-    if (form.value.empty() || IsFormOf(form.value, formName)) return true;
+    if (form.value.empty() || chosen.Names(form.value)) return true;
     g_sysLog.Write(LEVEL_DEBUG, kOtherFormText + form.value);
     return false;
 }
 
 // One cell whose item held characters the native text cannot: the note, the field, how many.
 std::string LostCharactersText(NOTEID id, const std::string& field, size_t lost) {
-    char text[64];
-    std::snprintf(text, sizeof text, "Note ID = %i, Field Name=", static_cast<int>(static_cast<int32_t>(id)));
     char count[64];
     std::snprintf(count, sizeof count, ", Characters not written = %lu", static_cast<unsigned long>(lost));
-    return text + field + count;
+    return NoteIdText(id) + ", Field Name=" + field + count;
 }
 
 std::string LostTotalText(size_t cells, size_t notes) {
@@ -103,6 +101,7 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
         NOTEID noteId = 0;
         size_t lossyCells = 0;
         size_t lossyNotes = 0;
+        const FormMatch chosen(formName);
         notes::BOOL found = Api().IDScan(table, 1, &noteId);
         while (found) {
             CNsfNote note;
@@ -115,7 +114,7 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
                 opened = false;  // a note the user may not read gets no line and no message
             }
             if (opened) g_sysLog.Write(LEVEL_RESULT, "nsfNote.Open is success.");
-            if (opened && MadeWithForm(note, formName)) {
+            if (opened && MadeWithForm(note, chosen)) {
                 note.ReadValues(m_fields);
                 for (size_t i = 0; i < m_fields.size(); ++i) cells[i] = m_fields[i].value;
                 g_exportFile.AppendLine(cells);

@@ -43,11 +43,15 @@ std::vector<std::string> Synonyms(const std::string& title) {
 
 }  // namespace
 
-bool IsFormOf(const std::string& formItem, const std::string& formTitle) {
+FormMatch::FormMatch(const std::string& formTitle) {
+    for (const std::string& synonym : Synonyms(formTitle)) m_synonyms.push_back(Folded(synonym));
+}
+
+bool FormMatch::Names(const std::string& formItem) const {
     const std::wstring form = Folded(formItem);
     if (form.empty()) return false;
-    for (const std::string& synonym : Synonyms(formTitle)) {
-        if (Folded(synonym) == form) return true;
+    for (const std::wstring& synonym : m_synonyms) {
+        if (synonym == form) return true;
     }
     return false;
 }

@@ -2,9 +2,18 @@
 // Whether a document was made with a form: its Form item against the form's title.
 
 #include <string>
+#include <vector>
 
-// True when `formItem` (native text) names the form titled `formTitle` (native text, the
-// whole title: the name and its aliases separated by "|"): it equals one of the title's
-// synonyms, spaces around each synonym ignored, regardless of letter case, as Notes
-// matches a document's form.
-bool IsFormOf(const std::string& formItem, const std::string& formTitle);
+// The synonyms of one form's title (native text, the whole title: the name and its aliases
+// separated by "|"), folded once for the whole export run.
+class FormMatch {
+public:
+    explicit FormMatch(const std::string& formTitle);
+
+    // True when `formItem` (native text) equals one of the title's synonyms, spaces around
+    // each ignored, regardless of letter case, as Notes matches a document's form.
+    bool Names(const std::string& formItem) const;
+
+private:
+    std::vector<std::wstring> m_synonyms;
+};

@@ -68,16 +68,7 @@ std::string NativeName(const char* name, size_t length) {
 // True for an item name that is the form's $Body (item names ignore the case of ASCII
 // letters, and "$Body" has no other).
 bool IsBodyItem(const char* name, size_t length) {
-    constexpr size_t bodyLength = sizeof kFormBodyItem - 1;
-    if (length != bodyLength) return false;
-    for (size_t i = 0; i < length; ++i) {
-        char c = name[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        char b = kFormBodyItem[i];
-        if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
-        if (c != b) return false;
-    }
-    return true;
+    return length == sizeof kFormBodyItem - 1 && _strnicmp(name, kFormBodyItem, length) == 0;
 }
 
 }  // namespace
