@@ -2,6 +2,7 @@
 #include "notes/BufferSizes.h"
 #include "notes/CompositeRecords.h"
 #include "notes/FieldRecords.h"
+#include "notes/LostCharacters.h"
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
@@ -27,25 +28,6 @@ void CopyBounded(char* dest, size_t capacity, const char* src, size_t length) {
     if (length > capacity - 1) length = capacity - 1;
     std::memcpy(dest, src, length);
     dest[length] = '\0';
-}
-
-// The length of the whole LMBCS characters at the start of `text`. A copy cut at a fixed
-// byte count may end inside a character; its first bytes alone would reach the translation
-// as a group byte of their own and come out as a control character in the name.
-size_t WholeCharacterLength(const char* text, size_t length) {
-    size_t pos = 0;
-    while (pos < length) {
-        const auto lead = static_cast<unsigned char>(text[pos]);
-        size_t size = 1;
-        // Below 0x20, all but NUL, tab, line feed, carriage return and 0x19 are group bytes:
-        // up to 0x0F with one byte after them, from 0x10 with two.
-        if (lead < 0x20 && lead != 0x00 && lead != 0x09 && lead != 0x0A && lead != 0x0D && lead != 0x19) {
-            size = lead < 0x10 ? 2 : 3;
-        }
-        if (pos + size > length) break;
-        pos += size;
-    }
-    return pos;
 }
 
 WORD ReadWord(const void* p) {

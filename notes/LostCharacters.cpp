@@ -46,16 +46,34 @@ bool IsPlainAscii(const char* text, size_t length) {
     return true;
 }
 
-size_t LmbcsCharacterLength(const char* text, size_t avail) {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    size_t size = 1;
-    // Below 0x20, all but NUL, tab, line feed, carriage return and 0x19 are group bytes: up
-    // to 0x0F with one byte after them, from 0x10 with two.
+namespace {
+
+// The bytes the character led by `lead` takes. Below 0x20, all but NUL, tab, line feed,
+// carriage return and 0x19 are group bytes: up to 0x0F with one byte after them, from 0x10
+// with two.
+size_t AnnouncedLength(unsigned char lead) {
     if (lead < kFirstPrintable && lead != 0x00 && lead != kTab && lead != kLineFeed &&
         lead != kCarriageReturn && lead != kLotus123System) {
-        size = lead < kFirstDoubleByteGroup ? 2 : 3;
+        return lead < kFirstDoubleByteGroup ? 2 : 3;
     }
+    return 1;
+}
+
+}  // namespace
+
+size_t LmbcsCharacterLength(const char* text, size_t avail) {
+    const size_t size = AnnouncedLength(static_cast<unsigned char>(text[0]));
     return size < avail ? size : avail;
+}
+
+size_t WholeCharacterLength(const char* text, size_t length) {
+    size_t pos = 0;
+    while (pos < length) {
+        const size_t size = AnnouncedLength(static_cast<unsigned char>(text[pos]));
+        if (pos + size > length) break;
+        pos += size;
+    }
+    return pos;
 }
 
 size_t CountLostCharacters(const char* original, size_t originalLength, const char* roundTrip,

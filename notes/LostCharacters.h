@@ -1,6 +1,7 @@
 #pragma once
-// Tells how many characters of an LMBCS text did not survive its translation to native
-// text. Free of any library call so that it can be tested and fuzzed on its own.
+// Where LMBCS characters end, and how many characters of an LMBCS text did not survive its
+// translation to native text. Free of any library call so that it can be tested and fuzzed
+// on its own.
 
 #include <cstddef>
 
@@ -12,6 +13,11 @@ bool IsPlainAscii(const char* text, size_t length);
 // Bytes of the LMBCS character at `text`, of which `avail` (at least 1) can be read; a
 // character cut short by the end counts as the bytes that remain.
 size_t LmbcsCharacterLength(const char* text, size_t avail);
+
+// The length of the whole LMBCS characters at the start of `text`. A copy cut at a fixed
+// byte count may end inside a character; its first bytes alone would reach the translation
+// as a group byte of their own and come out as a control character.
+size_t WholeCharacterLength(const char* text, size_t length);
 
 // Compares an LMBCS text with the same text translated to native text and back, character
 // by character, and returns how many characters of `original` the round trip does not hold:
