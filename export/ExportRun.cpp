@@ -44,16 +44,11 @@ bool MadeWithForm(CNsfNote& note, const FormMatch& chosen) {
 
 // One cell whose item held characters the native text cannot: the note, the field, how many.
 std::string LostCharactersText(NOTEID id, const std::string& field, size_t lost) {
-    char count[64];
-    std::snprintf(count, sizeof count, ", Characters not written = %lu", static_cast<unsigned long>(lost));
-    return NoteIdText(id) + ", Field Name=" + field + count;
+    return NoteIdText(id) + ", Field Name=" + field + ", Characters not written = " + std::to_string(lost);
 }
 
 std::string LostTotalText(size_t cells, size_t notes) {
-    char text[128];
-    std::snprintf(text, sizeof text, "Characters not written: Cells = %lu, Notes = %lu",
-                  static_cast<unsigned long>(cells), static_cast<unsigned long>(notes));
-    return text;
+    return "Characters not written: Cells = " + std::to_string(cells) + ", Notes = " + std::to_string(notes);
 }
 
 }  // namespace
