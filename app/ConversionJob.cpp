@@ -5,6 +5,7 @@
 #include "app/SourceDlg.h"
 #include "export/CsvFile.h"
 #include "framework/MessageBox.h"
+#include "framework/ResourceString.h"
 #include "log/SysLog.h"
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
@@ -13,6 +14,7 @@
 #include "wizard/MainSheet.h"
 #include "wizard/WizardPage.h"
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <vector>
@@ -90,6 +92,14 @@ void NarrowFields(CNsfDatabase& db, const std::vector<std::string>& chosen) {
     db.m_fields = std::move(narrowed);
 }
 
+// The warning of an export whose file did not take every line, with how many it did not.
+std::string IncompleteExportText(size_t refusedLines) {
+    const std::string format = ResString(IDS_EXPORT_INCOMPLETE);
+    std::vector<char> text(format.size() + 32, '\0');
+    std::snprintf(text.data(), text.size(), format.c_str(), static_cast<unsigned long>(refusedLines));
+    return text.data();
+}
+
 }  // namespace
 
 void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const std::string& path) {
@@ -107,6 +117,7 @@ void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const s
     g_sysLog.WriteBanner();
 
     CNsfDatabase db;
+    ExportTotals totals;
     try {
         g_sysLog.Write(LEVEL_COMMAND, "Open Notes DataBase");
         g_sysLog.Write(LEVEL_DEBUG, std::string("DB Path=") + sheet.m_dbPath);
@@ -119,7 +130,7 @@ void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const s
 
         g_sysLog.Write(LEVEL_COMMAND, "Write All Document By Form");
         g_sysLog.Write(LEVEL_DEBUG, "Form Name=" + sheet.m_formName);
-        db.WriteAllDocumentByForm(sheet.m_formName);
+        totals = db.WriteAllDocumentByForm(sheet.m_formName);
         g_sysLog.Write(LEVEL_RESULT, "Write All Document By Form is success.");
 
         g_sysLog.Write(LEVEL_COMMAND, "Close Notes DataBase");
@@ -132,7 +143,16 @@ void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const s
         return;
     }
 
+    if (totals.refusedLines != 0) {
+        g_sysLog.Write(LEVEL_WARNING,
+                       "Export file incomplete: Lines not written = " + std::to_string(totals.refusedLines));
+    }
     OpenWithShell(dialog, logPath);
     OpenWithShell(dialog, sheet.m_exportPath);
-    AppMessageBox(IDS_EXPORT_FINISHED);
+    if (totals.refusedLines == 0) {
+        AppMessageBox(IDS_EXPORT_FINISHED);
+    } else {
+        // The file error box came once and went: a file that lost lines is not called finished.
+        AppMessageBox(IncompleteExportText(totals.refusedLines));
+    }
 }

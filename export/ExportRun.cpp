@@ -31,6 +31,14 @@ std::string NoteIdText(NOTEID id) {
     return text;
 }
 
+// A note as a warning names it: its id, and the same id as Notes shows it to a user
+// (Document Properties, "NT" and eight hexadecimal digits), so that it can be found there.
+std::string NoteNameText(NOTEID id) {
+    char text[24];
+    std::snprintf(text, sizeof text, " (NT%08lX)", static_cast<unsigned long>(id));
+    return NoteIdText(id) + text;
+}
+
 // A document names the form it was made with in its Form item, read through the same text
 // conversion as every value. One made with another form gets no line, only a log line that
 // names its form; one without a Form item may belong to any form and keeps its line.
@@ -44,16 +52,32 @@ bool MadeWithForm(CNsfNote& note, const FormMatch& chosen) {
 
 // One cell whose item held characters the native text cannot: the note, the field, how many.
 std::string LostCharactersText(NOTEID id, const std::string& field, size_t lost) {
-    return NoteIdText(id) + ", Field Name=" + field + ", Characters not written = " + std::to_string(lost);
+    return NoteNameText(id) + ", Field Name=" + field + ", Characters not written = " + std::to_string(lost);
 }
 
 std::string LostTotalText(size_t cells, size_t notes) {
     return "Characters not written: Cells = " + std::to_string(cells) + ", Notes = " + std::to_string(notes);
 }
 
+std::string NotReadText(NOTEID id, const CNsfError& error) {
+    return NoteNameText(id) + ", Not written: " + error.m_message;
+}
+
+std::string SignatureText(NOTEID id, notes::STATUS status) {
+    return NoteNameText(id) + ", Signature step failed: " + CNsfError(status).m_message;
+}
+
+std::string SummaryText(const ExportTotals& totals) {
+    return "Documents written = " + std::to_string(totals.written) +
+           ", Other form = " + std::to_string(totals.otherForm) +
+           ", Not readable = " + std::to_string(totals.unreadable) +
+           ", Lines not written to the file = " + std::to_string(totals.refusedLines);
+}
+
 }  // namespace
 
-void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
+ExportTotals CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
+    ExportTotals totals;
     g_sysLog.Write(LEVEL_COMMAND, "Make Indicater");
     CProgressDlg progress(0);
     progress.Create(nullptr);
@@ -70,7 +94,7 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
         MakeCsvSafe(&cell[0], cell.size());
         cells.push_back(std::move(cell));
     }
-    g_exportFile.AppendLine(cells);
+    if (!g_exportFile.AppendLine(cells)) ++totals.refusedLines;
 
     TIMEDATE since{};
     Api().TimeConstant(notes::TIMEDATE_MINIMUM, &since);
@@ -86,7 +110,8 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
     g_sysLog.Write(LEVEL_RESULT, "NSFDbGetModifiedNoteTable is success.");
     if (noDocuments) {
         progress.SetProgress(100);
-        return;
+        g_sysLog.Write(LEVEL_INFO, SummaryText(totals));
+        return totals;
     }
 
     {
@@ -103,16 +128,28 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
             g_sysLog.Write(LEVEL_COMMAND, "nsfNote.Open");
             g_sysLog.Write(LEVEL_DEBUG, NoteIdText(noteId));
             bool opened = true;
+            notes::STATUS signature = 0;
             try {
-                note.Open(m_hDb, noteId, notes::OPEN_EXPAND);
-            } catch (const CNsfError&) {
-                opened = false;  // a note the user may not read gets no line and no message
+                signature = note.Open(m_hDb, noteId, notes::OPEN_EXPAND);
+            } catch (const CNsfError& error) {
+                // A note the user may not read or cannot decrypt gets no line and no message box,
+                // but the log names it, so that no document is left out without a word.
+                opened = false;
+                ++totals.unreadable;
+                g_sysLog.Write(LEVEL_WARNING, NotReadText(noteId, error));
             }
             if (opened) g_sysLog.Write(LEVEL_RESULT, "nsfNote.Open is success.");
-            if (opened && MadeWithForm(note, chosen)) {
+            if (opened && signature != 0) g_sysLog.Write(LEVEL_WARNING, SignatureText(noteId, signature));
+            if (opened && !MadeWithForm(note, chosen)) {
+                ++totals.otherForm;
+            } else if (opened) {
                 note.ReadValues(m_fields);
                 for (size_t i = 0; i < m_fields.size(); ++i) cells[i] = m_fields[i].value;
-                g_exportFile.AppendLine(cells);
+                if (g_exportFile.AppendLine(cells)) {
+                    ++totals.written;
+                } else {
+                    ++totals.refusedLines;
+                }
                 // The line keeps what the native text could hold; the log says what it could not.
                 const size_t cellsBefore = lossyCells;
                 for (const FieldEntry& field : m_fields) {
@@ -133,4 +170,6 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
         progress.SetProgress(100);
         if (lossyCells != 0) g_sysLog.Write(LEVEL_WARNING, LostTotalText(lossyCells, lossyNotes));
     }
+    g_sysLog.Write(LEVEL_INFO, SummaryText(totals));
+    return totals;
 }

@@ -35,6 +35,8 @@ using notes::UNID;
 
 namespace {
 
+constexpr char kDefaultListSeparator = ';';
+
 // A document's `pause` names two events that a test creates: the open sets "<name>.reached"
 // and then waits for "<name>.go", for a minute at most. Without those events nothing waits.
 void MeetPause(const std::string& name) {
@@ -644,6 +646,8 @@ WORD LNPUBLIC NSFItemConvertToText(NOTEHANDLE hNote, const char* itemName, char*
     if (object.note->isSealed && !object.decrypted) return 0;
     const nnotes::Item* item = object.note->FindItem(itemName);
     std::string text;
+    // A separator of 0 asks for the default one.
+    if (separator == '\0') separator = kDefaultListSeparator;
     if (item == nullptr || !nnotes::ItemText(*item, separator, &text)) return 0;
     return CopyBounded(text, retBuffer, bufferLength);
 }

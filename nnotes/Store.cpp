@@ -90,6 +90,26 @@ std::string Text(const json& j) {
     return Utf8ToLmbcs(j.get<std::string>());
 }
 
+// The text of a text value: Notes keeps each line break (LF, or CR LF) inside a text, or
+// inside a text list's entry, as one NUL byte.
+std::string ValueText(const json& j) {
+    const std::string lmbcs = Text(j);
+    std::string stored;
+    stored.reserve(lmbcs.size());
+    for (size_t i = 0; i < lmbcs.size();) {
+        const size_t len = LmbcsCharLength(lmbcs.data() + i, lmbcs.size() - i);
+        const bool crlf = len == 1 && lmbcs[i] == '\r' && i + 1 < lmbcs.size() && lmbcs[i + 1] == '\n';
+        if (crlf || (len == 1 && lmbcs[i] == '\n')) {
+            stored.push_back('\0');
+            i += crlf ? 2 : 1;
+            continue;
+        }
+        stored.append(lmbcs, i, len);
+        i += len;
+    }
+    return stored;
+}
+
 // Reads a number of `digits` digits at `pos`.
 bool Digits(const std::string& s, size_t pos, size_t digits, int* out) {
     if (pos + digits > s.size()) return false;
@@ -148,13 +168,16 @@ uint16_t TypeCode(const json& type) {
     if (t == "time") return notes::TYPE_TIME;
     if (t == "timelist") return notes::TYPE_TIME_RANGE;
     if (t == "richtext") return notes::TYPE_COMPOSITE;
+    if (t == "userid") return notes::TYPE_USERID;
+    if (t == "error") return notes::TYPE_ERROR;
+    if (t == "unavailable") return notes::TYPE_UNAVAILABLE;
     throw Damaged("unknown item type name");
 }
 
 std::string TextListData(const json& v) {
     Require(v.is_array() && v.size() <= 0xFFFF, "a text list is not an array");
     std::vector<std::string> entries;
-    for (const auto& e : v) entries.push_back(Text(e));
+    for (const auto& e : v) entries.push_back(ValueText(e));
     std::string data;
     PutWord(data, static_cast<uint16_t>(entries.size()));
     for (const auto& e : entries) {
@@ -182,7 +205,7 @@ std::string ValueData(uint16_t type, const json& item, bool namedType) {
     }
     switch (type) {
         case notes::TYPE_TEXT:
-            return has ? Text(v) : std::string();
+            return has ? ValueText(v) : std::string();
         case notes::TYPE_TEXT_LIST:
             return TextListData(v);
         case notes::TYPE_NUMBER:
@@ -194,29 +217,43 @@ std::string ValueData(uint16_t type, const json& item, bool namedType) {
             return data;
         case notes::TYPE_NUMBER_RANGE:
         case notes::TYPE_TIME_RANGE: {
+            // RANGE: WORD ListEntries, WORD RangeEntries, the single values, then the pairs
+            // (lower and upper bound); an entry of two values in the file is a pair.
             Require(v.is_array() && v.size() <= 0xFFFF, "a list is not an array");
-            PutWord(data, static_cast<uint16_t>(v.size()));  // list entries
-            PutWord(data, 0);                                // range entries
-            for (const auto& e : v) {
+            const auto putValue = [&data, type](const json& e) {
                 if (type == notes::TYPE_NUMBER_RANGE) {
                     Require(e.is_number(), "a number is not a number");
                     PutDouble(data, e.get<double>());
                 } else {
                     PutTime(data, ParseTime(e));
                 }
+            };
+            std::vector<const json*> singles, pairs;
+            for (const auto& e : v) {
+                Require(!e.is_array() || e.size() == 2, "a range pair needs two values");
+                (e.is_array() ? pairs : singles).push_back(&e);
+            }
+            PutWord(data, static_cast<uint16_t>(singles.size()));
+            PutWord(data, static_cast<uint16_t>(pairs.size()));
+            for (const json* e : singles) putValue(*e);
+            for (const json* e : pairs) {
+                putValue(e->at(0));
+                putValue(e->at(1));
             }
             return data;
         }
+        case notes::TYPE_USERID:
+            return has ? Text(v) : std::string();
         case notes::TYPE_COMPOSITE: {
             json paragraphs = v.is_string() ? json::array({v}) : v;
             Require(paragraphs.is_array(), "rich text is neither paragraphs nor a text");
             for (const auto& p : paragraphs) {
                 const std::string text = Text(p);
                 // A paragraph record, then a text record with its font id and text.
-                data.push_back(static_cast<char>(0x6D));
-                data.push_back(2);
+                data.push_back(static_cast<char>(notes::SIG_CD_PARAGRAPH));
+                data.push_back(static_cast<char>(notes::kBsigSize));
                 Require(text.size() + 8 <= 0xFFFF, "paragraph too long");
-                PutWord(data, 0xFF85);
+                PutWord(data, notes::SIG_CD_TEXT);
                 PutWord(data, static_cast<uint16_t>(8 + text.size()));
                 PutDword(data, 0);
                 data += text;

@@ -1,6 +1,9 @@
 #include "TextFormat.h"
 
+#include "notes/CompositeRecords.h"
 #include "notes/NotesApi.h"
+
+#include <windows.h>
 
 #include <cmath>
 #include <cstdio>
@@ -8,6 +11,12 @@
 
 namespace nnotes {
 namespace {
+
+constexpr size_t kRangeHeaderSize = 4;  // RANGE: WORD ListEntries, WORD RangeEntries
+constexpr size_t kRangeValueSize = 8;   // a NUMBER or a TIMEDATE
+constexpr char kPairSeparator[] = " - ";
+constexpr uint32_t kJulianDayMask = 0x00FFFFFF;  // TIMEDATE Innards[1] without zone and DST bits
+constexpr size_t kCdTextSize = notes::kWsigSize + sizeof(uint32_t);  // WSIG and FONTID
 
 uint16_t WordAt(const std::string& s, size_t pos) {
     if (pos + 2 > s.size()) return 0;
@@ -63,6 +72,29 @@ std::string FormatTime(const TimeDate& td) {
     bool hasDate = false, hasTime = false;
     int y, mo, d, h, mi, s;
     SplitTime(td, &hasDate, &y, &mo, &d, &hasTime, &h, &mi, &s);
+    if (hasDate && hasTime) {
+        // A moment is shown in this machine's time zone, whatever zone its writer was in:
+        // its time in GMT, without the writer's zone, turned into local time.
+        TimeDate gmt = td;
+        gmt.innards[1] &= kJulianDayMask;
+        SplitTime(gmt, &hasDate, &y, &mo, &d, &hasTime, &h, &mi, &s);
+        SYSTEMTIME utc{};
+        utc.wYear = static_cast<WORD>(y);
+        utc.wMonth = static_cast<WORD>(mo);
+        utc.wDay = static_cast<WORD>(d);
+        utc.wHour = static_cast<WORD>(h);
+        utc.wMinute = static_cast<WORD>(mi);
+        utc.wSecond = static_cast<WORD>(s);
+        SYSTEMTIME local{};
+        if (SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+            y = local.wYear;
+            mo = local.wMonth;
+            d = local.wDay;
+            h = local.wHour;
+            mi = local.wMinute;
+            s = local.wSecond;
+        }
+    }
     char buf[48];
     if (hasDate && hasTime) {
         snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", y, mo, d, h, mi, s);
@@ -102,34 +134,66 @@ bool ItemText(const Item& item, char separator, std::string* text) {
             return true;
         case notes::TYPE_NUMBER_RANGE:
         case notes::TYPE_TIME_RANGE: {
-            size_t count = WordAt(d, 0);
+            // The single values, then each pair as its lower and upper bound; all of them
+            // separated by the separator.
             const bool numbers = item.type == notes::TYPE_NUMBER_RANGE;
-            for (size_t i = 0; i < count; ++i) {
-                size_t pos = 4 + 8 * i;
-                if (pos + 8 > d.size()) break;
-                Join(text, numbers ? FormatNumber(DoubleAt(d, pos)) : FormatTime(TimeAt(d, pos)), separator,
-                     i == 0);
+            const auto format = [&d, numbers](size_t pos) {
+                return numbers ? FormatNumber(DoubleAt(d, pos)) : FormatTime(TimeAt(d, pos));
+            };
+            const size_t singles = WordAt(d, 0);
+            const size_t pairs = WordAt(d, 2);
+            size_t pos = kRangeHeaderSize;
+            bool first = true;
+            for (size_t i = 0; i < singles && pos + kRangeValueSize <= d.size();
+                 ++i, pos += kRangeValueSize) {
+                Join(text, format(pos), separator, first);
+                first = false;
+            }
+            for (size_t i = 0; i < pairs && pos + 2 * kRangeValueSize <= d.size();
+                 ++i, pos += 2 * kRangeValueSize) {
+                Join(text, format(pos) + kPairSeparator + format(pos + kRangeValueSize), separator, first);
+                first = false;
             }
             return true;
         }
         case notes::TYPE_COMPOSITE: {
-            // Walk the records: a word signature with 0xFF in its high byte carries a word
-            // length, any other a byte length in its high byte. Records start on even offsets.
+            // The text of the rich text: each paragraph record after the first starts a new
+            // line; records are walked by their headers, as the record walk of the catalogue
+            // walks a form's.
             bool firstParagraph = true;
-            for (size_t pos = 0; pos + 2 <= d.size();) {
-                uint16_t sig = WordAt(d, pos);
-                size_t len = (sig & 0xFF00) == 0xFF00 ? WordAt(d, pos + 2) : (sig >> 8);
-                if (len < 2 || pos + len > d.size()) break;
-                if ((sig & 0xFF) == 0x6D && (sig & 0xFF00) != 0xFF00) {
+            for (size_t pos = 0; pos + notes::kBsigSize <= d.size();) {
+                const uint16_t sig = WordAt(d, pos);
+                const uint8_t lengthByte = static_cast<uint8_t>(sig >> 8);
+                size_t header = notes::kBsigSize;
+                size_t len = lengthByte;
+                if (lengthByte == notes::kWordRecordLength) {
+                    header = notes::kWsigSize;
+                    len = WordAt(d, pos + 2);
+                } else if (lengthByte == notes::kLongRecordLength) {
+                    header = notes::kLsigSize;
+                    len = DwordAt(d, pos + 2);
+                }
+                if (len < header || pos + len > d.size()) break;
+                if (header == notes::kBsigSize && (sig & 0xFF) == notes::SIG_CD_PARAGRAPH) {
                     if (!firstParagraph) *text += "\r\n";
                     firstParagraph = false;
-                } else if (sig == 0xFF85 && len >= 8) {
-                    *text += d.substr(pos + 8, len - 8);
+                } else if (sig == notes::SIG_CD_TEXT && len >= kCdTextSize) {
+                    *text += d.substr(pos + kCdTextSize, len - kCdTextSize);
                 }
                 pos += len + (len % 2);
             }
             return true;
         }
+        case notes::TYPE_USERID:
+            // The user name portion.
+            *text = d;
+            return true;
+        case notes::TYPE_ERROR:
+            *text = "ERROR: ";
+            return true;
+        case notes::TYPE_UNAVAILABLE:
+            *text = "UNAVAILABLE: ";
+            return true;
         default:
             return false;
     }

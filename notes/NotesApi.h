@@ -47,6 +47,8 @@ struct UNID {
 
 // Item data types (the first word of an item's value).
 constexpr WORD TYPE_COMPOSITE = 0x0001;  // rich text
+constexpr WORD TYPE_ERROR = 0x0100;
+constexpr WORD TYPE_UNAVAILABLE = 0x0200;
 constexpr WORD TYPE_NUMBER = 0x0300;
 constexpr WORD TYPE_NUMBER_RANGE = 0x0301;
 constexpr WORD TYPE_TIME = 0x0400;
@@ -54,6 +56,7 @@ constexpr WORD TYPE_TIME_RANGE = 0x0401;
 constexpr WORD TYPE_TEXT = 0x0500;
 constexpr WORD TYPE_TEXT_LIST = 0x0501;
 constexpr WORD TYPE_FORMULA = 0x0600;
+constexpr WORD TYPE_USERID = 0x0700;
 
 // Note classes.
 constexpr WORD NOTE_CLASS_DOCUMENT = 0x0001;

@@ -8,6 +8,14 @@
 #include <string>
 #include <vector>
 
+// What one export run did with the documents of its note table.
+struct ExportTotals {
+    size_t written = 0;       // documents that became a line of the file
+    size_t otherForm = 0;     // documents made with another form
+    size_t unreadable = 0;    // notes that could not be opened or decrypted
+    size_t refusedLines = 0;  // lines, the header among them, that the file did not take
+};
+
 class CNsfDatabase {
 public:
     // Opens the database at `path` (LMBCS); a folder is closed again and refused with 540.
@@ -25,8 +33,8 @@ public:
     // Appends one entry per item of the form's design note to m_fields.
     void ListFields(const std::string& formName);
 
-    // Writes the header and one line per document to the export file.
-    void WriteAllDocumentByForm(const std::string& formName);
+    // Writes the header and one line per document of the form to the export file.
+    ExportTotals WriteAllDocumentByForm(const std::string& formName);
 
     static constexpr size_t kTitleSize = notes::kDatabaseTitleSize;
 

@@ -14,6 +14,7 @@ namespace {
 constexpr size_t kItemNameSize = notes::kConvertItemNameSize;
 constexpr size_t kTextBufferSize = notes::kItemTextSize;
 constexpr char kListSeparator = ';';
+constexpr char kLineBreakText[] = "  ";
 
 // Characters of the LMBCS text that its native translation does not hold.
 size_t LostInTranslation(const char* lmbcs, size_t lmbcsLength, const char* native, size_t nativeLength) {
@@ -27,17 +28,21 @@ size_t LostInTranslation(const char* lmbcs, size_t lmbcsLength, const char* nati
 
 }  // namespace
 
-void CNsfNote::Open(DBHANDLE hDb, NOTEID noteId, WORD openFlags) {
+notes::STATUS CNsfNote::Open(DBHANDLE hDb, NOTEID noteId, WORD openFlags) {
     ThrowIfFailed(Api().NSFNoteOpen(hDb, noteId, openFlags, &m_hNote));
-    PrepareForReading();
+    return PrepareForReading();
 }
 
-void CNsfNote::PrepareForReading() {
+notes::STATUS CNsfNote::PrepareForReading() {
     BOOL isSigned = 0;
     BOOL isSealed = 0;
     Api().NSFNoteIsSignedOrSealed(m_hNote, &isSigned, &isSealed);
-    if (isSigned) ThrowIfFailed(Api().NSFNoteSign(m_hNote));
+    // The signature plays no part in reading the items: a user whose ID cannot sign, or who
+    // cancelled the password prompt, can still read the document, so its status is handed
+    // back for a warning rather than thrown.
+    const notes::STATUS signature = isSigned ? Api().NSFNoteSign(m_hNote) : notes::STATUS{0};
     if (isSealed) ThrowIfFailed(Api().NSFNoteDecrypt(m_hNote, 0, nullptr));
+    return signature;
 }
 
 void CNsfNote::Close() { Api().NSFNoteClose(m_hNote); }
@@ -52,26 +57,41 @@ void CNsfNote::ReadValues(FieldList& fields) {
 
 void CNsfNote::ReadItemText(FieldEntry& entry) {
     // Not zeroed: clearing 128 KB for every field of every document showed in the export's
-    // profile, and all that is read is what the calls write, up to the NUL each text ends in.
+    // profile, and all that is read is what the calls write, within the lengths they return.
     char name[kItemNameSize];
     char lmbcs[kTextBufferSize];
     char native[kTextBufferSize];
     TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, entry.name.c_str(), entry.name.size(), name, sizeof name);
     const WORD length = Api().NSFItemConvertToText(m_hNote, name, lmbcs, kTextBufferSize, kListSeparator);
     entry.lost = 0;
-    if (length == 0) {
-        entry.value.clear();
-        return;
+    entry.value.clear();
+    // Notes keeps a line break inside a text as a NUL byte, so the text ends at the length
+    // the conversion returns, never at its first NUL; a text that fills the whole buffer is
+    // taken up to the buffer's end.
+    size_t lmbcsLength = length < kTextBufferSize ? length : kTextBufferSize;
+    // A NUL at the very end is the break after the last line, not a line of its own.
+    if (lmbcsLength > 0 && lmbcs[lmbcsLength - 1] == '\0') --lmbcsLength;
+    size_t lineStart = 0;
+    for (size_t pos = 0; pos <= lmbcsLength;) {
+        const size_t charLength =
+            pos < lmbcsLength ? LmbcsCharacterLength(lmbcs + pos, lmbcsLength - pos) : 1;
+        const bool lineEnds = pos == lmbcsLength || (charLength == 1 && lmbcs[pos] == '\0');
+        if (!lineEnds) {
+            pos += charLength;
+            continue;
+        }
+        // The whole buffer is the room: a character of one LMBCS byte (×, ±, °, §) takes two
+        // bytes in code page 932, so the native text may be longer than the LMBCS one.
+        const char* line = lmbcs + lineStart;
+        const size_t lineLength = pos - lineStart;
+        const size_t nativeLength =
+            TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, line, lineLength, native, sizeof native);
+        entry.lost += LostInTranslation(line, lineLength, native, nativeLength);
+        // A line break becomes two blanks, as a CR LF pair does, so that a value stays on
+        // one CSV line.
+        if (lineStart != 0) entry.value += kLineBreakText;
+        entry.value.append(native, nativeLength);
+        lineStart = ++pos;
     }
-    // The text ends at its length even if the library left the NUL out; a text that fills
-    // the whole buffer is taken up to the buffer's end.
-    if (length < kTextBufferSize) lmbcs[length] = '\0';
-    const size_t lmbcsLength = strnlen(lmbcs, sizeof lmbcs);
-    // The whole buffer is the room: a character of one LMBCS byte (×, ±, °, §) takes two
-    // bytes in code page 932, so the native text may be longer than the LMBCS one.
-    const size_t nativeLength =
-        TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcs, lmbcsLength, native, sizeof native);
-    entry.lost = LostInTranslation(lmbcs, lmbcsLength, native, nativeLength);
-    MakeCsvSafe(native, sizeof native);
-    entry.value.assign(native, strnlen(native, sizeof native));
+    if (!entry.value.empty()) MakeCsvSafe(&entry.value[0], entry.value.size());
 }

@@ -6,9 +6,11 @@
 
 class CNsfNote {
 public:
-    // Opens the note and makes a signed or sealed one readable; throws CNsfError.
-    void Open(notes::DBHANDLE hDb, notes::NOTEID noteId, notes::WORD openFlags);
-    void PrepareForReading();
+    // Opens the note and makes a signed or sealed one readable; throws CNsfError when it
+    // cannot be opened or decrypted. Returns the status of the signature step (0 when it
+    // succeeded or the note is not signed): a note whose signature step failed is readable.
+    notes::STATUS Open(notes::DBHANDLE hDb, notes::NOTEID noteId, notes::WORD openFlags);
+    notes::STATUS PrepareForReading();
     // Closes the note, ignoring the status; the handle is left as it was.
     void Close();
     // Sets the value of every entry from this note.

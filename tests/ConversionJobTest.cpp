@@ -150,9 +150,11 @@ TEST_F(ConversionJobTest, ChosenFieldsInChosenOrderAndTheWholeLog) {
         "---RESULT   nsfNote.Open is success.",
         "---COMMAND  nsfNote.Open",
         "---DEBUG    Note ID = 104",
+        std::string("---WARNING  Note ID = 104 (NT00000068), Not written: ") + kTextNoDecryptKey,
         "---COMMAND  nsfNote.Open",
         "---DEBUG    Note ID = 108",
         "---RESULT   nsfNote.Open is success.",
+        "---INFO     Documents written = 2, Other form = 0, Not readable = 1, Lines not written to the file = 0",
         "---RESULT   Write All Document By Form is success.",
         "---COMMAND  Close Notes DataBase",
         "---RESULT   Close Notes DataBase is success.",
@@ -206,6 +208,9 @@ TEST_F(ConversionJobTest, OnlyTheChosenFormsDocumentsGetALine) {
     EXPECT_EQ(1, std::count_if(log.begin(), log.end(), [](const std::string& line) {
                   return line.find("Skip Document") != std::string::npos;
               }));
+    EXPECT_NE(log.end(), std::find(log.begin(), log.end(),
+                                   "---INFO     Documents written = 4, Other form = 1, Not readable = 0, "
+                                   "Lines not written to the file = 0"));
     // The document left out is counted like every other.
     EXPECT_EQ((std::vector<std::string>{"0%", "20%", "40%", "60%", "80%", "100%"}), percents.texts);
     ASSERT_EQ(1u, recorder.boxes.size());
@@ -223,6 +228,7 @@ TEST_F(ConversionJobTest, DatabaseWithoutDocumentsGivesTheHeaderAndCompletes) {
     const std::vector<std::string> tail = {
         "---COMMAND  NSFDbGetModifiedNoteTable",
         "---RESULT   NSFDbGetModifiedNoteTable is success.",
+        "---INFO     Documents written = 0, Other form = 0, Not readable = 0, Lines not written to the file = 0",
         "---RESULT   Write All Document By Form is success.",
         "---COMMAND  Close Notes DataBase",
         "---RESULT   Close Notes DataBase is success.",
@@ -282,16 +288,17 @@ TEST_F(ConversionJobTest, CharactersCodePage932CannotHoldAreWarnedPerCellAndInTo
         "---DEBUG    Note ID = 100",
         "---RESULT   nsfNote.Open is success.",
         // 𠮷 and the two Hangul syllables of Name; Place's Japanese is whole.
-        "---WARNING  Note ID = 100, Field Name=Name, Characters not written = 3",
+        "---WARNING  Note ID = 100 (NT00000064), Field Name=Name, Characters not written = 3",
         "---COMMAND  nsfNote.Open",
         "---DEBUG    Note ID = 104",
         "---RESULT   nsfNote.Open is success.",
         "---COMMAND  nsfNote.Open",
         "---DEBUG    Note ID = 108",
         "---RESULT   nsfNote.Open is success.",
-        "---WARNING  Note ID = 108, Field Name=Address, Characters not written = 8",
-        "---WARNING  Note ID = 108, Field Name=Name, Characters not written = 1",
+        "---WARNING  Note ID = 108 (NT0000006C), Field Name=Address, Characters not written = 8",
+        "---WARNING  Note ID = 108 (NT0000006C), Field Name=Name, Characters not written = 1",
         "---WARNING  Characters not written: Cells = 3, Notes = 2",
+        "---INFO     Documents written = 3, Other form = 0, Not readable = 0, Lines not written to the file = 0",
         "---RESULT   Write All Document By Form is success.",
         "---COMMAND  Close Notes DataBase",
         "---RESULT   Close Notes DataBase is success.",
@@ -323,6 +330,110 @@ TEST_F(ConversionJobTest, TextsThatGrowInCodePage932ComeOutWholeWithoutWarning) 
         ",\x91\xe5\x8d\xe3\r\n",
         ReadFileBytes(csvPath));
     for (const std::string& line : LogTexts()) EXPECT_EQ(std::string::npos, line.find("WARNING")) << line;
+}
+
+// Notes keeps a line break inside a text as a NUL byte; each becomes two blanks, so that a
+// value stays on one line. Near the 64000-byte room of the conversion, the library's cut
+// decides what is left, and a break it leaves last ends the text.
+TEST_F(ConversionJobTest, TextsWithLineBreaksComeOutWholeOnOneLine) {
+    const std::string longLine(63990, 'x');
+    const std::string atTheCut(63998, 'x');
+    const struct {
+        const char* name;
+        std::string item;  // the JSON item, the value's line breaks as JSON escapes
+        std::string cell;  // the CSV cell, Shift_JIS
+    } cases[] = {
+        {"ThreeLines", R"("type":"text","value":"one\ntwo\nthree")", "one  two  three"},
+        {"EmptyMiddleLine", R"("type":"text","value":"first\r\n\r\nthird")", "first    third"},
+        {"BreakBeforeJapanese", R"("type":"text","value":"abc\n\u65e5\u672c")", "abc  \x93\xfa\x96{"},
+        {"ListEntriesWithBreaks", R"("type":"textlist","value":["a\nb","c,d","e\r\n"])", "a  b;c;d;e"},
+        {"BreakAtTheEnd", R"("type":"text","value":"end\n")", "end"},
+        {"BreakNearTheCut", R"("type":"text","value":")" + longLine + R"(\n)" + std::string(20, 'y') + "\"",
+         longLine + "  " + std::string(8, 'y')},
+        {"BreakAtTheCut", R"("type":"text","value":")" + atTheCut + R"(\nzz")", atTheCut},
+    };
+    std::string documents;
+    std::string csv = "Note\r\n";
+    for (const auto& c : cases) {
+        documents +=
+            std::string(documents.empty() ? "" : ",") + R"({"items":[{"name":"Note",)" + c.item + "}]}";
+        csv += c.cell + "\r\n";
+    }
+    WriteNotesDatabase(dbPath,
+                       R"("design":[{"class":"form","title":"Memo","body":[{"name":"Note","type":"text"}]}],
+        "documents":[)" + documents +
+                           "]");
+    ASSERT_TRUE(RunJob({"Memo", {}, csvPath, nullptr}));
+    const std::vector<std::string> expected = SplitCrLf(csv);
+    const std::vector<std::string> actual = SplitCrLf(ReadFileBytes(csvPath));
+    ASSERT_EQ(expected.size(), actual.size());
+    for (size_t i = 1; i < expected.size(); ++i) {
+        EXPECT_EQ(expected[i], actual[i]) << cases[i - 1].name;
+    }
+}
+
+// A note whose signature step fails is still read and written, with a warning; a note that
+// cannot be opened or decrypted has no line, and a warning names it as Notes shows it.
+TEST_F(ConversionJobTest, EveryDocumentLeftOutOrDoubtedIsNamedInTheLog) {
+    WriteNotesDatabase(dbPath, R"("design":[{"class":"form","title":"F","body":[{"name":"X","type":"text"}]}],
+        "documents":[
+          {"id":2102,"signed":true,"faults":{"NSFNoteSign":3591},"items":[{"name":"X","type":"text","value":"signed"}]},
+          {"id":2106,"faults":{"NSFNoteOpen":4020},"items":[{"name":"X","type":"text","value":"hidden"}]},
+          {"id":2110,"items":[{"name":"X","type":"text","value":"plain"}]}])");
+    ASSERT_TRUE(RunJob({"F", {}, csvPath, nullptr}));
+    EXPECT_EQ("X\r\nsigned\r\nplain\r\n", ReadFileBytes(csvPath));
+    const std::vector<std::string> log = LogTexts();
+    const std::vector<std::string> notes = {
+        "---COMMAND  nsfNote.Open",
+        "---DEBUG    Note ID = 2102",
+        "---RESULT   nsfNote.Open is success.",
+        std::string("---WARNING  Note ID = 2102 (NT00000836), Signature step failed: ") + kTextSignature,
+        "---COMMAND  nsfNote.Open",
+        "---DEBUG    Note ID = 2106",
+        std::string("---WARNING  Note ID = 2106 (NT0000083A), Not written: ") + kTextNotAuthorized,
+        "---COMMAND  nsfNote.Open",
+        "---DEBUG    Note ID = 2110",
+        "---RESULT   nsfNote.Open is success.",
+        "---INFO     Documents written = 2, Other form = 0, Not readable = 1, Lines not written to the file = 0",
+        "---RESULT   Write All Document By Form is success.",
+    };
+    const auto first = std::find(log.begin(), log.end(), notes[1]);
+    ASSERT_NE(log.end(), first);
+    ASSERT_GE(log.end() - first + 1, static_cast<std::ptrdiff_t>(notes.size()));
+    EXPECT_EQ(notes,
+              std::vector<std::string>(first - 1, first - 1 + static_cast<std::ptrdiff_t>(notes.size())));
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(kFinished, recorder.boxes[0].text);
+}
+
+// A destination held by another program for the whole job refuses every line: after the one
+// file error box, the job does not say it finished, but how many lines the file lacks.
+TEST_F(ConversionJobTest, FileThatRefusedLinesIsNotCalledFinished) {
+    WriteNotesDatabase(dbPath, OrdersDb());
+    WriteFileBytes(csvPath, "");
+    HANDLE held = CreateFileA(csvPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const bool walked = RunJob({"Order", {"Name"}, csvPath, nullptr});
+    CloseHandle(held);
+    ASSERT_TRUE(walked);
+    EXPECT_EQ("", ReadFileBytes(csvPath));
+    const std::vector<std::string> log = LogTexts();
+    const std::vector<std::string> tail = {
+        "---INFO     Documents written = 0, Other form = 0, Not readable = 0, Lines not written to the file = 4",
+        "---RESULT   Write All Document By Form is success.",
+        "---COMMAND  Close Notes DataBase",
+        "---RESULT   Close Notes DataBase is success.",
+        "---WARNING  Export file incomplete: Lines not written = 4",
+    };
+    ASSERT_GE(log.size(), tail.size());
+    EXPECT_EQ(tail,
+              std::vector<std::string>(log.end() - static_cast<std::ptrdiff_t>(tail.size()), log.end()));
+    ASSERT_EQ(2u, recorder.boxes.size());
+    EXPECT_EQ(csvPath + kTextSharing, recorder.boxes[0].text);
+    EXPECT_EQ(IncompleteExportText(4), recorder.boxes[1].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), recorder.boxes[1].style);
+    EXPECT_EQ((std::vector<std::string>{app.m_szLogPath, csvPath}), opened) << "the log tells the rest";
 }
 
 TEST_F(ConversionJobTest, AllFieldsInTheListsSortedOrder) {

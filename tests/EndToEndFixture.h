@@ -186,8 +186,17 @@ inline constexpr char kNoteOpened[] = "---RESULT   nsfNote.Open is success.";
 
 // What the log of a whole job holds, line by line without the time stamps; the second
 // line, the copyright notice, as "(copyright)" (see WithoutCopyright).
+// The summary line that ends every export run's lines.
+inline std::string SummaryLine(size_t written, size_t otherForm, size_t unreadable, size_t refusedLines) {
+    return "---INFO     Documents written = " + std::to_string(written) +
+           ", Other form = " + std::to_string(otherForm) + ", Not readable = " + std::to_string(unreadable) +
+           ", Lines not written to the file = " + std::to_string(refusedLines);
+}
+
+// The whole log of a job whose documents all open and belong to the form; `refusedLines` of
+// their lines (never the header) were not taken by the CSV file.
 inline std::vector<std::string> WholeJobLog(const std::string& dbPath, const std::string& form,
-                                            const std::vector<unsigned>& noteIds) {
+                                            const std::vector<unsigned>& noteIds, size_t refusedLines = 0) {
     std::vector<std::string> log = {"---INFO     " + std::string(41, '-'),
                                     "(copyright)",
                                     "---NOTICE   Quillsheet is started.",
@@ -207,9 +216,14 @@ inline std::vector<std::string> WholeJobLog(const std::string& dbPath, const std
         log.push_back("---DEBUG    Note ID = " + std::to_string(id));
         log.push_back(kNoteOpened);
     }
+    log.push_back(SummaryLine(noteIds.size() - refusedLines, 0, 0, refusedLines));
     log.push_back("---RESULT   Write All Document By Form is success.");
     log.push_back("---COMMAND  Close Notes DataBase");
     log.push_back("---RESULT   Close Notes DataBase is success.");
+    if (refusedLines != 0) {
+        log.push_back("---WARNING  Export file incomplete: Lines not written = " +
+                      std::to_string(refusedLines));
+    }
     return log;
 }
 

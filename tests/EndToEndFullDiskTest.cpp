@@ -131,18 +131,25 @@ TEST_P(FullDisk, OneDiskFullBoxTheJobGoesOnAndTheFileHoldsWhatFitted) {
     ChooseLocal(source, dbPath);
     ASSERT_TRUE(drv::WalkWizard(app->pid(), {form, {}, csvPath, nullptr}));
     EXPECT_EQ((destination ? csvPath : logPath) + kTextDiskFull, NextMessage());
-    EXPECT_EQ(kTextFinished, NextMessage()) << "every later write fails silently";
+    const std::string lastMessage = NextMessage();
 
     const std::string csv = ReadFileBytes(csvPath);
     const std::string log = ReadFileBytes(logPath);
-    const std::vector<std::string> wholeLog = WholeJobLog(dbPath, form, destination ? wide.ids : many.ids);
     if (destination) {
         // The lines up to the limit, the last one cut where the limit fell.
         ASSERT_GT(wide.csv.size(), limit);
         EXPECT_EQ(limit, csv.size());
         EXPECT_TRUE(wide.csv.compare(0, limit, csv) == 0) << "the file is the start of the whole export";
-        EXPECT_EQ(wholeLog, WithoutCopyright(LogTexts())) << "every document handled";
+        // Every line that did not end within the limit was refused, the cut one among them.
+        const size_t wholeLines = SplitCrLf(wide.csv).size() - 1;
+        const size_t refused = wholeLines - (SplitCrLf(csv).size() - 1);
+        EXPECT_EQ(IncompleteExportText(static_cast<unsigned long>(refused)), lastMessage)
+            << "every later write fails silently, and the end says how many lines are missing";
+        EXPECT_EQ(WholeJobLog(dbPath, form, wide.ids, refused), WithoutCopyright(LogTexts()))
+            << "every document handled";
     } else {
+        EXPECT_EQ(kTextFinished, lastMessage) << "every later write fails silently";
+        const std::vector<std::string> wholeLog = WholeJobLog(dbPath, form, many.ids);
         EXPECT_EQ(many.csv, csv) << "every document in the CSV file";
         EXPECT_EQ(limit, log.size());
         std::vector<std::string> lines = SplitCrLf(log);

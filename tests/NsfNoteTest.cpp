@@ -30,7 +30,9 @@ const char kDocuments[] = R"("documents":[
   {"id":104,"signed":true,"items":[{"name":"Subject","type":"text","value":"signed"}]},
   {"id":108,"sealed":true,"items":[{"name":"Subject","type":"text","value":"sealed"}]},
   {"id":112,"sealed":true,"undecryptable":true,"items":[{"name":"Subject","type":"text","value":"secret"}]},
-  {"id":116,"faults":{"NSFNoteOpen":4020},"items":[{"name":"Subject","type":"text","value":"locked"}]}
+  {"id":116,"faults":{"NSFNoteOpen":4020},"items":[{"name":"Subject","type":"text","value":"locked"}]},
+  {"id":120,"signed":true,"faults":{"NSFNoteSign":3591},"items":[{"name":"Subject","type":"text","value":"unsigned"}]},
+  {"id":124,"signed":true,"sealed":true,"faults":{"NSFNoteSign":3591},"items":[{"name":"Subject","type":"text","value":"both"}]}
 ])";
 
 class NsfNoteTest : public ::testing::Test {
@@ -96,8 +98,8 @@ TEST_P(ItemValues, AreCsvSafeText) {
 INSTANTIATE_TEST_SUITE_P(
     Table, ItemValues,
     ::testing::Values(ValueCase{"Subject", "one; two"}, ValueCase{"Tags", "red;green"},
-                      ValueCase{"Body", "first  second"}, ValueCase{"Bare", "first second"},
-                      ValueCase{"Lead", " x"}, ValueCase{"Quote", "say \"hi\""}, ValueCase{"Count", "42"},
+                      ValueCase{"Body", "first  second"}, ValueCase{"Bare", "first  second"},
+                      ValueCase{"Lead", "  x"}, ValueCase{"Quote", "say \"hi\""}, ValueCase{"Count", "42"},
                       ValueCase{"Empty", ""}, ValueCase{"Missing", ""}, ValueCase{"subject", "one; two"},
                       // 30×40 ±5 25°C §: one LMBCS byte each for × ± ° §, two native
                       ValueCase{"Grows",
@@ -136,6 +138,24 @@ TEST_F(NsfNoteTest, ItemWithoutTextLosesNothing) {
 TEST_F(NsfNoteTest, SignedAndSealedNotesAreReadable) {
     EXPECT_EQ("signed", Value(104, "Subject"));
     EXPECT_EQ("sealed", Value(108, "Subject"));
+}
+
+// The signature step plays no part in reading: its failure is handed back, not thrown, and
+// a sealed note is still decrypted after it.
+TEST_F(NsfNoteTest, FailedSignatureStepIsReportedAndTheNoteStaysReadable) {
+    for (notes::NOTEID id : {notes::NOTEID{120}, notes::NOTEID{124}}) {
+        CNsfNote note;
+        notes::STATUS signature = 0;
+        ASSERT_NO_THROW(signature = note.Open(db.m_hDb, id, notes::OPEN_EXPAND)) << id;
+        EXPECT_EQ(3591, signature) << id;
+        FieldEntry entry("Subject", notes::TYPE_TEXT);
+        note.ReadItemText(entry);
+        note.Close();
+        EXPECT_EQ(id == 120 ? "unsigned" : "both", entry.value);
+    }
+    CNsfNote plain;
+    EXPECT_EQ(0, plain.Open(db.m_hDb, 104, notes::OPEN_EXPAND)) << "a signature that succeeds";
+    plain.Close();
 }
 
 TEST_F(NsfNoteTest, UndecryptableAndUnopenableNotesAreRefused) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <string>
 #include <cerrno>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -242,3 +243,23 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, OVERLAPPED
 }
 
 BOOL CloseHandle(HANDLE object) { return close(Fd(object)) == 0; }
+
+BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* utc,
+                                     SYSTEMTIME* local) {
+    if (zone != nullptr || utc == nullptr || local == nullptr) return FALSE;
+    std::tm t{};
+    t.tm_year = utc->wYear - 1900;
+    t.tm_mon = utc->wMonth - 1;
+    t.tm_mday = utc->wDay;
+    t.tm_hour = utc->wHour;
+    t.tm_min = utc->wMinute;
+    t.tm_sec = utc->wSecond;
+    const time_t moment = timegm(&t);
+    std::tm l{};
+    if (localtime_r(&moment, &l) == nullptr) return FALSE;
+    *local = SYSTEMTIME{static_cast<WORD>(l.tm_year + 1900), static_cast<WORD>(l.tm_mon + 1),
+                        static_cast<WORD>(l.tm_wday),        static_cast<WORD>(l.tm_mday),
+                        static_cast<WORD>(l.tm_hour),        static_cast<WORD>(l.tm_min),
+                        static_cast<WORD>(l.tm_sec),         utc->wMilliseconds};
+    return TRUE;
+}

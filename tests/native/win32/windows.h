@@ -11,6 +11,7 @@
 
 using BOOL = int;
 using BYTE = unsigned char;
+using WORD = uint16_t;
 using UINT = unsigned int;
 using DWORD = uint32_t;
 using LONGLONG = int64_t;
@@ -56,6 +57,18 @@ union LARGE_INTEGER {
     LONGLONG QuadPart;
 };
 
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};
+struct TIME_ZONE_INFORMATION;
+
 struct SECURITY_ATTRIBUTES;
 // Only the file position of a positioned read is used.
 struct OVERLAPPED {
@@ -81,3 +94,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, SECURITY_ATTRIBUTES* 
 BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, OVERLAPPED* overlapped);
 BOOL CloseHandle(HANDLE object);
+
+// The local time of a UTC time in the process's time zone (the zone argument must be null).
+BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* utc,
+                                     SYSTEMTIME* local);
