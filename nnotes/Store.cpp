@@ -90,10 +90,12 @@ std::string Text(const json& j) {
     return Utf8ToLmbcs(j.get<std::string>());
 }
 
-// The text of a text value: Notes keeps each line break (LF, or CR LF) inside a text, or
-// inside a text list's entry, as one NUL byte.
-std::string ValueText(const json& j) {
+// The text of a document's text value: Notes keeps each line break (LF, or CR LF) inside a
+// text, or inside a text list's entry, as one NUL byte. A design note's texts (titles, which
+// no designer can break) are kept as written.
+std::string ValueText(const json& j, bool document) {
     const std::string lmbcs = Text(j);
+    if (!document) return lmbcs;
     std::string stored;
     stored.reserve(lmbcs.size());
     for (size_t i = 0; i < lmbcs.size();) {
@@ -174,10 +176,10 @@ uint16_t TypeCode(const json& type) {
     throw Damaged("unknown item type name");
 }
 
-std::string TextListData(const json& v) {
+std::string TextListData(const json& v, bool document) {
     Require(v.is_array() && v.size() <= 0xFFFF, "a text list is not an array");
     std::vector<std::string> entries;
-    for (const auto& e : v) entries.push_back(ValueText(e));
+    for (const auto& e : v) entries.push_back(ValueText(e, document));
     std::string data;
     PutWord(data, static_cast<uint16_t>(entries.size()));
     for (const auto& e : entries) {
@@ -190,7 +192,7 @@ std::string TextListData(const json& v) {
 
 // The item's value after its type word, from the "value" (or "hex") of an item object; a
 // missing value gives the empty value of the type.
-std::string ValueData(uint16_t type, const json& item, bool namedType) {
+std::string ValueData(uint16_t type, const json& item, bool namedType, bool document) {
     const bool has = item.contains("value");
     const json empty = json::array();
     const json& v = has ? item.at("value") : empty;
@@ -205,9 +207,9 @@ std::string ValueData(uint16_t type, const json& item, bool namedType) {
     }
     switch (type) {
         case notes::TYPE_TEXT:
-            return has ? ValueText(v) : std::string();
+            return has ? ValueText(v, document) : std::string();
         case notes::TYPE_TEXT_LIST:
-            return TextListData(v);
+            return TextListData(v, document);
         case notes::TYPE_NUMBER:
             Require(!has || v.is_number(), "a number is not a number");
             PutDouble(data, has ? v.get<double>() : 0.0);
@@ -266,14 +268,14 @@ std::string ValueData(uint16_t type, const json& item, bool namedType) {
     }
 }
 
-Item ParseItem(const json& j) {
+Item ParseItem(const json& j, bool document = false) {
     Require(j.is_object() && j.contains("name") && j.contains("type"), "an item needs a name and a type");
     Item item;
     item.name = Text(j.at("name"));
     Require(!item.name.empty() && item.name.size() <= 0xFFFF, "bad item name");
     const bool named = j.at("type").is_string();
     item.type = TypeCode(j.at("type"));
-    item.data = ValueData(item.type, j, named);
+    item.data = ValueData(item.type, j, named, document);
     item.flags = item.type == notes::TYPE_COMPOSITE ? 0 : kItemSummary;
     if (j.contains("flags")) {
         // Checked before the conversion: a number outside 16 bits (1e300) has no uint16_t.
@@ -438,7 +440,7 @@ Note ParseDocument(const json& j) {
     if (j.contains("items")) {
         Require(j.at("items").is_array(), "items is not an array");
         note.items.reserve(j.at("items").size());
-        for (const auto& i : j.at("items")) note.items.push_back(ParseItem(i));
+        for (const auto& i : j.at("items")) note.items.push_back(ParseItem(i, true));
     }
     note.isSigned = j.value("signed", false);
     note.isSealed = j.value("sealed", false);

@@ -443,10 +443,10 @@ TEST_F(EndToEnd, CommasAndLineFeedsInFormAndFieldNamesKeepEveryLineAsWideAsTheHe
     EXPECT_EQ(kTextFinished, NextMessage());
 
     // The header's cells get the clean-up every value gets: "," becomes ";", a line feed a
-    // blank. Raw, "Name, first" would give the header a fourth cell and "Line\nfeed" a
-    // second line.
+    // blank (a line break inside a value, a NUL as Notes stores it, becomes two). Raw, "Name, first" would
+    // give the header a fourth cell and "Line\nfeed" a second line.
     const std::vector<std::string> lines = SplitCrLf(ReadFileBytes(csvPath));
-    EXPECT_EQ((std::vector<std::string>{"Line feed,Name; first,Plain", "two lines,Alice; A.,p", ""}), lines);
+    EXPECT_EQ((std::vector<std::string>{"Line feed,Name; first,Plain", "two  lines,Alice; A.,p", ""}), lines);
     for (const std::string& line : lines) {
         if (!line.empty()) {
             EXPECT_EQ(2, std::count(line.begin(), line.end(), ',')) << line;

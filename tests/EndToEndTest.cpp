@@ -38,7 +38,7 @@ TEST_F(EndToEnd, ServerDatabaseAllFields) {
     drv::ClickDlgItem(source, kStart);
     ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Note", {}, csvPath, nullptr}));
     EXPECT_EQ(kTextFinished, NextMessage());
-    EXPECT_EQ("Body,Subject\r\n,hello; world\r\n,\r\n,two lines\r\n", ReadFileBytes(csvPath));
+    EXPECT_EQ("Body,Subject\r\n,hello; world\r\n,\r\n,two  lines\r\n", ReadFileBytes(csvPath));
     const std::vector<std::string> log = LogTexts();
     ASSERT_GE(log.size(), 7u);
     EXPECT_EQ("---DEBUG    DB Path=hub!!sales\\orders.nsf", log[6]);
@@ -282,7 +282,7 @@ TEST_F(EndToEnd, DestinationHeldByAnotherProgramShowsOneBoxAndEveryDocumentIsHan
     ChooseLocal(source, dbPath);
     ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Order", {}, csvPath, nullptr}));
     EXPECT_EQ(csvPath + kTextSharing, NextMessage());
-    EXPECT_EQ(kTextFinished, NextMessage());
+    EXPECT_EQ(IncompleteExportText(4), NextMessage()) << "the header and the three documents' lines";
     other.Release();
     EXPECT_EQ("kept", ReadFileBytes(csvPath));
     const std::vector<std::string> log = LogTexts();
