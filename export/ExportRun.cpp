@@ -138,26 +138,24 @@ ExportTotals CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
                 ++totals.unreadable;
                 g_sysLog.Write(LEVEL_WARNING, NotReadText(noteId, error));
             }
-            if (opened) g_sysLog.Write(LEVEL_RESULT, "nsfNote.Open is success.");
-            if (opened && signature != 0) g_sysLog.Write(LEVEL_WARNING, SignatureText(noteId, signature));
-            if (opened && !MadeWithForm(note, chosen)) {
-                ++totals.otherForm;
-            } else if (opened) {
-                note.ReadValues(m_fields);
-                for (size_t i = 0; i < m_fields.size(); ++i) cells[i] = m_fields[i].value;
-                if (g_exportFile.AppendLine(cells)) {
-                    ++totals.written;
+            if (opened) {
+                g_sysLog.Write(LEVEL_RESULT, "nsfNote.Open is success.");
+                if (signature != 0) g_sysLog.Write(LEVEL_WARNING, SignatureText(noteId, signature));
+                if (MadeWithForm(note, chosen)) {
+                    note.ReadValues(m_fields);
+                    for (size_t i = 0; i < m_fields.size(); ++i) cells[i] = m_fields[i].value;
+                    ++(g_exportFile.AppendLine(cells) ? totals.written : totals.refusedLines);
+                    // The line keeps what the native text could hold; the log says what it could not.
+                    const size_t cellsBefore = lossyCells;
+                    for (const FieldEntry& field : m_fields) {
+                        if (field.lost == 0) continue;
+                        g_sysLog.Write(LEVEL_WARNING, LostCharactersText(noteId, field.name, field.lost));
+                        ++lossyCells;
+                    }
+                    if (lossyCells != cellsBefore) ++lossyNotes;
                 } else {
-                    ++totals.refusedLines;
+                    ++totals.otherForm;
                 }
-                // The line keeps what the native text could hold; the log says what it could not.
-                const size_t cellsBefore = lossyCells;
-                for (const FieldEntry& field : m_fields) {
-                    if (field.lost == 0) continue;
-                    g_sysLog.Write(LEVEL_WARNING, LostCharactersText(noteId, field.name, field.lost));
-                    ++lossyCells;
-                }
-                if (lossyCells != cellsBefore) ++lossyNotes;
             }
             found = Api().IDScan(table, 0, &noteId);
             ++done;
