@@ -1,8 +1,10 @@
 // CNsfDatabase, CNsfError and the design catalogue against our Notes runtime.
+#include "log/SysLog.h"
 #include "notes/FieldRecords.h"
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
+#include "support/CaseName.h"
 #include "support/ExpectedTexts.h"
 #include "support/NotesDatabaseFile.h"
 #include "support/TestSupport.h"
@@ -126,15 +128,23 @@ const char kCatalogue[] = R"("design":[
   {"class":"form","title":{"type":"number","value":7}},
   {"class":"view","title":"By Date"},
   {"class":"form","title":"Main Topic|MainTopic"},
-  {"class":"form","title":"Empty"}
+  {"class":"form","title":"Empty"},
+  {"class":"form","title":"Address","flags":"U","body":[{"name":"Street","type":"text"}]},
+  {"class":"form","title":"Welcome","flags":"W","body":[]},
+  {"class":"form","title":"Frames","flags":"#"},
+  {"class":"form","title":"logo.gif","flags":"i"},
+  {"class":"form","title":"Style","flags":"=3"},
+  {"class":"form","title":"Hidden","flags":"CwnY3"}
 ])";
 
 TEST_F(NsfDatabaseTest, FormsInCollectionOrderWithTheirTitleRules) {
     CNsfDatabase db;
     db.Open(Db(kCatalogue).c_str());
     db.ListForms();
+    // A subform, page, frameset, image resource or style sheet is no form; a form hidden from
+    // menus, the web or Notes still is. A text-list title shows all its entries.
     const std::vector<std::string> expected = {
-        "Memo", "Reply", "not available", "unknown data type", "Main Topic|MainTopic", "Empty"};
+        "Memo", "Reply|Re", "not available", "unknown data type", "Main Topic|MainTopic", "Empty", "Hidden"};
     EXPECT_EQ(expected, db.m_forms);
     db.ListForms();
     EXPECT_EQ(2 * expected.size(), db.m_forms.size()) << "a second call lists every form again";
@@ -143,10 +153,14 @@ TEST_F(NsfDatabaseTest, FormsInCollectionOrderWithTheirTitleRules) {
 
 TEST_F(NsfDatabaseTest, LongTitleIsCutTo129Bytes) {
     CNsfDatabase db;
-    db.Open(Db("\"design\":[{\"class\":\"form\",\"title\":\"" + std::string(200, 'A') + "\"}]").c_str());
+    db.Open(Db("\"design\":[{\"class\":\"form\",\"title\":\"" + std::string(200, 'A') +
+               "\"},{\"class\":\"form\",\"title\":[\"" + std::string(100, 'A') + "\",\"" +
+               std::string(100, 'B') + "\",\"C\"]}]")
+                .c_str());
     db.ListForms();
-    ASSERT_EQ(1u, db.m_forms.size());
+    ASSERT_EQ(2u, db.m_forms.size());
     EXPECT_EQ(std::string(129, 'A'), db.m_forms[0]);
+    EXPECT_EQ(std::string(100, 'A') + "|" + std::string(28, 'B'), db.m_forms[1]);
     db.Close();
 }
 
@@ -252,6 +266,16 @@ TEST_F(NsfDatabaseTest, FormFoundByItsWholeTitleOrAnAlias) {
     db.ListFields("MainTopic");
     EXPECT_EQ(2u, db.m_fields.size());
     db.Close();
+    // A text-list title is found by the entries joined as the form page shows them.
+    CNsfDatabase list;
+    list.Open(Db(R"("design":[{"class":"form","title":["Reply","Re"],"body":[{"name":"B","type":"text"}]}])",
+                 "list.nsf")
+                  .c_str());
+    list.ListForms();
+    ASSERT_EQ((std::vector<std::string>{"Reply|Re"}), list.m_forms);
+    list.ListFields(list.m_forms[0]);
+    EXPECT_EQ((std::vector<std::string>{"B"}), Names(list.m_fields));
+    list.Close();
 }
 
 TEST_F(NsfDatabaseTest, FormWithoutFieldsLeavesTheListAndEmptiesTheScanList) {
@@ -350,20 +374,84 @@ TEST_F(NsfDatabaseTest, GenuineFormListsItsFieldDefinitionsInRecordOrderAndNoOth
     }
 }
 
-TEST_F(NsfDatabaseTest, FieldDataTypeThatIsAnItemTypeStaysAndAnUnknownOneIsNone) {
+TEST_F(NsfDatabaseTest, FieldDataTypeIsTheItemTypeAsItIs) {
+    // DataType 1 is TYPE_COMPOSITE, the rich text a field type number would take for a number.
     CNsfDatabase db;
     db.Open(Db(R"("design":[{"class":"form","title":"F","body":[
-      {"name":"List","type":1281},{"name":"Odd","type":99},{"name":"Key","type":"keywords"}]}])")
+      {"name":"List","type":1281},{"name":"Odd","type":99},{"name":"Key","type":"keywords"},
+      {"name":"Rich","type":1}]}])")
                 .c_str());
     db.ListFields("F");
-    ASSERT_EQ((std::vector<std::string>{"List", "Odd", "Key"}), Names(db.m_fields));
+    ASSERT_EQ((std::vector<std::string>{"List", "Odd", "Key", "Rich"}), Names(db.m_fields));
     EXPECT_EQ(notes::TYPE_TEXT_LIST, db.m_fields[0].type);
-    EXPECT_EQ(0, db.m_fields[1].type);
+    EXPECT_EQ(99, db.m_fields[1].type);
     EXPECT_EQ(notes::TYPE_TEXT, db.m_fields[2].type);
+    EXPECT_EQ(notes::TYPE_COMPOSITE, db.m_fields[3].type);
     db.Close();
 }
 
-TEST_F(NsfDatabaseTest, BodyWithoutFieldDefinitionsKeepsEveryItemAsAField) {
+// Forms for the field rules: F inserts S1, a subform that is not there and S2; S1 inserts S3,
+// which inserts S1 again and F itself. Names repeat in other cases and a subform's own
+// `$` field is no field.
+const char kSubforms[] = R"("design":[
+  {"class":"form","title":"F","body":[{"name":"A","type":"text"}],
+   "fields":[{"name":"$SubForms","type":"textlist","value":["S1","Missing","S2"]}]},
+  {"class":"form","title":"S1","flags":"U","body":[{"name":"B","type":"number"},{"name":"a","type":"text"}],
+   "fields":[{"name":"$SubForms","type":"textlist","value":["S3"]}]},
+  {"class":"form","title":"S2","flags":"U","body":[{"name":"D","type":"richtext"},{"name":"$Ref","type":"text"}]},
+  {"class":"form","title":"S3","flags":"U","body":[{"name":"C","type":"time"},{"name":"B","type":"text"}],
+   "fields":[{"name":"$SubForms","type":"text","value":"S1"},{"name":"$subforms","type":"textlist","value":["F"]}]},
+  {"class":"form","title":"OnlySubforms","body":[],"fields":[{"name":"$SubForms","type":"textlist","value":["S2"]}]},
+  {"class":"form","title":"LostSubform","body":[],"fields":[{"name":"$SubForms","type":"textlist","value":["Missing"]},
+   {"name":"$Fields","type":"textlist","value":["X"]}]},
+  {"class":"form","title":"Listed","body":[],"fields":[{"name":"$Fields","type":"textlist","value":["X","$Y","x","Z"]},
+   {"name":"Other","type":"text"}]},
+  {"class":"form","title":"Old","fields":[{"name":"$Fields","type":"textlist","value":["X"]},{"name":"Other","type":"text"}]},
+  {"class":"form","title":"Labels","body":[],"fields":[{"name":"Other","type":"text"}]}
+])";
+
+struct FieldRuleCase {
+    const char* label;
+    const char* form;
+    std::vector<std::string> fields;
+};
+
+class FieldRule : public NsfDatabaseTest, public ::testing::WithParamInterface<FieldRuleCase> {};
+
+TEST_P(FieldRule, ListsTheFormsFieldsBySubformsFieldsItemOrItems) {
+    CNsfDatabase db;
+    db.Open(Db(kSubforms).c_str());
+    db.ListFields(GetParam().form);
+    EXPECT_EQ(GetParam().fields, Names(db.m_fields));
+    db.Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FieldRule,
+    ::testing::Values(FieldRuleCase{"OwnThenEachSubformOnceNestedFirst", "F", {"A", "B", "C", "D"}},
+                      FieldRuleCase{"SubformOnly", "OnlySubforms", {"D"}},
+                      FieldRuleCase{"SubformNotFoundListsNothingElse", "LostSubform", {}},
+                      FieldRuleCase{"FieldsItemWithoutDollarNamesOrRepeats", "Listed", {"X", "Z"}},
+                      FieldRuleCase{"FieldsItemOfAFormWithoutBody", "Old", {"X"}},
+                      FieldRuleCase{"EveryItemButDesignItemsOfABody", "Labels", {"Other"}},
+                      FieldRuleCase{"SubformItselfListsItsNestedFields", "S3", {"C", "B", "a", "D"}}),
+    CaseLabel());
+
+TEST_F(NsfDatabaseTest, SubformNotFoundIsLoggedAtDebugAndSkipped) {
+    const std::string log = dir.File("job.log");
+    ASSERT_TRUE(g_sysLog.Create(log.c_str()));
+    CNsfDatabase db;
+    db.Open(Db(kSubforms).c_str());
+    db.ListFields("F");
+    g_sysLog.m_path.clear();
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C", "D"}), Names(db.m_fields));
+    const std::string text = ReadFileBytes(log);
+    EXPECT_NE(std::string::npos, text.find("DEBUG    Subform not found: Missing")) << text;
+    EXPECT_EQ(text.find("Subform not found"), text.rfind("Subform not found")) << "one line for it";
+    db.Close();
+}
+
+TEST_F(NsfDatabaseTest, BodyWithoutFieldDefinitionsKeepsEveryItemButDesignItemsAsAField) {
     // A $Body of a paragraph and a label only, and a $Body that is text, not composite.
     const std::string label = Le(0xFF85) + Le(9) + std::string(4, '\0') + "L" + std::string(1, '\0');
     const std::string textBody = Le(0) + CdField("A", 8);
@@ -373,7 +461,7 @@ TEST_F(NsfDatabaseTest, BodyWithoutFieldDefinitionsKeepsEveryItemAsAField) {
                R"("},{"name":"Subject","type":"text"}]}])")
                 .c_str());
     db.ListFields("F");
-    EXPECT_EQ((std::vector<std::string>{"$Body", "$body", "Subject"}), Names(db.m_fields));
+    EXPECT_EQ((std::vector<std::string>{"Subject"}), Names(db.m_fields));
     db.Close();
 }
 
