@@ -72,21 +72,19 @@ bool IsBodyItem(const char* name, size_t length) {
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Item and field names compare as Notes compares them: ASCII letters without case, every
-// other LMBCS character byte for byte.
-bool SameLmbcsName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size();) {
-        const size_t length = LmbcsCharacterLength(a.data() + i, a.size() - i);
-        if (length == 1) {
-            if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-        } else if (a.compare(i, length, b, i, length) != 0) {
-            return false;
-        }
+// A name as Notes compares item and field names: ASCII letters without case, every other
+// LMBCS character byte for byte; two names are the same when their keys are.
+std::string NameKey(const std::string& lmbcs) {
+    std::string key = lmbcs;
+    for (size_t i = 0; i < key.size();) {
+        const size_t length = LmbcsCharacterLength(key.data() + i, key.size() - i);
+        if (length == 1) key[i] = AsciiUpper(key[i]);
         i += length;
     }
-    return true;
+    return key;
 }
+
+bool SameLmbcsName(const std::string& a, const std::string& b) { return NameKey(a) == NameKey(b); }
 
 // One field name found on a form or subform, with its LMBCS spelling for comparing.
 struct NamedField {
@@ -111,15 +109,18 @@ std::string LmbcsName(const char* name, size_t length) {
 
 bool IsDesignItemName(const std::string& name) { return !name.empty() && name[0] == kDesignItemMark; }
 
-// Appends `field` to `listed` unless a field of its name is there already; with `noDesignItems`,
-// a `$` name is left out as well.
-void AddOnce(std::vector<NamedField>& listed, const NamedField& field, bool noDesignItems) {
-    if (field.lmbcs.empty() || (noDesignItems && IsDesignItemName(field.lmbcs))) return;
-    for (const NamedField& known : listed) {
-        if (SameLmbcsName(known.lmbcs, field.lmbcs)) return;
+// The fields listed so far, each name once: a form may have tens of thousands.
+struct ListedFields {
+    FieldList fields;
+    std::set<std::string> keys;
+
+    // Adds `field` unless a field of its name is listed already; with `noDesignItems`, a `$`
+    // name is left out as well.
+    void Add(const NamedField& field, bool noDesignItems) {
+        if (field.lmbcs.empty() || (noDesignItems && IsDesignItemName(field.lmbcs))) return;
+        if (keys.insert(NameKey(field.lmbcs)).second) fields.push_back(field.entry);
     }
-    listed.push_back(field);
-}
+};
 
 // True when the summary's $Flags marks a design note of the form class as something else.
 bool IsOtherThanForm(void* summary) {
@@ -264,8 +265,8 @@ void CNsfDatabase::ListFields(const std::string& formName) {
     form.items = &g_scanDb.m_fields;
     ScanDesignNote(m_hDb, noteId, &form);
 
-    std::vector<NamedField> listed;
-    for (const NamedField& field : form.definitions) AddOnce(listed, field, form.hasBody);
+    ListedFields listed;
+    for (const NamedField& field : form.definitions) listed.Add(field, form.hasBody);
     // Fields placed on an inserted subform live in the subform's $Body. Each subform is read
     // once, so that subforms that insert each other end, and in the order a reader meets
     // them: a nested subform's fields before those of the next one its parent names.
@@ -286,17 +287,16 @@ void CNsfDatabase::ListFields(const std::string& formName) {
         if (!read.insert(subformId).second) continue;
         FormScan subform;
         ScanDesignNote(m_hDb, subformId, &subform);
-        for (const NamedField& field : subform.definitions) AddOnce(listed, field, true);
+        for (const NamedField& field : subform.definitions) listed.Add(field, true);
         pending.insert(pending.end(), subform.subforms.rbegin(), subform.subforms.rend());
     }
-    if (listed.empty() && form.subforms.empty()) {
+    if (listed.fields.empty() && form.subforms.empty()) {
         for (const std::string& name : form.fieldNames) {
-            AddOnce(listed, NamedField{name, FieldEntry(NativeName(name.data(), name.size()), 0)},
-                    form.hasBody);
+            listed.Add(NamedField{name, FieldEntry(NativeName(name.data(), name.size()), 0)}, form.hasBody);
         }
     }
-    if (!listed.empty() || !form.subforms.empty()) {
-        for (const NamedField& field : listed) m_fields.push_back(field.entry);
+    if (!listed.fields.empty() || !form.subforms.empty()) {
+        m_fields.insert(m_fields.end(), listed.fields.begin(), listed.fields.end());
         return;
     }
     // A form without field definitions keeps every item as a field, as older databases made

@@ -114,7 +114,7 @@ TEST_F(EndToEnd, GenuineFormOffersItsFieldsAndExportsOnlyItsDocuments) {
     drv::SetText(drv::FindDescendant(sheet, kExportPathEdit), csvPath);
     drv::PressWizardButton(sheet, PSBTN_FINISH);
     EXPECT_EQ(kTextFinished, NextMessage());
-    EXPECT_EQ("Company,Sales,City\r\nA,1,Kyoto\r\nB,,\r\n", ReadFileBytes(csvPath));
+    EXPECT_EQ("City,Company,Sales\r\nKyoto,A,1\r\n,B,\r\n", ReadFileBytes(csvPath));
     const std::vector<std::string> log = LogTexts();
     EXPECT_EQ(1, std::count(log.begin(), log.end(), "---DEBUG    Skip Document: Form=Memo"));
     EXPECT_EQ(3, std::count(log.begin(), log.end(), "---RESULT   nsfNote.Open is success."));
