@@ -80,10 +80,11 @@ std::string DocumentRecord() {
     return s;
 }
 
-std::vector<Item> FormDesignItems(const Item* title, const std::vector<DesignedField>& fields,
-                                  size_t bodyItemSize) {
+std::vector<Item> FormDesignItems(const Item* title, const Item* flags,
+                                  const std::vector<DesignedField>& fields, size_t bodyItemSize) {
     std::vector<Item> items;
     if (title != nullptr) items.push_back(*title);
+    if (flags != nullptr) items.push_back(*flags);
     items.push_back(CompositeItem(notes::kFormInfoItem, DocumentRecord()));
     std::string body;
     for (size_t i = 0; i < fields.size(); ++i) {

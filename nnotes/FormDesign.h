@@ -1,5 +1,5 @@
 #pragma once
-// A form note as a designer saves it: $TITLE, $Info (a CDDOCUMENT record) and one or more
+// A form note as a designer saves it: $TITLE, $Flags, $Info (a CDDOCUMENT record) and one or more
 // $Body items that hold, for each field, a paragraph, a text label and a CDFIELD record.
 
 #include "Store.h"
@@ -26,10 +26,10 @@ constexpr size_t kDefaultBodyItemSize = 40000;
 std::string FieldRecords(const DesignedField& field, uint16_t tabOrder);
 // The CDDOCUMENT record of $Info.
 std::string DocumentRecord();
-// The items of the form note: `title` (the summary's $TITLE, when there is one), $Info, and
-// the $Body items, each at most `bodyItemSize` bytes of records unless one field alone
-// needs more.
-std::vector<Item> FormDesignItems(const Item* title, const std::vector<DesignedField>& fields,
-                                  size_t bodyItemSize);
+// The items of the form note: `title` (the summary's $TITLE, when there is one), `flags`
+// (its $Flags, when given), $Info, and the $Body items, each at most `bodyItemSize` bytes of
+// records unless one field alone needs more.
+std::vector<Item> FormDesignItems(const Item* title, const Item* flags,
+                                  const std::vector<DesignedField>& fields, size_t bodyItemSize);
 
 }  // namespace nnotes

@@ -329,6 +329,12 @@ std::vector<std::string> DesignNames(const Item* title) {
             offset += len;
         }
     }
+    // A list names the form by all its entries, as one "|" title does.
+    if (entries.size() > 1) {
+        std::string joined;
+        for (const auto& e : entries) joined += (joined.empty() ? "" : "|") + e;
+        names.push_back(joined);
+    }
     for (const auto& e : entries) {
         names.push_back(e);
         // Split at "|" characters (never at a byte inside a multi-byte character), each part
@@ -356,8 +362,9 @@ std::vector<std::string> DesignNames(const Item* title) {
     return names;
 }
 
-// One field of a form's "body": its CDFIELD data type and flags from the field type's name
-// (or a number, written as the data type as it is), the label from "label" or the name.
+// One field of a form's "body": its CDFIELD data type (the item type it stores) and flags
+// from the field type's name (or a number, written as the data type as it is), the label
+// from "label" or the name.
 DesignedField ParseDesignedField(const json& j) {
     Require(j.is_object() && j.contains("name") && j.contains("type"),
             "a body field needs a name and a type");
@@ -374,16 +381,17 @@ DesignedField ParseDesignedField(const json& j) {
         return field;
     }
     Require(type.is_string(), "field type is neither a name nor a number");
+    // DataType is the item type the field stores; the flags tell the kinds of text apart.
     static const std::map<std::string, std::pair<uint16_t, uint16_t>> kinds = {
-        {"text", {notes::FIELD_TYPE_TEXT, 0}},
-        {"number", {notes::FIELD_TYPE_NUMBER, 0}},
-        {"time", {notes::FIELD_TYPE_TIME, 0}},
-        {"richtext", {notes::FIELD_TYPE_RICH_TEXT, 0}},
-        {"authors", {notes::FIELD_TYPE_AUTHORS, notes::FREADWRITERS | notes::FNAMES}},
-        {"readers", {notes::FIELD_TYPE_READERS, notes::FREADERS | notes::FNAMES}},
-        {"names", {notes::FIELD_TYPE_NAMES, notes::FNAMES}},
-        {"keywords", {notes::FIELD_TYPE_KEYWORDS, notes::FKEYWORDS}},
-        {"password", {notes::FIELD_TYPE_PASSWORD, 0}},
+        {"text", {notes::TYPE_TEXT, 0}},
+        {"number", {notes::TYPE_NUMBER, 0}},
+        {"time", {notes::TYPE_TIME, 0}},
+        {"richtext", {notes::TYPE_COMPOSITE, 0}},
+        {"authors", {notes::TYPE_TEXT, notes::FREADWRITERS | notes::FNAMES}},
+        {"readers", {notes::TYPE_TEXT, notes::FREADERS | notes::FNAMES}},
+        {"names", {notes::TYPE_TEXT, notes::FNAMES}},
+        {"keywords", {notes::TYPE_TEXT, notes::FKEYWORDS}},
+        {"password", {notes::TYPE_TEXT, 0}},
     };
     auto it = kinds.find(type.get<std::string>());
     Require(it != kinds.end(), "unknown field type name");
@@ -392,13 +400,22 @@ DesignedField ParseDesignedField(const json& j) {
     return field;
 }
 
+constexpr char kDesignFlagsItem[] = "$Flags";
+// A summary item's value length is a WORD, type word included.
+constexpr size_t kMaxDesignFlagsLength = 0xFFFF - sizeof(uint16_t);
+
 Note ParseDesignNote(const json& j) {
     Require(j.is_object() && j.contains("class"), "a design note needs a class");
     Note note;
     note.noteClass = NoteClass(j.at("class"));
+    // $Flags tells a form from a subform, page or resource of the same class; a design note
+    // without "flags" keeps an empty one in its summary only.
     Item flags;
-    flags.name = "$Flags";
+    flags.name = kDesignFlagsItem;
     flags.type = notes::TYPE_TEXT;
+    flags.flags = kItemSummary;
+    if (j.contains("flags")) flags.data = Text(j.at("flags"));
+    Require(flags.data.size() <= kMaxDesignFlagsLength, "design flags too long");
     note.summary.push_back(flags);
     if (j.contains("title")) {
         const json& t = j.at("title");
@@ -424,7 +441,8 @@ Note ParseDesignNote(const json& j) {
                     "bodyItemSize out of range");
             bodyItemSize = static_cast<size_t>(size.get<uint64_t>());
         }
-        note.items = FormDesignItems(title, fields, bodyItemSize);
+        note.items = FormDesignItems(title, j.contains("flags") ? &note.summary.front() : nullptr, fields,
+                                     bodyItemSize);
     }
     if (j.contains("fields")) {
         Require(j.at("fields").is_array(), "fields is not an array");

@@ -45,20 +45,8 @@ constexpr uint16_t FNAMES = 0x0004;
 constexpr uint16_t FREADERS = 0x0010;
 constexpr uint16_t FKEYWORDS = 0x0200;
 
-// CDFIELD DataType: the field types of the editor (FIELD_TYPE_xxx).
-constexpr uint16_t FIELD_TYPE_ERROR = 0;
-constexpr uint16_t FIELD_TYPE_NUMBER = 1;
-constexpr uint16_t FIELD_TYPE_TIME = 2;
-constexpr uint16_t FIELD_TYPE_RICH_TEXT = 3;
-constexpr uint16_t FIELD_TYPE_AUTHORS = 4;
-constexpr uint16_t FIELD_TYPE_READERS = 5;
-constexpr uint16_t FIELD_TYPE_NAMES = 6;
-constexpr uint16_t FIELD_TYPE_KEYWORDS = 7;
-constexpr uint16_t FIELD_TYPE_TEXT = 8;
-constexpr uint16_t FIELD_TYPE_SECTION = 9;
-constexpr uint16_t FIELD_TYPE_PASSWORD = 10;
-constexpr uint16_t FIELD_TYPE_FORMULA = 11;
-constexpr uint16_t FIELD_TYPE_TIMEZONE = 12;
+// CDFIELD DataType holds the item type the field stores (TYPE_TEXT, TYPE_NUMBER, TYPE_TIME,
+// TYPE_COMPOSITE ...): the "alleged" data type, which a reader takes as it is.
 
 // CDDOCUMENT: BSIG, WORD PaperColor, WORD FormFlags, WORD NotePrivileges, WORD FormFlags2,
 // WORD InherFieldNameLength, WORD PaperColorExt, COLOR_VALUE (WORD Flags, four BYTE

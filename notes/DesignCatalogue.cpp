@@ -7,8 +7,10 @@
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
 #include "notes/ScopedNotesHandle.h"
+#include "log/SysLog.h"
 
 #include <cstring>
+#include <set>
 
 using namespace notes;
 
@@ -22,6 +24,21 @@ constexpr size_t kItemNameBufferSize = notes::kScanItemNameSize;   // item names
 constexpr char kTitleItem[] = "$TITLE";
 constexpr char kTitleNotAvailable[] = "not available";
 constexpr char kTitleUnknownType[] = "unknown data type";
+// The entries of a text-list title name one form; the page shows them as a "|" title does.
+constexpr char kTitleSeparator = '|';
+constexpr BOOL kListWithoutTypeWord = 0;  // ListGetText: the list starts at its entry count
+constexpr char kFlagsItem[] = "$Flags";
+// The $Flags letters that make a design note of the form class a subform, page, frameset,
+// shared action, navigator or resource rather than a form (the reference's subclass set).
+// The letters that only hide a form (from menus, the web or Notes) are not among them: a
+// user may still have documents made with such a form.
+constexpr char kNotFormLetters[] = "UW#yi@GFXstmzk=Kg%{^";
+constexpr char kSubFormsItem[] = "$SubForms";
+constexpr char kFieldsItem[] = "$Fields";
+// Items the designer and Notes keep on a form note, never fields of its documents.
+constexpr char kDesignItemMark = '$';
+constexpr char kSubformNotFoundText[] = "Subform not found: ";
+constexpr STATUS kDesignNoteNotFound = 1028;  // NIFFindDesignNote: ERR_NOT_FOUND
 
 // Copies at most `capacity - 1` bytes of a value and terminates it.
 void CopyBounded(char* dest, size_t capacity, const char* src, size_t length) {
@@ -53,23 +70,133 @@ bool IsBodyItem(const char* name, size_t length) {
     return length == sizeof kFormBodyItem - 1 && _strnicmp(name, kFormBodyItem, length) == 0;
 }
 
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// A name as Notes compares item and field names: ASCII letters without case, every other
+// LMBCS character byte for byte; two names are the same when their keys are.
+std::string NameKey(const std::string& lmbcs) {
+    std::string key = lmbcs;
+    for (size_t i = 0; i < key.size();) {
+        const size_t length = LmbcsCharacterLength(key.data() + i, key.size() - i);
+        if (length == 1) key[i] = AsciiUpper(key[i]);
+        i += length;
+    }
+    return key;
+}
+
+bool SameLmbcsName(const std::string& a, const std::string& b) { return NameKey(a) == NameKey(b); }
+
+// One field name found on a form or subform, with its LMBCS spelling for comparing.
+struct NamedField {
+    std::string lmbcs;
+    FieldEntry entry;
+};
+
+// What one item scan of a form or subform note gathers.
+struct FormScan {
+    FieldList* items = nullptr;           // every item, for a form without definitions; may be null
+    std::vector<NamedField> definitions;  // CDFIELD records of its $Body items, in record order
+    std::vector<std::string> subforms;    // $SubForms entries, LMBCS
+    std::vector<std::string> fieldNames;  // $Fields entries, LMBCS
+    bool hasBody = false;                 // a $Body of composite records
+};
+
+std::string LmbcsName(const char* name, size_t length) {
+    char bounded[kItemNameBufferSize];
+    CopyBounded(bounded, sizeof bounded, name, length);
+    return std::string(bounded, WholeCharacterLength(bounded, std::strlen(bounded)));
+}
+
+bool IsDesignItemName(const std::string& name) { return !name.empty() && name[0] == kDesignItemMark; }
+
+// The fields listed so far, each name once: a form may have tens of thousands.
+struct ListedFields {
+    FieldList fields;
+    std::set<std::string> keys;
+
+    // Adds `field` unless a field of its name is listed already; with `noDesignItems`, a `$`
+    // name is left out as well.
+    void Add(const NamedField& field, bool noDesignItems) {
+        if (field.lmbcs.empty() || (noDesignItems && IsDesignItemName(field.lmbcs))) return;
+        if (keys.insert(NameKey(field.lmbcs)).second) fields.push_back(field.entry);
+    }
+};
+
+// True when the summary's $Flags marks a design note of the form class as something else.
+bool IsOtherThanForm(void* summary) {
+    void* value = nullptr;
+    WORD length = 0;
+    WORD type = 0;
+    if (!Api().NSFLocateSummaryValue(summary, kFlagsItem, &value, &length, &type) || type != TYPE_TEXT ||
+        value == nullptr) {
+        return false;
+    }
+    const char* flags = static_cast<const char*>(value);
+    for (WORD i = 0; i < length; ++i) {
+        if (flags[i] != '\0' &&
+            std::memchr(kNotFormLetters, flags[i], sizeof kNotFormLetters - 1) != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The entries of a text-list title joined by "|", as far as the title buffer holds them.
+// An entry that would lie outside the summary value ends the title.
+void JoinTitleEntries(void* list, WORD length, char* title, size_t capacity) {
+    if (length < sizeof(WORD)) return;
+    const WORD count = ReadWord(list);
+    size_t used = sizeof(WORD) * (size_t{count} + 1);
+    std::string joined;
+    for (WORD i = 0; i < count && used <= length && joined.size() < capacity; ++i) {
+        char* text = nullptr;
+        WORD textLength = 0;
+        if (Api().ListGetText(list, kListWithoutTypeWord, i, &text, &textLength) != 0 || text == nullptr)
+            break;
+        used += textLength;
+        if (used > length) break;
+        if (i != 0) joined.push_back(kTitleSeparator);
+        joined.append(text, textLength);
+    }
+    CopyBounded(title, capacity, joined.data(), joined.size());
+}
+
 }  // namespace
 
 STATUS LNCALLBACK CollectItem(WORD /*spare*/, WORD /*itemFlags*/, char* name, WORD nameLength, void* value,
                               DWORD valueLength, void* routineParameter) {
     const WORD type = valueLength >= sizeof(WORD) ? ReadWord(value) : 0;
-    g_scanDb.m_fields.emplace_back(NativeName(name, nameLength), type);
+    auto* scan = static_cast<FormScan*>(routineParameter);
+    if (scan->items != nullptr) scan->items->emplace_back(NativeName(name, nameLength), type);
+    const std::string itemName = LmbcsName(name, nameLength);
     // A form saved by a designer holds its fields as CDFIELD records in its $Body items (one
-    // or several); the scan's parameter, when given, collects them in record order.
-    auto* definitions = static_cast<FieldList*>(routineParameter);
-    if (definitions != nullptr && type == TYPE_COMPOSITE && IsBodyItem(name, nameLength)) {
-        ForEachFieldRecord(value, valueLength, [definitions](const FieldRecord& field) {
-            definitions->emplace_back(NativeName(field.name, field.nameLength),
-                                      ItemTypeOfField(field.dataType));
+    // or several), in record order.
+    if (type == TYPE_COMPOSITE && IsBodyItem(name, nameLength)) {
+        scan->hasBody = true;
+        ForEachFieldRecord(value, valueLength, [scan](const FieldRecord& field) {
+            scan->definitions.push_back(
+                NamedField{LmbcsName(field.name, field.nameLength),
+                           FieldEntry(NativeName(field.name, field.nameLength), field.dataType)});
+        });
+    } else if (SameLmbcsName(itemName, kSubFormsItem) || SameLmbcsName(itemName, kFieldsItem)) {
+        auto& names = SameLmbcsName(itemName, kSubFormsItem) ? scan->subforms : scan->fieldNames;
+        ForEachTextEntry(value, valueLength, [&names](const char* text, size_t textLength) {
+            if (textLength != 0) names.emplace_back(text, textLength);
         });
     }
     return 0;
 }
+
+namespace {
+
+void ScanDesignNote(DBHANDLE db, NOTEID noteId, FormScan* scan) {
+    NOTEHANDLE note = 0;
+    ThrowIfFailed(Api().NSFNoteOpen(db, noteId, 0, &note));
+    ScopedNotesHandle closeNote(note, Api().NSFNoteClose);
+    ThrowIfFailed(Api().NSFItemScan(note, CollectItem, scan));
+}
+
+}  // namespace
 
 void CNsfDatabase::ListForms() {
     HCOLLECTION collection = 0;
@@ -116,15 +243,11 @@ void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
     } else if (type == TYPE_TEXT) {
         CopyBounded(title, sizeof title, static_cast<const char*>(value), length);
     } else if (type == TYPE_TEXT_LIST) {
-        char* text = nullptr;
-        WORD textLength = 0;
-        if (Api().ListGetText(value, 0, 0, &text, &textLength) == 0 && text != nullptr) {
-            CopyBounded(title, sizeof title, text, textLength);
-        }
+        JoinTitleEntries(value, length, title, sizeof title);
     } else {
         CopyBounded(title, sizeof title, kTitleUnknownType, sizeof kTitleUnknownType - 1);
     }
-    if ((noteClass & NOTE_CLASS_FORM) == 0) return;
+    if ((noteClass & NOTE_CLASS_FORM) == 0 || IsOtherThanForm(summary)) return;
     const size_t titleLength = WholeCharacterLength(title, std::strlen(title));
     // The whole buffer is the room: "A×B" is three bytes of LMBCS and four of code page 932.
     TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, title, titleLength, translated, sizeof translated);
@@ -138,13 +261,47 @@ void CNsfDatabase::ListFields(const std::string& formName) {
                   sizeof lmbcsName);
     NOTEID noteId = 0;
     ThrowIfFailed(Api().NIFFindDesignNote(m_hDb, lmbcsName, NOTE_CLASS_FORM, &noteId));
-    NOTEHANDLE note = 0;
-    ThrowIfFailed(Api().NSFNoteOpen(m_hDb, noteId, 0, &note));
-    ScopedNotesHandle closeNote(note, Api().NSFNoteClose);
-    FieldList definitions;
-    ThrowIfFailed(Api().NSFItemScan(note, CollectItem, &definitions));
-    // A form with field definitions lists those fields, and none of its other items ($TITLE,
-    // $Info, $Body, ...); a form without any keeps every item as a field.
-    const FieldList& fields = definitions.empty() ? g_scanDb.m_fields : definitions;
-    m_fields.insert(m_fields.end(), fields.begin(), fields.end());
+    FormScan form;
+    form.items = &g_scanDb.m_fields;
+    ScanDesignNote(m_hDb, noteId, &form);
+
+    ListedFields listed;
+    for (const NamedField& field : form.definitions) listed.Add(field, form.hasBody);
+    // Fields placed on an inserted subform live in the subform's $Body. Each subform is read
+    // once, so that subforms that insert each other end, and in the order a reader meets
+    // them: a nested subform's fields before those of the next one its parent names.
+    std::set<NOTEID> read = {noteId};
+    std::vector<std::string> pending(form.subforms.rbegin(), form.subforms.rend());
+    while (!pending.empty()) {
+        const std::string name = pending.back();
+        pending.pop_back();
+        NOTEID subformId = 0;
+        const STATUS found = Api().NIFFindDesignNote(m_hDb, name.c_str(), NOTE_CLASS_FORM, &subformId);
+        if ((found & ERR_MASK) == kDesignNoteNotFound) {
+            // The wizard lists fields before a job has opened its log.
+            if (!g_sysLog.m_path.empty())
+                g_sysLog.Write(LEVEL_DEBUG, kSubformNotFoundText + NativeName(name.data(), name.size()));
+            continue;
+        }
+        ThrowIfFailed(found);
+        if (!read.insert(subformId).second) continue;
+        FormScan subform;
+        ScanDesignNote(m_hDb, subformId, &subform);
+        for (const NamedField& field : subform.definitions) listed.Add(field, true);
+        pending.insert(pending.end(), subform.subforms.rbegin(), subform.subforms.rend());
+    }
+    if (listed.fields.empty() && form.subforms.empty()) {
+        for (const std::string& name : form.fieldNames) {
+            listed.Add(NamedField{name, FieldEntry(NativeName(name.data(), name.size()), 0)}, form.hasBody);
+        }
+    }
+    if (!listed.fields.empty() || !form.subforms.empty()) {
+        m_fields.insert(m_fields.end(), listed.fields.begin(), listed.fields.end());
+        return;
+    }
+    // A form without field definitions keeps every item as a field, as older databases made
+    // by hand expect; a designer's form still never offers its own $ items.
+    for (const FieldEntry& item : g_scanDb.m_fields) {
+        if (!form.hasBody || !IsDesignItemName(item.name)) m_fields.push_back(item);
+    }
 }

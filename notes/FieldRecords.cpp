@@ -7,10 +7,6 @@ using namespace notes;
 
 namespace {
 
-// Item types start at 0x0100 (the error class); below it lie the field types, and
-// TYPE_COMPOSITE, which a field type never is.
-constexpr uint16_t kFirstItemType = 0x0100;
-
 uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Dword(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -60,27 +56,28 @@ bool ForEachFieldRecord(const void* value, size_t length,
     return true;
 }
 
-uint16_t ItemTypeOfField(uint16_t dataType) {
-    if (dataType >= kFirstItemType) return dataType;
-    switch (dataType) {
-        case FIELD_TYPE_NUMBER:
-            return TYPE_NUMBER;
-        case FIELD_TYPE_TIME:
-            return TYPE_TIME;
-        case FIELD_TYPE_RICH_TEXT:
-            return TYPE_COMPOSITE;
-        case FIELD_TYPE_AUTHORS:
-        case FIELD_TYPE_READERS:
-        case FIELD_TYPE_NAMES:
-        case FIELD_TYPE_KEYWORDS:
-        case FIELD_TYPE_TEXT:
-        case FIELD_TYPE_SECTION:
-        case FIELD_TYPE_PASSWORD:
-        case FIELD_TYPE_TIMEZONE:
-            return TYPE_TEXT;
-        case FIELD_TYPE_FORMULA:
-            return TYPE_FORMULA;
-        default:
-            return 0;
+bool ForEachTextEntry(const void* value, size_t length,
+                      const std::function<void(const char* text, size_t textLength)>& visit) {
+    const auto* bytes = static_cast<const uint8_t*>(value);
+    if (bytes == nullptr || length < sizeof(uint16_t)) return true;
+    const uint16_t type = Word(bytes);
+    const auto* text = reinterpret_cast<const char*>(bytes + sizeof(uint16_t));
+    const size_t left = length - sizeof(uint16_t);
+    if (type == TYPE_TEXT) {
+        visit(text, left);
+        return true;
     }
+    if (type != TYPE_TEXT_LIST) return true;
+    // LIST: WORD ListEntries, then one WORD length per entry, then the entries packed.
+    if (left < sizeof(uint16_t)) return false;
+    const size_t count = Word(bytes + sizeof(uint16_t));
+    size_t pos = sizeof(uint16_t) + count * sizeof(uint16_t);
+    if (pos > left) return false;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t entryLength = Word(bytes + 2 * sizeof(uint16_t) + i * sizeof(uint16_t));
+        if (entryLength > left - pos) return false;
+        visit(text + pos, entryLength);
+        pos += entryLength;
+    }
+    return true;
 }

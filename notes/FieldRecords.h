@@ -1,6 +1,7 @@
 #pragma once
-// The field definitions of a form: the CDFIELD records of a $Body item's value. Free of any
-// library call, so that the walk can be tested and fuzzed on its own.
+// The field definitions of a form: the CDFIELD records of a $Body item's value, and the
+// entries of the text lists that name its subforms and fields. Free of any library call, so
+// that the walks can be tested and fuzzed on their own.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +10,7 @@
 struct FieldRecord {
     const char* name;   // LMBCS, inside the walked value, not terminated
     size_t nameLength;  // nonzero
-    uint16_t dataType;  // CDFIELD DataType
+    uint16_t dataType;  // CDFIELD DataType: the item type the field stores (TYPE_xxx)
 };
 
 // Walks the records of an item value (its type word first) of `length` bytes and calls
@@ -20,7 +21,10 @@ struct FieldRecord {
 bool ForEachFieldRecord(const void* value, size_t length,
                         const std::function<void(const FieldRecord&)>& visit);
 
-// The item type a field of this CDFIELD DataType stores (0 for a type that stores none).
-// The reference gives DataType as a field type (FIELD_TYPE_xxx); a value from 0x0100 up is
-// already an item type (the header calls it the "alleged NSF data type") and stays as it is.
-uint16_t ItemTypeOfField(uint16_t dataType);
+// Walks the entries of a text item value (its type word first) of `length` bytes: each entry
+// of a TYPE_TEXT_LIST, or a TYPE_TEXT as its one entry; any other type has none. An entry is
+// LMBCS, not terminated, and may be empty. Nothing outside the value is read: a list whose
+// length words or entries overrun the value stops at the first entry that does not fit.
+// Returns false when it stopped so.
+bool ForEachTextEntry(const void* value, size_t length,
+                      const std::function<void(const char* text, size_t textLength)>& visit);

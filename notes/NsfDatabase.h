@@ -30,7 +30,8 @@ public:
     void ListForms();
     // Handles one entry of the design collection.
     void AddFormEntry(notes::WORD noteClass, void* summary);
-    // Appends one entry per item of the form's design note to m_fields.
+    // Appends the form's fields to m_fields: its field definitions and those of the subforms
+    // it inserts, else the names of its $Fields item, else every item of its design note.
     void ListFields(const std::string& formName);
 
     // Writes the header and one line per document of the form to the export file.

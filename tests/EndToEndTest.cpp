@@ -84,31 +84,37 @@ TEST_F(EndToEnd, BackAndNextAcrossPagesNeverDoubleNamesAndFollowAChangedForm) {
 }
 
 TEST_F(EndToEnd, GenuineFormOffersItsFieldsAndExportsOnlyItsDocuments) {
-    // Forms as a designer saves them: the form note's items are $TITLE, $Info and $Body.
+    // Forms as a designer saves them: the form note's items are $TITLE, $Info and $Body; the
+    // customer form inserts a subform, and a page and an image resource share the form class.
     const std::string path = dir.File("data\\genuine.nsf");
     WriteNotesDatabase(path, R"("title":"Genuine","design":[
-      {"class":"form","title":"Customer|cust","body":[{"name":"Company","type":"text"},{"name":"Sales","type":"number"}]},
-      {"class":"form","title":"Memo","body":[{"name":"Subject","type":"text"}]}],
+      {"class":"form","title":"Customer|cust","body":[{"name":"Company","type":"text"},{"name":"Sales","type":"number"}],
+       "fields":[{"name":"$SubForms","type":"textlist","value":["Address"]}]},
+      {"class":"form","title":"Address","flags":"U","body":[{"name":"City","type":"text"}]},
+      {"class":"form","title":"Welcome","flags":"W","body":[]},
+      {"class":"form","title":"logo.gif","flags":"i","body":[]},
+      {"class":"form","title":["Memo","Note"],"body":[{"name":"Subject","type":"text"}]}],
     "documents":[
-      {"items":[{"name":"Form","type":"text","value":"Customer"},{"name":"Company","type":"text","value":"A"},{"name":"Sales","type":"number","value":1}]},
+      {"items":[{"name":"Form","type":"text","value":"Customer"},{"name":"Company","type":"text","value":"A"},{"name":"Sales","type":"number","value":1},{"name":"City","type":"text","value":"Kyoto"}]},
       {"items":[{"name":"Form","type":"text","value":"Memo"},{"name":"Subject","type":"text","value":"x"}]},
       {"items":[{"name":"Form","type":"text","value":"CUST"},{"name":"Company","type":"text","value":"B"}]}])");
     HWND source = nullptr, sheet = nullptr, combo = nullptr;
     ASSERT_TRUE(OpenFormPage(path, &source, &sheet, &combo));
-    EXPECT_EQ((std::vector<std::string>{"Customer|cust", "Memo"}), drv::ComboItems(combo));
+    EXPECT_EQ((std::vector<std::string>{"Customer|cust", "Memo|Note"}), drv::ComboItems(combo));
     ASSERT_TRUE(drv::SelectComboItem(combo, "Customer|cust"));
     drv::PressWizardButton(sheet, PSBTN_NEXT);
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }));
     HWND list = drv::FindDescendant(sheet, 1012);
-    ASSERT_TRUE(drv::WaitUntil([&] { return drv::ListItemCount(list) == 2; }));
-    EXPECT_EQ("Company", drv::ListItemText(list, 0));
-    EXPECT_EQ("Sales", drv::ListItemText(list, 1));
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::ListItemCount(list) == 3; }));
+    EXPECT_EQ("City", drv::ListItemText(list, 0));
+    EXPECT_EQ("Company", drv::ListItemText(list, 1));
+    EXPECT_EQ("Sales", drv::ListItemText(list, 2));
     drv::PressWizardButton(sheet, PSBTN_NEXT);
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; }));
     drv::SetText(drv::FindDescendant(sheet, kExportPathEdit), csvPath);
     drv::PressWizardButton(sheet, PSBTN_FINISH);
     EXPECT_EQ(kTextFinished, NextMessage());
-    EXPECT_EQ("Company,Sales\r\nA,1\r\nB,\r\n", ReadFileBytes(csvPath));
+    EXPECT_EQ("City,Company,Sales\r\nKyoto,A,1\r\n,B,\r\n", ReadFileBytes(csvPath));
     const std::vector<std::string> log = LogTexts();
     EXPECT_EQ(1, std::count(log.begin(), log.end(), "---DEBUG    Skip Document: Form=Memo"));
     EXPECT_EQ(3, std::count(log.begin(), log.end(), "---RESULT   nsfNote.Open is success."));

@@ -104,15 +104,17 @@ json GenuineForm() {
 
 // The $Body records of GenuineForm, written out byte by byte from the C API reference:
 // CDPARAGRAPH (BSIG 129, length 2); CDTEXT (WSIG 0xFF85, length, FONTID, text); CDFIELD
-// (WSIG 0xFF8A, length, Flags FEDITABLE, DataType, ListDelim, NFMT, TFMT, FONTID, DV, IT,
+// (WSIG 0xFF8A, length, Flags FEDITABLE, DataType (the item type), ListDelim, NFMT, TFMT, FONTID, DV, IT,
 // TabOrder, IV, Name, Desc and TextValue lengths, the name); odd records padded.
 std::string GenuineBody() {
     const std::string zero4(4, '\0');
-    return "\x81\x02" + W(0xFF85) + W(14) + D(0) + "Name: " +                                         //
-           W(0xFF8A) + W(40) + W(0x0002) + W(8) + W(0) + zero4 + zero4 + D(0) + W(0) + W(0) + W(1) +  //
-           W(0) + W(4) + W(0) + W(0) + "Name" +                                                       //
-           "\x81\x02" + W(0xFF85) + W(13) + D(0) + "Total" + std::string(1, '\0') +                   //
-           W(0xFF8A) + W(41) + W(0x0002) + W(1) + W(0) + zero4 + zero4 + D(0) + W(0) + W(0) + W(2) +  //
+    return "\x81\x02" + W(0xFF85) + W(14) + D(0) + "Name: " +  //
+           W(0xFF8A) + W(40) + W(0x0002) + W(TYPE_TEXT) + W(0) + zero4 + zero4 + D(0) + W(0) + W(0) +
+           W(1) +                                                                    //
+           W(0) + W(4) + W(0) + W(0) + "Name" +                                      //
+           "\x81\x02" + W(0xFF85) + W(13) + D(0) + "Total" + std::string(1, '\0') +  //
+           W(0xFF8A) + W(41) + W(0x0002) + W(TYPE_NUMBER) + W(0) + zero4 + zero4 + D(0) + W(0) + W(0) +
+           W(2) +  //
            W(0) + W(5) + W(0) + W(0) + "Total" + std::string(1, '\0');
 }
 
@@ -473,6 +475,9 @@ struct FindCase {
     size_t designIndex;  // which design note is found
 };
 
+// The items of each design note of Design() that NIFFindDesignNote can find.
+const std::map<size_t, size_t> kDesignItemCounts = {{0, 4}, {2, 1}, {3, 0}};
+
 class NnotesFindDesign : public NnotesDatabase, public ::testing::WithParamInterface<FindCase> {};
 
 TEST_P(NnotesFindDesign, FindsByTitleOrAlias) {
@@ -489,7 +494,7 @@ TEST_P(NnotesFindDesign, FindsByTitleOrAlias) {
         NOTEHANDLE note = 0;
         ASSERT_EQ(0, lib.NSFNoteOpen(h, id, 0, &note));
         auto items = ScanItems(note);
-        EXPECT_EQ(GetParam().designIndex == 0 ? 4u : 1u, items.size());
+        EXPECT_EQ(kDesignItemCounts.at(GetParam().designIndex), items.size());
         EXPECT_EQ(0, lib.NSFNoteClose(note));
     }
     EXPECT_EQ(0, lib.NSFDbClose(h));
@@ -503,6 +508,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FindCase{"Alias", "ord", NOTE_CLASS_FORM, true, 2},
                       FindCase{"OtherCase", "ORDER", NOTE_CLASS_FORM, true, 2},
                       FindCase{"AliasWithBar", "Ord|", NOTE_CLASS_FORM, false, 0},
+                      FindCase{"ListEntriesJoined", "First|Second", NOTE_CLASS_FORM, true, 3},
+                      FindCase{"ListEntriesInOtherOrder", "Second|First", NOTE_CLASS_FORM, false, 0},
                       FindCase{"ViewTitle", "All", NOTE_CLASS_FORM, false, 0},
                       FindCase{"NotAvailableText", "not available", NOTE_CLASS_FORM, false, 0},
                       FindCase{"UnknownTypeText", "unknown data type", NOTE_CLASS_FORM, false, 0},
@@ -557,6 +564,24 @@ TEST_F(NnotesDatabase, GenuineFormHoldsTitleInfoAndBodyRecordsItemByItem) {
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
 
+TEST_F(NnotesDatabase, DesignFlagsAreASummaryItemAndAnItemAfterTheTitle) {
+    json subform = GenuineForm();
+    subform["flags"] = "U";
+    json db = NewDatabase("flags");
+    db["design"] = json::array({subform});
+    WriteDatabase("flags.nsf", db);
+    DBHANDLE h = Open("flags.nsf");
+    std::string summary = ReadDesign(h).at(0).second;
+    void* value = nullptr;
+    WORD length = 0, type = 0;
+    ASSERT_TRUE(lib.NSFLocateSummaryValue(&summary[0], "$Flags", &value, &length, &type));
+    EXPECT_EQ("U", std::string(static_cast<const char*>(value), length));
+    const auto items = FormItems(h, "ord");
+    ASSERT_EQ(4u, items.size());
+    EXPECT_EQ((ScannedItem{"$Flags", 0x0004, W(TYPE_TEXT) + "U"}), items[1]);
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
 TEST_F(NnotesDatabase, LargeGenuineFormSplitsBodyBetweenFieldsAndKeepsListedItemsAfter) {
     json form = GenuineForm();
     form["body"].push_back(json{{"name", "Due"}, {"type", "time"}, {"label", ""}});
@@ -572,8 +597,8 @@ TEST_F(NnotesDatabase, LargeGenuineFormSplitsBodyBetweenFieldsAndKeepsListedItem
     const std::vector<std::string> names = {"$TITLE", "$Info", "$Body", "$Body", "$Body", "$Fields"};
     for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(names[i], items[i].name) << i;
     const std::string dueRecords = "\x81\x02" + W(0xFF85) + W(8) + D(0) + W(0xFF8A) + W(39) + W(0x0002) +
-                                   W(2) + W(0) + std::string(12, '\0') + W(0) + W(0) + W(3) + W(0) + W(3) +
-                                   W(0) + W(0) + "Due" + std::string(1, '\0');
+                                   W(TYPE_TIME) + W(0) + std::string(12, '\0') + W(0) + W(0) + W(3) + W(0) +
+                                   W(3) + W(0) + W(0) + "Due" + std::string(1, '\0');
     EXPECT_EQ(W(TYPE_COMPOSITE) + GenuineBody().substr(0, 56), items[2].value);
     EXPECT_EQ(W(TYPE_COMPOSITE) + GenuineBody().substr(56), items[3].value);
     EXPECT_EQ(W(TYPE_COMPOSITE) + dueRecords, items[4].value);

@@ -1,4 +1,5 @@
 // CNsfDatabase, CNsfError and the design catalogue against our Notes runtime.
+#include "log/SysLog.h"
 #include "notes/FieldRecords.h"
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
@@ -126,15 +127,21 @@ const char kCatalogue[] = R"("design":[
   {"class":"form","title":{"type":"number","value":7}},
   {"class":"view","title":"By Date"},
   {"class":"form","title":"Main Topic|MainTopic"},
-  {"class":"form","title":"Empty"}
+  {"class":"form","title":"Empty"},
+  {"class":"form","title":"Address","flags":"U","body":[{"name":"Street","type":"text"}]},
+  {"class":"form","title":"Welcome","flags":"W","body":[]},
+  {"class":"form","title":"logo.gif","flags":"i"},
+  {"class":"form","title":"Hidden","flags":"CwnY3"}
 ])";
 
 TEST_F(NsfDatabaseTest, FormsInCollectionOrderWithTheirTitleRules) {
     CNsfDatabase db;
     db.Open(Db(kCatalogue).c_str());
     db.ListForms();
+    // A subform, page or image resource is no form; a form hidden from menus, the web or
+    // Notes still is. A text-list title shows all its entries.
     const std::vector<std::string> expected = {
-        "Memo", "Reply", "not available", "unknown data type", "Main Topic|MainTopic", "Empty"};
+        "Memo", "Reply|Re", "not available", "unknown data type", "Main Topic|MainTopic", "Empty", "Hidden"};
     EXPECT_EQ(expected, db.m_forms);
     db.ListForms();
     EXPECT_EQ(2 * expected.size(), db.m_forms.size()) << "a second call lists every form again";
@@ -143,10 +150,14 @@ TEST_F(NsfDatabaseTest, FormsInCollectionOrderWithTheirTitleRules) {
 
 TEST_F(NsfDatabaseTest, LongTitleIsCutTo129Bytes) {
     CNsfDatabase db;
-    db.Open(Db("\"design\":[{\"class\":\"form\",\"title\":\"" + std::string(200, 'A') + "\"}]").c_str());
+    db.Open(Db("\"design\":[{\"class\":\"form\",\"title\":\"" + std::string(200, 'A') +
+               "\"},{\"class\":\"form\",\"title\":[\"" + std::string(100, 'A') + "\",\"" +
+               std::string(100, 'B') + "\",\"C\"]}]")
+                .c_str());
     db.ListForms();
-    ASSERT_EQ(1u, db.m_forms.size());
+    ASSERT_EQ(2u, db.m_forms.size());
     EXPECT_EQ(std::string(129, 'A'), db.m_forms[0]);
+    EXPECT_EQ(std::string(100, 'A') + "|" + std::string(28, 'B'), db.m_forms[1]);
     db.Close();
 }
 
@@ -350,20 +361,59 @@ TEST_F(NsfDatabaseTest, GenuineFormListsItsFieldDefinitionsInRecordOrderAndNoOth
     }
 }
 
-TEST_F(NsfDatabaseTest, FieldDataTypeThatIsAnItemTypeStaysAndAnUnknownOneIsNone) {
+TEST_F(NsfDatabaseTest, FieldDataTypeIsTheItemTypeAsItIs) {
+    // DataType 1 is TYPE_COMPOSITE, the rich text a field type number would take for a number.
     CNsfDatabase db;
     db.Open(Db(R"("design":[{"class":"form","title":"F","body":[
-      {"name":"List","type":1281},{"name":"Odd","type":99},{"name":"Key","type":"keywords"}]}])")
+      {"name":"List","type":1281},{"name":"Odd","type":99},{"name":"Key","type":"keywords"},
+      {"name":"Rich","type":1}]}])")
                 .c_str());
     db.ListFields("F");
-    ASSERT_EQ((std::vector<std::string>{"List", "Odd", "Key"}), Names(db.m_fields));
+    ASSERT_EQ((std::vector<std::string>{"List", "Odd", "Key", "Rich"}), Names(db.m_fields));
     EXPECT_EQ(notes::TYPE_TEXT_LIST, db.m_fields[0].type);
-    EXPECT_EQ(0, db.m_fields[1].type);
+    EXPECT_EQ(99, db.m_fields[1].type);
     EXPECT_EQ(notes::TYPE_TEXT, db.m_fields[2].type);
+    EXPECT_EQ(notes::TYPE_COMPOSITE, db.m_fields[3].type);
     db.Close();
 }
 
-TEST_F(NsfDatabaseTest, BodyWithoutFieldDefinitionsKeepsEveryItemAsAField) {
+// F (found by its list title as the form page shows it) inserts S1, a subform that is not
+// there and S2; S1 inserts S3, which inserts S1 and F again. A name repeated in any case and a
+// subform's `$` field are no further fields.
+const char kSubforms[] = R"("design":[
+  {"class":"form","title":["F","Frm"],"body":[{"name":"A","type":"text"}],
+   "fields":[{"name":"$SubForms","type":"textlist","value":["S1","Missing","S2"]}]},
+  {"class":"form","title":"S1","flags":"U","body":[{"name":"B","type":"number"},{"name":"a","type":"text"}],
+   "fields":[{"name":"$SubForms","type":"text","value":"S3"}]},
+  {"class":"form","title":"S2","flags":"U","body":[{"name":"D","type":"richtext"},{"name":"$Ref","type":"text"}]},
+  {"class":"form","title":"S3","flags":"U","body":[{"name":"C","type":"time"}],
+   "fields":[{"name":"$SubForms","type":"textlist","value":["S1","F"]}]},
+  {"class":"form","title":"Lost","body":[],"fields":[{"name":"$SubForms","type":"textlist","value":["Missing"]},
+   {"name":"$Fields","type":"textlist","value":["X"]}]},
+  {"class":"form","title":"Listed","body":[],"fields":[{"name":"$Fields","type":"textlist","value":["X","$Y","x","Z"]},
+   {"name":"Other","type":"text"}]}
+])";
+
+TEST_F(NsfDatabaseTest, SubformFieldsFollowOnceEachAndTheFieldsItemStandsInForNone) {
+    const std::string log = dir.File("job.log");
+    ASSERT_TRUE(g_sysLog.Create(log.c_str()));
+    CNsfDatabase db;
+    db.Open(Db(kSubforms).c_str());
+    db.ListFields("F|Frm");
+    g_sysLog.m_path.clear();
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C", "D"}), Names(db.m_fields));
+    const std::string text = ReadFileBytes(log);
+    EXPECT_NE(std::string::npos, text.find("DEBUG    Subform not found: Missing")) << text;
+    EXPECT_EQ(text.find("Subform not found"), text.rfind("Subform not found")) << "one line for it";
+    db.m_fields.clear();
+    db.ListFields("Lost");
+    EXPECT_TRUE(db.m_fields.empty()) << "a form that names subforms never takes $Fields";
+    db.ListFields("Listed");
+    EXPECT_EQ((std::vector<std::string>{"X", "Z"}), Names(db.m_fields));
+    db.Close();
+}
+
+TEST_F(NsfDatabaseTest, BodyWithoutFieldDefinitionsKeepsEveryItemButDesignItemsAsAField) {
     // A $Body of a paragraph and a label only, and a $Body that is text, not composite.
     const std::string label = Le(0xFF85) + Le(9) + std::string(4, '\0') + "L" + std::string(1, '\0');
     const std::string textBody = Le(0) + CdField("A", 8);
@@ -373,7 +423,7 @@ TEST_F(NsfDatabaseTest, BodyWithoutFieldDefinitionsKeepsEveryItemAsAField) {
                R"("},{"name":"Subject","type":"text"}]}])")
                 .c_str());
     db.ListFields("F");
-    EXPECT_EQ((std::vector<std::string>{"$Body", "$body", "Subject"}), Names(db.m_fields));
+    EXPECT_EQ((std::vector<std::string>{"Subject"}), Names(db.m_fields));
     db.Close();
 }
 
