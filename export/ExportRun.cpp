@@ -130,7 +130,7 @@ ExportTotals CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
             bool opened = true;
             notes::STATUS signature = 0;
             try {
-                signature = note.Open(m_hDb, noteId, notes::OPEN_EXPAND);
+                signature = note.Open(m_hDb, noteId, notes::OPEN_NOVERIFYDEFAULT);
             } catch (const CNsfError& error) {
                 // A note the user may not read or cannot decrypt gets no line and no message box,
                 // but the log names it, so that no document is left out without a word.

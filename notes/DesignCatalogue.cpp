@@ -200,7 +200,7 @@ void ScanDesignNote(DBHANDLE db, NOTEID noteId, FormScan* scan) {
 
 void CNsfDatabase::ListForms() {
     HCOLLECTION collection = 0;
-    ThrowIfFailed(Api().NIFOpenCollection(m_hDb, m_hDb, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0,
+    ThrowIfFailed(Api().NIFOpenCollection(m_hDb, m_hDb, NOTE_CLASS_DESIGN_COLLECTION, OPEN_DO_NOT_CREATE, 0,
                                           &collection, nullptr, nullptr, nullptr, nullptr));
     ScopedNotesHandle closeCollection(collection, Api().NIFCloseCollection);
 

@@ -66,7 +66,8 @@ constexpr WORD NOTE_CLASS_VIEW = 0x0008;
 constexpr WORD DBMODE_DIRECTORY = 2;  // NSFDbModeGet: the path named a directory
 constexpr NOTEID NOTE_ID_SPECIAL = 0xFFFF0000;
 constexpr NOTEID NOTE_CLASS_DESIGN_COLLECTION = NOTE_ID_SPECIAL | 0x0020;
-constexpr WORD OPEN_NOEXPAND = 0x0004;  // NIFOpenCollection flags
+// NIFOpenCollection: use the collection's index as it is, never build one.
+constexpr WORD OPEN_DO_NOT_CREATE = 0x0004;
 constexpr WORD NAVIGATE_NEXT = 1;
 constexpr DWORD MAXDWORD_COUNT = 0xFFFFFFFF;
 constexpr DWORD READ_MASK_NOTECLASS = 0x00000004;
@@ -76,8 +77,9 @@ constexpr WORD OS_TRANSLATE_NATIVE_TO_LMBCS = 0;
 constexpr WORD OS_TRANSLATE_LMBCS_TO_NATIVE = 1;
 constexpr WORD INFOPARSE_TITLE = 0;
 constexpr WORD NSF_INFO_SIZE = 128;
-constexpr WORD TIMEDATE_MINIMUM = 0;   // TimeConstant: the earliest time
-constexpr WORD OPEN_EXPAND = 0x0002;   // NSFNoteOpen flags used by the export run
+constexpr WORD TIMEDATE_MINIMUM = 0;  // TimeConstant: the earliest time
+// NSFNoteOpen: don't bother verifying the default bit; what the export run passes.
+constexpr WORD OPEN_NOVERIFYDEFAULT = 0x0002;
 constexpr STATUS ERR_MASK = 0x3FFF;    // a status without its flag bits
 constexpr STATUS ERR_DIRECTORY = 540;  // the path named a directory, not a database
 constexpr int MAXPATH = 256;           // a Notes path, NUL included

@@ -163,7 +163,7 @@ protected:
     std::vector<std::pair<WORD, std::string>> ReadDesign(DBHANDLE h) {
         std::vector<std::pair<WORD, std::string>> entries;
         HCOLLECTION coll = 0;
-        EXPECT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll,
+        EXPECT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_DO_NOT_CREATE, 0, &coll,
                                            nullptr, nullptr, nullptr, nullptr));
         COLLECTIONPOSITION pos{};
         pos.Tumbler[0] = 1;
@@ -383,8 +383,8 @@ INSTANTIATE_TEST_SUITE_P(Table, NnotesSummaryTitle,
 TEST_F(NnotesDatabase, ReadEntriesHonoursPositionAndCount) {
     DBHANDLE h = Open("sales.nsf");
     HCOLLECTION coll = 0;
-    ASSERT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll, nullptr,
-                                       nullptr, nullptr, nullptr));
+    ASSERT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_DO_NOT_CREATE, 0, &coll,
+                                       nullptr, nullptr, nullptr, nullptr));
     COLLECTIONPOSITION pos{};
     pos.Tumbler[0] = 3;
     DHANDLE buffer = 0;
@@ -410,8 +410,8 @@ TEST_F(NnotesDatabase, ReadEntriesHonoursPositionAndCount) {
 TEST_F(NnotesDatabase, OnlyTheDesignCollectionOpens) {
     DBHANDLE h = Open("sales.nsf");
     HCOLLECTION coll = 0xFF;
-    EXPECT_EQ(1029, lib.NIFOpenCollection(h, h, 0x904, OPEN_NOEXPAND, 0, &coll, nullptr, nullptr, nullptr,
-                                          nullptr));
+    EXPECT_EQ(1029, lib.NIFOpenCollection(h, h, 0x904, OPEN_DO_NOT_CREATE, 0, &coll, nullptr, nullptr,
+                                          nullptr, nullptr));
     EXPECT_EQ(0u, coll);
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
@@ -429,7 +429,7 @@ TEST_F(NnotesDatabase, CollectionHandlesAreWordsAndAllSixtyFiveThousandFiveHundr
     STATUS refused = 0;
     for (size_t attempt = 0; attempt <= 0x10000; ++attempt) {
         Guarded g{0xFFFF, 0xBEEF};
-        const STATUS s = lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0,
+        const STATUS s = lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_DO_NOT_CREATE, 0,
                                                &g.handle, nullptr, nullptr, nullptr, nullptr);
         ASSERT_EQ(0xBEEF, g.guard) << "written past the WORD";
         if (s != 0) {
@@ -449,8 +449,8 @@ TEST_F(NnotesDatabase, CollectionHandlesAreWordsAndAllSixtyFiveThousandFiveHundr
     constexpr HCOLLECTION kReused = 0x1234;
     ASSERT_EQ(0, lib.NIFCloseCollection(kReused));
     HCOLLECTION again = 0;
-    ASSERT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &again, nullptr,
-                                       nullptr, nullptr, nullptr));
+    ASSERT_EQ(0, lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_DO_NOT_CREATE, 0, &again,
+                                       nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(kReused, again);
     COLLECTIONPOSITION pos{};
     DHANDLE buffer = 0;
@@ -792,7 +792,7 @@ TEST_F(NnotesDatabase, IndexedFormReadsExactlyAsItsJsonForm) {
         for (BOOL more = lib.IDScan(table, TRUE, &id); more; more = lib.IDScan(table, FALSE, &id)) {
             o.table.push_back(id);
             NOTEHANDLE note = 0;
-            std::string seen = "open " + std::to_string(lib.NSFNoteOpen(h, id, OPEN_EXPAND, &note));
+            std::string seen = "open " + std::to_string(lib.NSFNoteOpen(h, id, OPEN_NOVERIFYDEFAULT, &note));
             if (note != 0) {
                 BOOL isSigned = FALSE, isSealed = FALSE;
                 lib.NSFNoteIsSignedOrSealed(note, &isSigned, &isSealed);
@@ -825,7 +825,7 @@ TEST_F(NnotesDatabase, IndexedFormReadsExactlyAsItsJsonForm) {
 TEST_F(NnotesDatabase, SignedNoteSignsAndStaysReadable) {
     DBHANDLE h = Open("sales.nsf");
     NOTEHANDLE note = 0;
-    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x904, OPEN_EXPAND, &note));
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x904, OPEN_NOVERIFYDEFAULT, &note));
     BOOL isSigned = FALSE, isSealed = TRUE;
     EXPECT_TRUE(lib.NSFNoteIsSignedOrSealed(note, &isSigned, &isSealed));
     EXPECT_TRUE(isSigned);
@@ -839,7 +839,7 @@ TEST_F(NnotesDatabase, SignedNoteSignsAndStaysReadable) {
 TEST_F(NnotesDatabase, SealedNoteReadsOnlyAfterDecrypting) {
     DBHANDLE h = Open("sales.nsf");
     NOTEHANDLE note = 0;
-    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x908, OPEN_EXPAND, &note));
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x908, OPEN_NOVERIFYDEFAULT, &note));
     BOOL isSigned = TRUE, isSealed = FALSE;
     EXPECT_TRUE(lib.NSFNoteIsSignedOrSealed(note, &isSigned, &isSealed));
     EXPECT_FALSE(isSigned);
@@ -854,7 +854,7 @@ TEST_F(NnotesDatabase, SealedNoteReadsOnlyAfterDecrypting) {
 TEST_F(NnotesDatabase, UndecryptableNoteRefusesWithItsStatus) {
     DBHANDLE h = Open("sales.nsf");
     NOTEHANDLE note = 0;
-    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x910, OPEN_EXPAND, &note));
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x910, OPEN_NOVERIFYDEFAULT, &note));
     STATUS s = lib.NSFNoteDecrypt(note, 0, nullptr);
     EXPECT_EQ(3590, s);
     EXPECT_FALSE(lib.StatusText(s).empty());
@@ -866,7 +866,7 @@ TEST_F(NnotesDatabase, UndecryptableNoteRefusesWithItsStatus) {
 TEST_F(NnotesDatabase, PlainNoteIsNeitherSignedNorSealed) {
     DBHANDLE h = Open("sales.nsf");
     NOTEHANDLE note = 0;
-    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_EXPAND, &note));
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_NOVERIFYDEFAULT, &note));
     BOOL isSigned = TRUE, isSealed = TRUE;
     EXPECT_FALSE(lib.NSFNoteIsSignedOrSealed(note, &isSigned, &isSealed));
     EXPECT_FALSE(isSigned);
@@ -909,7 +909,7 @@ protected:
             result = lib.NSFDbInfoGet(h, info);
         } else if (op == "NIFOpenCollection" || op == "NIFReadEntries") {
             HCOLLECTION coll = 0;
-            result = lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_NOEXPAND, 0, &coll,
+            result = lib.NIFOpenCollection(h, h, NOTE_CLASS_DESIGN_COLLECTION, OPEN_DO_NOT_CREATE, 0, &coll,
                                            nullptr, nullptr, nullptr, nullptr);
             if (result == 0) {
                 COLLECTIONPOSITION pos{};
@@ -1000,7 +1000,7 @@ TEST_P(NnotesNoteFault, OnlyTheNamedNoteFails) {
         const bool faulty = id == 0x108;
         const std::string op = GetParam().operation;
         NOTEHANDLE note = 0;
-        STATUS open = lib.NSFNoteOpen(h, id, OPEN_EXPAND, &note);
+        STATUS open = lib.NSFNoteOpen(h, id, OPEN_NOVERIFYDEFAULT, &note);
         EXPECT_EQ(faulty && op == "NSFNoteOpen" ? GetParam().status : 0, open) << id;
         if (open != 0) continue;
         EXPECT_EQ(faulty && op == "NSFNoteSign" ? GetParam().status : 0, lib.NSFNoteSign(note)) << id;
@@ -1058,7 +1058,7 @@ TEST_F(NnotesSample, EveryPathOfAnExportRuns) {
     NOTEID id = 0;
     for (BOOL more = lib.IDScan(table, TRUE, &id); more; more = lib.IDScan(table, FALSE, &id)) {
         NOTEHANDLE note = 0;
-        STATUS s = lib.NSFNoteOpen(h, id, OPEN_EXPAND, &note);
+        STATUS s = lib.NSFNoteOpen(h, id, OPEN_NOVERIFYDEFAULT, &note);
         BOOL isSigned = FALSE, isSealed = FALSE;
         if (s == 0) {
             lib.NSFNoteIsSignedOrSealed(note, &isSigned, &isSealed);

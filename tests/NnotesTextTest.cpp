@@ -87,7 +87,7 @@ TEST_P(NnotesItemText, ConvertsAsANotesClientShowsIt) {
     WriteDatabase("text.nsf", db);
     DBHANDLE h = Open("text.nsf");
     NOTEHANDLE note = 0;
-    ASSERT_EQ(0, lib.NSFNoteOpen(h, 4, OPEN_EXPAND, &note));
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 4, OPEN_NOVERIFYDEFAULT, &note));
     EXPECT_EQ(GetParam().expected, ItemText(note, "Value", GetParam().separator));
     EXPECT_EQ(GetParam().expected, ItemText(note, "value", GetParam().separator)) << "names ignore case";
     EXPECT_EQ("", ItemText(note, "Missing", GetParam().separator));
@@ -116,7 +116,7 @@ TEST_F(NnotesItemTextBounds, EverySizeStaysInsideTheBufferAndKeepsWholeCharacter
     WriteDatabase("bounds.nsf", db);
     DBHANDLE h = Open("bounds.nsf");
     NOTEHANDLE note = 0;
-    ASSERT_EQ(0, lib.NSFNoteOpen(h, 4, OPEN_EXPAND, &note));
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 4, OPEN_NOVERIFYDEFAULT, &note));
     for (const char* name : {"T", "L", "R", "N"}) {
         const std::string full = ItemText(note, name);
         ASSERT_FALSE(full.empty()) << name;

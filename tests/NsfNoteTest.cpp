@@ -52,7 +52,7 @@ protected:
 
     FieldEntry Read(notes::NOTEID id, const std::string& item) {
         CNsfNote note;
-        note.Open(db.m_hDb, id, notes::OPEN_EXPAND);
+        note.Open(db.m_hDb, id, notes::OPEN_NOVERIFYDEFAULT);
         FieldEntry entry(item, notes::TYPE_TEXT);
         entry.value = "stale";
         entry.lost = 99;
@@ -66,7 +66,7 @@ protected:
         CNsfNote note;
         notes::STATUS status = 0;
         try {
-            note.Open(db.m_hDb, id, notes::OPEN_EXPAND);
+            note.Open(db.m_hDb, id, notes::OPEN_NOVERIFYDEFAULT);
         } catch (const CNsfError& error) {
             status = error.m_status;
         }
@@ -146,7 +146,7 @@ TEST_F(NsfNoteTest, FailedSignatureStepIsReportedAndTheNoteStaysReadable) {
     for (notes::NOTEID id : {notes::NOTEID{120}, notes::NOTEID{124}}) {
         CNsfNote note;
         notes::STATUS signature = 0;
-        ASSERT_NO_THROW(signature = note.Open(db.m_hDb, id, notes::OPEN_EXPAND)) << id;
+        ASSERT_NO_THROW(signature = note.Open(db.m_hDb, id, notes::OPEN_NOVERIFYDEFAULT)) << id;
         EXPECT_EQ(3591, signature) << id;
         FieldEntry entry("Subject", notes::TYPE_TEXT);
         note.ReadItemText(entry);
@@ -154,7 +154,7 @@ TEST_F(NsfNoteTest, FailedSignatureStepIsReportedAndTheNoteStaysReadable) {
         EXPECT_EQ(id == 120 ? "unsigned" : "both", entry.value);
     }
     CNsfNote plain;
-    EXPECT_EQ(0, plain.Open(db.m_hDb, 104, notes::OPEN_EXPAND)) << "a signature that succeeds";
+    EXPECT_EQ(0, plain.Open(db.m_hDb, 104, notes::OPEN_NOVERIFYDEFAULT)) << "a signature that succeeds";
     plain.Close();
 }
 
@@ -167,7 +167,7 @@ TEST_F(NsfNoteTest, UndecryptableAndUnopenableNotesAreRefused) {
 
 TEST_F(NsfNoteTest, CloseAfterAFailedFirstStepPassesTheUnsetHandle) {
     CNsfNote note;
-    EXPECT_THROW(note.Open(db.m_hDb, 999, notes::OPEN_EXPAND), CNsfError);
+    EXPECT_THROW(note.Open(db.m_hDb, 999, notes::OPEN_NOVERIFYDEFAULT), CNsfError);
     EXPECT_EQ(0u, note.m_hNote);
     note.Close();
     EXPECT_TRUE(recorder.boxes.empty());
@@ -177,7 +177,7 @@ TEST_F(NsfNoteTest, ReadValuesReplacesEveryValueAndKeepsNamesTypesOrder) {
     FieldList fields = {{"Count", notes::TYPE_NUMBER}, {"Missing", 7}, {"Subject", notes::TYPE_TEXT}};
     fields[1].value = "old";
     CNsfNote note;
-    note.Open(db.m_hDb, 100, notes::OPEN_EXPAND);
+    note.Open(db.m_hDb, 100, notes::OPEN_NOVERIFYDEFAULT);
     note.ReadValues(fields);
     note.Close();
     ASSERT_EQ(3u, fields.size());
