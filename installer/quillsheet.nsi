@@ -14,6 +14,7 @@ SetCompressor /SOLID lzma
 !define PRODUCT "Quillsheet"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillsheet"
 !define NOTES_KEY "SOFTWARE\Lotus\Notes"
+!define GUIDE_LINK "Quillsheet ユーザーガイド"
 !define MACHINE_I386 0x014C
 !define MACHINE_AMD64 0x8664
 
@@ -32,13 +33,17 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "${COPYRIGHT}"
 Var ClientFolder   ; the Notes program folder found, "" when none
 Var ClientMachine  ; the machine type of its nnotes.dll, 0 when none
 Var ProgramWidth   ; "64" or "32": which program is installed
+Var GivenFolder    ; the folder given with /D, "" when none
+Var EarlierFolder  ; where an earlier copy is installed, "" when none
+Var EarlierWidth   ; the width of that copy
 
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "Quillsheet ${VERSION} をインストールします。$\r$\n$\r$\nQuillsheet はノーツデーターベースの文書を CSV ファイルに書き出します。$\r$\n$\r$\n$ProgramWidth ビット版をインストールします（見つかったノーツ: $ClientFolder）。$\r$\n$\r$\n続けるには [次へ] をクリックしてください。"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\quillsheet.exe"
+; No "run now" box: the installer runs elevated, and a program started from it would run with
+; the administrator's account, Notes, documents and Temp folder.
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README-ja.txt"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -120,6 +125,7 @@ Function FindClientInView
 FunctionEnd
 
 Function .onInit
+  StrCpy $GivenFolder $INSTDIR
   StrCpy $ClientMachine 0
   StrCpy $ClientFolder "なし"
   ; A 64-bit client records itself in the 64-bit view, a 32-bit one in the 32-bit view.
@@ -144,11 +150,47 @@ Function .onInit
   ${If} ${RunningX64}
     SetRegView 64
   ${EndIf}
+  ; An earlier copy: its folder is kept for the same width, unless /D names another. A copy of
+  ; the other width is removed by the section, so that one entry stays in the programs list.
+  ReadRegStr $EarlierFolder HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $EarlierWidth HKLM "${UNINSTALL_KEY}" "ProgramWidth"
+  ${If} $EarlierFolder != ""
+  ${AndIf} $GivenFolder == ""
+  ${AndIf} $EarlierWidth == $ProgramWidth
+    StrCpy $INSTDIR $EarlierFolder
+  ${EndIf}
+  ; Without a client the program cannot run: the user decides. A silent install goes on with
+  ; the 32-bit program and says why in its log.
+  ${If} $ClientMachine = 0
+    MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "ノーツクライアントが見つかりません。$\r$\n$\r$\nQuillsheet はノーツクライアントのライブラリ（nnotes.dll）を使うので、ノーツクライアントのないパソコンでは動きません。$\r$\n$\r$\nこのままインストールするときは [OK]（32 ビット版をインストールします）、やめるときは [キャンセル] をクリックしてください。" /SD IDOK IDOK +2
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; The install log ($INSTDIR\install-log.txt, UTF-16 for Notepad) and the details list: $R0.
+Function WriteInstallLog
+  DetailPrint "$R0"
+  FileOpen $R1 "$INSTDIR\install-log.txt" w
+  FileWriteUTF16LE /BOM $R1 "$R0$\r$\n"
+  FileClose $R1
 FunctionEnd
 
 Section "Quillsheet"
   SetShellVarContext all
+  ${If} $EarlierFolder != ""
+  ${AndIf} $EarlierFolder != $INSTDIR
+  ${AndIf} ${FileExists} "$EarlierFolder\uninstall.exe"
+    ExecWait '"$EarlierFolder\uninstall.exe" /S _?=$EarlierFolder'
+    Delete "$EarlierFolder\uninstall.exe"
+    RMDir "$EarlierFolder"
+  ${EndIf}
   SetOutPath "$INSTDIR"
+  ${If} $ClientMachine = 0
+    StrCpy $R0 "ノーツクライアントが見つかりません。32 ビット版をインストールします。"
+  ${Else}
+    StrCpy $R0 "ノーツクライアント: $ClientFolder。$ProgramWidth ビット版をインストールします。"
+  ${EndIf}
+  Call WriteInstallLog
   ${If} $ProgramWidth == "64"
     File "/oname=quillsheet.exe" "${STAGE}/win64/quillsheet.exe"
   ${Else}
@@ -162,12 +204,14 @@ Section "Quillsheet"
 
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\quillsheet.exe" "" "$INSTDIR\quillsheet.exe" 0
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${GUIDE_LINK}.lnk" "$INSTDIR\guide\ja\user-guide.html"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\quillsheet.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "ProgramWidth" "$ProgramWidth"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
@@ -185,9 +229,11 @@ FunctionEnd
 Section "Uninstall"
   SetShellVarContext all
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\${GUIDE_LINK}.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
   Delete "$INSTDIR\quillsheet.exe"
   Delete "$INSTDIR\README-ja.txt"
+  Delete "$INSTDIR\install-log.txt"
   RMDir /r "$INSTDIR\guide"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

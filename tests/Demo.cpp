@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,6 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
     if (width <= 0 || height <= 0) return false;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
@@ -66,11 +66,46 @@ bool Painted(HWND window) {
     return painted;
 }
 
-void Shot(HWND window, const std::string& folder, const std::string& name) {
-    // Let the window and its controls finish painting before it is photographed.
-    drv::WaitUntil([&] { return Painted(window); }, 2000);
+// Photographs a window once it has painted: the whole window is marked for painting, and the
+// picture is taken when the program has painted it and every control in it. A window that
+// does not finish within the time is not photographed: the walk stops rather than save a
+// half-painted picture.
+bool Shot(HWND window, const std::string& folder, const std::string& name) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    if (!drv::WaitUntil([&] { return Painted(window); }, 5000)) {
+        std::printf("demo stopped: %s did not finish painting\n", name.c_str());
+        return false;
+    }
+    Sleep(200);  // the frame, which Wine draws itself, after the client area
     const std::string path = folder + "\\" + name + ".bmp";
-    if (SaveWindowPicture(window, path)) std::printf("screenshot: %s\n", name.c_str());
+    if (!SaveWindowPicture(window, path)) {
+        std::printf("demo stopped: %s could not be saved\n", name.c_str());
+        return false;
+    }
+    std::printf("screenshot: %s\n", name.c_str());
+    return true;
+}
+
+// True when every control in `shown` stands visible in the window and none in `hidden` does:
+// a page is photographed only with its own buttons.
+bool ButtonsStand(HWND window, std::initializer_list<int> shown, std::initializer_list<int> hidden) {
+    for (int id : shown) {
+        if (IsWindowVisible(GetDlgItem(window, id)) == FALSE) return false;
+    }
+    for (int id : hidden) {
+        if (IsWindowVisible(GetDlgItem(window, id)) != FALSE) return false;
+    }
+    return true;
+}
+
+// Waits until the buttons stand as the page shows them, then photographs the window.
+bool ShotWithButtons(HWND window, std::initializer_list<int> shown, std::initializer_list<int> hidden,
+                     const std::string& folder, const std::string& name) {
+    if (!drv::WaitUntil([&] { return ButtonsStand(window, shown, hidden); }, 5000)) {
+        std::printf("demo stopped: %s does not show its own buttons\n", name.c_str());
+        return false;
+    }
+    return Shot(window, folder, name);
 }
 
 std::vector<std::string> FirstLines(const std::string& path, size_t count) {
@@ -102,44 +137,56 @@ int main(int argc, char** argv) {
 
     HWND source = drv::WaitForDialog(app.pid(), "Quillsheet");
     if (source == nullptr) return Fail("the source dialog did not come");
-    Shot(source, shots, "1-source-dialog");
+    if (!ShotWithButtons(source, {1000, IDCANCEL}, {}, shots, "1-source-dialog")) return 1;
 
     PostMessageA(source, WM_SYSCOMMAND, 0x0010, 0);
     HWND about =
         drv::WaitForWindow(app.pid(), [&](HWND w) { return w != source && drv::WindowClass(w) == "#32770"; });
     if (about != nullptr) {
-        Shot(about, shots, "2-about-box");
+        if (!ShotWithButtons(about, {IDOK}, {}, shots, "2-about-box")) return 1;
         drv::ClickDlgItem(about, IDOK);
         drv::WaitUntil([&] { return !IsWindow(about); });
     }
 
     drv::ClickDlgItem(source, 1003);
     drv::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(source, 1005)) != FALSE; });
+    // One error box, as a user meets it: Start with no database named.
+    drv::ClickDlgItem(source, 1000);
+    HWND error = drv::WaitForMessageBox(app.pid(), 10000);
+    if (error == nullptr) return Fail("no message for a missing database path");
+    if (!ShotWithButtons(error, {IDOK}, {}, shots, "9-error-message")) return 1;
+    drv::DismissMessageBox(error);
+    drv::WaitUntil([&] { return !IsWindow(error); });
     drv::SetDlgItemText(source, 1005, database);
-    Shot(source, shots, "3-source-dialog-local");
+    if (!ShotWithButtons(source, {1000, IDCANCEL, 1007}, {}, shots, "3-source-dialog-local")) return 1;
     drv::ClickDlgItem(source, 1000);
 
     HWND sheet = drv::WaitForDialog(app.pid(), drv::kFormPageTitle);
     if (sheet == nullptr) return Fail("the wizard did not come");
     HWND combo = drv::WaitForDescendant(sheet, 1008);
     if (!drv::SelectComboItem(combo, form)) return Fail("the form is not in the list");
-    Shot(sheet, shots, "4-wizard-form-page");
+    if (!ShotWithButtons(sheet, {drv::kWizardNext, IDCANCEL}, {drv::kWizardFinish}, shots,
+                         "4-wizard-form-page"))
+        return 1;
     drv::PressWizardButton(sheet, PSBTN_NEXT);
 
     if (!drv::WaitUntil([&] { return drv::Text(sheet) == drv::kFieldPageTitle; }))
         return Fail("no field page");
     HWND list = drv::FindDescendant(sheet, 1012);
     drv::WaitUntil([&] { return drv::ListItemCount(list) > 0; }, 5000);
-    Shot(sheet, shots, "5-wizard-field-page");
+    if (!ShotWithButtons(sheet, {drv::kWizardBack, drv::kWizardNext, IDCANCEL}, {drv::kWizardFinish}, shots,
+                         "5-wizard-field-page"))
+        return 1;
     drv::PressWizardButton(sheet, PSBTN_NEXT);
 
     if (!drv::WaitUntil([&] { return drv::Text(sheet) == drv::kDestinationPageTitle; })) {
         return Fail("no destination page");
     }
     HWND edit = drv::FindDescendant(sheet, 1015);
-    // The last page sets its buttons by a posted message: wait until Finish stands.
-    drv::WaitUntil([&] { return IsWindowVisible(GetDlgItem(sheet, drv::kWizardFinish)) != FALSE; }, 5000);
-    Shot(sheet, shots, "6-wizard-destination-page");
+    // The last page sets its buttons by a posted message: Finish stands in Next's place.
+    if (!ShotWithButtons(sheet, {drv::kWizardBack, drv::kWizardFinish, IDCANCEL}, {drv::kWizardNext}, shots,
+                         "6-wizard-destination-page"))
+        return 1;
     drv::SetText(edit, csv);
     drv::PressWizardButton(sheet, PSBTN_FINISH);
 
@@ -154,7 +201,7 @@ int main(int argc, char** argv) {
 
     HWND box = drv::WaitForMessageBox(app.pid(), 120000);
     if (box == nullptr) return Fail("no completion message");
-    Shot(box, shots, "8-completion-message");
+    if (!ShotWithButtons(box, {IDOK}, {}, shots, "8-completion-message")) return 1;
     std::printf("message: %s\n", drv::MessageBoxText(box).c_str());
     drv::DismissMessageBox(box);
     drv::ClickDlgItem(source, IDCANCEL);
