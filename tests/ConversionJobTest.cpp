@@ -406,36 +406,6 @@ TEST_F(ConversionJobTest, EveryDocumentLeftOutOrDoubtedIsNamedInTheLog) {
     EXPECT_EQ(kFinished, recorder.boxes[0].text);
 }
 
-// A destination held by another program for the whole job refuses every line: after the one
-// file error box, the job does not say it finished, but how many lines the file lacks.
-TEST_F(ConversionJobTest, FileThatRefusedLinesIsNotCalledFinished) {
-    WriteNotesDatabase(dbPath, OrdersDb());
-    WriteFileBytes(csvPath, "");
-    HANDLE held = CreateFileA(csvPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    const bool walked = RunJob({"Order", {"Name"}, csvPath, nullptr});
-    CloseHandle(held);
-    ASSERT_TRUE(walked);
-    EXPECT_EQ("", ReadFileBytes(csvPath));
-    const std::vector<std::string> log = LogTexts();
-    const std::vector<std::string> tail = {
-        "---INFO     Documents written = 0, Other form = 0, Not readable = 0, Lines not written to the file = 4",
-        "---RESULT   Write All Document By Form is success.",
-        "---COMMAND  Close Notes DataBase",
-        "---RESULT   Close Notes DataBase is success.",
-        "---WARNING  Export file incomplete: Lines not written = 4",
-    };
-    ASSERT_GE(log.size(), tail.size());
-    EXPECT_EQ(tail,
-              std::vector<std::string>(log.end() - static_cast<std::ptrdiff_t>(tail.size()), log.end()));
-    ASSERT_EQ(2u, recorder.boxes.size());
-    EXPECT_EQ(csvPath + kTextSharing, recorder.boxes[0].text);
-    EXPECT_EQ(IncompleteExportText(4), recorder.boxes[1].text);
-    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), recorder.boxes[1].style);
-    EXPECT_EQ((std::vector<std::string>{app.m_szLogPath, csvPath}), opened) << "the log tells the rest";
-}
-
 TEST_F(ConversionJobTest, AllFieldsInTheListsSortedOrder) {
     WriteNotesDatabase(dbPath, OrdersDb());
     ASSERT_TRUE(RunJob({"Order", {}, csvPath, nullptr}));
