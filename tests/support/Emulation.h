@@ -1,0 +1,39 @@
+#pragma once
+// Where the 32-bit tests run under user-mode emulation (qemu-i386 through binfmt_misc, set up
+// by scripts/win32-emulation where the kernel cannot execute 32-bit programs; wine-env then
+// sets QS_WIN32_EMULATED): everything is several times slower, so waits that assume native
+// speed scale their limit, and the few cases that emulation cannot run at all are skipped,
+// each with its reason, listed in Emulation.cpp and nowhere else.
+
+#include <windows.h>
+
+namespace emu {
+
+// How many times longer a wait may take under emulation.
+constexpr DWORD kWaitScale = 5;
+
+// True in a 32-bit process that runs under user-mode emulation.
+bool Emulated();
+
+// `ms` as a wait's limit here: scaled under emulation.
+DWORD ScaledMs(DWORD ms);
+
+// True when ReadProcessMemory gives back this process's own bytes, as it does natively. Under
+// qemu-user it reads the emulator's memory at the guest's address instead (and
+// WriteProcessMemory writes there), so no memory of another process can be used.
+bool OtherProcessMemoryWorks();
+
+// The reason the current case cannot run here, or nullptr when it can: only under emulation,
+// for a listed case, and only when OtherProcessMemoryWorks() shows the reason holds.
+const char* CannotRunReason();
+
+}  // namespace emu
+
+// Skips the current case, with its reason, when it is listed in Emulation.cpp and this process
+// runs under emulation; call it first in SetUp, then return when IsSkipped().
+#define QS_SKIP_WHERE_EMULATION_CANNOT_RUN()                        \
+    do {                                                            \
+        if (const char* qs_reason = ::emu::CannotRunReason()) {     \
+            GTEST_SKIP() << "under user-mode emulation: " << qs_reason; \
+        }                                                           \
+    } while (false)
