@@ -119,8 +119,9 @@ int main(int argc, char** argv) {
     if (!listed && EmulatedWin32Process(app.pid())) {
         // Wine reads another process's module list from that process's memory, which under
         // qemu-user lies elsewhere than its addresses say: the list cannot be read there.
-        std::printf("not checked: which nnotes.dll the 32-bit program loaded (under user-mode emulation "
-                    "another process's module list cannot be read)\n");
+        std::printf(
+            "not checked: which nnotes.dll the 32-bit program loaded (under user-mode emulation "
+            "another process's module list cannot be read)\n");
     } else {
         Check(Lower(library) == Lower(client + "\\nnotes.dll"), "the Notes library loaded is " + library);
     }

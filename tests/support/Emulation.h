@@ -31,9 +31,9 @@ const char* CannotRunReason();
 
 // Skips the current case, with its reason, when it is listed in Emulation.cpp and this process
 // runs under emulation; call it first in SetUp, then return when IsSkipped().
-#define QS_SKIP_WHERE_EMULATION_CANNOT_RUN()                        \
-    do {                                                            \
-        if (const char* qs_reason = ::emu::CannotRunReason()) {     \
+#define QS_SKIP_WHERE_EMULATION_CANNOT_RUN()                            \
+    do {                                                                \
+        if (const char* qs_reason = ::emu::CannotRunReason()) {         \
             GTEST_SKIP() << "under user-mode emulation: " << qs_reason; \
-        }                                                           \
+        }                                                               \
     } while (false)
