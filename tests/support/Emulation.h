@@ -15,16 +15,20 @@ constexpr DWORD kWaitScale = 5;
 // True in a 32-bit process that runs under user-mode emulation.
 bool Emulated();
 
+// True when EmulationInit.cpp (in every test executable) has sent the executable's calls of
+// OutputDebugStringA to a function that does nothing, which it does only under emulation.
+bool DebugOutputRedirected();
+
 // `ms` as a wait's limit here: scaled under emulation.
 DWORD ScaledMs(DWORD ms);
 
-// True when ReadProcessMemory gives back this process's own bytes, as it does natively. Under
-// qemu-user it reads the emulator's memory at the guest's address instead (and
-// WriteProcessMemory writes there), so no memory of another process can be used.
+// False under emulation: ReadProcessMemory and WriteProcessMemory reach the emulator's own
+// memory at the guest's address there, not the guest's (Emulation.cpp says how that was
+// shown), so no memory of another process can be used.
 bool OtherProcessMemoryWorks();
 
 // The reason the current case cannot run here, or nullptr when it can: only under emulation,
-// for a listed case, and only when OtherProcessMemoryWorks() shows the reason holds.
+// and only for a listed case.
 const char* CannotRunReason();
 
 }  // namespace emu
