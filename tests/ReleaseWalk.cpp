@@ -7,6 +7,7 @@
 // Exit status 0 when every step held; each failed step is printed.
 #include "support/AppProcess.h"
 #include "support/Driver.h"
+#include "support/Emulation.h"
 #include "support/ExpectedTexts.h"
 #include "support/TestSupport.h"
 
@@ -110,6 +111,7 @@ int main(int argc, char** argv) {
     AppProcess app(work, "", opened, "", program);
     Check(app.started(), "started " + program);
     if (!app.started()) return 1;
+    if (EmulatedWin32Process(app.pid())) emu::DrivesEmulatedProgram();
 
     HWND source = drv::WaitForDialog(app.pid(), "Quillsheet");
     Check(source != nullptr, "the source dialog came (the Notes API started)");

@@ -52,9 +52,15 @@ bool Emulated() {
     return n > 0 && n < sizeof value && std::strcmp(value, "1") == 0;
 }
 
+namespace {
+bool g_drivesEmulated = false;
+}  // namespace
+
+void DrivesEmulatedProgram() { g_drivesEmulated = true; }
+
 DWORD ScaledMs(DWORD ms) {
     static const bool emulated = Emulated();
-    return emulated ? ms * kWaitScale : ms;
+    return emulated || g_drivesEmulated ? ms * kWaitScale : ms;
 }
 
 bool OtherProcessMemoryWorks() { return !Emulated(); }

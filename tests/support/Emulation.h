@@ -19,8 +19,13 @@ bool Emulated();
 // OutputDebugStringA to a function that does nothing, which it does only under emulation.
 bool DebugOutputRedirected();
 
-// `ms` as a wait's limit here: scaled under emulation.
+// `ms` as a wait's limit here: scaled in an emulated process, and in one that drives an
+// emulated program (DrivesEmulatedProgram).
 DWORD ScaledMs(DWORD ms);
+
+// Tells a native driver (qs_release_walk, 64-bit) that the program it drives runs under
+// emulation, so that its waits scale too.
+void DrivesEmulatedProgram();
 
 // False under emulation: ReadProcessMemory and WriteProcessMemory reach the emulator's own
 // memory at the guest's address there, not the guest's (Emulation.cpp says how that was
