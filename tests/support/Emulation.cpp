@@ -16,8 +16,8 @@ namespace {
 // other bytes (the emulator's), one that wrote a buffer of its own through
 // WriteProcessMemory saw nothing arrive, and Toolhelp's module list of another 32-bit process
 // (read from that process's memory) failed with ERROR_NOACCESS; a 64-bit process saw its own
-// bytes each time. Such calls are not even tried under emulation: a test process that made
-// them there died ("stack smashing detected", then "segv_handler Got unexpected trap -1"). A list view of
+// bytes each time. Such calls are not even tried under emulation: a test process that read
+// its own bytes that way there died ("stack smashing detected").
 // another process is read and chosen from only through memory in that process (LVM_GETITEMTEXT and
 // LVM_SETITEMSTATE carry pointers that no one marshals), so such a list reads "" and chooses nothing there.
 constexpr char kCrossProcessListView[] =
