@@ -17,9 +17,10 @@ namespace {
 // WriteProcessMemory saw nothing arrive, and Toolhelp's module list of another 32-bit process
 // (read from that process's memory) failed with ERROR_NOACCESS; a 64-bit process saw its own
 // bytes each time. Such calls are not even tried under emulation: a test process that read
-// its own bytes that way there died ("stack smashing detected").
-// another process is read and chosen from only through memory in that process (LVM_GETITEMTEXT and
-// LVM_SETITEMSTATE carry pointers that no one marshals), so such a list reads "" and chooses nothing there.
+// its own bytes that way there died ("stack smashing detected"). A list view of another
+// process is read and chosen from only through memory in that process (LVM_GETITEMTEXT and
+// LVM_SETITEMSTATE carry pointers that no one marshals), so there such a list reads "" and
+// chooses nothing.
 constexpr char kCrossProcessListView[] =
     "reads or chooses entries of the program's list view, which needs another process's memory "
     "(WriteProcessMemory and ReadProcessMemory miss a qemu-user guest's memory)";
