@@ -25,6 +25,15 @@ constexpr char kCrossProcessListView[] =
     "reads or chooses entries of the program's list view, which needs another process's memory "
     "(WriteProcessMemory and ReadProcessMemory miss a qemu-user guest's memory)";
 
+// scripts/wine-exec-file-limit limits every file with "ulimit -f" and ignores SIGXFSZ, so that
+// a write past the limit fails as on a full disk. qemu-user installs its own handler for that
+// signal, and the emulated process is killed by it instead: shown on this kind of machine,
+// both cases ended in their first write past the limit with status 153 (128 + SIGXFSZ),
+// "File size limit exceeded", while natively (x86_64) they pass.
+constexpr char kFileSizeSignal[] =
+    "a write past the file-size limit kills the emulated process with SIGXFSZ (status 153) "
+    "although the limit's script ignores that signal; natively the write fails as on a full disk";
+
 struct Listed {
     const char* testCase;  // "Suite.Name", a parameterised case without its "/index"
     const char* reason;
@@ -42,6 +51,7 @@ constexpr Listed kCannotRun[] = {
     {"EndToEnd.FortyThousandFieldsAllReachTheFieldListAndTheHeader", kCrossProcessListView},
     {"EndToEnd.CommasAndLineFeedsInFormAndFieldNamesKeepEveryLineAsWideAsTheHeader", kCrossProcessListView},
     {"EndToEnd.FieldNameOverTheScanBufferIsListedCutAndGivesAnEmptyColumn", kCrossProcessListView},
+    {"FullDisk.OneDiskFullBoxTheJobGoesOnAndTheFileHoldsWhatFitted", kFileSizeSignal},
 };
 
 }  // namespace
