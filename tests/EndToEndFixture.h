@@ -3,6 +3,7 @@
 // folder of its own, started, operated through its windows and read back afterwards.
 #include "support/AppProcess.h"
 #include "support/Driver.h"
+#include "support/Emulation.h"
 #include "support/ExpectedTexts.h"
 #include "support/NotesDatabaseFile.h"
 #include "support/TestSupport.h"
@@ -55,6 +56,7 @@ const char kOrders[] = R"("title":"Orders","design":[
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
+        QS_SKIP_WHERE_EMULATION_CANNOT_RUN();
         CreateDirectoryA(dir.File("data").c_str(), nullptr);
         CreateDirectoryA(dir.File("data\\servers").c_str(), nullptr);
         CreateDirectoryA(dir.File("data\\servers\\hub").c_str(), nullptr);

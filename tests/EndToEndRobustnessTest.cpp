@@ -3,6 +3,7 @@
 // the wizard's opens, very many forms and fields, names with separators, values and titles
 // longer than the buffers they pass through.
 #include "EndToEndFixture.h"
+#include "support/Emulation.h"
 
 #include <gtest/gtest.h>
 
@@ -119,7 +120,8 @@ TEST_P(MidExportHold, OneBoxAndOnlyTheLinesWrittenWhileHeldAreMissing) {
     ASSERT_NE(nullptr, source);
     ChooseLocal(source, dbPath);
     ASSERT_TRUE(drv::WalkWizard(app->pid(), {"Doc", {}, csvPath, nullptr}));
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached, drv::kDefaultTimeoutMs)) << "the export's pause";
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached, emu::ScaledMs(drv::kDefaultTimeoutMs)))
+        << "the export's pause";
     ExclusiveHolder other(heldPath, drv::kDefaultTimeoutMs);
     const bool held = other.held();
     SetEvent(go);

@@ -3,6 +3,7 @@
 // condition instead of a fixed time.
 
 #include "framework/Dialog.h"
+#include "support/Emulation.h"
 
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 // Pumps the thread's messages (through `dialog`'s keyboard handling first, when given) until
 // `done` holds; false when it still does not after `timeoutMs`.
 inline bool PumpUntil(const std::function<bool()>& done, CDialog* dialog = nullptr, DWORD timeoutMs = 5000) {
+    timeoutMs = emu::ScaledMs(timeoutMs);
     const DWORD start = GetTickCount();
     for (;;) {
         MSG msg;

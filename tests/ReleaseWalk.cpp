@@ -7,6 +7,7 @@
 // Exit status 0 when every step held; each failed step is printed.
 #include "support/AppProcess.h"
 #include "support/Driver.h"
+#include "support/Emulation.h"
 #include "support/ExpectedTexts.h"
 #include "support/TestSupport.h"
 
@@ -58,9 +59,24 @@ std::string ShortcutTarget(const std::string& link) {
     return target;
 }
 
+// True when `pid` is a 32-bit process that runs under user-mode emulation (scripts/wine-env
+// sets QS_WIN32_EMULATED there).
+bool EmulatedWin32Process(DWORD pid) {
+    char value[8] = {};
+    const DWORD n = GetEnvironmentVariableA("QS_WIN32_EMULATED", value, sizeof value);
+    if (n != 1 || value[0] != '1') return false;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    BOOL wow64 = FALSE;
+    const bool is32 = process != nullptr && IsWow64Process(process, &wow64) && wow64;
+    if (process != nullptr) CloseHandle(process);
+    return is32;
+}
+
 // The full path of the module named `name` in process `pid`; "" when it is not loaded.
-std::string LoadedModule(DWORD pid, const std::string& name) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+// `listed` is false when the process's module list could not be read at all.
+std::string LoadedModule(DWORD pid, const std::string& name, bool* listed) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pid);
+    *listed = snapshot != INVALID_HANDLE_VALUE;
     if (snapshot == INVALID_HANDLE_VALUE) return "";
     std::string found;
     MODULEENTRY32 entry{};
@@ -95,12 +111,22 @@ int main(int argc, char** argv) {
     AppProcess app(work, "", opened, "", program);
     Check(app.started(), "started " + program);
     if (!app.started()) return 1;
+    if (EmulatedWin32Process(app.pid())) emu::DrivesEmulatedProgram();
 
     HWND source = drv::WaitForDialog(app.pid(), "Quillsheet");
     Check(source != nullptr, "the source dialog came (the Notes API started)");
     if (source == nullptr) return 1;
-    const std::string library = LoadedModule(app.pid(), "nnotes.dll");
-    Check(Lower(library) == Lower(client + "\\nnotes.dll"), "the Notes library loaded is " + library);
+    bool listed = false;
+    const std::string library = LoadedModule(app.pid(), "nnotes.dll", &listed);
+    if (!listed && EmulatedWin32Process(app.pid())) {
+        // Wine reads another process's module list from that process's memory, which under
+        // qemu-user lies elsewhere than its addresses say: the list cannot be read there.
+        std::printf(
+            "not checked: which nnotes.dll the 32-bit program loaded (under user-mode emulation "
+            "another process's module list cannot be read)\n");
+    } else {
+        Check(Lower(library) == Lower(client + "\\nnotes.dll"), "the Notes library loaded is " + library);
+    }
 
     drv::ClickDlgItem(source, 1003);
     drv::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(source, 1005)) != FALSE; });

@@ -1,5 +1,7 @@
 #include "support/AppProcess.h"
 
+#include "support/Emulation.h"
+
 #include <cstring>
 #include <vector>
 
@@ -82,10 +84,11 @@ AppProcess::~AppProcess() {
 
 bool AppProcess::WaitForExit(DWORD timeoutMs) {
     return m_process.hProcess != nullptr &&
-           WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+           WaitForSingleObject(m_process.hProcess, emu::ScaledMs(timeoutMs)) == WAIT_OBJECT_0;
 }
 
 bool AppProcess::WaitForStartedProcesses(DWORD timeoutMs) {
+    timeoutMs = emu::ScaledMs(timeoutMs);
     const DWORD start = GetTickCount();
     for (;;) {
         JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};

@@ -1,7 +1,11 @@
 #include "support/Driver.h"
 
+#include "support/Emulation.h"
+
 #include <commctrl.h>
 #include <prsht.h>
+
+#include <cstring>
 
 namespace drv {
 namespace {
@@ -21,18 +25,27 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
     return TRUE;
 }
 
-// Memory in the process that owns `window`, for messages that carry pointers.
+// Memory in the process that owns `window`, for messages that carry pointers. In this
+// process it is plain memory. In another one it is allocated there, and written and read
+// through the server; where that memory cannot be reached (emu::OtherProcessMemoryWorks) no
+// buffer is made, since the server would write into the emulator's own memory instead.
 class RemoteBuffer {
 public:
-    RemoteBuffer(HWND window, size_t size) : m_size(size) {
+    RemoteBuffer(HWND window, size_t size) {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
+        if (pid == GetCurrentProcessId()) {
+            m_local.assign(size, '\0');
+            m_address = m_local.data();
+            return;
+        }
+        if (!emu::OtherProcessMemoryWorks()) return;
         m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
         if (m_process != nullptr)
             m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
     }
     ~RemoteBuffer() {
-        if (m_address != nullptr) VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+        if (m_process != nullptr && m_address != nullptr) VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
         if (m_process != nullptr) CloseHandle(m_process);
     }
     RemoteBuffer(const RemoteBuffer&) = delete;
@@ -40,14 +53,22 @@ public:
 
     void* address() const { return m_address; }
     void Write(size_t offset, const void* data, size_t size) {
+        if (m_process == nullptr) {
+            std::memcpy(m_local.data() + offset, data, size);
+            return;
+        }
         WriteProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, size, nullptr);
     }
     void Read(size_t offset, void* data, size_t size) const {
+        if (m_process == nullptr) {
+            std::memcpy(data, m_local.data() + offset, size);
+            return;
+        }
         ReadProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, size, nullptr);
     }
 
 private:
-    size_t m_size;
+    std::vector<char> m_local;
     HANDLE m_process = nullptr;
     void* m_address = nullptr;
 };
@@ -80,6 +101,7 @@ std::vector<HWND> TopLevelWindows(DWORD pid) {
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    timeoutMs = emu::ScaledMs(timeoutMs);
     const DWORD start = GetTickCount();
     for (;;) {
         if (condition()) return true;
@@ -254,6 +276,25 @@ HWND WaitForDescendant(HWND root, int id, DWORD timeoutMs) {
     return found;
 }
 
+namespace {
+
+// Closes a wizard that a walk gives up on, so that whatever waits for the wizard to end (the
+// job's thread, in-process) goes on and the case fails with its message at once: message
+// boxes of the process are answered first (the sheet takes no input under one), then the
+// sheet is cancelled. Returns false, the walk's result.
+bool GiveUp(DWORD pid, HWND sheet) {
+    for (HWND box : TopLevelWindows(pid)) {
+        if (IsMessageBox(box)) DismissMessageBox(box);
+    }
+    if (IsWindow(sheet)) {
+        PressWizardButton(sheet, PSBTN_CANCEL);
+        WaitUntil([&] { return !IsWindow(sheet); });
+    }
+    return false;
+}
+
+}  // namespace
+
 bool WalkWizard(DWORD pid, const WizardChoices& choices) {
     constexpr int kFormCombo = 1008;
     constexpr int kFieldList = 1012;
@@ -263,16 +304,16 @@ bool WalkWizard(DWORD pid, const WizardChoices& choices) {
     HWND sheet = WaitForDialog(pid, kFormPageTitle);
     if (sheet == nullptr) return false;
     HWND combo = WaitForDescendant(sheet, kFormCombo);
-    if (combo == nullptr) return false;
-    if (!SelectComboItem(combo, choices.form)) return false;
+    if (combo == nullptr) return GiveUp(pid, sheet);
+    if (!SelectComboItem(combo, choices.form)) return GiveUp(pid, sheet);
     PressWizardButton(sheet, PSBTN_NEXT);
 
-    if (!WaitUntil([&] { return Text(sheet) == kFieldPageTitle; })) return false;
+    if (!WaitUntil([&] { return Text(sheet) == kFieldPageTitle; })) return GiveUp(pid, sheet);
     HWND list = WaitForDescendant(sheet, kFieldList);
-    if (list == nullptr) return false;
+    if (list == nullptr) return GiveUp(pid, sheet);
     if (!choices.fields.empty()) {
         ClickDlgItem(GetParent(list), kSelectedFieldsRadio);
-        if (!WaitUntil([&] { return IsWindowEnabled(list) != FALSE; })) return false;
+        if (!WaitUntil([&] { return IsWindowEnabled(list) != FALSE; })) return GiveUp(pid, sheet);
         for (int i = 0; i < ListItemCount(list); ++i) {
             const std::string name = ListItemText(list, i);
             for (const std::string& wanted : choices.fields) {
@@ -282,13 +323,14 @@ bool WalkWizard(DWORD pid, const WizardChoices& choices) {
     }
     PressWizardButton(sheet, PSBTN_NEXT);
 
-    if (!WaitUntil([&] { return Text(sheet) == kDestinationPageTitle; })) return false;
+    if (!WaitUntil([&] { return Text(sheet) == kDestinationPageTitle; })) return GiveUp(pid, sheet);
     HWND edit = WaitForDescendant(sheet, kExportPathEdit);
-    if (edit == nullptr) return false;
+    if (edit == nullptr) return GiveUp(pid, sheet);
     SetText(edit, choices.exportPath);
     if (choices.beforeFinish) choices.beforeFinish();
     PressWizardButton(sheet, PSBTN_FINISH);
-    return WaitUntil([&] { return !IsWindow(sheet); });
+    if (!WaitUntil([&] { return !IsWindow(sheet); })) return GiveUp(pid, sheet);
+    return true;
 }
 
 }  // namespace drv

@@ -34,7 +34,8 @@ HWND WaitForDialog(DWORD pid, const std::string& title, DWORD timeoutMs = kDefau
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs = kDefaultTimeoutMs);
 bool IsMessageBox(HWND window);
 
-// Waits until `condition` holds; false on timeout.
+// Waits until `condition` holds; false on timeout. Every wait's limit is scaled under
+// user-mode emulation (support/Emulation.h).
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // Text of a window or control in native text (read as UTF-16, which crosses processes).
@@ -94,7 +95,9 @@ struct WizardChoices {
     std::function<void()> beforeFinish;
 };
 
-// Walks the wizard of process `pid` from page 1 to Finish; false when a page did not come.
+// Walks the wizard of process `pid` from page 1 to Finish; false when a page did not come,
+// and then the wizard is closed (its message boxes answered, the sheet cancelled), so that
+// nothing is left waiting in it.
 bool WalkWizard(DWORD pid, const WizardChoices& choices);
 
 }  // namespace drv

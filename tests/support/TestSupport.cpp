@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "support/Emulation.h"
+
 #include <winioctl.h>
 
 #include <algorithm>
@@ -55,6 +57,7 @@ ExclusiveHolder::ExclusiveHolder(const std::string& path)
                       FILE_ATTRIBUTE_NORMAL, nullptr)) {}
 
 ExclusiveHolder::ExclusiveHolder(const std::string& path, DWORD timeoutMs) : m_h(INVALID_HANDLE_VALUE) {
+    timeoutMs = emu::ScaledMs(timeoutMs);
     const DWORD start = GetTickCount();
     do {
         m_h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,

@@ -1,0 +1,48 @@
+#pragma once
+// Where the 32-bit tests run under user-mode emulation (qemu-i386 through binfmt_misc, set up
+// by scripts/win32-emulation where the kernel cannot execute 32-bit programs; wine-env then
+// sets QS_WIN32_EMULATED): everything is several times slower, so waits that assume native
+// speed scale their limit, and the few cases that emulation cannot run at all are skipped,
+// each with its reason, listed in Emulation.cpp and nowhere else.
+
+#include <windows.h>
+
+namespace emu {
+
+// How many times longer a wait may take under emulation.
+constexpr DWORD kWaitScale = 5;
+
+// True in a 32-bit process that runs under user-mode emulation.
+bool Emulated();
+
+// True when EmulationInit.cpp (in every test executable) has sent the executable's calls of
+// OutputDebugStringA to a function that does nothing, which it does only under emulation.
+bool DebugOutputRedirected();
+
+// `ms` as a wait's limit here: scaled in an emulated process, and in one that drives an
+// emulated program (DrivesEmulatedProgram).
+DWORD ScaledMs(DWORD ms);
+
+// Tells a native driver (qs_release_walk, 64-bit) that the program it drives runs under
+// emulation, so that its waits scale too.
+void DrivesEmulatedProgram();
+
+// False under emulation: ReadProcessMemory and WriteProcessMemory reach the emulator's own
+// memory at the guest's address there, not the guest's (Emulation.cpp says how that was
+// shown), so no memory of another process can be used.
+bool OtherProcessMemoryWorks();
+
+// The reason the current case cannot run here, or nullptr when it can: only under emulation,
+// and only for a listed case.
+const char* CannotRunReason();
+
+}  // namespace emu
+
+// Skips the current case, with its reason, when it is listed in Emulation.cpp and this process
+// runs under emulation; call it first in SetUp, then return when IsSkipped().
+#define QS_SKIP_WHERE_EMULATION_CANNOT_RUN()                            \
+    do {                                                                \
+        if (const char* qs_reason = ::emu::CannotRunReason()) {         \
+            GTEST_SKIP() << "under user-mode emulation: " << qs_reason; \
+        }                                                               \
+    } while (false)
