@@ -100,6 +100,17 @@ std::string IncompleteExportText(size_t refusedLines) {
     return text.data();
 }
 
+// A Notes error stopped the export: the log says so after the Notes text, with what had been
+// written by then, so that a partial CSV file is never taken for a whole one. A run that had
+// finished wrote its count already, and its file is whole.
+void LogStoppedExport(const CNsfError& error, const ExportTotals& totals, bool fileCreated) {
+    g_sysLog.Write(LEVEL_ERROR, "Notes error: " + error.m_message);
+    if (totals.finished) return;
+    g_sysLog.Write(LEVEL_INFO, ExportTotalsText(totals));
+    g_sysLog.Write(LEVEL_WARNING, fileCreated ? "Export stopped: the CSV file is incomplete"
+                                              : "Export stopped: no CSV file was written");
+}
+
 }  // namespace
 
 void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const std::string& path) {
@@ -118,6 +129,7 @@ void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const s
 
     CNsfDatabase db;
     ExportTotals totals;
+    bool fileCreated = false;
     try {
         g_sysLog.Write(LEVEL_COMMAND, "Open Notes DataBase");
         g_sysLog.Write(LEVEL_DEBUG, std::string("DB Path=") + sheet.m_dbPath);
@@ -125,19 +137,21 @@ void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const s
         g_sysLog.Write(LEVEL_RESULT, "Open Command is success.");
 
         g_exportFile.Create(sheet.m_exportPath);
+        fileCreated = true;
         db.ListFields(sheet.m_formName);
         NarrowFields(db, sheet.m_fieldNames);
 
         g_sysLog.Write(LEVEL_COMMAND, "Write All Document By Form");
         g_sysLog.Write(LEVEL_DEBUG, "Form Name=" + sheet.m_formName);
-        totals = db.WriteAllDocumentByForm(sheet.m_formName);
+        db.WriteAllDocumentByForm(sheet.m_formName, totals);
         g_sysLog.Write(LEVEL_RESULT, "Write All Document By Form is success.");
 
         g_sysLog.Write(LEVEL_COMMAND, "Close Notes DataBase");
         db.Close();
         g_sysLog.Write(LEVEL_RESULT, "Close Notes DataBase is success.");
     } catch (const CNsfError& error) {
-        // The job stops here: no further log line, no shell call, no completion message.
+        // The job stops here: no shell call, no completion message.
+        LogStoppedExport(error, totals, fileCreated);
         error.ReportError();
         CloseQuietly(db);
         return;

@@ -9,6 +9,7 @@
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
+#include "notes/BufferSizes.h"
 #include "notes/NsfNote.h"
 #include "notes/ScopedNotesHandle.h"
 #include "res/resource.h"
@@ -24,6 +25,7 @@ namespace {
 
 constexpr char kFormItem[] = "Form";
 constexpr char kOtherFormText[] = "Skip Document: Form=";
+constexpr char kConflictItem[] = "$Conflict";
 
 std::string NoteIdText(NOTEID id) {
     char text[32];
@@ -67,17 +69,56 @@ std::string SignatureText(NOTEID id, notes::STATUS status) {
     return NoteNameText(id) + ", Signature step failed: " + CNsfError(status).m_message;
 }
 
-std::string SummaryText(const ExportTotals& totals) {
+std::string CutValueText(NOTEID id, const std::string& field) {
+    return NoteNameText(id) + ", Value cut: " + field + " (" + std::to_string(notes::kItemTextSize) +
+           " bytes)";
+}
+
+std::string UnjoinedText(NOTEID id, const std::string& field) {
+    return NoteNameText(id) + ", Only the first item read: " + field;
+}
+
+std::string ConflictText(NOTEID id) { return NoteNameText(id) + ", Save conflict"; }
+
+// Notes marks the second copy that a save or replication conflict leaves with a $Conflict
+// item; the copy is written like any document, and the log names it so that it can be found.
+bool IsConflict(const CNsfNote& note) {
+    return Api().NSFItemInfo(note.m_hNote, kConflictItem, sizeof kConflictItem - 1, nullptr, nullptr, nullptr,
+                             nullptr) == 0;
+}
+
+// The warnings of one written line, cell by cell, and their counts.
+void LogCellWarnings(NOTEID id, const FieldList& fields, ExportTotals& totals, size_t& lossyNotes) {
+    bool lossy = false;
+    for (const FieldEntry& field : fields) {
+        if (field.cut) {
+            g_sysLog.Write(LEVEL_WARNING, CutValueText(id, field.name));
+            ++totals.cutValues;
+        }
+        if (field.unjoined) {
+            g_sysLog.Write(LEVEL_WARNING, UnjoinedText(id, field.name));
+            ++totals.unjoinedValues;
+        }
+        if (field.lost != 0) {
+            g_sysLog.Write(LEVEL_WARNING, LostCharactersText(id, field.name, field.lost));
+            ++totals.lossyCells;
+            lossy = true;
+        }
+    }
+    if (lossy) ++lossyNotes;
+}
+
+}  // namespace
+
+std::string ExportTotalsText(const ExportTotals& totals) {
     return "Documents written = " + std::to_string(totals.written) +
            ", Other form = " + std::to_string(totals.otherForm) +
            ", Not readable = " + std::to_string(totals.unreadable) +
            ", Lines not written to the file = " + std::to_string(totals.refusedLines);
 }
 
-}  // namespace
-
-ExportTotals CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
-    ExportTotals totals;
+void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName, ExportTotals& totals) {
+    totals = ExportTotals{};
     g_sysLog.Write(LEVEL_COMMAND, "Make Indicater");
     CProgressDlg progress(0);
     progress.Create(nullptr);
@@ -110,8 +151,9 @@ ExportTotals CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
     g_sysLog.Write(LEVEL_RESULT, "NSFDbGetModifiedNoteTable is success.");
     if (noDocuments) {
         progress.SetProgress(100);
-        g_sysLog.Write(LEVEL_INFO, SummaryText(totals));
-        return totals;
+        totals.finished = true;
+        g_sysLog.Write(LEVEL_INFO, ExportTotalsText(totals));
+        return;
     }
 
     {
@@ -119,7 +161,6 @@ ExportTotals CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
         const notes::DWORD total = Api().IDEntries(table);
         notes::DWORD done = 0;
         NOTEID noteId = 0;
-        size_t lossyCells = 0;
         size_t lossyNotes = 0;
         const FormMatch chosen(formName);
         notes::BOOL found = Api().IDScan(table, 1, &noteId);
@@ -140,19 +181,20 @@ ExportTotals CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
             }
             if (opened) {
                 g_sysLog.Write(LEVEL_RESULT, "nsfNote.Open is success.");
-                if (signature != 0) g_sysLog.Write(LEVEL_WARNING, SignatureText(noteId, signature));
+                if (signature != 0) {
+                    g_sysLog.Write(LEVEL_WARNING, SignatureText(noteId, signature));
+                    ++totals.signatureFailures;
+                }
                 if (MadeWithForm(note, chosen)) {
+                    if (IsConflict(note)) {
+                        g_sysLog.Write(LEVEL_WARNING, ConflictText(noteId));
+                        ++totals.conflicts;
+                    }
                     note.ReadValues(m_fields);
                     for (size_t i = 0; i < m_fields.size(); ++i) cells[i] = m_fields[i].value;
                     ++(g_exportFile.AppendLine(cells) ? totals.written : totals.refusedLines);
-                    // The line keeps what the native text could hold; the log says what it could not.
-                    const size_t cellsBefore = lossyCells;
-                    for (const FieldEntry& field : m_fields) {
-                        if (field.lost == 0) continue;
-                        g_sysLog.Write(LEVEL_WARNING, LostCharactersText(noteId, field.name, field.lost));
-                        ++lossyCells;
-                    }
-                    if (lossyCells != cellsBefore) ++lossyNotes;
+                    // The line keeps what could be read; the log says what it could not.
+                    LogCellWarnings(noteId, m_fields, totals, lossyNotes);
                 } else {
                     ++totals.otherForm;
                 }
@@ -166,8 +208,9 @@ ExportTotals CNsfDatabase::WriteAllDocumentByForm(const std::string& formName) {
             note.Close();
         }
         progress.SetProgress(100);
-        if (lossyCells != 0) g_sysLog.Write(LEVEL_WARNING, LostTotalText(lossyCells, lossyNotes));
+        if (totals.lossyCells != 0)
+            g_sysLog.Write(LEVEL_WARNING, LostTotalText(totals.lossyCells, lossyNotes));
     }
-    g_sysLog.Write(LEVEL_INFO, SummaryText(totals));
-    return totals;
+    totals.finished = true;
+    g_sysLog.Write(LEVEL_INFO, ExportTotalsText(totals));
 }

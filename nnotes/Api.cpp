@@ -184,6 +184,33 @@ WORD CopyWithinLength(const std::string& lmbcs, char* buffer, WORD length) {
     return CopyBounded(lmbcs, buffer, static_cast<size_t>(length) + 1);
 }
 
+// The text of an item value copied into a caller's buffer by an item-to-text conversion: the
+// database may ask for the cut at the byte, as the Notes library may make it.
+WORD CopyConvertedText(const nnotes::Database& db, const std::string& lmbcs, char* buffer, size_t size) {
+    if (!db.cutTextAnywhere) return CopyBounded(lmbcs, buffer, size);
+    if (buffer == nullptr || size == 0) return 0;
+    const size_t n = std::min(lmbcs.size(), size - 1);
+    memcpy(buffer, lmbcs.data(), n);
+    buffer[n] = '\0';
+    return static_cast<WORD>(n);
+}
+
+// An item of an open note as NSFItemInfo hands it out: the pool is the note's handle, the
+// block the item's place in the note counted from 1, for its header and its value alike.
+notes::BLOCKID ItemBlockId(DHANDLE note, size_t index) {
+    return notes::BLOCKID{note, static_cast<WORD>(index + 1)};
+}
+
+// The first item named `name` (any item when null) at or after `from`; the note's item count
+// when there is none.
+size_t FindItemFrom(const nnotes::Note& note, size_t from, const char* name, WORD nameLength) {
+    const std::string wanted = name == nullptr ? std::string() : std::string(name, nameLength);
+    for (size_t i = from; i < note.items.size(); ++i) {
+        if (name == nullptr || nnotes::SameName(note.items[i].name, wanted)) return i;
+    }
+    return note.items.size();
+}
+
 std::string CString(const char* s) { return s == nullptr ? std::string() : std::string(s); }
 
 bool IsFolder(const std::string& path) {
@@ -649,7 +676,78 @@ WORD LNPUBLIC NSFItemConvertToText(NOTEHANDLE hNote, const char* itemName, char*
     // A separator of 0 asks for the default one.
     if (separator == '\0') separator = kDefaultListSeparator;
     if (item == nullptr || !nnotes::ItemText(*item, separator, &text)) return 0;
-    return CopyBounded(text, retBuffer, bufferLength);
+    return CopyConvertedText(*object.db, text, retBuffer, bufferLength);
+}
+
+// The item after `from` (the note's first when `from` is the item count) named `itemName`,
+// as NSFItemInfo and NSFItemInfoNext report it.
+static STATUS ItemInfoFrom(NOTEHANDLE hNote, size_t from, bool first, const char* itemName, WORD nameLength,
+                           notes::BLOCKID* retItemBlockId, WORD* retDataType, notes::BLOCKID* retValueBlockId,
+                           notes::DWORD* retValueLength) {
+    // The reference: the type is TYPE_INVALID_OR_UNKNOWN (0) whenever no item is found.
+    if (retDataType != nullptr) *retDataType = 0;
+    std::shared_ptr<const nnotes::Note> note;
+    {
+        std::lock_guard<std::mutex> lock(H().mutex);
+        NoteObject* o = Find(H().notes, hNote);
+        if (o == nullptr) return nnotes::kErrInvalidHandle;
+        note = o->note;
+    }
+    if (!first && from >= note->items.size()) return nnotes::kErrBadArgument;
+    const size_t index =
+        FindItemFrom(*note, first ? 0 : from + 1, itemName, itemName == nullptr ? 0 : nameLength);
+    // A BLOCKID counts items in a WORD.
+    if (index >= note->items.size() || index >= 0xFFFF) return nnotes::kErrItemNotFound;
+    const nnotes::Item& item = note->items[index];
+    if (retItemBlockId != nullptr) *retItemBlockId = ItemBlockId(hNote, index);
+    if (retDataType != nullptr) *retDataType = item.type;
+    if (retValueBlockId != nullptr) *retValueBlockId = ItemBlockId(hNote, index);
+    if (retValueLength != nullptr) *retValueLength = static_cast<notes::DWORD>(2 + item.data.size());
+    return nnotes::kNoError;
+}
+
+STATUS LNPUBLIC NSFItemInfo(NOTEHANDLE hNote, const char* itemName, WORD nameLength,
+                            notes::BLOCKID* retItemBlockId, WORD* retDataType,
+                            notes::BLOCKID* retValueBlockId, notes::DWORD* retValueLength) {
+    return ItemInfoFrom(hNote, 0, true, itemName, nameLength, retItemBlockId, retDataType, retValueBlockId,
+                        retValueLength);
+}
+
+STATUS LNPUBLIC NSFItemInfoNext(NOTEHANDLE hNote, notes::BLOCKID nextItem, const char* itemName,
+                                WORD nameLength, notes::BLOCKID* retItemBlockId, WORD* retDataType,
+                                notes::BLOCKID* retValueBlockId, notes::DWORD* retValueLength) {
+    // A BLOCKID of another note, or none, names no item of this one.
+    if (nextItem.pool != hNote || nextItem.block == 0) {
+        if (retDataType != nullptr) *retDataType = 0;
+        return nnotes::kErrBadArgument;
+    }
+    return ItemInfoFrom(hNote, static_cast<size_t>(nextItem.block) - 1, false, itemName, nameLength,
+                        retItemBlockId, retDataType, retValueBlockId, retValueLength);
+}
+
+WORD LNPUBLIC NSFItemConvertValueToText(WORD valueType, notes::BLOCKID valueBlockId, notes::DWORD valueLength,
+                                        char* retBuffer, WORD bufferLength, char separator) {
+    if (retBuffer != nullptr && bufferLength > 0) retBuffer[0] = '\0';
+    NoteObject object;
+    {
+        std::lock_guard<std::mutex> lock(H().mutex);
+        NoteObject* o = Find(H().notes, valueBlockId.pool);
+        if (o == nullptr) return 0;
+        object = *o;
+    }
+    if (valueBlockId.block == 0 || valueBlockId.block > object.note->items.size()) return 0;
+    if (object.note->isSealed && !object.decrypted) return 0;
+    nnotes::Item item = object.note->items[valueBlockId.block - 1];
+    // The value is read as the caller describes it: its type word, and no more bytes than
+    // the length it gives (the type word among them).
+    if (valueLength < 2 || valueType != item.type) return 0;
+    if (valueLength - 2 < item.data.size()) item.data.resize(valueLength - 2);
+    if (separator == '\0') separator = kDefaultListSeparator;
+    std::string text;
+    if (!nnotes::ItemText(item, separator, &text)) return 0;
+    // The reference: no more than 60 KB of text, whatever the buffer.
+    const size_t room = std::min<size_t>(bufferLength, notes::kConvertValueTextLimit);
+    return CopyConvertedText(*object.db, text, retBuffer, room);
 }
 
 WORD LNPUBLIC OSLoadString(void* /*hModule*/, STATUS stringCode, char* retBuffer, WORD bufferLength) {
@@ -792,4 +890,7 @@ QS_SAME_TYPE(NSFDbGetModifiedNoteTable);
 QS_SAME_TYPE(IDEntries);
 QS_SAME_TYPE(IDScan);
 QS_SAME_TYPE(IDDestroyTable);
+QS_SAME_TYPE(NSFItemInfo);
+QS_SAME_TYPE(NSFItemInfoNext);
+QS_SAME_TYPE(NSFItemConvertValueToText);
 #undef QS_SAME_TYPE

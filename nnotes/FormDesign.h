@@ -20,6 +20,9 @@ struct DesignedField {
 // The largest $Body item value (records only, after the type word) before the next field
 // starts another $Body item, as Notes splits a large form; a field's records are never split.
 constexpr size_t kDefaultBodyItemSize = 40000;
+// The most bytes of records one item of a document's rich text holds, as Notes splits a long
+// one into several items of the same name.
+constexpr size_t kDefaultRichTextItemSize = 40000;
 
 // The records of one field: CDPARAGRAPH, CDTEXT with the label, CDFIELD (tab order
 // `tabOrder`), each of odd length followed by a pad byte.

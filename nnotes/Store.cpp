@@ -313,7 +313,8 @@ uint16_t NoteClass(const json& j) {
 }
 
 // Each name a design note answers to: the title entries, and each part of an entry split
-// at "|" (the name and its aliases), without surrounding spaces.
+// at "|" (the name and its aliases), without surrounding spaces. The entries of a list
+// joined together are no name of it, as in Notes.
 std::vector<std::string> DesignNames(const Item* title) {
     std::vector<std::string> entries, names;
     if (title == nullptr) return names;
@@ -328,12 +329,6 @@ std::vector<std::string> DesignNames(const Item* title) {
             entries.push_back(title->data.substr(offset, len));
             offset += len;
         }
-    }
-    // A list names the form by all its entries, as one "|" title does.
-    if (entries.size() > 1) {
-        std::string joined;
-        for (const auto& e : entries) joined += (joined.empty() ? "" : "|") + e;
-        names.push_back(joined);
     }
     for (const auto& e : entries) {
         names.push_back(e);
@@ -451,6 +446,44 @@ Note ParseDesignNote(const json& j) {
     return note;
 }
 
+// The paragraphs of a rich-text value as ValueData writes them, each a CDPARAGRAPH and a
+// CDTEXT record: the byte length of each, in order.
+std::vector<size_t> ParagraphLengths(const std::string& data) {
+    std::vector<size_t> lengths;
+    size_t at = 0;
+    while (at + notes::kBsigSize + notes::kWsigSize <= data.size()) {
+        const auto* b = reinterpret_cast<const uint8_t*>(data.data() + at + notes::kBsigSize);
+        size_t length = notes::kBsigSize + (b[2] | (b[3] << 8));
+        length += length % 2;
+        lengths.push_back(length);
+        at += length;
+    }
+    return lengths;
+}
+
+// A rich-text value of more than `itemSize` bytes of records, stored as Notes stores a long
+// one: several items of the same name, each ending at a paragraph, one after the other. A
+// paragraph longer than that has an item of its own.
+void AppendRichText(Item item, size_t itemSize, std::vector<Item>* items) {
+    if (item.data.size() <= itemSize) {
+        items->push_back(std::move(item));
+        return;
+    }
+    const std::string data = std::move(item.data);
+    size_t start = 0;
+    size_t end = 0;
+    for (size_t length : ParagraphLengths(data)) {
+        if (end > start && end - start + length > itemSize) {
+            item.data = data.substr(start, end - start);
+            items->push_back(item);
+            start = end;
+        }
+        end += length;
+    }
+    item.data = data.substr(start);
+    items->push_back(std::move(item));
+}
+
 Note ParseDocument(const json& j) {
     Require(j.is_object(), "a document is not an object");
     Note note;
@@ -458,7 +491,23 @@ Note ParseDocument(const json& j) {
     if (j.contains("items")) {
         Require(j.at("items").is_array(), "items is not an array");
         note.items.reserve(j.at("items").size());
-        for (const auto& i : j.at("items")) note.items.push_back(ParseItem(i, true));
+        for (const auto& i : j.at("items")) {
+            Item item = ParseItem(i, true);
+            if (item.type != notes::TYPE_COMPOSITE || !i.at("type").is_string()) {
+                Require(!i.contains("itemSize"), "itemSize is only for rich text");
+                note.items.push_back(std::move(item));
+                continue;
+            }
+            size_t itemSize = kDefaultRichTextItemSize;
+            if (i.contains("itemSize")) {
+                const json& size = i.at("itemSize");
+                Require(
+                    size.is_number_unsigned() && size.get<uint64_t>() >= 1 && size.get<uint64_t>() <= 0xFFFF,
+                    "itemSize out of range");
+                itemSize = static_cast<size_t>(size.get<uint64_t>());
+            }
+            AppendRichText(std::move(item), itemSize, &note.items);
+        }
     }
     note.isSigned = j.value("signed", false);
     note.isSealed = j.value("sealed", false);
@@ -592,6 +641,10 @@ Status ParseJsonDatabase(const std::string& text, Database* out) {
         Require(j.contains("version") && j.at("version") == json(kFormatVersion), "unknown format version");
         if (j.contains("title")) db->title = Text(j.at("title"));
         if (j.contains("faults")) db->faults = ParseFaults(j.at("faults"));
+        if (j.contains("cutTextAnywhere")) {
+            Require(j.at("cutTextAnywhere").is_boolean(), "cutTextAnywhere is not true or false");
+            db->cutTextAnywhere = j.at("cutTextAnywhere").get<bool>();
+        }
         std::vector<Note> notes;
         if (j.contains("design")) {
             Require(j.at("design").is_array(), "design is not an array");

@@ -51,6 +51,9 @@ class DocumentFile;
 struct Database {
     std::string title;  // LMBCS
     FaultMap faults;
+    // The item-to-text conversions cut a text that does not fit at its byte, even inside a
+    // character, as the Notes library may; by default they keep whole characters.
+    bool cutTextAnywhere = false;
     // Ascending note id: every note of a JSON-form file, the design notes of an indexed one.
     std::vector<Note> notes;
     std::vector<size_t> designOrder;  // indices of the design notes, in collection order

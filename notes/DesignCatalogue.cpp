@@ -10,6 +10,7 @@
 #include "log/SysLog.h"
 
 #include <cstring>
+#include <functional>
 #include <set>
 
 using namespace notes;
@@ -38,6 +39,7 @@ constexpr char kFieldsItem[] = "$Fields";
 // Items the designer and Notes keep on a form note, never fields of its documents.
 constexpr char kDesignItemMark = '$';
 constexpr char kSubformNotFoundText[] = "Subform not found: ";
+constexpr char kSubformNotReadText[] = "Subform not read: ";
 constexpr STATUS kDesignNoteNotFound = 1028;  // NIFFindDesignNote: ERR_NOT_FOUND
 
 // Copies at most `capacity - 1` bytes of a value and terminates it.
@@ -189,6 +191,11 @@ STATUS LNCALLBACK CollectItem(WORD /*spare*/, WORD /*itemFlags*/, char* name, WO
 
 namespace {
 
+// The wizard lists fields before a job has opened its log.
+void LogSubform(const std::string& text) {
+    if (!g_sysLog.m_path.empty()) g_sysLog.Write(LEVEL_DEBUG, text);
+}
+
 void ScanDesignNote(DBHANDLE db, NOTEID noteId, FormScan* scan) {
     NOTEHANDLE note = 0;
     ThrowIfFailed(Api().NSFNoteOpen(db, noteId, 0, &note));
@@ -199,6 +206,10 @@ void ScanDesignNote(DBHANDLE db, NOTEID noteId, FormScan* scan) {
 }  // namespace
 
 void CNsfDatabase::ListForms() {
+    ForEachDesignEntry([this](WORD noteClass, void* summary) { AddFormEntry(noteClass, summary); });
+}
+
+void CNsfDatabase::ForEachDesignEntry(const std::function<void(WORD noteClass, void* summary)>& visit) {
     HCOLLECTION collection = 0;
     ThrowIfFailed(Api().NIFOpenCollection(m_hDb, m_hDb, NOTE_CLASS_DESIGN_COLLECTION, OPEN_DO_NOT_CREATE, 0,
                                           &collection, nullptr, nullptr, nullptr, nullptr));
@@ -223,7 +234,7 @@ void CNsfDatabase::ListForms() {
         for (DWORD i = 0; entry != nullptr && i < count; ++i) {
             const WORD noteClass = ReadWord(entry);
             char* summary = entry + sizeof(WORD);
-            AddFormEntry(noteClass, summary);
+            visit(noteClass, summary);
             entry = summary + ReadWord(summary);
         }
         Api().OSUnlockObject(buffer);
@@ -232,35 +243,83 @@ void CNsfDatabase::ListForms() {
     } while ((signal & SIGNAL_MORE_TO_DO) != 0);
 }
 
-void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
-    char title[kTitleBufferSize] = {};
-    char translated[kTitleBufferSize] = {};
+namespace {
+
+// A form's title as the form page shows it (LMBCS, cut to the title buffer), and the one
+// name that finds it again: a text title as it stands, the first entry of a text-list title.
+struct FormTitle {
+    char shown[kTitleBufferSize] = {};
+    char lookup[kFormNameBufferSize] = {};
+};
+
+void ReadFormTitle(void* summary, FormTitle* title) {
     void* value = nullptr;
     WORD length = 0;
     WORD type = 0;
     if (!Api().NSFLocateSummaryValue(summary, kTitleItem, &value, &length, &type)) {
-        CopyBounded(title, sizeof title, kTitleNotAvailable, sizeof kTitleNotAvailable - 1);
+        CopyBounded(title->shown, sizeof title->shown, kTitleNotAvailable, sizeof kTitleNotAvailable - 1);
     } else if (type == TYPE_TEXT) {
-        CopyBounded(title, sizeof title, static_cast<const char*>(value), length);
+        CopyBounded(title->shown, sizeof title->shown, static_cast<const char*>(value), length);
     } else if (type == TYPE_TEXT_LIST) {
-        JoinTitleEntries(value, length, title, sizeof title);
+        JoinTitleEntries(value, length, title->shown, sizeof title->shown);
+        char* first = nullptr;
+        WORD firstLength = 0;
+        // The library knows a form by each of its names, never by their join.
+        if (length >= sizeof(WORD) && ReadWord(value) > 0 &&
+            Api().ListGetText(value, kListWithoutTypeWord, 0, &first, &firstLength) == 0 &&
+            first != nullptr && sizeof(WORD) * (size_t{ReadWord(value)} + 1) + firstLength <= length) {
+            CopyBounded(title->lookup, sizeof title->lookup, first, firstLength);
+            return;
+        }
     } else {
-        CopyBounded(title, sizeof title, kTitleUnknownType, sizeof kTitleUnknownType - 1);
+        CopyBounded(title->shown, sizeof title->shown, kTitleUnknownType, sizeof kTitleUnknownType - 1);
     }
-    if ((noteClass & NOTE_CLASS_FORM) == 0 || IsOtherThanForm(summary)) return;
-    const size_t titleLength = WholeCharacterLength(title, std::strlen(title));
+    CopyBounded(title->lookup, sizeof title->lookup, title->shown, std::strlen(title->shown));
+}
+
+// The native text of a title as the form page shows it.
+std::string ShownTitle(const FormTitle& title) {
+    char translated[kTitleBufferSize] = {};
+    const size_t titleLength = WholeCharacterLength(title.shown, std::strlen(title.shown));
     // The whole buffer is the room: "A×B" is three bytes of LMBCS and four of code page 932.
-    TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, title, titleLength, translated, sizeof translated);
-    m_forms.emplace_back(translated);
+    TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, title.shown, titleLength, translated, sizeof translated);
+    return translated;
+}
+
+bool IsListedForm(WORD noteClass, void* summary) {
+    return (noteClass & NOTE_CLASS_FORM) != 0 && !IsOtherThanForm(summary);
+}
+
+}  // namespace
+
+void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
+    FormTitle title;
+    ReadFormTitle(summary, &title);
+    if (!IsListedForm(noteClass, summary)) return;
+    m_forms.push_back(ShownTitle(title));
+}
+
+std::string CNsfDatabase::FormLookupName(const std::string& formName) {
+    std::string lookup;
+    ForEachDesignEntry([&](WORD noteClass, void* summary) {
+        if (!lookup.empty() || !IsListedForm(noteClass, summary)) return;
+        FormTitle title;
+        ReadFormTitle(summary, &title);
+        if (ShownTitle(title) == formName) lookup = title.lookup;
+    });
+    if (!lookup.empty()) return lookup;
+    // A name the form page did not show (a synonym, or a form gone since) is asked for as given.
+    char lmbcsName[kFormNameBufferSize] = {};
+    TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, formName.c_str(), formName.size(), lmbcsName,
+                  sizeof lmbcsName);
+    return lmbcsName;
 }
 
 void CNsfDatabase::ListFields(const std::string& formName) {
     g_scanDb.m_fields.clear();
-    char lmbcsName[kFormNameBufferSize] = {};
-    TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, formName.c_str(), formName.size(), lmbcsName,
-                  sizeof lmbcsName);
+    const std::string lmbcsName = FormLookupName(formName);
     NOTEID noteId = 0;
-    ThrowIfFailed(Api().NIFFindDesignNote(m_hDb, lmbcsName, NOTE_CLASS_FORM, &noteId));
+    ThrowIfFailed(Api().NIFFindDesignNote(m_hDb, lmbcsName.c_str(), NOTE_CLASS_FORM, &noteId));
     FormScan form;
     form.items = &g_scanDb.m_fields;
     ScanDesignNote(m_hDb, noteId, &form);
@@ -276,17 +335,21 @@ void CNsfDatabase::ListFields(const std::string& formName) {
         const std::string name = pending.back();
         pending.pop_back();
         NOTEID subformId = 0;
-        const STATUS found = Api().NIFFindDesignNote(m_hDb, name.c_str(), NOTE_CLASS_FORM, &subformId);
-        if ((found & ERR_MASK) == kDesignNoteNotFound) {
-            // The wizard lists fields before a job has opened its log.
-            if (!g_sysLog.m_path.empty())
-                g_sysLog.Write(LEVEL_DEBUG, kSubformNotFoundText + NativeName(name.data(), name.size()));
+        FormScan subform;
+        // A subform that cannot be had costs only its own fields: the form's others stay.
+        try {
+            const STATUS found = Api().NIFFindDesignNote(m_hDb, name.c_str(), NOTE_CLASS_FORM, &subformId);
+            if ((found & ERR_MASK) == kDesignNoteNotFound) {
+                LogSubform(kSubformNotFoundText + NativeName(name.data(), name.size()));
+                continue;
+            }
+            ThrowIfFailed(found);
+            if (!read.insert(subformId).second) continue;
+            ScanDesignNote(m_hDb, subformId, &subform);
+        } catch (const CNsfError& error) {
+            LogSubform(kSubformNotReadText + NativeName(name.data(), name.size()) + ", " + error.m_message);
             continue;
         }
-        ThrowIfFailed(found);
-        if (!read.insert(subformId).second) continue;
-        FormScan subform;
-        ScanDesignNote(m_hDb, subformId, &subform);
         for (const NamedField& field : subform.definitions) listed.Add(field, true);
         pending.insert(pending.end(), subform.subforms.rbegin(), subform.subforms.rend());
     }

@@ -10,10 +10,12 @@ struct FieldEntry {
     FieldEntry() = default;
     FieldEntry(std::string fieldName, uint16_t dataType) : name(std::move(fieldName)), type(dataType) {}
 
-    std::string name;   // native text
-    uint16_t type = 0;  // item data type as the scan reports it; carried, never decided on
-    std::string value;  // CSV-safe text of the current document's item
-    size_t lost = 0;    // characters of that item the native text could not hold
+    std::string name;       // native text
+    uint16_t type = 0;      // item data type as the scan reports it; carried, never decided on
+    std::string value;      // CSV-safe text of the current document's item
+    size_t lost = 0;        // characters of that item the native text could not hold
+    bool cut = false;       // its Notes text filled the conversion buffer, so it was probably cut
+    bool unjoined = false;  // only the first of several items of its name could be read
 };
 
 using FieldList = std::vector<FieldEntry>;

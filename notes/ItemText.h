@@ -5,6 +5,6 @@
 #include <cstddef>
 
 // Works in place on the NUL-terminated text of a buffer of `capacity` bytes: every ","
-// becomes ";", every line feed a blank, and a carriage return just before a line feed a
-// blank too (so CR LF becomes two blanks). The text is read only up to the buffer's end.
+// becomes ";", every line feed and every carriage return a blank (so CR LF becomes two
+// blanks). The text is read only up to the buffer's end.
 void MakeCsvSafe(char* text, size_t capacity);

@@ -40,6 +40,13 @@ struct COLLECTIONPOSITION {
     DWORD Tumbler[kMaxTumblers];
 };
 
+// Where an item's header or value lies inside an open note: a pool and a block in it. The
+// API passes it by value and returns it through pointers; its pool is a DHANDLE.
+struct BLOCKID {
+    DHANDLE pool;
+    WORD block;
+};
+
 struct UNID {
     TIMEDATE File;
     TIMEDATE Note;
@@ -86,6 +93,8 @@ constexpr int MAXPATH = 256;           // a Notes path, NUL included
 // NSFDbGetModifiedNoteTable: no note of the class was modified since the time given; there
 // is no table then. PKG_NSF (0x0200) + 60.
 constexpr STATUS ERR_NO_MODIFIED_NOTES = 572;
+// NSFItemInfo, NSFItemInfoNext: no (further) item of that name. PKG_NSF (0x0200) + 38.
+constexpr STATUS ERR_ITEM_NOT_FOUND = 550;
 
 // The item-scan callback of NSFItemScan.
 using NSFITEMSCANPROC = STATUS(LNCALLBACK*)(WORD spare, WORD itemFlags, char* name, WORD nameLength,
@@ -142,6 +151,14 @@ using PFN_NSFDbGetModifiedNoteTable = STATUS(LNPUBLIC*)(DBHANDLE hDB, WORD noteC
 using PFN_IDEntries = DWORD(LNPUBLIC*)(DHANDLE hTable);
 using PFN_IDScan = BOOL(LNPUBLIC*)(DHANDLE hTable, BOOL first, NOTEID* retID);
 using PFN_IDDestroyTable = STATUS(LNPUBLIC*)(DHANDLE hTable);
+using PFN_NSFItemInfo = STATUS(LNPUBLIC*)(NOTEHANDLE hNote, const char* itemName, WORD nameLength,
+                                          BLOCKID* retItemBlockId, WORD* retDataType,
+                                          BLOCKID* retValueBlockId, DWORD* retValueLength);
+using PFN_NSFItemInfoNext = STATUS(LNPUBLIC*)(NOTEHANDLE hNote, BLOCKID nextItem, const char* itemName,
+                                              WORD nameLength, BLOCKID* retItemBlockId, WORD* retDataType,
+                                              BLOCKID* retValueBlockId, DWORD* retValueLength);
+using PFN_NSFItemConvertValueToText = WORD(LNPUBLIC*)(WORD valueType, BLOCKID valueBlockId, DWORD valueLength,
+                                                      char* retBuffer, WORD bufferLength, char separator);
 
 // Export ordinals of nnotes.dll: the one table both sides use.
 enum Ordinal : uint16_t {
@@ -219,5 +236,16 @@ constexpr ExportName kExportNames[] = {
     {ORD_IDScan, "IDScan"},
     {ORD_IDDestroyTable, "IDDestroyTable"},
 };
+
+// Operations bound by their exported name alone: their ordinals in the Notes library are not
+// known to us, and a guessed one could lead to another operation.
+constexpr char kExportNSFItemInfo[] = "NSFItemInfo";
+constexpr char kExportNSFItemInfoNext[] = "NSFItemInfoNext";
+constexpr char kExportNSFItemConvertValueToText[] = "NSFItemConvertValueToText";
+constexpr const char* kNamedOnlyExports[] = {kExportNSFItemInfo, kExportNSFItemInfoNext,
+                                             kExportNSFItemConvertValueToText};
+
+// NSFItemConvertValueToText writes at most 60 KB, whatever the buffer.
+constexpr WORD kConvertValueTextLimit = 60 * 1024;
 
 }  // namespace notes

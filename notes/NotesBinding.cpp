@@ -33,6 +33,15 @@ bool Resolve(HMODULE module, Ordinal ordinal, Fn& slot) {
     return true;
 }
 
+// Binds an operation whose ordinal is not known by its exported name.
+template <typename Fn>
+bool ResolveByName(HMODULE module, const char* name, Fn& slot) {
+    FARPROC proc = GetProcAddress(module, name);
+    if (proc == nullptr) return false;
+    slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
+    return true;
+}
+
 }  // namespace
 
 bool ResolveNotesFunctions(HMODULE m, NotesFunctions& f) {
@@ -58,7 +67,10 @@ bool ResolveNotesFunctions(HMODULE m, NotesFunctions& f) {
            Resolve(m, ORD_TimeConstant, f.TimeConstant) &&
            Resolve(m, ORD_NSFDbGetModifiedNoteTable, f.NSFDbGetModifiedNoteTable) &&
            Resolve(m, ORD_IDEntries, f.IDEntries) && Resolve(m, ORD_IDScan, f.IDScan) &&
-           Resolve(m, ORD_IDDestroyTable, f.IDDestroyTable);
+           Resolve(m, ORD_IDDestroyTable, f.IDDestroyTable) &&
+           ResolveByName(m, kExportNSFItemInfo, f.NSFItemInfo) &&
+           ResolveByName(m, kExportNSFItemInfoNext, f.NSFItemInfoNext) &&
+           ResolveByName(m, kExportNSFItemConvertValueToText, f.NSFItemConvertValueToText);
 }
 
 bool BindNotesLibrary(const char* libraryName) {

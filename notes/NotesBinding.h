@@ -45,6 +45,10 @@ struct NotesFunctions {
     PFN_IDEntries IDEntries;
     PFN_IDScan IDScan;
     PFN_IDDestroyTable IDDestroyTable;
+    // Bound by name (kNamedOnlyExports).
+    PFN_NSFItemInfo NSFItemInfo;
+    PFN_NSFItemInfoNext NSFItemInfoNext;
+    PFN_NSFItemConvertValueToText NSFItemConvertValueToText;
 };
 
 // Returned by NotesInitialize when nnotes.dll or one of its operations cannot be found.
@@ -61,9 +65,10 @@ void NotesTerminate();
 bool NotesBound();
 // Binds the library if not yet bound; false when it or an operation is missing.
 bool BindNotesLibrary(const char* libraryName = "nnotes.dll");
-// Resolves every operation of `module` by ordinal into `functions`; false when one is
-// missing, or when the library exports an operation's name as well and that name leads to
-// another address than its ordinal. Touches no binding state.
+// Resolves every operation of `module` by ordinal into `functions`, and those of
+// kNamedOnlyExports by name; false when one is missing, or when the library exports an
+// operation's name as well and that name leads to another address than its ordinal.
+// Touches no binding state.
 bool ResolveNotesFunctions(HINSTANCE__* module, NotesFunctions& functions);
 // The bound operations. Only valid after a successful bind.
 const NotesFunctions& Api();

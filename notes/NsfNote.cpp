@@ -6,6 +6,7 @@
 #include "notes/NotesBinding.h"
 #include "notes/NsfError.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace notes;
@@ -15,6 +16,18 @@ constexpr size_t kItemNameSize = notes::kConvertItemNameSize;
 constexpr size_t kTextBufferSize = notes::kItemTextSize;
 constexpr char kListSeparator = ';';
 constexpr char kLineBreakText[] = "  ";
+// The longest LMBCS character: a group byte and two bytes. A conversion that stops within
+// this many bytes of its buffer's end may have left out the rest of the value.
+constexpr size_t kLongestLmbcsCharacter = 3;
+// Notes splits a long rich-text field into items at its paragraphs; their texts are joined
+// with the break that separates paragraphs inside one item.
+constexpr char kParagraphBreak[] = "\r\n";
+constexpr size_t kParagraphBreakLength = sizeof kParagraphBreak - 1;
+// No note holds more items than a WORD counts: a library that kept handing back items would
+// otherwise never end the walk.
+constexpr size_t kMostItemsOfOneName = 0xFFFF;
+
+bool FilledBuffer(size_t length, size_t capacity) { return length + kLongestLmbcsCharacter >= capacity; }
 
 // Characters of the LMBCS text that its native translation does not hold.
 size_t LostInTranslation(const char* lmbcs, size_t lmbcsLength, const char* native, size_t nativeLength) {
@@ -55,20 +68,79 @@ void CNsfNote::ReadValues(FieldList& fields) {
     }
 }
 
+size_t CNsfNote::AppendFurtherItems(const char* name, WORD nameLength, char* text, size_t length,
+                                    FieldEntry& entry) const {
+    BLOCKID item{};
+    WORD type = 0;
+    BLOCKID value{};
+    DWORD valueLength = 0;
+    const STATUS first = Api().NSFItemInfo(m_hNote, name, nameLength, &item, &type, &value, &valueLength);
+    if ((first & ERR_MASK) == ERR_ITEM_NOT_FOUND) return length;
+    if (first != 0) {
+        // The first item was read, but whether others follow cannot be told.
+        entry.unjoined = length != 0;
+        return length;
+    }
+    // Only rich text is split into items of one name; several items of another type are a
+    // database's own matter, and the first is what Notes itself shows.
+    if (type != TYPE_COMPOSITE) return length;
+    const size_t firstLength = length;
+    for (size_t items = 1; items < kMostItemsOfOneName; ++items) {
+        const STATUS next =
+            Api().NSFItemInfoNext(m_hNote, item, name, nameLength, &item, &type, &value, &valueLength);
+        if ((next & ERR_MASK) == ERR_ITEM_NOT_FOUND) return length;
+        if (next != 0 || type != TYPE_COMPOSITE) {
+            // A part that cannot be read, or one that is not rich text, would leave a gap
+            // nobody sees: the cell keeps the first item whole, and the log says so.
+            entry.unjoined = true;
+            return firstLength;
+        }
+        const size_t breakLength = length == 0 ? 0 : kParagraphBreakLength;
+        if (FilledBuffer(length + breakLength, kTextBufferSize)) {
+            entry.cut = true;
+            return length;
+        }
+        char* at = text + length + breakLength;
+        const size_t room = std::min(kTextBufferSize - length - breakLength, size_t{kConvertValueTextLimit});
+        const WORD added = Api().NSFItemConvertValueToText(type, value, valueLength, at,
+                                                           static_cast<WORD>(room), kListSeparator);
+        if (added == 0) continue;
+        std::memcpy(text + length, kParagraphBreak, breakLength);
+        size_t addedLength = std::min<size_t>(added, room - 1);
+        if (FilledBuffer(addedLength, room)) {
+            entry.cut = true;
+            return length + breakLength + WholeCharacterLength(at, addedLength);
+        }
+        length += breakLength + addedLength;
+    }
+    return length;
+}
+
 void CNsfNote::ReadItemText(FieldEntry& entry) {
     // Not zeroed: clearing 128 KB for every field of every document showed in the export's
     // profile, and all that is read is what the calls write, within the lengths they return.
     char name[kItemNameSize];
     char lmbcs[kTextBufferSize];
     char native[kTextBufferSize];
-    TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, entry.name.c_str(), entry.name.size(), name, sizeof name);
+    const size_t nameLength =
+        TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, entry.name.c_str(), entry.name.size(), name, sizeof name);
     const WORD length = Api().NSFItemConvertToText(m_hNote, name, lmbcs, kTextBufferSize, kListSeparator);
     entry.lost = 0;
+    entry.cut = false;
+    entry.unjoined = false;
     entry.value.clear();
     // Notes keeps a line break inside a text as a NUL byte, so the text ends at the length
     // the conversion returns, never at its first NUL; a text that fills the whole buffer is
     // taken up to the buffer's end.
     size_t lmbcsLength = length < kTextBufferSize ? length : kTextBufferSize;
+    if (FilledBuffer(lmbcsLength, kTextBufferSize)) {
+        // The library may cut anywhere, even inside a character, whose first bytes alone
+        // would be translated as a character of their own.
+        entry.cut = true;
+        lmbcsLength = WholeCharacterLength(lmbcs, lmbcsLength);
+    } else {
+        lmbcsLength = AppendFurtherItems(name, static_cast<WORD>(nameLength), lmbcs, lmbcsLength, entry);
+    }
     // A NUL at the very end is the break after the last line, not a line of its own.
     if (lmbcsLength > 0 && lmbcs[lmbcsLength - 1] == '\0') --lmbcsLength;
     size_t lineStart = 0;

@@ -20,4 +20,11 @@ public:
     void ReadItemText(FieldEntry& entry);
 
     notes::NOTEHANDLE m_hNote = 0;
+
+private:
+    // Appends to the LMBCS `text` of `length` bytes, whose buffer is the item text size, the
+    // texts of the further rich-text items of the same name; returns the new length. Marks
+    // the entry cut or unjoined when the texts could not all be had.
+    size_t AppendFurtherItems(const char* name, notes::WORD nameLength, char* text, size_t length,
+                              FieldEntry& entry) const;
 };

@@ -36,7 +36,11 @@ INSTANTIATE_TEST_SUITE_P(
                       CleanupCase{"FirstByteLineFeed", "\nx", " x"},
                       CleanupCase{"OnlyLineFeeds", "\n\n", "  "},
                       CleanupCase{"CrLfTwice", "a\r\n\r\nb", "a    b"},
-                      CleanupCase{"LoneCarriageReturnStays", "a\rb", "a\rb"},
+                      // Excel starts a new row at a bare CR as at a bare LF.
+                      CleanupCase{"LoneCarriageReturnBecomesOneBlank", "a\rb", "a b"},
+                      CleanupCase{"CarriageReturnAtTheEnd", "a\r", "a "},
+                      CleanupCase{"LineFeedThenCarriageReturnAreTwoBreaks", "a\n\rb", "a  b"},
+                      CleanupCase{"CarriageReturnsBeforeCrLf", "a\r\r\nb", "a   b"},
                       // ソ (0x83 0x5C) before a bare line feed keeps both of its bytes.
                       CleanupCase{"DoubleByteBeforeLineFeedIsKept", "\x83\x5c\n", "\x83\x5c "},
                       CleanupCase{"QuotesUnchanged", "\"q\",x", "\"q\";x"}),

@@ -508,7 +508,10 @@ INSTANTIATE_TEST_SUITE_P(
                       FindCase{"Alias", "ord", NOTE_CLASS_FORM, true, 2},
                       FindCase{"OtherCase", "ORDER", NOTE_CLASS_FORM, true, 2},
                       FindCase{"AliasWithBar", "Ord|", NOTE_CLASS_FORM, false, 0},
-                      FindCase{"ListEntriesJoined", "First|Second", NOTE_CLASS_FORM, true, 3},
+                      // Notes knows a list title by each entry, never by their join.
+                      FindCase{"ListEntriesJoined", "First|Second", NOTE_CLASS_FORM, false, 0},
+                      FindCase{"FirstListEntry", "First", NOTE_CLASS_FORM, true, 3},
+                      FindCase{"SecondListEntryOtherCase", "SECOND", NOTE_CLASS_FORM, true, 3},
                       FindCase{"ListEntriesInOtherOrder", "Second|First", NOTE_CLASS_FORM, false, 0},
                       FindCase{"ViewTitle", "All", NOTE_CLASS_FORM, false, 0},
                       FindCase{"NotAvailableText", "not available", NOTE_CLASS_FORM, false, 0},

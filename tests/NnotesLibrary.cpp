@@ -12,6 +12,11 @@ void Bind(HMODULE module, F* slot, notes::Ordinal ordinal) {
     *slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
 }
 
+template <class F>
+void BindByName(HMODULE module, F* slot, const char* name) {
+    *slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 std::wstring Wide(const std::string& text, UINT codePage) {
     int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring w(static_cast<size_t>(n), L'\0');
@@ -63,6 +68,9 @@ NnotesLibrary::NnotesLibrary() {
     Bind(module, &IDEntries, ORD_IDEntries);
     Bind(module, &IDScan, ORD_IDScan);
     Bind(module, &IDDestroyTable, ORD_IDDestroyTable);
+    BindByName(module, &NSFItemInfo, kExportNSFItemInfo);
+    BindByName(module, &NSFItemInfoNext, kExportNSFItemInfoNext);
+    BindByName(module, &NSFItemConvertValueToText, kExportNSFItemConvertValueToText);
 }
 
 NnotesLibrary::~NnotesLibrary() {

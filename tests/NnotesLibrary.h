@@ -50,6 +50,10 @@ struct NnotesLibrary {
     notes::PFN_IDEntries IDEntries = nullptr;
     notes::PFN_IDScan IDScan = nullptr;
     notes::PFN_IDDestroyTable IDDestroyTable = nullptr;
+    // Bound by name, as the program binds them.
+    notes::PFN_NSFItemInfo NSFItemInfo = nullptr;
+    notes::PFN_NSFItemInfoNext NSFItemInfoNext = nullptr;
+    notes::PFN_NSFItemConvertValueToText NSFItemConvertValueToText = nullptr;
 
     // The runtime's text for a status, in LMBCS ("" when it has none).
     std::string StatusText(notes::STATUS status) const;

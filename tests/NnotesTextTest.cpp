@@ -147,6 +147,87 @@ TEST_F(NnotesItemTextBounds, EverySizeStaysInsideTheBufferAndKeepsWholeCharacter
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
 
+// Asked to, the conversion cuts at the byte as the Notes library may, even inside a
+// character; by default it keeps whole characters.
+TEST_F(NnotesItemTextBounds, DatabaseMayAskForTheCutAtTheByte) {
+    ASSERT_NE(nullptr, lib.module);
+    for (const bool anywhere : {false, true}) {
+        json db = NewDatabase("cut");
+        db["cutTextAnywhere"] = anywhere;
+        db["documents"] = json::array(
+            {{{"id", 4}, {"items", json::array({{{"name", "T"}, {"type", "text"}, {"value", u8"a東京"}}})}}});
+        WriteDatabase("cut.nsf", db);
+        DBHANDLE h = Open("cut.nsf");
+        NOTEHANDLE note = 0;
+        ASSERT_EQ(0, lib.NSFNoteOpen(h, 4, OPEN_NOVERIFYDEFAULT, &note));
+        char buffer[6] = {};
+        // Room for five bytes: "a", 東 (three) and the first byte of 京.
+        const WORD n = lib.NSFItemConvertToText(note, "T", buffer, sizeof buffer, ';');
+        const std::string expected =
+            anywhere ? "a" + JapaneseLmbcs(u8"東") + "\x10" : "a" + JapaneseLmbcs(u8"東");
+        EXPECT_EQ(expected, std::string(buffer, n)) << anywhere;
+        EXPECT_EQ('\0', buffer[n]);
+        EXPECT_EQ(0, lib.NSFNoteClose(note));
+        EXPECT_EQ(0, lib.NSFDbClose(h));
+    }
+}
+
+// A rich-text value longer than its item size is stored as Notes stores a long one: several
+// items of the same name, split at paragraphs. NSFItemConvertToText reads only the first;
+// NSFItemInfo and NSFItemInfoNext walk them all, and NSFItemConvertValueToText reads each.
+TEST_F(NnotesItemTextBounds, LongRichTextIsSeveralItemsOfOneName) {
+    ASSERT_NE(nullptr, lib.module);
+    ASSERT_NE(nullptr, lib.NSFItemInfo);
+    ASSERT_NE(nullptr, lib.NSFItemInfoNext);
+    ASSERT_NE(nullptr, lib.NSFItemConvertValueToText);
+    // Each paragraph takes 10 bytes of records and its text, padded to even: "p1".."p5" 12.
+    json db = NewDatabase("split");
+    db["documents"] = json::array(
+        {{{"id", 4},
+          {"items", json::array({{{"name", "Body"},
+                                  {"type", "richtext"},
+                                  {"value", {"p1", "p2", "p3", "p4", "p5"}},
+                                  {"itemSize", 30}},
+                                 {{"name", "Other"}, {"type", "text"}, {"value", "x"}},
+                                 {{"name", "Whole"}, {"type", "richtext"}, {"value", {"w1", "w2"}}}})}}});
+    WriteDatabase("split.nsf", db);
+    DBHANDLE h = Open("split.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 4, OPEN_NOVERIFYDEFAULT, &note));
+    EXPECT_EQ("p1\r\np2", ItemText(note, "Body")) << "only the first item";
+
+    std::vector<std::string> texts;
+    BLOCKID item{};
+    WORD type = 0;
+    BLOCKID value{};
+    notes::DWORD valueLength = 0;
+    STATUS s = lib.NSFItemInfo(note, "body", 4, &item, &type, &value, &valueLength);
+    while (s == 0) {
+        EXPECT_EQ(TYPE_COMPOSITE, type);
+        char buffer[64] = {};
+        const WORD n = lib.NSFItemConvertValueToText(type, value, valueLength, buffer, sizeof buffer, ';');
+        texts.emplace_back(buffer, n);
+        s = lib.NSFItemInfoNext(note, item, "Body", 4, &item, &type, &value, &valueLength);
+    }
+    EXPECT_EQ(ERR_ITEM_NOT_FOUND, s);
+    EXPECT_EQ(0, type) << "no item: TYPE_INVALID_OR_UNKNOWN";
+    EXPECT_EQ((std::vector<std::string>{"p1\r\np2", "p3\r\np4", "p5"}), texts);
+
+    // A short rich text stays one item; a missing name is not found.
+    ASSERT_EQ(0, lib.NSFItemInfo(note, "Whole", 5, &item, &type, &value, &valueLength));
+    EXPECT_EQ(ERR_ITEM_NOT_FOUND,
+              lib.NSFItemInfoNext(note, item, "Whole", 5, &item, &type, &value, &valueLength));
+    EXPECT_EQ(ERR_ITEM_NOT_FOUND, lib.NSFItemInfo(note, "Missing", 7, nullptr, nullptr, nullptr, nullptr));
+    // A value read as another type, or longer than the buffer, gives what the reference says.
+    ASSERT_EQ(0, lib.NSFItemInfo(note, "Other", 5, &item, &type, &value, &valueLength));
+    char small[4] = {};
+    EXPECT_EQ(0, lib.NSFItemConvertValueToText(TYPE_COMPOSITE, value, valueLength, small, sizeof small, ';'));
+    EXPECT_EQ(1, lib.NSFItemConvertValueToText(type, value, valueLength, small, sizeof small, ';'));
+    EXPECT_EQ("x", std::string(small));
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
 TEST_F(NnotesItemTextBounds, UnknownNoteHandleGivesNoText) {
     ASSERT_NE(nullptr, lib.module);
     char buffer[8];

@@ -123,7 +123,8 @@ int Export(const std::string& database, const std::string& form, const std::stri
         fields = db.m_fields.size();
         g_sysLog.Write(LEVEL_COMMAND, "Write All Document By Form");
         g_sysLog.Write(LEVEL_DEBUG, "Form Name=" + form);
-        db.WriteAllDocumentByForm(form);
+        ExportTotals totals;
+        db.WriteAllDocumentByForm(form, totals);
         g_sysLog.Write(LEVEL_RESULT, "Write All Document By Form is success.");
         g_sysLog.Write(LEVEL_COMMAND, "Close Notes DataBase");
         db.Close();
