@@ -1,5 +1,7 @@
 #include "app/ConvertApp.h"
 
+#include "app/CommandLineJob.h"
+#include "app/ExitStatus.h"
 #include "app/SourceDlg.h"
 #include "framework/MessageBox.h"
 #include "notes/NotesBinding.h"
@@ -9,6 +11,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 constexpr char kLogFileName[] = "LOG.TXT";
@@ -24,9 +28,16 @@ const char* GetDocumentsPath() {
 BOOL CConvertApp::InitInstance() {
     EnableDialogControls();
 
+    // Any argument makes the run unattended; without one the source dialog comes as always.
+    const std::vector<std::wstring> arguments = ProcessArguments();
+    const bool unattended = !arguments.empty();
+    CommandLineOptions options;
+    if (unattended && !PrepareUnattendedRun(arguments, options, m_nExitCode)) return FALSE;
+
     if (notes::NotesInitialize() != 0) {
         AppMessageBox(IDS_NOTES_INIT_FAILED);
         m_bNotesInitialized = 0;
+        if (unattended) m_nExitCode = kExitNothing;
         return FALSE;
     }
     m_bNotesInitialized = 1;
@@ -46,6 +57,11 @@ BOOL CConvertApp::InitInstance() {
         documents != nullptr) {
         SHGetPathFromIDListA(documents, m_szDocumentsPath);
         ILFree(documents);
+    }
+
+    if (unattended) {
+        m_nExitCode = RunCommandLineJob(options, m_szLogPath);
+        return FALSE;
     }
 
     CSourceDlg dialog;

@@ -2,8 +2,7 @@
 // one line of the CSV file.
 #include "export/CsvFile.h"
 #include "export/FormMatch.h"
-#include "export/ProgressDlg.h"
-#include "framework/ResourceString.h"
+#include "export/ExportProgress.h"
 #include "log/SysLog.h"
 #include "notes/ItemText.h"
 #include "notes/NotesBinding.h"
@@ -15,6 +14,7 @@
 #include "res/resource.h"
 
 #include <cstdio>
+#include <memory>
 
 using notes::Api;
 using notes::DHANDLE;
@@ -120,10 +120,7 @@ std::string ExportTotalsText(const ExportTotals& totals) {
 void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName, ExportTotals& totals) {
     totals = ExportTotals{};
     g_sysLog.Write(LEVEL_COMMAND, "Make Indicater");
-    CProgressDlg progress(0);
-    progress.Create(nullptr);
-    progress.SetMessage(ResString(IDS_EXPORT_WRITING));
-    progress.SetProgress(0);
+    const std::unique_ptr<CExportProgress> progress = MakeExportProgress();
 
     g_sysLog.Write(LEVEL_COMMAND, "Make ExportFile Header");
     std::vector<std::string> cells;
@@ -150,7 +147,7 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName, ExportTot
     if (!noDocuments) ThrowIfFailed(status);
     g_sysLog.Write(LEVEL_RESULT, "NSFDbGetModifiedNoteTable is success.");
     if (noDocuments) {
-        progress.SetProgress(100);
+        progress->Finish();
         totals.finished = true;
         g_sysLog.Write(LEVEL_INFO, ExportTotalsText(totals));
         return;
@@ -201,13 +198,10 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName, ExportTot
             }
             found = Api().IDScan(table, 0, &noteId);
             ++done;
-            // A table that counts fewer notes than its scan yields shows no percent rather
-            // than dividing by zero.
-            const notes::DWORD percent = total == 0 ? 101u : done * 100u / total;
-            if (percent <= 100) progress.SetProgress(static_cast<int>(percent));
+            progress->Advance(done, total);
             note.Close();
         }
-        progress.SetProgress(100);
+        progress->Finish();
         if (totals.lossyCells != 0)
             g_sysLog.Write(LEVEL_WARNING, LostTotalText(totals.lossyCells, lossyNotes));
     }

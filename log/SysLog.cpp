@@ -30,6 +30,7 @@ bool CSysLog::Write(int levelId, const std::string& text) {
                                                      now.wSecond, tag, text)
                                      : std::string();
     const int cause = haveTag ? AppendText(m_path, line) : AppendText(m_path, std::string());
+    if (m_echo) m_echo(levelId, text);
     if (cause != kFileErrNone) {
         ReportFileError(cause);
         return false;

@@ -6,6 +6,7 @@
 #include "res/resource.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CSysLog {
@@ -21,6 +22,8 @@ public:
 
     std::string m_path;
     int32_t m_bErrorReported = 0;
+    // Hears every line written, with its level; an unattended run shows its warnings by it.
+    std::function<void(int levelId, const std::string& text)> m_echo;
 };
 
 extern CSysLog g_sysLog;

@@ -1,0 +1,12 @@
+#pragma once
+// The first stage of every export: the Notes path of the database the user named, tested
+// by opening and closing it once.
+
+#include "notes/NotesApi.h"
+
+#include <string>
+
+// False when the path does not fit a Notes path or the database does not open; the reason
+// has been shown.
+bool LocateDatabase(const std::string& serverName, const std::string& path,
+                    char (&notesPath)[notes::MAXPATH]);
