@@ -35,24 +35,57 @@ std::vector<char> EnvironmentWith(const std::vector<std::string>& extra) {
     return block;
 }
 
+// Native text as the wide API takes it.
+std::wstring Widen(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
 constexpr char kRecordedClass[] = "Software\\Classes\\QuillsheetTest.Recorded";
 
 }  // namespace
 
 AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
                        const std::string& tempDir, const std::string& program) {
+    Launch(workDir, notesIni, openRecord, tempDir, program, L"", nullptr);
+}
+
+AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
+                       const std::wstring& arguments, const std::string& outputPath) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) return;
+    Launch(workDir, notesIni, openRecord, "", "", arguments, output);
+    CloseHandle(output);
+}
+
+void AppProcess::Launch(const std::string& workDir, const std::string& notesIni,
+                        const std::string& openRecord, const std::string& tempDir, const std::string& program,
+                        const std::wstring& arguments, HANDLE output) {
     const std::string exe = program.empty() ? ProgramFolder() + "\\quillsheet.exe" : program;
     std::vector<char> environment = EnvironmentWith(
         {"QUILLSHEET_NOTES_INI=" + notesIni, "QUILLSHEET_OPEN_RECORD=" + openRecord,
          "TMP=" + (tempDir.empty() ? workDir : tempDir), "TEMP=" + (tempDir.empty() ? workDir : tempDir)});
-    std::string commandLine = "\"" + exe + "\"";
-    STARTUPINFOA startup{};
+    const std::wstring wideExe = Widen(exe);
+    std::wstring commandLine = L"\"" + wideExe + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (output != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = nullptr;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+    }
     // The program starts suspended and runs in a job of its own, which every process it
     // starts joins: the job's count of live processes tells when they have all ended.
     m_job = CreateJobObjectA(nullptr, nullptr);
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                        environment.data(), workDir.c_str(), &startup, &m_process)) {
+    if (!CreateProcessW(wideExe.c_str(), commandLine.data(), nullptr, nullptr,
+                        output != nullptr ? TRUE : FALSE, CREATE_SUSPENDED, environment.data(),
+                        Widen(workDir).c_str(), &startup, &m_process)) {
         m_process = PROCESS_INFORMATION{};
         return;
     }

@@ -16,6 +16,10 @@ public:
     // of the quillsheet.exe built beside the test.
     AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
                const std::string& tempDir = "", const std::string& program = "");
+    // The program started with `arguments` after its name (the command line as typed, so
+    // wide), its standard output and error written to the file `outputPath`.
+    AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
+               const std::wstring& arguments, const std::string& outputPath);
     ~AppProcess();
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
@@ -30,6 +34,10 @@ public:
     bool WaitForStartedProcesses(DWORD timeoutMs);
 
 private:
+    void Launch(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
+                const std::string& tempDir, const std::string& program, const std::wstring& arguments,
+                HANDLE output);
+
     PROCESS_INFORMATION m_process{};
     HANDLE m_job = nullptr;
 };
