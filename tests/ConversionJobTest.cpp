@@ -444,7 +444,7 @@ TEST_F(ConversionJobTest, ChosenNameTheFormNoLongerHasMakesNoColumn) {
     EXPECT_EQ("Alice; A.", lines[1]);
 }
 
-TEST_F(ConversionJobTest, FailedFieldListingLeavesAnEmptyFileAndALogEndingAtOpen) {
+TEST_F(ConversionJobTest, FailedFieldListingLeavesAnEmptyFileAndALogThatSaysItStopped) {
     WriteNotesDatabase(dbPath, OrdersDb());
     WriteFileBytes(csvPath, "old content");
     ASSERT_TRUE(RunJob({"Order", {}, csvPath, [&] {
@@ -453,9 +453,16 @@ TEST_F(ConversionJobTest, FailedFieldListingLeavesAnEmptyFileAndALogEndingAtOpen
     bool exists = false;
     EXPECT_EQ("", ReadFileBytes(csvPath, &exists));
     EXPECT_TRUE(exists);
+    // The log goes on from the open to the Notes error and says the file is not whole.
     const std::vector<std::string> log = LogTexts();
-    ASSERT_FALSE(log.empty());
-    EXPECT_EQ("---RESULT   Open Command is success.", log.back());
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(
+        (std::vector<std::string>{"---RESULT   Open Command is success.",
+                                  "---ERROR    Notes error: " + std::string(kTextNotAuthorized),
+                                  "---INFO     Documents written = 0, Other form = 0, Not readable = 0, "
+                                  "Lines not written to the file = 0",
+                                  "---WARNING  Export stopped: the CSV file is incomplete"}),
+        std::vector<std::string>(log.end() - 4, log.end()));
     ASSERT_EQ(1u, recorder.boxes.size()) << "only the Notes error";
     EXPECT_EQ(kTextNotAuthorized, recorder.boxes[0].text);
     EXPECT_TRUE(opened.empty());
@@ -466,8 +473,14 @@ TEST_F(ConversionJobTest, FailedNoteTableLeavesTheHeaderOnly) {
     ASSERT_TRUE(RunJob({"Order", {"Name"}, csvPath, nullptr}));
     EXPECT_EQ("Name\r\n", ReadFileBytes(csvPath));
     const std::vector<std::string> log = LogTexts();
-    ASSERT_FALSE(log.empty());
-    EXPECT_EQ("---COMMAND  NSFDbGetModifiedNoteTable", log.back());
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(
+        (std::vector<std::string>{"---COMMAND  NSFDbGetModifiedNoteTable",
+                                  "---ERROR    Notes error: " + std::string(kTextNotAuthorized),
+                                  "---INFO     Documents written = 0, Other form = 0, Not readable = 0, "
+                                  "Lines not written to the file = 0",
+                                  "---WARNING  Export stopped: the CSV file is incomplete"}),
+        std::vector<std::string>(log.end() - 4, log.end()));
     ASSERT_EQ(1u, recorder.boxes.size()) << "only the Notes error, no completion";
     EXPECT_EQ(kTextNotAuthorized, recorder.boxes[0].text);
     EXPECT_TRUE(opened.empty());
