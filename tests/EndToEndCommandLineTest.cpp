@@ -150,7 +150,7 @@ const CommandLineCase kCases[] = {
      L"/db {dir}\\data\\orders.nsf /form Order /fields Name,Price /csv {dir}\\out.csv", 3, nullptr,
      kTextFieldNotFound, nullptr},
     {"NotesDoesNotStart", Setup::kNotesInitFails,
-     L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr, nullptr, nullptr},
+     L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr, kTextInitFailed, nullptr},
 };
 
 std::wstring Widen(const std::string& text) {
@@ -229,9 +229,14 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
         EXPECT_FALSE(FileExists(csvPath));
     }
     if (c.output != nullptr) {
+        // A message of several lines is printed as those lines.
         const std::vector<std::string> lines = OutputLines();
-        EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), std::string(c.output)))
-            << "not printed: " << c.output;
+        const std::string expected = c.output;
+        for (size_t start = 0, end = 0; start <= expected.size(); start = end + 1) {
+            end = std::min(expected.find('\n', start), expected.size());
+            const std::string line = expected.substr(start, end - start);
+            EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), line)) << "not printed: " << line;
+        }
     }
     if (c.logLine != nullptr) {
         const std::vector<std::string> lines = SplitCrLf(ReadFileBytes(log));
