@@ -266,9 +266,11 @@ TEST_P(DatabaseBrokenBetweenOpens, TheNextOpenShowsTheNotesTextAndTheJobWritesNo
     ExpectOnlyTheseWindows(source);  // no completion message
     EXPECT_FALSE(IsWindow(sheet));
 
-    // The job stopped at its open: the log up to the database path, the CSV file untouched.
+    // The job stopped at its open: the log up to the database path and the Notes text, the
+    // CSV file untouched.
     std::vector<std::string> expectedLog = WholeJobLog(dbPath, "Order", {});
     expectedLog.resize(7);
+    for (const std::string& line : StoppedExportLines(broken.text, false)) expectedLog.push_back(line);
     EXPECT_EQ(expectedLog, WithoutCopyright(LogTexts()));
     EXPECT_EQ("kept", ReadFileBytes(csvPath));
     Exit(source);
@@ -548,7 +550,8 @@ TEST_F(EndToEnd, JapaneseTitlesOverTheTitleBufferAreCutToWholeCharacters) {
     EXPECT_EQ("", ReadFileBytes(csvPath, &exists)) << "created, then the job stopped";
     EXPECT_TRUE(exists);
     std::vector<std::string> expectedLog = WholeJobLog(dbPath, wholeCut, {});
-    expectedLog.resize(8);  // up to the open's result
+    expectedLog.resize(8);  // up to the open's result, then the look-up's Notes text
+    for (const std::string& line : StoppedExportLines(kTextDesignNotFound, true)) expectedLog.push_back(line);
     EXPECT_EQ(expectedLog, WithoutCopyright(LogTexts()));
     Exit(source);
 }
