@@ -91,8 +91,16 @@ TEST(NnotesExports, EveryNameLeadsWhereItsOrdinalDoesAndCarriesNoDecoration) {
 TEST(NnotesExports, UnusedOrdinalsAreNotExported) {
     HMODULE module = LoadLibraryA("nnotes.dll");
     ASSERT_NE(nullptr, module);
+    // The operations exported by name alone get ordinals that the linker picks, low ones
+    // among them; such an ordinal may lead to one of them and to nothing else.
+    std::set<FARPROC> namedOnly;
+    for (const char* name : {"NSFItemInfo", "NSFItemInfoNext", "NSFItemConvertValueToText"}) {
+        namedOnly.insert(GetProcAddress(module, name));
+    }
+    namedOnly.erase(nullptr);
     for (WORD ord : {1, 14, 16, 2000, 2002, 2849, 3000}) {
-        EXPECT_EQ(nullptr, GetProcAddress(module, MAKEINTRESOURCEA(ord))) << ord;
+        const FARPROC byOrdinal = GetProcAddress(module, MAKEINTRESOURCEA(ord));
+        EXPECT_TRUE(byOrdinal == nullptr || namedOnly.count(byOrdinal) != 0) << ord;
     }
     FreeLibrary(module);
 }
