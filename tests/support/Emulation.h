@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 namespace emu {
 
 // How many times longer a wait may take under emulation.
@@ -15,22 +17,17 @@ constexpr DWORD kWaitScale = 5;
 // True in a 32-bit process that runs under user-mode emulation.
 bool Emulated();
 
+// The decision Emulated() makes, from the width of a pointer in the process and the value of
+// QS_WIN32_EMULATED (nullptr when it is not set): only a 32-bit process can be emulated here.
+bool EmulatedFor(size_t pointerSize, const char* emulatedVariable);
+
 // True when EmulationInit.cpp (in every test executable) has sent the executable's calls of
 // OutputDebugStringA to a function that does nothing, which it does only under emulation.
 bool DebugOutputRedirected();
 
-// `ms` as a wait's limit here: scaled in an emulated process, and in one that drives an
-// emulated program (DrivesEmulatedProgram).
+// `ms` as a wait's limit here: scaled in an emulated process. A program is always driven by
+// a process of its own width, so the driver is emulated exactly when the program is.
 DWORD ScaledMs(DWORD ms);
-
-// Tells a native driver (qs_release_walk, 64-bit) that the program it drives runs under
-// emulation, so that its waits scale too.
-void DrivesEmulatedProgram();
-
-// False under emulation: ReadProcessMemory and WriteProcessMemory reach the emulator's own
-// memory at the guest's address there, not the guest's (Emulation.cpp says how that was
-// shown), so no memory of another process can be used.
-bool OtherProcessMemoryWorks();
 
 // The reason the current case cannot run here, or nullptr when it can: only under emulation,
 // and only for a listed case.
