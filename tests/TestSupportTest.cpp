@@ -31,14 +31,13 @@ TEST_P(EmulationDecision, FollowsTheWidthAndTheVariable) {
     EXPECT_EQ(c.emulated, emu::EmulatedFor(c.pointerSize, c.variable));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Machine, EmulationDecision,
-    ::testing::Values(EmulationCase{"ThirtyTwoBitMarkedEmulated", 4, "1", true},
-                      EmulationCase{"ThirtyTwoBitUnmarked", 4, nullptr, false},
-                      EmulationCase{"ThirtyTwoBitMarkedZero", 4, "0", false},
-                      EmulationCase{"ThirtyTwoBitMarkedOther", 4, "10", false},
-                      EmulationCase{"SixtyFourBitNeverEmulated", 8, "1", false}),
-    CaseLabel());
+INSTANTIATE_TEST_SUITE_P(Machine, EmulationDecision,
+                         ::testing::Values(EmulationCase{"ThirtyTwoBitMarkedEmulated", 4, "1", true},
+                                           EmulationCase{"ThirtyTwoBitUnmarked", 4, nullptr, false},
+                                           EmulationCase{"ThirtyTwoBitMarkedZero", 4, "0", false},
+                                           EmulationCase{"ThirtyTwoBitMarkedOther", 4, "10", false},
+                                           EmulationCase{"SixtyFourBitNeverEmulated", 8, "1", false}),
+                         CaseLabel());
 
 struct JudgementCase {
     const char* label;
@@ -50,7 +49,8 @@ class ModuleListJudgement : public ::testing::TestWithParam<JudgementCase> {};
 
 TEST_P(ModuleListJudgement, SaysWhatAReadCameTo) {
     const JudgementCase& c = GetParam();
-    EXPECT_EQ(static_cast<int>(c.outcome), static_cast<int>(mods::JudgeModuleList(c.read, c.sameWidth, c.emulated)));
+    EXPECT_EQ(static_cast<int>(c.outcome),
+              static_cast<int>(mods::JudgeModuleList(c.read, c.sameWidth, c.emulated)));
 }
 
 using mods::ModuleListOutcome;
@@ -61,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
                       JudgementCase{"UnreadNativelyFails", false, true, false, ModuleListOutcome::Failed},
                       JudgementCase{"UnreadUnderEmulationIsNotChecked", false, true, true,
                                     ModuleListOutcome::NotCheckedEmulated},
-                      JudgementCase{"UnreadFromTheOtherWidth", false, false, false, ModuleListOutcome::OtherWidth},
+                      JudgementCase{"UnreadFromTheOtherWidth", false, false, false,
+                                    ModuleListOutcome::OtherWidth},
                       JudgementCase{"UnreadFromTheOtherWidthUnderEmulation", false, false, true,
                                     ModuleListOutcome::OtherWidth}),
     CaseLabel());
@@ -84,7 +85,8 @@ TEST(ModuleList, ProgramOfThisWidthShowsTheLibraryItLoaded) {
 
     std::string library;
     const bool read = mods::LoadedModule(app.pid(), "NNOTES.DLL", &library);
-    const ModuleListOutcome outcome = mods::JudgeModuleList(read, mods::SameWidth(app.pid()), emu::Emulated());
+    const ModuleListOutcome outcome =
+        mods::JudgeModuleList(read, mods::SameWidth(app.pid()), emu::Emulated());
     if (outcome == ModuleListOutcome::Read) {
         EXPECT_EQ(Lower(ProgramFolder() + "\\nnotes.dll"), Lower(library));
         std::string absent = "x";

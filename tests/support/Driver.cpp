@@ -216,7 +216,8 @@ LRESULT CALLBACK AnswerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 bool SendThroughHook(HWND list, const wchar_t* messageName, WPARAM wParam, LPARAM lParam) {
     HMODULE module = HookModule();
     if (module == nullptr) return false;
-    auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, listhook::kProcName)));
+    auto proc =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, listhook::kProcName)));
     const DWORD thread = GetWindowThreadProcessId(list, nullptr);
     HHOOK hook = proc != nullptr ? SetWindowsHookExW(WH_CALLWNDPROC, proc, module, thread) : nullptr;
     if (hook == nullptr) return false;
