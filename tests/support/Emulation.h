@@ -2,8 +2,8 @@
 // Where the 32-bit tests run under user-mode emulation (qemu-i386 through binfmt_misc, set up
 // by scripts/win32-emulation where the kernel cannot execute 32-bit programs; wine-env then
 // sets QS_WIN32_EMULATED): everything is several times slower, so waits that assume native
-// speed scale their limit, and the few cases that emulation cannot run at all are skipped,
-// each with its reason, listed in Emulation.cpp and nowhere else.
+// speed scale their limit. A case that emulation cannot run at all would be skipped there,
+// with its reason, listed in Emulation.cpp and nowhere else (none is, today).
 
 #include <windows.h>
 
