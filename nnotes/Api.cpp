@@ -686,13 +686,15 @@ static STATUS ItemInfoFrom(NOTEHANDLE hNote, size_t from, bool first, const char
                            notes::DWORD* retValueLength) {
     // The reference: the type is TYPE_INVALID_OR_UNKNOWN (0) whenever no item is found.
     if (retDataType != nullptr) *retDataType = 0;
-    std::shared_ptr<const nnotes::Note> note;
+    NoteObject object;
     {
         std::lock_guard<std::mutex> lock(H().mutex);
         NoteObject* o = Find(H().notes, hNote);
         if (o == nullptr) return nnotes::kErrInvalidHandle;
-        note = o->note;
+        object = *o;
     }
+    const std::shared_ptr<const nnotes::Note>& note = object.note;
+    if (Status s = object.db->Fault(first ? "NSFItemInfo" : "NSFItemInfoNext", note.get())) return s;
     if (!first && from >= note->items.size()) return nnotes::kErrBadArgument;
     const size_t index =
         FindItemFrom(*note, first ? 0 : from + 1, itemName, itemName == nullptr ? 0 : nameLength);

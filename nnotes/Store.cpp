@@ -44,6 +44,7 @@ const std::set<std::string>& FaultOperations() {
         "NSFNoteOpen",        "NSFItemScan",
         "NSFNoteClose",       "NSFNoteSign",
         "NSFNoteDecrypt",     "NSFDbGetModifiedNoteTable",
+        "NSFItemInfo",        "NSFItemInfoNext",
     };
     return ops;
 }

@@ -444,47 +444,192 @@ TEST_F(ConversionJobTest, ChosenNameTheFormNoLongerHasMakesNoColumn) {
     EXPECT_EQ("Alice; A.", lines[1]);
 }
 
-TEST_F(ConversionJobTest, FailedFieldListingLeavesAnEmptyFileAndALogThatSaysItStopped) {
+// A Notes error that stops the export after the log was made: the user sees Notes' text
+// alone, the files are not opened, and the log ends with that text, the count of what was
+// written and a warning that the file is not whole; after a finished run, with the text only.
+struct StoppedCase {
+    const char* name;
+    std::string fault;                // the database's faults from the moment of Finish
+    std::vector<std::string> fields;  // the chosen fields
+    std::string lastStep;             // the log's line before the error ("": the path's)
+    std::string csv;                  // the destination afterwards; it held "old content"
+    std::vector<std::string> after;   // the log's lines after the error line
+};
+
+void PrintTo(const StoppedCase& c, std::ostream* os) { *os << c.name; }
+
+class ConversionJobStopped : public ConversionJobTest, public ::testing::WithParamInterface<StoppedCase> {};
+
+const char kNothingWritten[] =
+    "---INFO     Documents written = 0, Other form = 0, Not readable = 0, Lines not written to the file = 0";
+
+TEST_P(ConversionJobStopped, LogEndsWithTheErrorTheCountAndTheWarning) {
+    const StoppedCase& c = GetParam();
     WriteNotesDatabase(dbPath, OrdersDb());
     WriteFileBytes(csvPath, "old content");
-    ASSERT_TRUE(RunJob({"Order", {}, csvPath, [&] {
-                            WriteNotesDatabase(dbPath, OrdersDb(R"(,"faults":{"NSFItemScan":4020})"));
-                        }}));
-    bool exists = false;
-    EXPECT_EQ("", ReadFileBytes(csvPath, &exists));
-    EXPECT_TRUE(exists);
-    // The log goes on from the open to the Notes error and says the file is not whole.
+    ASSERT_TRUE(RunJob({"Order", c.fields, csvPath,
+                        [&] { WriteNotesDatabase(dbPath, OrdersDb(R"(,"faults":{)" + c.fault + "}")); }}));
+    EXPECT_EQ(c.csv, ReadFileBytes(csvPath));
+    const std::string lastStep = c.lastStep.empty() ? "---DEBUG    DB Path=" + dbPath : c.lastStep;
+    std::vector<std::string> tail = {lastStep, std::string("---ERROR    Notes error: ") + kTextNotAuthorized};
+    tail.insert(tail.end(), c.after.begin(), c.after.end());
     const std::vector<std::string> log = LogTexts();
-    ASSERT_GE(log.size(), 4u);
-    EXPECT_EQ(
-        (std::vector<std::string>{"---RESULT   Open Command is success.",
-                                  "---ERROR    Notes error: " + std::string(kTextNotAuthorized),
-                                  "---INFO     Documents written = 0, Other form = 0, Not readable = 0, "
-                                  "Lines not written to the file = 0",
-                                  "---WARNING  Export stopped: the CSV file is incomplete"}),
-        std::vector<std::string>(log.end() - 4, log.end()));
-    ASSERT_EQ(1u, recorder.boxes.size()) << "only the Notes error";
-    EXPECT_EQ(kTextNotAuthorized, recorder.boxes[0].text);
-    EXPECT_TRUE(opened.empty());
-}
-
-TEST_F(ConversionJobTest, FailedNoteTableLeavesTheHeaderOnly) {
-    WriteNotesDatabase(dbPath, OrdersDb(R"(,"faults":{"NSFDbGetModifiedNoteTable":4020})"));
-    ASSERT_TRUE(RunJob({"Order", {"Name"}, csvPath, nullptr}));
-    EXPECT_EQ("Name\r\n", ReadFileBytes(csvPath));
-    const std::vector<std::string> log = LogTexts();
-    ASSERT_GE(log.size(), 4u);
-    EXPECT_EQ(
-        (std::vector<std::string>{"---COMMAND  NSFDbGetModifiedNoteTable",
-                                  "---ERROR    Notes error: " + std::string(kTextNotAuthorized),
-                                  "---INFO     Documents written = 0, Other form = 0, Not readable = 0, "
-                                  "Lines not written to the file = 0",
-                                  "---WARNING  Export stopped: the CSV file is incomplete"}),
-        std::vector<std::string>(log.end() - 4, log.end()));
+    ASSERT_GE(log.size(), tail.size());
+    EXPECT_EQ(tail,
+              std::vector<std::string>(log.end() - static_cast<std::ptrdiff_t>(tail.size()), log.end()));
     ASSERT_EQ(1u, recorder.boxes.size()) << "only the Notes error, no completion";
     EXPECT_EQ(kTextNotAuthorized, recorder.boxes[0].text);
     EXPECT_TRUE(opened.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ConversionJobStopped,
+    ::testing::Values(
+        // The destination was not touched yet: what it holds is not this export's.
+        StoppedCase{"DatabaseOpen",
+                    R"("NSFDbOpen":4020)",
+                    {"Name"},
+                    "",
+                    "old content",
+                    {kNothingWritten, "---WARNING  Export stopped: no CSV file was written"}},
+        StoppedCase{"FieldListing",
+                    R"("NSFItemScan":4020)",
+                    {},
+                    "---RESULT   Open Command is success.",
+                    "",
+                    {kNothingWritten, "---WARNING  Export stopped: the CSV file is incomplete"}},
+        StoppedCase{"NoteTable",
+                    R"("NSFDbGetModifiedNoteTable":4020)",
+                    {"Name"},
+                    "---COMMAND  NSFDbGetModifiedNoteTable",
+                    "Name\r\n",
+                    {kNothingWritten, "---WARNING  Export stopped: the CSV file is incomplete"}},
+        // Every document was written and counted before the close failed: the file is whole.
+        StoppedCase{"DatabaseClose",
+                    R"("NSFDbClose":4020)",
+                    {"Name"},
+                    "---COMMAND  Close Notes DataBase",
+                    "Name\r\nAlice; A.\r\nBob\r\nCarol  Smith\r\n",
+                    {}}),
+    [](const ::testing::TestParamInfo<StoppedCase>& info) { return std::string(info.param.name); });
+
+// Shapes a genuine database gives its documents: a save conflict's copy, a value longer
+// than the conversion's buffer, a long rich text that Notes split into several items, a
+// bare carriage return. Each document is written; what the line cannot hold as stored is
+// named in the log.
+struct ShapeCase {
+    const char* name;
+    std::string database;  // further members of the database
+    std::string document;  // further members of document 2102
+    std::string items;     // its items (JSON)
+    std::string line;      // its CSV line: Body, Note
+    std::vector<std::string> warnings;
+};
+
+void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
+
+class ConversionJobShapes : public ConversionJobTest, public ::testing::WithParamInterface<ShapeCase> {};
+
+TEST_P(ConversionJobShapes, EveryDocumentIsWrittenAndWhatItCannotHoldIsNamed) {
+    const ShapeCase& c = GetParam();
+    WriteNotesDatabase(dbPath,
+                       R"("design":[{"class":"form","title":"Memo","body":[{"name":"Note","type":"text"},
+        {"name":"Body","type":"richtext"}]}],"documents":[{"id":2102)" +
+                           c.document + R"(,"items":[)" + c.items + "]}]" + c.database);
+    ASSERT_TRUE(RunJob({"Memo", {}, csvPath, nullptr}));
+    EXPECT_EQ("Body,Note\r\n" + c.line + "\r\n", ReadFileBytes(csvPath));
+    std::vector<std::string> warnings;
+    for (const std::string& line : LogTexts()) {
+        if (line.compare(0, 10, "---WARNING") == 0) warnings.push_back(line);
+    }
+    EXPECT_EQ(c.warnings, warnings);
+    ASSERT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(kFinished, recorder.boxes[0].text);
+}
+
+std::string Paragraphs(size_t count, size_t length) {
+    std::string list;
+    for (size_t i = 0; i < count; ++i) {
+        list +=
+            std::string(i == 0 ? "" : ",") + "\"" + std::string(length, static_cast<char>('a' + i)) + "\"";
+    }
+    return "[" + list + "]";
+}
+
+std::string JoinedParagraphs(size_t count, size_t length, size_t lastLength) {
+    std::string cell;
+    for (size_t i = 0; i < count; ++i) {
+        cell += std::string(i == 0 ? "" : "  ") +
+                std::string(i + 1 == count ? lastLength : length, static_cast<char>('a' + i));
+    }
+    return cell;
+}
+
+// "a" and then 東 after 東: 64000 bytes of LMBCS, one more than the buffer holds with its NUL.
+std::string EastText(size_t count) {
+    std::string text = "a";
+    for (size_t i = 0; i < count; ++i) text += "\\u6771";
+    return text;
+}
+
+std::string EastCell(size_t count) {
+    std::string cell = "a";
+    for (size_t i = 0; i < count; ++i) cell += "\x93\x8c";
+    return cell;
+}
+
+const char kNoteName[] = "Note ID = 2102 (NT00000836)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ConversionJobShapes,
+    ::testing::Values(
+        ShapeCase{
+            "SaveConflictCopy",
+            "",
+            "",
+            R"({"name":"Note","type":"text","value":"copy"},{"name":"$Conflict","type":"text","value":""})",
+            ",copy",
+            {std::string("---WARNING  ") + kNoteName + ", Save conflict"}},
+        ShapeCase{"ValueFillingTheBuffer",
+                  "",
+                  "",
+                  R"({"name":"Note","type":"text","value":")" + std::string(65000, 'x') + "\"}",
+                  "," + std::string(63999, 'x'),
+                  {std::string("---WARNING  ") + kNoteName + ", Value cut: Note (64000 bytes)"}},
+        // The library cut inside the last 東: its first two bytes are not translated.
+        ShapeCase{"CutInsideACharacter",
+                  R"(,"cutTextAnywhere":true)",
+                  "",
+                  R"({"name":"Note","type":"text","value":")" + EastText(21333) + "\"}",
+                  "," + EastCell(21332),
+                  {std::string("---WARNING  ") + kNoteName + ", Value cut: Note (64000 bytes)"}},
+        ShapeCase{"RichTextInSeveralItems",
+                  "",
+                  "",
+                  R"({"name":"Body","type":"richtext","itemSize":30,"value":["p1","p2","p3","p4","p5"]})",
+                  "p1  p2  p3  p4  p5,",
+                  {}},
+        ShapeCase{
+            "RichTextItemsPastTheCell",
+            "",
+            "",
+            R"({"name":"Body","type":"richtext","itemSize":30000,"value":)" + Paragraphs(4, 20000) + "}",
+            JoinedParagraphs(4, 20000, 3993) + ",",
+            {std::string("---WARNING  ") + kNoteName + ", Value cut: Body (64000 bytes)"}},
+        ShapeCase{"RichTextItemThatCannotBeRead",
+                  "",
+                  R"(,"faults":{"NSFItemInfoNext":4020})",
+                  R"({"name":"Body","type":"richtext","itemSize":30,"value":["p1","p2","p3"]})",
+                  "p1  p2,",
+                  {std::string("---WARNING  ") + kNoteName + ", Only the first item read: Body"}},
+        ShapeCase{
+            "BareCarriageReturn",
+            "",
+            "",
+            R"({"name":"Note","type":"text","value":"a\rb"},{"name":"Body","type":"richtext","value":["c\rd"]})",
+            "c d,a b",
+            {}}),
+    [](const ::testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConversionJobTest, CancelledWizardWritesNothing) {
     WriteNotesDatabase(dbPath, OrdersDb());

@@ -229,14 +229,6 @@ inline std::vector<std::string> WholeJobLog(const std::string& dbPath, const std
     return log;
 }
 
-// The lines that end the log of an export that a Notes error stopped before its run went
-// through the note table: the Notes text, the count so far, and whether a file was begun.
-inline std::vector<std::string> StoppedExportLines(const std::string& notesText, bool fileCreated) {
-    return {"---ERROR    Notes error: " + notesText, SummaryLine(0, 0, 0, 0),
-            fileCreated ? "---WARNING  Export stopped: the CSV file is incomplete"
-                        : "---WARNING  Export stopped: no CSV file was written"};
-}
-
 // The log texts with the copyright notice (the second line) replaced by the placeholder
 // WholeJobLog puts there.
 inline std::vector<std::string> WithoutCopyright(std::vector<std::string> texts) {

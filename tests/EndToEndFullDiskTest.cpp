@@ -1,7 +1,8 @@
 // A full disk under the real quillsheet.exe. This executable runs through
-// scripts/wine-exec-file-limit, which limits every file that the test and the program write
-// to QS_FILE_SIZE_LIMIT_KIB kibibytes: a write past the limit fails as on a full disk, and
-// the program maps every failed write to the "disk full" cause.
+// scripts/wine-exec-full-disk, which mounts a small, empty file system for it and names its
+// folder in QS_FULL_DISK_DIR: the file that fills the disk is put there, and a write that does
+// not fit fails as on a full disk, and the program maps every failed write to the "disk full"
+// cause.
 #include "EndToEndFixture.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,35 +18,34 @@ namespace {
 
 using namespace e2e;
 
-// The limit the wrapper set, in bytes; 0 when the test was started without it.
-size_t FileSizeLimit() {
-    char kib[32] = {};
-    const DWORD n = GetEnvironmentVariableA("QS_FILE_SIZE_LIMIT_KIB", kib, sizeof kib);
-    return n == 0 || n >= sizeof kib ? 0 : static_cast<size_t>(std::strtoul(kib, nullptr, 10)) * 1024;
+// The folder of the small file system the wrapper mounted; "" when the test was started
+// without it.
+std::string FullDiskFolder() {
+    char folder[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableA("QS_FULL_DISK_DIR", folder, sizeof folder);
+    return n == 0 || n >= sizeof folder ? std::string() : std::string(folder, n);
 }
 
-// Writes one byte more than `limit` into a fresh file; true when the file was refused the
-// byte past the limit, and holds exactly `limit` bytes.
-bool WritesStopAtTheLimit(const std::string& path, size_t limit) {
+// Writes a fresh file until a write is refused; the number of bytes that fitted when the
+// refusal was a full disk, else 0. The file is deleted afterwards, which empties the disk again.
+size_t Capacity(const std::string& path) {
     HANDLE file =
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const std::string bytes(limit + 1, 'p');
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    const std::string bytes(4096, 'p');
     size_t done = 0;
-    DWORD written = 0;
-    bool refused = false;
-    while (done < bytes.size()) {
-        if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written,
-                       nullptr) ||
-            written == 0) {
-            refused = true;
+    DWORD written = 0, error = 0;
+    while (done < 64u * 1024 * 1024) {
+        if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+            error = GetLastError();
             break;
         }
+        if (written == 0) break;
         done += written;
     }
     CloseHandle(file);
     DeleteFileA(path.c_str());
-    return refused && done == limit;
+    return error == ERROR_DISK_FULL ? done : 0;
 }
 
 enum class FullFile { Destination, Log };
@@ -63,10 +62,18 @@ protected:
     void SetUp() override {
         EndToEnd::SetUp();
         if (IsSkipped()) return;
-        limit = FileSizeLimit();
-        ASSERT_GT(limit, 0u) << "run through scripts/wine-exec-file-limit, as ctest does";
-        ASSERT_TRUE(WritesStopAtTheLimit(dir.File("probe.bin"), limit));
+        folder = FullDiskFolder();
+        ASSERT_NE("", folder) << "run through scripts/wine-exec-full-disk as root, as ctest does";
+        limit = Capacity(folder + "\\probe.bin");
+        ASSERT_GT(limit, 0u) << "the full disk refuses a write with ERROR_DISK_FULL";
+        // The file that fills the disk is the only one there.
+        if (GetParam().file == FullFile::Destination) {
+            csvPath = folder + "\\out.csv";
+        } else {
+            logPath = folder + "\\LOG.TXT";
+        }
     }
+    std::string folder;
     size_t limit = 0;
 };
 
@@ -127,7 +134,8 @@ TEST_P(FullDisk, OneDiskFullBoxTheJobGoesOnAndTheFileHoldsWhatFitted) {
     const ManyShortDocuments many;
     WriteNotesDatabase(dbPath, destination ? wide.json : many.json);
     const std::string form = destination ? "Wide" : "Doc";
-    HWND source = Start();
+    // The log is written to the program's temporary folder.
+    HWND source = Start(destination ? "" : folder);
     ASSERT_NE(nullptr, source);
     ChooseLocal(source, dbPath);
     ASSERT_TRUE(drv::WalkWizard(app->pid(), {form, {}, csvPath, nullptr}));

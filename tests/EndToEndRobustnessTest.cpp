@@ -266,11 +266,13 @@ TEST_P(DatabaseBrokenBetweenOpens, TheNextOpenShowsTheNotesTextAndTheJobWritesNo
     ExpectOnlyTheseWindows(source);  // no completion message
     EXPECT_FALSE(IsWindow(sheet));
 
-    // The job stopped at its open: the log up to the database path and the Notes text, the
+    // The job stopped at its open: the log up to the database path and what stopped it, the
     // CSV file untouched.
     std::vector<std::string> expectedLog = WholeJobLog(dbPath, "Order", {});
     expectedLog.resize(7);
-    for (const std::string& line : StoppedExportLines(broken.text, false)) expectedLog.push_back(line);
+    expectedLog.push_back(std::string("---ERROR    Notes error: ") + broken.text);
+    expectedLog.push_back(SummaryLine(0, 0, 0, 0));
+    expectedLog.push_back("---WARNING  Export stopped: no CSV file was written");
     EXPECT_EQ(expectedLog, WithoutCopyright(LogTexts()));
     EXPECT_EQ("kept", ReadFileBytes(csvPath));
     Exit(source);
@@ -507,6 +509,19 @@ TEST_F(EndToEnd, ValuesOverSixtyFourThousandBytesAreCutInsideTheBuffer) {
     for (const std::string& cell : expected) wanted += (wanted.empty() ? "" : ",") + cell;
     EXPECT_EQ(wanted.size(), lines[1].size());
     EXPECT_TRUE(wanted == lines[1]) << "the document's line differs from the cut values";
+    // Each cut cell is named once.
+    const std::vector<std::string> log = LogTexts();
+    for (const char* field : {"Text", "Kanji", "List", "Rich"}) {
+        const std::string named = std::string(", Value cut: ") + field + " (64000 bytes)";
+        EXPECT_EQ(1, std::count_if(log.begin(), log.end(),
+                                   [&](const std::string& line) {
+                                       return line.compare(0, 22, "---WARNING  Note ID = ") == 0 &&
+                                              line.size() > named.size() &&
+                                              line.compare(line.size() - named.size(), named.size(), named) ==
+                                                  0;
+                                   }))
+            << field;
+    }
     Exit(source);
 }
 
@@ -550,8 +565,10 @@ TEST_F(EndToEnd, JapaneseTitlesOverTheTitleBufferAreCutToWholeCharacters) {
     EXPECT_EQ("", ReadFileBytes(csvPath, &exists)) << "created, then the job stopped";
     EXPECT_TRUE(exists);
     std::vector<std::string> expectedLog = WholeJobLog(dbPath, wholeCut, {});
-    expectedLog.resize(8);  // up to the open's result, then the look-up's Notes text
-    for (const std::string& line : StoppedExportLines(kTextDesignNotFound, true)) expectedLog.push_back(line);
+    expectedLog.resize(8);  // up to the open's result, then what stopped the job
+    expectedLog.push_back(std::string("---ERROR    Notes error: ") + kTextDesignNotFound);
+    expectedLog.push_back(SummaryLine(0, 0, 0, 0));
+    expectedLog.push_back("---WARNING  Export stopped: the CSV file is incomplete");
     EXPECT_EQ(expectedLog, WithoutCopyright(LogTexts()));
     Exit(source);
 }

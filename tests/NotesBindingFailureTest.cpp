@@ -47,6 +47,17 @@ TEST(NotesBindingFailure, OrdinalLeadingAwayFromItsNameIsRefused) {
     EXPECT_FALSE(notes::NotesBound());
 }
 
+// An operation that only a name leads to is bound by that name, and its absence refuses the
+// library as a missing ordinal does: no guessed ordinal stands in.
+TEST(NotesBindingFailure, OperationBoundByNameAloneIsRequired) {
+    HMODULE module = LoadLibraryA("qs_nnotes_without_item_info.dll");
+    ASSERT_NE(nullptr, module) << "qs_nnotes_without_item_info.dll beside the test, error " << GetLastError();
+    ASSERT_EQ(nullptr, GetProcAddress(module, notes::kExportNSFItemInfoNext));
+    notes::NotesFunctions functions{};
+    EXPECT_FALSE(notes::ResolveNotesFunctions(module, functions));
+    FreeLibrary(module);
+}
+
 struct LibraryCase {
     const char* label;
     const char* file;
@@ -71,6 +82,14 @@ TEST_P(NotesBindingNames, LibraryWhoseNamesAgreeOrAreAbsentBindsByOrdinal) {
     EXPECT_EQ(byOrdinal(notes::ORD_NSFDbOpen), reinterpret_cast<void*>(functions.NSFDbOpen));
     EXPECT_EQ(byOrdinal(notes::ORD_NSFDbClose), reinterpret_cast<void*>(functions.NSFDbClose));
     EXPECT_EQ(byOrdinal(notes::ORD_IDDestroyTable), reinterpret_cast<void*>(functions.IDDestroyTable));
+    for (const char* name : notes::kNamedOnlyExports)
+        ASSERT_NE(nullptr, GetProcAddress(module, name)) << name;
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, notes::kExportNSFItemInfo)),
+              reinterpret_cast<void*>(functions.NSFItemInfo));
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, notes::kExportNSFItemInfoNext)),
+              reinterpret_cast<void*>(functions.NSFItemInfoNext));
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, notes::kExportNSFItemConvertValueToText)),
+              reinterpret_cast<void*>(functions.NSFItemConvertValueToText));
     FreeLibrary(module);
 }
 

@@ -377,12 +377,14 @@ TEST_F(NsfDatabaseTest, FieldDataTypeIsTheItemTypeAsItIs) {
     db.Close();
 }
 
-// F (found by its list title as the form page shows it) inserts S1, a subform that is not
-// there and S2; S1 inserts S3, which inserts S1 and F again. A name repeated in any case and a
-// subform's `$` field are no further fields.
+// F (found by its list title as the form page shows it, which the library knows only by each
+// entry) inserts S1, a subform that is not there, S4 that cannot be read and S2; S1 inserts
+// S3, which inserts S1 and F again. A name repeated in any case and a subform's `$` field are
+// no further fields.
 const char kSubforms[] = R"("design":[
   {"class":"form","title":["F","Frm"],"body":[{"name":"A","type":"text"}],
-   "fields":[{"name":"$SubForms","type":"textlist","value":["S1","Missing","S2"]}]},
+   "fields":[{"name":"$SubForms","type":"textlist","value":["S1","Missing","S4","S2"]}]},
+  {"class":"form","title":"S4","flags":"U","body":[{"name":"E","type":"text"}],"faults":{"NSFItemScan":4020}},
   {"class":"form","title":"S1","flags":"U","body":[{"name":"B","type":"number"},{"name":"a","type":"text"}],
    "fields":[{"name":"$SubForms","type":"text","value":"S3"}]},
   {"class":"form","title":"S2","flags":"U","body":[{"name":"D","type":"richtext"},{"name":"$Ref","type":"text"}]},
@@ -405,6 +407,9 @@ TEST_F(NsfDatabaseTest, SubformFieldsFollowOnceEachAndTheFieldsItemStandsInForNo
     const std::string text = ReadFileBytes(log);
     EXPECT_NE(std::string::npos, text.find("DEBUG    Subform not found: Missing")) << text;
     EXPECT_EQ(text.find("Subform not found"), text.rfind("Subform not found")) << "one line for it";
+    EXPECT_NE(std::string::npos,
+              text.find(std::string("DEBUG    Subform not read: S4, ") + kTextNotAuthorized))
+        << text;
     db.m_fields.clear();
     db.ListFields("Lost");
     EXPECT_TRUE(db.m_fields.empty()) << "a form that names subforms never takes $Fields";

@@ -1,6 +1,7 @@
 // Walks one whole job in Quillsheet as a user meets it after installing or unpacking the
 // release: the program started through its Start-menu shortcut's target (or by its path),
-// bound to the Notes client's library (checked among the process's modules), a local
+// bound to the Notes client's library (checked among the process's modules, which only a
+// process of the program's width can read: release-check runs the walker of each width), a local
 // database exported with all fields of a form, the completion message answered, and the CSV
 // file, the log and the shell's opening of both checked. scripts/release-check runs it.
 // Usage: qs_release_walk <shortcut .lnk | quillsheet.exe> <client folder> <work folder> <database> <form>
@@ -9,12 +10,12 @@
 #include "support/Driver.h"
 #include "support/Emulation.h"
 #include "support/ExpectedTexts.h"
+#include "support/ModuleList.h"
 #include "support/TestSupport.h"
 
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
@@ -59,35 +60,6 @@ std::string ShortcutTarget(const std::string& link) {
     return target;
 }
 
-// True when `pid` is a 32-bit process that runs under user-mode emulation (scripts/wine-env
-// sets QS_WIN32_EMULATED there).
-bool EmulatedWin32Process(DWORD pid) {
-    char value[8] = {};
-    const DWORD n = GetEnvironmentVariableA("QS_WIN32_EMULATED", value, sizeof value);
-    if (n != 1 || value[0] != '1') return false;
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    BOOL wow64 = FALSE;
-    const bool is32 = process != nullptr && IsWow64Process(process, &wow64) && wow64;
-    if (process != nullptr) CloseHandle(process);
-    return is32;
-}
-
-// The full path of the module named `name` in process `pid`; "" when it is not loaded.
-// `listed` is false when the process's module list could not be read at all.
-std::string LoadedModule(DWORD pid, const std::string& name, bool* listed) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pid);
-    *listed = snapshot != INVALID_HANDLE_VALUE;
-    if (snapshot == INVALID_HANDLE_VALUE) return "";
-    std::string found;
-    MODULEENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
-        if (Lower(entry.szModule) == name) found = entry.szExePath;
-    }
-    CloseHandle(snapshot);
-    return found;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,21 +83,29 @@ int main(int argc, char** argv) {
     AppProcess app(work, "", opened, "", program);
     Check(app.started(), "started " + program);
     if (!app.started()) return 1;
-    if (EmulatedWin32Process(app.pid())) emu::DrivesEmulatedProgram();
 
     HWND source = drv::WaitForDialog(app.pid(), "Quillsheet");
     Check(source != nullptr, "the source dialog came (the Notes API started)");
     if (source == nullptr) return 1;
-    bool listed = false;
-    const std::string library = LoadedModule(app.pid(), "nnotes.dll", &listed);
-    if (!listed && EmulatedWin32Process(app.pid())) {
-        // Wine reads another process's module list from that process's memory, which under
-        // qemu-user lies elsewhere than its addresses say: the list cannot be read there.
-        std::printf(
-            "not checked: which nnotes.dll the 32-bit program loaded (under user-mode emulation "
-            "another process's module list cannot be read)\n");
-    } else {
-        Check(Lower(library) == Lower(client + "\\nnotes.dll"), "the Notes library loaded is " + library);
+    std::string library;
+    const bool read = mods::LoadedModule(app.pid(), "nnotes.dll", &library);
+    const DWORD readError = read ? 0 : GetLastError();
+    switch (mods::JudgeModuleList(read, mods::SameWidth(app.pid()), emu::Emulated())) {
+        case mods::ModuleListOutcome::Read:
+            Check(Lower(library) == Lower(client + "\\nnotes.dll"), "the Notes library loaded is " + library);
+            break;
+        case mods::ModuleListOutcome::NotCheckedEmulated:
+            std::printf(
+                "not checked: which nnotes.dll the 32-bit program loaded (under user-mode emulation "
+                "another process's module list cannot be read)\n");
+            break;
+        case mods::ModuleListOutcome::OtherWidth:
+            Check(false, "the program's module list: " + program +
+                             " is not as wide as this walker; walk it with the walker of its width");
+            break;
+        case mods::ModuleListOutcome::Failed:
+            Check(false, "the program's module list could be read (error " + std::to_string(readError) + ")");
+            break;
     }
 
     drv::ClickDlgItem(source, 1003);

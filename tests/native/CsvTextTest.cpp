@@ -23,8 +23,8 @@ TEST(NativeMakeCsvSafe, CommasAndLineBreaksGo) {
     EXPECT_EQ("one  two", Safe("one\r\ntwo"));
     EXPECT_EQ("one two", Safe("one\ntwo"));
     EXPECT_EQ(" x", Safe("\nx"));
-    EXPECT_EQ("x\r", Safe("x\r"));
-    EXPECT_EQ("a\rb", Safe("a\rb"));
+    EXPECT_EQ("x ", Safe("x\r"));
+    EXPECT_EQ("a b", Safe("a\rb"));
 }
 
 TEST(NativeMakeCsvSafe, ShiftJisBytesBeforeALineFeedStay) {

@@ -1,6 +1,8 @@
 #include "support/Driver.h"
 
+#include "support/AppProcess.h"
 #include "support/Emulation.h"
+#include "support/ListHook.h"
 
 #include <commctrl.h>
 #include <prsht.h>
@@ -24,54 +26,6 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
     if (pid == state->pid && IsWindowVisible(window)) state->windows->push_back(window);
     return TRUE;
 }
-
-// Memory in the process that owns `window`, for messages that carry pointers. In this
-// process it is plain memory. In another one it is allocated there, and written and read
-// through the server; where that memory cannot be reached (emu::OtherProcessMemoryWorks) no
-// buffer is made, since the server would write into the emulator's own memory instead.
-class RemoteBuffer {
-public:
-    RemoteBuffer(HWND window, size_t size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid == GetCurrentProcessId()) {
-            m_local.assign(size, '\0');
-            m_address = m_local.data();
-            return;
-        }
-        if (!emu::OtherProcessMemoryWorks()) return;
-        m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (m_process != nullptr)
-            m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    }
-    ~RemoteBuffer() {
-        if (m_process != nullptr && m_address != nullptr) VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
-        if (m_process != nullptr) CloseHandle(m_process);
-    }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-
-    void* address() const { return m_address; }
-    void Write(size_t offset, const void* data, size_t size) {
-        if (m_process == nullptr) {
-            std::memcpy(m_local.data() + offset, data, size);
-            return;
-        }
-        WriteProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, size, nullptr);
-    }
-    void Read(size_t offset, void* data, size_t size) const {
-        if (m_process == nullptr) {
-            std::memcpy(data, m_local.data() + offset, size);
-            return;
-        }
-        ReadProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, size, nullptr);
-    }
-
-private:
-    std::vector<char> m_local;
-    HANDLE m_process = nullptr;
-    void* m_address = nullptr;
-};
 
 }  // namespace
 
@@ -201,49 +155,125 @@ int ListItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GE
 
 namespace {
 
-constexpr size_t kListTextChars = 1024;
+bool InThisProcess(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid == GetCurrentProcessId();
+}
 
-// Reads item `index` through `remote`, a buffer of an LVITEMW and kListTextChars characters.
-std::string ReadListItemText(HWND list, RemoteBuffer& remote, int index) {
-    LVITEMW item{};
-    item.iSubItem = 0;
-    item.cchTextMax = kListTextChars;
-    item.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(remote.address()) + sizeof(LVITEMW));
-    remote.Write(0, &item, sizeof item);
-    const LRESULT length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
-                                        reinterpret_cast<LPARAM>(remote.address()));
-    std::wstring text(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    remote.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
-    return Native(text);
+// In this process a list view is read through plain memory.
+std::string LocalItemText(HWND list, int index) {
+    std::wstring text(1024, L'\0');
+    for (;;) {
+        LVITEMW item{};
+        item.cchTextMax = static_cast<int>(text.size());
+        item.pszText = text.data();
+        const LRESULT length =
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        if (static_cast<size_t>(length) + 1 < text.size()) {
+            text.resize(static_cast<size_t>(length > 0 ? length : 0));
+            return Native(text);
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+// The list views of another process are read and chosen from inside it, by the hook DLL of
+// this width (support/ListHook.h): LVM_GETITEMTEXT and LVM_SETITEMSTATE carry pointers that no
+// one carries across processes, and memory placed in another process (VirtualAllocEx,
+// ReadProcessMemory) misses the program's own under user-mode emulation, where the server
+// reads the emulator's memory at the guest's address.
+HMODULE HookModule() {
+    static const HMODULE module = LoadLibraryA((ProgramFolder() + "\\" + listhook::kDllName).c_str());
+    return module;
+}
+
+// Receives the hook's answer to a read: texts go into the vector the window's user data names.
+LRESULT CALLBACK AnswerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        auto* texts = reinterpret_cast<std::vector<std::string>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (copy->dwData != listhook::kTextsTag || texts == nullptr || copy->cbData < sizeof(listhook::Count))
+            return FALSE;
+        const char* data = static_cast<const char*>(copy->lpData);
+        listhook::Count count = 0;
+        std::memcpy(&count, data, sizeof count);
+        std::wstring all(reinterpret_cast<const wchar_t*>(data + sizeof count),
+                         (copy->cbData - sizeof count) / sizeof(wchar_t));
+        size_t at = 0;
+        for (listhook::Count i = 0; i < count && at < all.size(); ++i) {
+            const size_t end = all.find(L'\0', at);
+            texts->push_back(Native(all.substr(at, end - at)));
+            at = end == std::wstring::npos ? all.size() : end + 1;
+        }
+        return TRUE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Sends `message` to `list` with the hook on the list's thread; false when the hook could not
+// be set or the list did not answer in time. A read's answer arrives while the send waits.
+bool SendThroughHook(HWND list, const wchar_t* messageName, WPARAM wParam, LPARAM lParam) {
+    HMODULE module = HookModule();
+    if (module == nullptr) return false;
+    auto proc =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, listhook::kProcName)));
+    const DWORD thread = GetWindowThreadProcessId(list, nullptr);
+    HHOOK hook = proc != nullptr ? SetWindowsHookExW(WH_CALLWNDPROC, proc, module, thread) : nullptr;
+    if (hook == nullptr) return false;
+    DWORD_PTR result = 0;
+    const bool answered = SendMessageTimeoutW(list, RegisterWindowMessageW(messageName), wParam, lParam,
+                                              SMTO_NORMAL, emu::ScaledMs(kDefaultTimeoutMs), &result) != 0;
+    UnhookWindowsHookEx(hook);
+    return answered;
+}
+
+std::vector<std::string> TextsThroughHook(HWND list, WPARAM which) {
+    static const wchar_t kClass[] = L"QuillsheetTest.ListTexts";
+    static const ATOM registered = [] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = AnswerProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kClass;
+        return RegisterClassW(&windowClass);
+    }();
+    std::vector<std::string> texts;
+    if (registered == 0) return texts;
+    HWND answer = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (answer == nullptr) return texts;
+    SetWindowLongPtrW(answer, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&texts));
+    SendThroughHook(list, listhook::kReadMessage, which, reinterpret_cast<LPARAM>(answer));
+    DestroyWindow(answer);
+    return texts;
 }
 
 }  // namespace
 
 std::string ListItemText(HWND list, int index) {
-    RemoteBuffer remote(list, sizeof(LVITEMW) + kListTextChars * sizeof(wchar_t));
-    if (remote.address() == nullptr) return {};
-    return ReadListItemText(list, remote, index);
+    if (InThisProcess(list)) return LocalItemText(list, index);
+    std::vector<std::string> texts = TextsThroughHook(list, static_cast<WPARAM>(index));
+    return texts.size() == 1 ? texts.front() : std::string();
 }
 
 std::vector<std::string> ListItemTexts(HWND list) {
+    if (!InThisProcess(list)) return TextsThroughHook(list, listhook::kAllItems);
     std::vector<std::string> texts;
-    RemoteBuffer remote(list, sizeof(LVITEMW) + kListTextChars * sizeof(wchar_t));
-    if (remote.address() == nullptr) return texts;
     const int count = ListItemCount(list);
     texts.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) texts.push_back(ReadListItemText(list, remote, i));
+    for (int i = 0; i < count; ++i) texts.push_back(LocalItemText(list, i));
     return texts;
 }
 
 void SelectListItem(HWND list, int index, bool selected) {
-    RemoteBuffer remote(list, sizeof(LVITEMW));
-    if (remote.address() == nullptr) return;
+    if (!InThisProcess(list)) {
+        SendThroughHook(list, listhook::kSelectMessage, static_cast<WPARAM>(index), selected ? 1 : 0);
+        return;
+    }
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED;
     item.state = selected ? LVIS_SELECTED : 0;
-    remote.Write(0, &item, sizeof item);
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(remote.address()));
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
 }  // namespace drv
@@ -314,10 +344,10 @@ bool WalkWizard(DWORD pid, const WizardChoices& choices) {
     if (!choices.fields.empty()) {
         ClickDlgItem(GetParent(list), kSelectedFieldsRadio);
         if (!WaitUntil([&] { return IsWindowEnabled(list) != FALSE; })) return GiveUp(pid, sheet);
-        for (int i = 0; i < ListItemCount(list); ++i) {
-            const std::string name = ListItemText(list, i);
+        const std::vector<std::string> names = ListItemTexts(list);
+        for (size_t i = 0; i < names.size(); ++i) {
             for (const std::string& wanted : choices.fields) {
-                if (name == wanted) SelectListItem(list, i, true);
+                if (names[i] == wanted) SelectListItem(list, static_cast<int>(i), true);
             }
         }
     }

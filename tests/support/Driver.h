@@ -57,10 +57,11 @@ void PressWizardButton(HWND sheet, int psbtn);
 std::vector<std::string> ComboItems(HWND combo);
 bool SelectComboItem(HWND combo, const std::string& text);
 
-// List view of another process: item texts, selection.
+// List view of this process or another (read and chosen from inside that process, by the
+// hook DLL qs_list_hook.dll built beside the driver): item texts, selection.
 int ListItemCount(HWND list);
 std::string ListItemText(HWND list, int index);
-// Every item text of the list, in its order, through one buffer in the list's process.
+// Every item text of the list, in its order, read at once (one answer of the hook).
 std::vector<std::string> ListItemTexts(HWND list);
 void SelectListItem(HWND list, int index, bool selected);
 

@@ -2,10 +2,12 @@
 // Where the 32-bit tests run under user-mode emulation (qemu-i386 through binfmt_misc, set up
 // by scripts/win32-emulation where the kernel cannot execute 32-bit programs; wine-env then
 // sets QS_WIN32_EMULATED): everything is several times slower, so waits that assume native
-// speed scale their limit, and the few cases that emulation cannot run at all are skipped,
-// each with its reason, listed in Emulation.cpp and nowhere else.
+// speed scale their limit. A case that emulation cannot run at all would be skipped there,
+// with its reason, listed in Emulation.cpp and nowhere else (none is, today).
 
 #include <windows.h>
+
+#include <cstddef>
 
 namespace emu {
 
@@ -15,22 +17,17 @@ constexpr DWORD kWaitScale = 5;
 // True in a 32-bit process that runs under user-mode emulation.
 bool Emulated();
 
+// The decision Emulated() makes, from the width of a pointer in the process and the value of
+// QS_WIN32_EMULATED (nullptr when it is not set): only a 32-bit process can be emulated here.
+bool EmulatedFor(size_t pointerSize, const char* emulatedVariable);
+
 // True when EmulationInit.cpp (in every test executable) has sent the executable's calls of
 // OutputDebugStringA to a function that does nothing, which it does only under emulation.
 bool DebugOutputRedirected();
 
-// `ms` as a wait's limit here: scaled in an emulated process, and in one that drives an
-// emulated program (DrivesEmulatedProgram).
+// `ms` as a wait's limit here: scaled in an emulated process. A program is always driven by
+// a process of its own width, so the driver is emulated exactly when the program is.
 DWORD ScaledMs(DWORD ms);
-
-// Tells a native driver (qs_release_walk, 64-bit) that the program it drives runs under
-// emulation, so that its waits scale too.
-void DrivesEmulatedProgram();
-
-// False under emulation: ReadProcessMemory and WriteProcessMemory reach the emulator's own
-// memory at the guest's address there, not the guest's (Emulation.cpp says how that was
-// shown), so no memory of another process can be used.
-bool OtherProcessMemoryWorks();
 
 // The reason the current case cannot run here, or nullptr when it can: only under emulation,
 // and only for a listed case.

@@ -1,7 +1,7 @@
 // MakeCsvSafe on arbitrary bytes in a heap buffer of exactly the input's size (no NUL
 // added, so the text may run to the buffer's end): nothing is read or written outside it,
-// no "," and no line feed is left in the text, a carriage return survives only where no
-// line feed followed it, and no byte moves: the length and every other byte stay.
+// no ",", no line feed and no carriage return is left in the text, each of them is one byte
+// of its own (CR LF two blanks), and no byte moves: the length and every other byte stay.
 #include "notes/ItemText.h"
 
 #include "FuzzCheck.h"
@@ -24,11 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             QS_FUZZ_CHECK(after == before);
             continue;
         }
-        QS_FUZZ_CHECK(after != ',' && after != '\n');
-        const bool lineFeedNext = i + 1 < length && data[i + 1] == '\n';
+        QS_FUZZ_CHECK(after != ',' && after != '\n' && after != '\r');
         if (before == ',') {
             QS_FUZZ_CHECK(after == ';');
-        } else if (before == '\n' || (before == '\r' && lineFeedNext)) {
+        } else if (before == '\n' || before == '\r') {
             QS_FUZZ_CHECK(after == ' ');
         } else {
             QS_FUZZ_CHECK(after == before);

@@ -1,0 +1,104 @@
+// The decisions the test support makes about the machine it runs on, so that the branch for
+// the other kind of machine runs here too: whether this process is emulated, and what a
+// module list that could not be read means. And the module list read itself, from a process
+// of the program's own width, as qs_release_walk reads it.
+#include "support/AppProcess.h"
+#include "support/CaseName.h"
+#include "support/Driver.h"
+#include "support/Emulation.h"
+#include "support/ModuleList.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+struct EmulationCase {
+    const char* label;
+    size_t pointerSize;
+    const char* variable;  // QS_WIN32_EMULATED, nullptr when not set
+    bool emulated;
+};
+
+class EmulationDecision : public ::testing::TestWithParam<EmulationCase> {};
+
+TEST_P(EmulationDecision, FollowsTheWidthAndTheVariable) {
+    const EmulationCase& c = GetParam();
+    EXPECT_EQ(c.emulated, emu::EmulatedFor(c.pointerSize, c.variable));
+}
+
+INSTANTIATE_TEST_SUITE_P(Machine, EmulationDecision,
+                         ::testing::Values(EmulationCase{"ThirtyTwoBitMarkedEmulated", 4, "1", true},
+                                           EmulationCase{"ThirtyTwoBitUnmarked", 4, nullptr, false},
+                                           EmulationCase{"ThirtyTwoBitMarkedZero", 4, "0", false},
+                                           EmulationCase{"ThirtyTwoBitMarkedOther", 4, "10", false},
+                                           EmulationCase{"SixtyFourBitNeverEmulated", 8, "1", false}),
+                         CaseLabel());
+
+struct JudgementCase {
+    const char* label;
+    bool read, sameWidth, emulated;
+    mods::ModuleListOutcome outcome;
+};
+
+class ModuleListJudgement : public ::testing::TestWithParam<JudgementCase> {};
+
+TEST_P(ModuleListJudgement, SaysWhatAReadCameTo) {
+    const JudgementCase& c = GetParam();
+    EXPECT_EQ(static_cast<int>(c.outcome),
+              static_cast<int>(mods::JudgeModuleList(c.read, c.sameWidth, c.emulated)));
+}
+
+using mods::ModuleListOutcome;
+INSTANTIATE_TEST_SUITE_P(
+    Machine, ModuleListJudgement,
+    ::testing::Values(JudgementCase{"ReadNatively", true, true, false, ModuleListOutcome::Read},
+                      JudgementCase{"ReadUnderEmulation", true, true, true, ModuleListOutcome::Read},
+                      JudgementCase{"UnreadNativelyFails", false, true, false, ModuleListOutcome::Failed},
+                      JudgementCase{"UnreadUnderEmulationIsNotChecked", false, true, true,
+                                    ModuleListOutcome::NotCheckedEmulated},
+                      JudgementCase{"UnreadFromTheOtherWidth", false, false, false,
+                                    ModuleListOutcome::OtherWidth},
+                      JudgementCase{"UnreadFromTheOtherWidthUnderEmulation", false, false, true,
+                                    ModuleListOutcome::OtherWidth}),
+    CaseLabel());
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return s;
+}
+
+// The program started beside our runtime loads the runtime from its own folder, and a process
+// of its width reads that from its module list (or, under emulation, says it cannot).
+TEST(ModuleList, ProgramOfThisWidthShowsTheLibraryItLoaded) {
+    TempDir dir;
+    WriteFileBytes(dir.File("notes.ini"), "[Notes]\r\nDirectory=" + dir.path() + "\r\n");
+    AppProcess app(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"));
+    ASSERT_TRUE(app.started());
+    HWND source = drv::WaitForDialog(app.pid(), "Quillsheet");
+    ASSERT_NE(nullptr, source);
+    EXPECT_TRUE(mods::SameWidth(app.pid()));
+
+    std::string library;
+    const bool read = mods::LoadedModule(app.pid(), "NNOTES.DLL", &library);
+    const ModuleListOutcome outcome =
+        mods::JudgeModuleList(read, mods::SameWidth(app.pid()), emu::Emulated());
+    if (outcome == ModuleListOutcome::Read) {
+        EXPECT_EQ(Lower(ProgramFolder() + "\\nnotes.dll"), Lower(library));
+        std::string absent = "x";
+        EXPECT_TRUE(mods::LoadedModule(app.pid(), "qs_no_such_module.dll", &absent));
+        EXPECT_EQ("", absent) << "a module that is not loaded has no path";
+    } else {
+        EXPECT_EQ(static_cast<int>(ModuleListOutcome::NotCheckedEmulated), static_cast<int>(outcome))
+            << "the list of a program of this width is unreadable only under emulation";
+    }
+
+    drv::ClickDlgItem(source, IDCANCEL);
+    EXPECT_TRUE(app.WaitForExit(drv::kDefaultTimeoutMs));
+}
+
+}  // namespace

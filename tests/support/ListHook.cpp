@@ -1,0 +1,89 @@
+// qs_list_hook.dll: loaded by Windows into the program whose list view the window driver
+// reads or chooses from (support/ListHook.h), as the procedure of a WH_CALLWNDPROC hook on
+// that list's thread.
+#include "support/ListHook.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+UINT ReadMessage() {
+    static const UINT message = RegisterWindowMessageW(listhook::kReadMessage);
+    return message;
+}
+
+UINT SelectMessage() {
+    static const UINT message = RegisterWindowMessageW(listhook::kSelectMessage);
+    return message;
+}
+
+// The text of item `index`, however long: LVM_GETITEMTEXT cuts it to the buffer and says
+// only how much it copied, so the buffer grows until the text ends before the buffer does.
+std::vector<wchar_t> ItemText(HWND list, int index) {
+    std::vector<wchar_t> text(256);
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.cchTextMax = static_cast<int>(text.size());
+        item.pszText = text.data();
+        const LRESULT length =
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        if (length < 0) return {};
+        if (static_cast<size_t>(length) + 1 < text.size()) {
+            text.resize(static_cast<size_t>(length));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+void SendTexts(HWND list, WPARAM which, HWND reply) {
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    int first = 0, end = count;
+    if (which != listhook::kAllItems) {
+        first = static_cast<int>(which);
+        end = first < count ? first + 1 : first;
+    }
+    const listhook::Count sent = static_cast<listhook::Count>(end - first);
+    std::vector<char> data(sizeof sent);
+    std::memcpy(data.data(), &sent, sizeof sent);
+    for (int i = first; i < end; ++i) {
+        std::vector<wchar_t> text = ItemText(list, i);
+        text.push_back(L'\0');
+        const char* bytes = reinterpret_cast<const char*>(text.data());
+        data.insert(data.end(), bytes, bytes + text.size() * sizeof(wchar_t));
+    }
+    COPYDATASTRUCT copy{};
+    copy.dwData = listhook::kTextsTag;
+    copy.cbData = static_cast<DWORD>(data.size());
+    copy.lpData = data.data();
+    // The driver waits for this answer inside its own send to the list, so it takes it at once;
+    // the limit only keeps the program from hanging on a driver that has gone.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(reply, WM_COPYDATA, reinterpret_cast<WPARAM>(list), reinterpret_cast<LPARAM>(&copy),
+                        SMTO_ABORTIFHUNG, 60000, &result);
+}
+
+void Select(HWND list, WPARAM index, bool selected) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = selected ? LVIS_SELECTED : 0;
+    SendMessageW(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK QsListHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (call->message == ReadMessage()) {
+            SendTexts(call->hwnd, call->wParam, reinterpret_cast<HWND>(call->lParam));
+        } else if (call->message == SelectMessage()) {
+            Select(call->hwnd, call->wParam, call->lParam != 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
