@@ -6,8 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
-#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -38,14 +37,6 @@ Switch SwitchOf(const std::string& argument) {
 
 bool LooksLikeSwitch(const std::string& argument) {
     return argument.size() >= 2 && (argument[0] == '/' || argument[0] == '-');
-}
-
-// The message of a string-table format with one text in it.
-std::string Formatted(UINT formatId, const std::string& text) {
-    const std::string format = ResString(formatId);
-    std::vector<char> out(format.size() + text.size() + 1, '\0');
-    std::snprintf(out.data(), out.size(), format.c_str(), text.c_str());
-    return out.data();
 }
 
 // False when code page 932 cannot hold every character; `out` then holds the text with
@@ -109,7 +100,7 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
     for (const std::wstring& wide : arguments) {
         std::string text;
         if (!ToCodePage932(wide, text)) {
-            message = Formatted(IDS_CMD_NOT_CP932, text);
+            message = ResStringWith(IDS_CMD_NOT_CP932, text);
             return false;
         }
         native.push_back(text);
@@ -120,13 +111,13 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
     for (size_t i = 0; i < native.size(); ++i) {
         const Switch id = SwitchOf(native[i]);
         if (id == Switch::kNone) {
-            message = Formatted(LooksLikeSwitch(native[i]) ? IDS_CMD_UNKNOWN_SWITCH : IDS_CMD_STRAY_ARGUMENT,
-                                native[i]);
+            message = ResStringWith(
+                LooksLikeSwitch(native[i]) ? IDS_CMD_UNKNOWN_SWITCH : IDS_CMD_STRAY_ARGUMENT, native[i]);
             return false;
         }
         for (Switch earlier : seen) {
             if (earlier == id) {
-                message = Formatted(IDS_CMD_TWICE, native[i]);
+                message = ResStringWith(IDS_CMD_TWICE, native[i]);
                 return false;
             }
         }
@@ -137,7 +128,7 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
         }
         // A value is the next argument, unless that is a switch of its own.
         if (i + 1 >= native.size() || SwitchOf(native[i + 1]) != Switch::kNone) {
-            message = Formatted(IDS_CMD_NO_VALUE, native[i]);
+            message = ResStringWith(IDS_CMD_NO_VALUE, native[i]);
             return false;
         }
         const std::string& value = native[++i];

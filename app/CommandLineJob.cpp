@@ -19,17 +19,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
 namespace {
-
-std::string Formatted(UINT formatId, const std::string& text) {
-    const std::string format = ResString(formatId);
-    std::vector<char> out(format.size() + text.size() + 1, '\0');
-    std::snprintf(out.data(), out.size(), format.c_str(), text.c_str());
-    return out.data();
-}
 
 // The source dialog's checks of what names the database.
 bool CheckSource(const CommandLineOptions& options, std::string& path) {
@@ -96,7 +88,7 @@ bool ChooseFormAndFields(const char* dbPath, const CommandLineOptions& options, 
         choices.formName = FindForm(db.m_forms, options.form);
         if (choices.formName.empty()) {
             CloseQuietly(db);
-            AppMessageBox(Formatted(IDS_CMD_FORM_NOT_FOUND, options.form));
+            AppMessageBox(ResStringWith(IDS_CMD_FORM_NOT_FOUND, options.form));
             return false;
         }
         db.ListFields(choices.formName);
@@ -113,7 +105,7 @@ bool ChooseFormAndFields(const char* dbPath, const CommandLineOptions& options, 
     }
     for (const std::string& name : options.fields) {
         if (std::find(listed.begin(), listed.end(), name) == listed.end()) {
-            AppMessageBox(Formatted(IDS_CMD_FIELD_NOT_FOUND, name));
+            AppMessageBox(ResStringWith(IDS_CMD_FIELD_NOT_FOUND, name));
             return false;
         }
     }

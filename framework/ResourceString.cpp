@@ -2,6 +2,7 @@
 
 #include "framework/WinApp.h"
 
+#include <cstdio>
 #include <vector>
 
 bool LoadResString(UINT id, std::string& out) {
@@ -26,4 +27,11 @@ std::string ResString(UINT id) {
     std::string s;
     LoadResString(id, s);
     return s;
+}
+
+std::string ResStringWith(UINT id, const std::string& text) {
+    const std::string format = ResString(id);
+    std::vector<char> out(format.size() + text.size() + 1, '\0');
+    std::snprintf(out.data(), out.size(), format.c_str(), text.c_str());
+    return out.data();
 }

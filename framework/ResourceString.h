@@ -10,3 +10,6 @@ bool LoadResString(UINT id, std::string& out);
 
 // The text of string `id`, empty when there is none.
 std::string ResString(UINT id);
+
+// The text of string `id`, a format holding one "%s", with `text` in its place.
+std::string ResStringWith(UINT id, const std::string& text);
