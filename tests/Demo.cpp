@@ -24,7 +24,8 @@ struct Picture {
     DWORD Stride() const { return ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4; }
     // The colour at x, y counted from the top left, as 0xRRGGBB.
     unsigned long At(int x, int y) const {
-        const unsigned char* p = &bits[Stride() * static_cast<DWORD>(height - 1 - y) + static_cast<DWORD>(x) * 3];
+        const unsigned char* p =
+            &bits[Stride() * static_cast<DWORD>(height - 1 - y) + static_cast<DWORD>(x) * 3];
         return (static_cast<unsigned long>(p[2]) << 16) | (static_cast<unsigned long>(p[1]) << 8) | p[0];
     }
 };
@@ -70,7 +71,8 @@ bool SavePicture(const Picture& picture, const std::string& path) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
     out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(reinterpret_cast<const char*>(picture.bits.data()), static_cast<std::streamsize>(picture.bits.size()));
+    out.write(reinterpret_cast<const char*>(picture.bits.data()),
+              static_cast<std::streamsize>(picture.bits.size()));
     return out.good();
 }
 
