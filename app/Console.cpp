@@ -1,5 +1,7 @@
 #include "app/Console.h"
 
+#include "log/ExclusiveFile.h"
+
 #include <vector>
 
 CConsole g_console;
@@ -10,18 +12,6 @@ constexpr char kConsoleOutput[] = "CONOUT$";
 
 bool Usable(HANDLE handle) {
     return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
-}
-
-// LF becomes CR LF, as a Windows console and a text file read by Notepad expect.
-std::string WithCrLf(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    out += "\r\n";
-    return out;
 }
 
 }  // namespace
@@ -42,7 +32,8 @@ void CConsole::Attach() {
 
 void CConsole::Print(const std::string& text) {
     if (m_output == nullptr) return;
-    const std::string line = WithCrLf(text);
+    // CR LF, as a Windows console and a text file read by Notepad expect.
+    const std::string line = ToTextMode(text + "\n");
     DWORD written = 0;
     if (m_isConsole) {
         // Whatever code page the console window was set to, the Japanese text shows.

@@ -29,16 +29,6 @@ HANDLE OpenExclusive(const std::string& path, DWORD disposition) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-std::string ToTextMode(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + 8);
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 }  // namespace
 
 int CreateEmptyFile(const std::string& path) {
@@ -67,4 +57,14 @@ int AppendText(const std::string& path, const std::string& text) {
         done += written;
     }
     return kFileErrNone;
+}
+
+std::string ToTextMode(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
 }

@@ -12,3 +12,6 @@ int CreateEmptyFile(const std::string& path);
 // stored as CR LF. Never creates the file. Returns 0 on success, otherwise the cause
 // (a failed write is always "disk full").
 int AppendText(const std::string& path, const std::string& text);
+
+// The text as a text-mode stream writes it: every line feed preceded by a carriage return.
+std::string ToTextMode(const std::string& text);

@@ -143,24 +143,25 @@ bool IsOtherThanForm(void* summary) {
     return false;
 }
 
-// The entries of a text-list title joined by "|", as far as the title buffer holds them.
-// An entry that would lie outside the summary value ends the title.
-void JoinTitleEntries(void* list, WORD length, char* title, size_t capacity) {
-    if (length < sizeof(WORD)) return;
+// The entries of a text-list title, as far as they lie inside the summary value and until
+// they fill `capacity` bytes joined.
+std::vector<std::string> TitleEntries(void* list, WORD length, size_t capacity) {
+    std::vector<std::string> entries;
+    if (length < sizeof(WORD)) return entries;
     const WORD count = ReadWord(list);
     size_t used = sizeof(WORD) * (size_t{count} + 1);
-    std::string joined;
-    for (WORD i = 0; i < count && used <= length && joined.size() < capacity; ++i) {
+    size_t joined = 0;
+    for (WORD i = 0; i < count && used <= length && joined < capacity; ++i) {
         char* text = nullptr;
         WORD textLength = 0;
         if (Api().ListGetText(list, kListWithoutTypeWord, i, &text, &textLength) != 0 || text == nullptr)
             break;
         used += textLength;
         if (used > length) break;
-        if (i != 0) joined.push_back(kTitleSeparator);
-        joined.append(text, textLength);
+        entries.emplace_back(text, textLength);
+        joined += (i != 0 ? 1 : 0) + textLength;
     }
-    CopyBounded(title, capacity, joined.data(), joined.size());
+    return entries;
 }
 
 }  // namespace
@@ -261,14 +262,17 @@ void ReadFormTitle(void* summary, FormTitle* title) {
     } else if (type == TYPE_TEXT) {
         CopyBounded(title->shown, sizeof title->shown, static_cast<const char*>(value), length);
     } else if (type == TYPE_TEXT_LIST) {
-        JoinTitleEntries(value, length, title->shown, sizeof title->shown);
-        char* first = nullptr;
-        WORD firstLength = 0;
-        // The library knows a form by each of its names, never by their join.
-        if (length >= sizeof(WORD) && ReadWord(value) > 0 &&
-            Api().ListGetText(value, kListWithoutTypeWord, 0, &first, &firstLength) == 0 &&
-            first != nullptr && sizeof(WORD) * (size_t{ReadWord(value)} + 1) + firstLength <= length) {
-            CopyBounded(title->lookup, sizeof title->lookup, first, firstLength);
+        // The page shows the entries joined by "|"; the library knows the form by each of
+        // them, never by their join.
+        const std::vector<std::string> entries = TitleEntries(value, length, sizeof title->shown);
+        std::string joined;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (i != 0) joined.push_back(kTitleSeparator);
+            joined += entries[i];
+        }
+        CopyBounded(title->shown, sizeof title->shown, joined.data(), joined.size());
+        if (!entries.empty()) {
+            CopyBounded(title->lookup, sizeof title->lookup, entries.front().data(), entries.front().size());
             return;
         }
     } else {
