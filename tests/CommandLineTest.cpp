@@ -1,9 +1,9 @@
 // The unattended run's pieces that need no Notes: reading the switches, the exit status of
 // an export's outcome, and the progress it prints.
-#include "app/CommandLine.h"
-#include "app/Console.h"
-#include "app/ConsoleProgress.h"
-#include "app/ExitStatus.h"
+#include "cli/CommandLine.h"
+#include "cli/Console.h"
+#include "cli/ConsoleProgress.h"
+#include "job/ExitStatus.h"
 #include "support/CaseName.h"
 #include "support/TestSupport.h"
 

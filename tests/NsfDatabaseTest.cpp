@@ -398,11 +398,12 @@ const char kSubforms[] = R"("design":[
 
 TEST_F(NsfDatabaseTest, SubformFieldsFollowOnceEachAndTheFieldsItemStandsInForNone) {
     const std::string log = dir.File("job.log");
-    ASSERT_TRUE(g_sysLog.Create(log.c_str()));
+    CSysLog jobLog;
+    ASSERT_TRUE(jobLog.Create(log.c_str()));
     CNsfDatabase db;
+    db.m_log = &jobLog;
     db.Open(Db(kSubforms).c_str());
     db.ListFields("F|Frm");
-    g_sysLog.m_path.clear();
     EXPECT_EQ((std::vector<std::string>{"A", "B", "C", "D"}), Names(db.m_fields));
     const std::string text = ReadFileBytes(log);
     EXPECT_NE(std::string::npos, text.find("DEBUG    Subform not found: Missing")) << text;
