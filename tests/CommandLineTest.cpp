@@ -50,6 +50,20 @@ std::vector<std::string> Described(const CommandLineOptions& o) {
 }
 
 const ParseCase kParseCases[] = {
+    {"LocalJob",
+     {L"/db", L"C:\\data\\orders.nsf", L"/form", L"Order", L"/csv", L"C:\\out.csv"},
+     {"db=C:\\data\\orders.nsf", "form=Order", "csv=C:\\out.csv",
+      "text=/db C:\\data\\orders.nsf /form Order /csv C:\\out.csv"},
+     nullptr},
+    {"ServerAndLog",
+     {L"/server", L"Tokyo01/Sales", L"/db", L"apps\\customers.nsf", L"/log", L"D:\\job.log"},
+     {"server=Tokyo01/Sales", "db=apps\\customers.nsf", "log=D:\\job.log",
+      "text=/server Tokyo01/Sales /db apps\\customers.nsf /log D:\\job.log"},
+     nullptr},
+    {"DashesAndAnyLetterCase",
+     {L"-DB", L"C:\\a.nsf", L"-Form", L"Order"},
+     {"db=C:\\a.nsf", "form=Order", "text=-DB C:\\a.nsf -Form Order"},
+     nullptr},
     {"FieldsInTheirOrderBlanksTrimmed",
      {L"/fields", L"Total, Name ,Date"},
      {"fields=[Total][Name][Date]", "text=/fields \"Total, Name ,Date\""},
@@ -60,12 +74,39 @@ const ParseCase kParseCases[] = {
      {L"/server", L"", L"/db", L"x"},
      {"server=", "db=x", "text=/server \"\" /db x"},
      nullptr},
+    {"JapaneseArguments",
+     {L"/db", L"C:\\\u30c7\u30fc\u30bf\\\u8868.nsf", L"/form", L"\u6ce8\u6587"},
+     {"db=C:\\\x83"
+      "f\x81[\x83^\\\x95\x5c.nsf",
+      "form=\x92\x8d\x95\xb6",
+      "text=/db C:\\\x83"
+      "f\x81[\x83^\\\x95\x5c.nsf /form \x92\x8d\x95\xb6"},
+     nullptr},
+    {"Usage", {L"/?"}, {"usage", "text=/?"}, nullptr},
+    {"ValueMissingAtTheEnd",
+     {L"/form", L"Order", L"/db"},
+     {},
+     "\x83X\x83"
+     "C\x83"
+     "b\x83` /db \x82\xc9\x92l\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1"},
     {"SwitchWhereAValueShouldBe",
      {L"/db", L"/form", L"Order"},
      {},
      "\x83X\x83"
      "C\x83"
      "b\x83` /db \x82\xc9\x92l\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1"},
+    {"UnknownSwitch",
+     {L"/formname", L"Order"},
+     {},
+     "\x95s\x96\xbe\x82\xc8\x83X\x83"
+     "C\x83"
+     "b\x83`\x82\xc5\x82\xb7: /formname"},
+    {"ValueWithoutSwitch",
+     {L"Order"},
+     {},
+     "\x83X\x83"
+     "C\x83"
+     "b\x83`\x82\xcc\x82\xc8\x82\xa2\x88\xf8\x90\x94\x82\xc5\x82\xb7: Order"},
     {"SameSwitchTwiceInTwoSpellings",
      {L"/csv", L"C:\\a.csv", L"-CSV", L"C:\\b.csv"},
      {},
@@ -119,7 +160,12 @@ ExportOutcome Outcome(bool stopped, bool fileCreated, bool finished, size_t refu
 }
 
 const StatusCase kStatusCases[] = {
+    {"Whole", Outcome(false, true, true, 0, 0, 0, 0, 0), kExitWhole},
+    {"UnreadableNote", Outcome(false, true, true, 0, 1, 0, 0, 0), kExitWarnings},
+    {"LostCharacters", Outcome(false, true, true, 0, 0, 2, 0, 0), kExitWarnings},
     {"Conflict", Outcome(false, true, true, 0, 0, 0, 1, 0), kExitWarnings},
+    {"CutValue", Outcome(false, true, true, 0, 0, 0, 0, 1), kExitWarnings},
+    {"RefusedLines", Outcome(false, true, true, 1, 0, 0, 0, 0), kExitIncomplete},
     {"RefusedLinesAndWarnings", Outcome(false, true, true, 2, 1, 1, 0, 0), kExitIncomplete},
     {"StoppedMidRun", Outcome(true, true, false, 0, 0, 0, 0, 0), kExitIncomplete},
     {"StoppedBeforeTheFile", Outcome(true, false, false, 0, 0, 0, 0, 0), kExitNothing},
