@@ -419,6 +419,20 @@ TEST_F(NsfDatabaseTest, SubformFieldsFollowOnceEachAndTheFieldsItemStandsInForNo
     db.Close();
 }
 
+// The field page lists fields before its job has a log: a database handed no log writes
+// nowhere, not even into the log an earlier job of the process left behind.
+TEST_F(NsfDatabaseTest, ListingWithoutALogWritesIntoNoOtherJobsLog) {
+    const std::string earlier = dir.File("earlier.log");
+    ASSERT_TRUE(g_sysLog.Create(earlier.c_str()));
+    CNsfDatabase db;
+    db.Open(Db(kSubforms).c_str());
+    db.ListFields("F|Frm");
+    db.Close();
+    g_sysLog.m_path.clear();
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C", "D"}), Names(db.m_fields));
+    EXPECT_EQ("", ReadFileBytes(earlier));
+}
+
 TEST_F(NsfDatabaseTest, BodyWithoutFieldDefinitionsKeepsEveryItemButDesignItemsAsAField) {
     // A $Body of a paragraph and a label only, and a $Body that is text, not composite.
     const std::string label = Le(0xFF85) + Le(9) + std::string(4, '\0') + "L" + std::string(1, '\0');
