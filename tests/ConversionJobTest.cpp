@@ -589,7 +589,7 @@ INSTANTIATE_TEST_SUITE_P(
             "",
             R"({"name":"Note","type":"text","value":"copy"},{"name":"$Conflict","type":"text","value":""})",
             ",copy",
-            {std::string("---WARNING  ") + kNoteName + ", Save conflict"}},
+            {std::string("---WARNING  ") + kNoteName + ", Conflict"}},
         ShapeCase{"ValueFillingTheBuffer",
                   "",
                   "",
