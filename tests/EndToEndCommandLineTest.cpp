@@ -205,7 +205,7 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
             break;
         case Setup::kTableFault:
             WriteNotesDatabase(dbPath,
-                               std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":4020})");
+                               std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
             break;
         case Setup::kNotesInitFails:
             WriteIni("QuillsheetFailInit=1\r\n");

@@ -298,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(EndToEnd, DatabaseBrokenBetweenOpens, ::testing::Values
 // test open with no window in between. A failing design collection stands in for it.
 TEST_F(EndToEnd, FormPageThatCannotReadTheFormsShowsTheNotesTextAndAnEmptyList) {
     std::string members = kOrders;
-    WriteNotesDatabase(dbPath, members + R"(,"faults":{"NIFReadEntries":4020})");
+    WriteNotesDatabase(dbPath, members + R"(,"faults":{"NIFReadEntries":582})");
     HWND source = Start();
     ASSERT_NE(nullptr, source);
     ChooseLocal(source, dbPath);
