@@ -46,8 +46,12 @@ bool StoredValueFits(WORD type, DWORD valueLength, const char* text, size_t leng
     const size_t stored = valueLength;
     if (type == TYPE_TEXT) return stored >= sizeof(WORD) && length >= stored - sizeof(WORD);
     if (type != TYPE_TEXT_LIST) return false;
-    const size_t separators = static_cast<size_t>(std::count(text, text + length, separator));
-    return length + 5 + separators + 1 >= stored;
+    // Stored: type word, count, a WORD length per entry, the entries; the text holds the
+    // entries and one separator between each two. So stored = text + 5 + c, and c is at
+    // most one more than the text's semicolons.
+    constexpr size_t kListHead = 2 * sizeof(WORD);
+    const size_t mostEntries = static_cast<size_t>(std::count(text, text + length, separator)) + 1;
+    return length + kListHead + 1 + mostEntries * (sizeof(WORD) - 1) >= stored;
 }
 
 // Whether a further rich-text item starts a paragraph: its value, after the type word, opens
