@@ -110,7 +110,7 @@ const CommandLineCase kCases[] = {
      0, nullptr, nullptr, "---DEBUG    Form Name=\x92\x8d\x95\xb6|Order"},
     {"ConflictWarnsWithStatus1", Setup::kConflict,
      L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 1, "Name\r\nAlice\r\nAlice\r\n",
-     "Note ID = 104 (NT00000068), Save conflict", "---WARNING  Note ID = 104 (NT00000068), Save conflict"},
+     "Note ID = 104 (NT00000068), Conflict", "---WARNING  Note ID = 104 (NT00000068), Conflict"},
     {"RefusedLinesGiveStatus2", Setup::kCsvHeld,
      L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 2, "",
      "Documents written = 0, Other form = 0, Not readable = 0, Lines not written to the file = 4",
@@ -205,7 +205,7 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
             break;
         case Setup::kTableFault:
             WriteNotesDatabase(dbPath,
-                               std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":4020})");
+                               std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
             break;
         case Setup::kNotesInitFails:
             WriteIni("QuillsheetFailInit=1\r\n");
