@@ -75,10 +75,12 @@ std::string UnjoinedText(NOTEID id, const std::string& field) {
     return NoteNameText(id) + ", Only the first item read: " + field;
 }
 
-std::string ConflictText(NOTEID id) { return NoteNameText(id) + ", Save conflict"; }
+std::string ConflictText(NOTEID id) { return NoteNameText(id) + ", Conflict"; }
 
-// Notes marks the second copy that a save or replication conflict leaves with a $Conflict
-// item; the copy is written like any document, and the log names it so that it can be found.
+// Notes marks the second copy that a save conflict leaves with a $Conflict item, and the
+// replicator marks the copy a replication conflict leaves the same way, so the one warning
+// covers both; the copy is written like any document, and the log names it so that it can
+// be found.
 bool IsConflict(const CNsfNote& note) {
     return Api().NSFItemInfo(note.m_hNote, kConflictItem, sizeof kConflictItem - 1, nullptr, nullptr, nullptr,
                              nullptr) == 0;

@@ -4,6 +4,7 @@
 // binding (notes/NotesBinding) and by our own runtime (nnotes/), which exports the same
 // ordinals with the same signatures.
 
+#include <cstddef>
 #include <cstdint>
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -40,19 +41,37 @@ struct COLLECTIONPOSITION {
     DWORD Tumbler[kMaxTumblers];
 };
 
-// Where an item's header or value lies inside an open note: a pool and a block in it. The
-// API passes it by value and returns it through pointers; its pool is a DHANDLE.
+// Where an item's header or value lies inside an open note: a pool and a block in it (pool.h;
+// the reference's BLOCKID page). The API passes it by value and returns it through pointers.
+// The toolkit builds 32-bit programs with structures packed (-Zp) and 64-bit ones with the
+// compiler's own alignment, so the one BLOCKID is 6 bytes wide on i686 and 8 on x86_64; by
+// value it travels in two stack slots on i686 and in one register on x86_64.
+#if defined(_WIN32) && !defined(_WIN64)
+#pragma pack(push, 1)
+#endif
 struct BLOCKID {
     DHANDLE pool;
     WORD block;
 };
+#if defined(_WIN32) && !defined(_WIN64)
+#pragma pack(pop)
+static_assert(sizeof(BLOCKID) == 6, "BLOCKID is packed on 32-bit Windows");
+#else
+static_assert(sizeof(BLOCKID) == 8, "BLOCKID keeps its natural alignment on 64-bit Windows");
+#endif
+static_assert(offsetof(BLOCKID, pool) == 0 && offsetof(BLOCKID, block) == 4, "BLOCKID: pool, then block");
 
 struct UNID {
     TIMEDATE File;
     TIMEDATE Note;
 };
 
-// Item data types (the first word of an item's value).
+// The numbers below are the Notes library's own, each from the header named beside it (as the
+// reference pages name the headers); docs/nnotes-database-format.md lists them with their
+// sources, and the tests check each against that list.
+
+// Item data types (nsfdata.h, TYPE_xxx): the first word of an item's value.
+constexpr WORD TYPE_INVALID_OR_UNKNOWN = 0x0000;
 constexpr WORD TYPE_COMPOSITE = 0x0001;  // rich text
 constexpr WORD TYPE_ERROR = 0x0100;
 constexpr WORD TYPE_UNAVAILABLE = 0x0200;
@@ -65,36 +84,45 @@ constexpr WORD TYPE_TEXT_LIST = 0x0501;
 constexpr WORD TYPE_FORMULA = 0x0600;
 constexpr WORD TYPE_USERID = 0x0700;
 
-// Note classes.
+// Note classes (nsfnote.h, NOTE_CLASS_xxx).
 constexpr WORD NOTE_CLASS_DOCUMENT = 0x0001;
 constexpr WORD NOTE_CLASS_FORM = 0x0004;
 constexpr WORD NOTE_CLASS_VIEW = 0x0008;
 
-constexpr WORD DBMODE_DIRECTORY = 2;  // NSFDbModeGet: the path named a directory
-constexpr NOTEID NOTE_ID_SPECIAL = 0xFFFF0000;
-constexpr NOTEID NOTE_CLASS_DESIGN_COLLECTION = NOTE_ID_SPECIAL | 0x0020;
-// NIFOpenCollection: use the collection's index as it is, never build one.
+// NSFDbModeGet (nsfdb.h, DB_xxx): a database file, or a directory.
+constexpr WORD DBMODE_LOADED = 1;                                          // DB_LOADED
+constexpr WORD DBMODE_DIRECTORY = 2;                                       // DB_DIRECTORY
+constexpr NOTEID NOTE_ID_SPECIAL = 0xFFFF0000;                             // nsfnote.h
+constexpr NOTEID NOTE_CLASS_DESIGN_COLLECTION = NOTE_ID_SPECIAL | 0x0020;  // | NOTE_CLASS_DESIGN
+// NIFOpenCollection (nif.h): use the collection's index as it is, never build one.
 constexpr WORD OPEN_DO_NOT_CREATE = 0x0004;
-constexpr WORD NAVIGATE_NEXT = 1;
-constexpr DWORD MAXDWORD_COUNT = 0xFFFFFFFF;
-constexpr DWORD READ_MASK_NOTECLASS = 0x00000004;
-constexpr DWORD READ_MASK_SUMMARY = 0x00008000;
-constexpr WORD SIGNAL_MORE_TO_DO = 0x0020;  // NIFReadEntries: entries remain for another read
-constexpr WORD OS_TRANSLATE_NATIVE_TO_LMBCS = 0;
-constexpr WORD OS_TRANSLATE_LMBCS_TO_NATIVE = 1;
-constexpr WORD INFOPARSE_TITLE = 0;
-constexpr WORD NSF_INFO_SIZE = 128;
-constexpr WORD TIMEDATE_MINIMUM = 0;  // TimeConstant: the earliest time
-// NSFNoteOpen: don't bother verifying the default bit; what the export run passes.
+constexpr WORD NAVIGATE_NEXT = 1;                  // nif.h
+constexpr DWORD MAXDWORD_COUNT = 0xFFFFFFFF;       // MAXDWORD (global.h): as many as there are
+constexpr DWORD READ_MASK_NOTECLASS = 0x00000004;  // nif.h
+constexpr DWORD READ_MASK_SUMMARY = 0x00008000;    // nif.h
+constexpr WORD SIGNAL_MORE_TO_DO = 0x0020;         // nif.h; NIFReadEntries: entries remain for another read
+constexpr WORD OS_TRANSLATE_NATIVE_TO_LMBCS = 0;   // osmisc.h
+constexpr WORD OS_TRANSLATE_LMBCS_TO_NATIVE = 1;   // osmisc.h
+constexpr WORD INFOPARSE_TITLE = 0;                // nsfdb.h
+constexpr WORD NSF_INFO_SIZE = 128;                // nsfdb.h
+constexpr WORD TIMEDATE_MINIMUM = 0;               // misc.h; TimeConstant: the earliest time
+// NSFNoteOpen (nsfnote.h, OPEN_xxx): don't bother verifying the default bit.
 constexpr WORD OPEN_NOVERIFYDEFAULT = 0x0002;
-constexpr STATUS ERR_MASK = 0x3FFF;    // a status without its flag bits
-constexpr STATUS ERR_DIRECTORY = 540;  // the path named a directory, not a database
-constexpr int MAXPATH = 256;           // a Notes path, NUL included
+constexpr STATUS ERR_MASK = 0x3FFF;  // globerr.h (the ERR page): a status without its flag bits
+constexpr int MAXPATH = 256;         // names.h: a Notes path, NUL included
+// ITEM_SUMMARY (nsfnote.h): an item flag of the item scan.
+constexpr WORD ITEM_SUMMARY = 0x0004;
+
+// Statuses the program tells apart (nsferr.h, PKG_NSF = 0x0200 in globerr.h).
+// NSFDbOpen: the path named a directory, not a database. PKG_NSF+28.
+constexpr STATUS ERR_DIRECTORY = 540;
 // NSFDbGetModifiedNoteTable: no note of the class was modified since the time given; there
-// is no table then. PKG_NSF (0x0200) + 60.
+// is no table then. PKG_NSF+60.
 constexpr STATUS ERR_NO_MODIFIED_NOTES = 572;
-// NSFItemInfo, NSFItemInfoNext: no (further) item of that name. PKG_NSF (0x0200) + 38.
-constexpr STATUS ERR_ITEM_NOT_FOUND = 550;
+// NSFItemInfo, NSFItemInfoNext: no (further) item of that name. PKG_NSF+34.
+constexpr STATUS ERR_ITEM_NOT_FOUND = 546;
+// NIFFindDesignNote: no design note of that name (misc errors, PKG_MISC = 0x0400, +4).
+constexpr STATUS ERR_NOT_FOUND = 1028;
 
 // The item-scan callback of NSFItemScan.
 using NSFITEMSCANPROC = STATUS(LNCALLBACK*)(WORD spare, WORD itemFlags, char* name, WORD nameLength,

@@ -328,7 +328,7 @@ const JobCase kJobCases[] = {
      "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", "3 / 3 \x95\xb6\x8f\x91", "---DEBUG    Form Name=Order"},
     {"ConflictWarnsWithStatus1", JobSetup::kConflict,
      L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 1, "Name\r\nAlice\r\nAlice\r\n",
-     "Note ID = 104 (NT00000068), Save conflict", "---WARNING  Note ID = 104 (NT00000068), Save conflict"},
+     "Note ID = 104 (NT00000068), Conflict", "---WARNING  Note ID = 104 (NT00000068), Conflict"},
     {"RefusedLinesGiveStatus2", JobSetup::kCsvHeld, L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv",
      2, "", "Documents written = 0, Other form = 0, Not readable = 0, Lines not written to the file = 4",
      "---WARNING  Export file incomplete: Lines not written = 4"},
@@ -426,7 +426,7 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
     std::unique_ptr<ExclusiveHolder> holder;
     if (c.setup == JobSetup::kConflict) WriteNotesDatabase(dbPath, kOrdersWithConflict);
     if (c.setup == JobSetup::kTableFault || c.setup == JobSetup::kHeldAndFault) {
-        WriteNotesDatabase(dbPath, std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":4020})");
+        WriteNotesDatabase(dbPath, std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
     }
     if (c.setup == JobSetup::kCsvHeld || c.setup == JobSetup::kHeldAndFault) {
         WriteFileBytes(csvPath, "");
@@ -510,8 +510,8 @@ TEST_F(CommandLineJob, TwoJobsInOneProcessKeepTheirOwnLogsAndFiles) {
     EXPECT_FALSE(has(a, WithDir("---DEBUG    DB Path={dir}\\conflict.nsf")));
     EXPECT_TRUE(has(b, WithDir("---DEBUG    DB Path={dir}\\conflict.nsf")));
     EXPECT_FALSE(has(b, WithDir("---DEBUG    DB Path={dir}\\orders.nsf")));
-    EXPECT_FALSE(first.Has("Note ID = 104 (NT00000068), Save conflict"));
-    EXPECT_TRUE(second.Has("Note ID = 104 (NT00000068), Save conflict"));
+    EXPECT_FALSE(first.Has("Note ID = 104 (NT00000068), Conflict"));
+    EXPECT_TRUE(second.Has("Note ID = 104 (NT00000068), Conflict"));
     EXPECT_FALSE(FileExists(logPath));
 }
 

@@ -68,7 +68,7 @@ const CommandLineCase kCases[] = {
      0, nullptr, nullptr, "---DEBUG    Form Name=\x92\x8d\x95\xb6|Order"},
     {"ConflictWarnsWithStatus1", Setup::kConflict,
      L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 1, "Name\r\nAlice\r\nAlice\r\n",
-     "Note ID = 104 (NT00000068), Save conflict", "---WARNING  Note ID = 104 (NT00000068), Save conflict"},
+     "Note ID = 104 (NT00000068), Conflict", "---WARNING  Note ID = 104 (NT00000068), Conflict"},
     {"NotesErrorMidExportGivesStatus2", Setup::kTableFault,
      L"/db {dir}\\data\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2, "Name\r\n",
      kTextNotAuthorized, "---WARNING  Export stopped: the CSV file is incomplete"},
@@ -120,7 +120,7 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
             break;
         case Setup::kTableFault:
             WriteNotesDatabase(dbPath,
-                               std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":4020})");
+                               std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
             break;
         case Setup::kNotesInitFails:
             WriteIni("QuillsheetFailInit=1\r\n");

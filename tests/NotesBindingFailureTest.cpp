@@ -23,10 +23,10 @@ TEST(NotesBindingFailure, LibraryWithoutTheOrdinalsIsRefused) {
     EXPECT_FALSE(notes::NotesBound());
 }
 
-TEST(NotesBindingFailure, ErrorWithoutLibraryHasTheStatusAndNoText) {
+TEST(NotesBindingFailure, ErrorWithoutLibraryIsNamedByItsNumber) {
     const CNsfError error(0x8000 | 540);
     EXPECT_EQ(0x8000 | 540, error.m_status);
-    EXPECT_EQ("", error.m_message);
+    EXPECT_EQ("Notes error 540", error.m_message);
 }
 
 // A library whose ordinal 2005 is NSFDbClose while its name NSFDbOpen is NSFDbOpen: every
