@@ -1,11 +1,12 @@
 #include "app/ConvertApp.h"
 
-#include "app/CommandLineJob.h"
-#include "app/ExitStatus.h"
-#include "app/SourceDlg.h"
+#include "cli/CommandLineJob.h"
 #include "framework/MessageBox.h"
+#include "framework/ResourceString.h"
+#include "job/ExitStatus.h"
 #include "notes/NotesBinding.h"
 #include "res/resource.h"
+#include "wizard/SourceDlg.h"
 
 #include <shlobj.h>
 
@@ -32,12 +33,19 @@ BOOL CConvertApp::InitInstance() {
     const std::vector<std::wstring> arguments = ProcessArguments();
     const bool unattended = !arguments.empty();
     CommandLineOptions options;
-    if (unattended && !PrepareUnattendedRun(arguments, options, m_nExitCode)) return FALSE;
+    if (unattended) {
+        m_console.Attach();
+        if (!ReadCommandLine(arguments, m_console, options, m_nExitCode)) return FALSE;
+    }
 
     if (notes::NotesInitialize() != 0) {
-        AppMessageBox(IDS_NOTES_INIT_FAILED);
         m_bNotesInitialized = 0;
-        if (unattended) m_nExitCode = kExitNothing;
+        if (unattended) {
+            m_console.Print(ResString(IDS_NOTES_INIT_FAILED));
+            m_nExitCode = kExitNothing;
+        } else {
+            AppMessageBox(IDS_NOTES_INIT_FAILED);
+        }
         return FALSE;
     }
     m_bNotesInitialized = 1;
@@ -60,7 +68,7 @@ BOOL CConvertApp::InitInstance() {
     }
 
     if (unattended) {
-        m_nExitCode = RunCommandLineJob(options, m_szLogPath);
+        m_nExitCode = RunCommandLineJob(options, m_szLogPath, m_console);
         return FALSE;
     }
 

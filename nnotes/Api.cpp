@@ -900,41 +900,29 @@ STATUS LNPUBLIC IDDestroyTable(DHANDLE hTable) {
 
 }  // extern "C"
 
-// Each export has exactly the type the program binds it by, calling convention included.
-#define QS_SAME_TYPE(name) static_assert(std::is_same<decltype(&(name)), notes::PFN_##name>::value, #name)
-QS_SAME_TYPE(NotesInitExtended);
-QS_SAME_TYPE(NotesTerm);
-QS_SAME_TYPE(NSFDbOpen);
-QS_SAME_TYPE(NSFDbModeGet);
-QS_SAME_TYPE(NSFDbClose);
-QS_SAME_TYPE(NSFDbInfoGet);
-QS_SAME_TYPE(NSFDbInfoParse);
-QS_SAME_TYPE(NIFOpenCollection);
-QS_SAME_TYPE(NIFReadEntries);
-QS_SAME_TYPE(OSLockObject);
-QS_SAME_TYPE(OSUnlockObject);
-QS_SAME_TYPE(OSMemFree);
-QS_SAME_TYPE(NIFCloseCollection);
-QS_SAME_TYPE(NSFLocateSummaryValue);
-QS_SAME_TYPE(ListGetText);
-QS_SAME_TYPE(OSTranslate);
-QS_SAME_TYPE(NIFFindDesignNote);
-QS_SAME_TYPE(NSFNoteOpen);
-QS_SAME_TYPE(NSFItemScan);
-QS_SAME_TYPE(NSFNoteClose);
-QS_SAME_TYPE(NSFNoteIsSignedOrSealed);
-QS_SAME_TYPE(NSFNoteSign);
-QS_SAME_TYPE(NSFNoteDecrypt);
-QS_SAME_TYPE(NSFItemConvertToText);
-QS_SAME_TYPE(OSLoadString);
-QS_SAME_TYPE(OSPathNetConstruct);
-QS_SAME_TYPE(OSGetEnvironmentString);
-QS_SAME_TYPE(TimeConstant);
-QS_SAME_TYPE(NSFDbGetModifiedNoteTable);
-QS_SAME_TYPE(IDEntries);
-QS_SAME_TYPE(IDScan);
-QS_SAME_TYPE(IDDestroyTable);
-QS_SAME_TYPE(NSFItemInfo);
-QS_SAME_TYPE(NSFItemInfoNext);
-QS_SAME_TYPE(NSFItemConvertValueToText);
-#undef QS_SAME_TYPE
+namespace {
+
+// The bytes a __stdcall function's arguments take on the stack: each rounded up to 4.
+template <typename Fn>
+struct ArgumentBytes;
+template <typename R, typename... Args>
+struct ArgumentBytes<R(LNPUBLIC*)(Args...)> {
+    static constexpr size_t value = (size_t{0} + ... + ((sizeof(Args) + 3) / 4 * 4));
+};
+
+}  // namespace
+
+// Each export has exactly the type the program binds it by, calling convention included, and
+// on i686 the argument bytes the table gives its decorated symbol in the .def file.
+#if defined(_WIN32) && !defined(_WIN64)
+#define QS_SAME_BYTES(name, bytes) \
+    static_assert(ArgumentBytes<notes::PFN_##name>::value == (bytes), #name " argument bytes");
+#else
+#define QS_SAME_BYTES(name, bytes)
+#endif
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters)                             \
+    static_assert(std::is_same<decltype(&(name)), notes::PFN_##name>::value, #name " signature"); \
+    QS_SAME_BYTES(name, bytes)
+#include "notes/NotesOperations.h"
+#undef QS_NOTES_OP
+#undef QS_SAME_BYTES

@@ -34,18 +34,19 @@ constexpr uint32_t kZoneBits = (1u << 30) | (static_cast<uint32_t>(kZoneHours) <
 // Item flags as the item scan reports them.
 constexpr uint16_t kItemSummary = notes::ITEM_SUMMARY;
 
-// The operations a fault entry may name.
+// The operations a fault entry may name: those of the operation table marked FAULT.
 const std::set<std::string>& FaultOperations() {
-    static const std::set<std::string> ops = {
-        "NSFDbOpen",          "NSFDbModeGet",
-        "NSFDbClose",         "NSFDbInfoGet",
-        "NIFOpenCollection",  "NIFReadEntries",
-        "NIFCloseCollection", "NIFFindDesignNote",
-        "NSFNoteOpen",        "NSFItemScan",
-        "NSFNoteClose",       "NSFNoteSign",
-        "NSFNoteDecrypt",     "NSFDbGetModifiedNoteTable",
-        "NSFItemInfo",        "NSFItemInfoNext",
-    };
+    static const std::set<std::string> ops = [] {
+        std::set<std::string> names;
+#define QS_NOTES_FAULT(name) names.insert(#name);
+#define QS_NOTES_NOFAULT(name)
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters) QS_NOTES_##fault(name)
+#include "notes/NotesOperations.h"
+#undef QS_NOTES_OP
+#undef QS_NOTES_NOFAULT
+#undef QS_NOTES_FAULT
+        return names;
+    }();
     return ops;
 }
 

@@ -191,9 +191,9 @@ STATUS LNCALLBACK CollectItem(WORD /*spare*/, WORD /*itemFlags*/, char* name, WO
 
 namespace {
 
-// The wizard lists fields before a job has opened its log.
-void LogSubform(const std::string& text) {
-    if (!g_sysLog.m_path.empty()) g_sysLog.Write(LEVEL_DEBUG, text);
+// The wizard lists fields before a job has a log: it hands none.
+void LogSubform(CSysLog* log, const std::string& text) {
+    if (log != nullptr) log->Write(LEVEL_DEBUG, text);
 }
 
 // A buffer the library handed over, locked for reading, then unlocked and freed on every way
@@ -374,14 +374,15 @@ void CNsfDatabase::ListFields(const std::string& formName) {
         try {
             const STATUS found = Api().NIFFindDesignNote(m_hDb, name.c_str(), NOTE_CLASS_FORM, &subformId);
             if ((found & ERR_MASK) == ERR_NOT_FOUND) {
-                LogSubform(kSubformNotFoundText + NativeName(name.data(), name.size()));
+                LogSubform(m_log, kSubformNotFoundText + NativeName(name.data(), name.size()));
                 continue;
             }
             ThrowIfFailed(found);
             if (!read.insert(subformId).second) continue;
             ScanDesignNote(m_hDb, subformId, &subform);
         } catch (const CNsfError& error) {
-            LogSubform(kSubformNotReadText + NativeName(name.data(), name.size()) + ", " + error.m_message);
+            LogSubform(m_log,
+                       kSubformNotReadText + NativeName(name.data(), name.size()) + ", " + error.m_message);
             continue;
         }
         for (const NamedField& field : subform.definitions) listed.Add(field, true);

@@ -1,8 +1,8 @@
 // Whole conversion jobs in-process against databases of our runtime: the wizard is walked
 // by a driver thread as a user would, message boxes and the shell are recorded.
-#include "app/ConversionJob.h"
+#include "wizard/ConversionJob.h"
 #include "app/ConvertApp.h"
-#include "app/ShellOpen.h"
+#include "wizard/ShellOpen.h"
 #include "res/resource.h"
 #include "support/Driver.h"
 #include "support/ExpectedTexts.h"

@@ -1040,6 +1040,28 @@ TEST_F(NnotesDatabase, FaultNamingAnUnknownOperationMakesTheFileDamaged) {
     EXPECT_EQ(ERR_STRUCT, lib.NSFDbOpen("typo.nsf", &h));
 }
 
+// The operation table decides which operations a fault entry may name: a faultable one
+// leaves the database readable (its fault strikes only that operation), any other makes the
+// file damaged, as a misspelt name does.
+TEST_F(NnotesDatabase, FaultEntriesFollowTheOperationTable) {
+    size_t faultable = 0;
+    for (const Operation& operation : kOperations) {
+        json db = NewDatabase("table");
+        db["faults"] = {{operation.name, 4020}};
+        WriteDatabase("table.nsf", db);
+        DBHANDLE h = 0;
+        const STATUS open = lib.NSFDbOpen("table.nsf", &h);
+        if (operation.faultable) {
+            ++faultable;
+            EXPECT_EQ(std::string(operation.name) == "NSFDbOpen" ? 4020 : 0, open) << operation.name;
+        } else {
+            EXPECT_EQ(ERR_STRUCT, open) << operation.name;
+        }
+        if (open == 0) lib.NSFDbClose(h);
+    }
+    EXPECT_EQ(16u, faultable);
+}
+
 // The sample data folder of the repository, as scripts/make-database writes it.
 class NnotesSample : public ::testing::Test, public NnotesFixture {
 protected:

@@ -433,11 +433,12 @@ const char kSubforms[] = R"("design":[
 
 TEST_F(NsfDatabaseTest, SubformFieldsFollowOnceEachAndTheFieldsItemStandsInForNone) {
     const std::string log = dir.File("job.log");
-    ASSERT_TRUE(g_sysLog.Create(log.c_str()));
+    CSysLog jobLog;
+    ASSERT_TRUE(jobLog.Create(log.c_str()));
     CNsfDatabase db;
+    db.m_log = &jobLog;
     db.Open(Db(kSubforms).c_str());
     db.ListFields("F|Frm");
-    g_sysLog.m_path.clear();
     EXPECT_EQ((std::vector<std::string>{"A", "B", "C", "D"}), Names(db.m_fields));
     const std::string text = ReadFileBytes(log);
     EXPECT_NE(std::string::npos, text.find("DEBUG    Subform not found: Missing")) << text;
@@ -451,6 +452,20 @@ TEST_F(NsfDatabaseTest, SubformFieldsFollowOnceEachAndTheFieldsItemStandsInForNo
     db.ListFields("Listed");
     EXPECT_EQ((std::vector<std::string>{"X", "Z"}), Names(db.m_fields));
     db.Close();
+}
+
+// The field page lists fields before its job has a log: a database handed no log writes
+// nowhere, not even into the log an earlier job of the process left behind.
+TEST_F(NsfDatabaseTest, ListingWithoutALogWritesIntoNoOtherJobsLog) {
+    const std::string earlier = dir.File("earlier.log");
+    ASSERT_TRUE(g_sysLog.Create(earlier.c_str()));
+    CNsfDatabase db;
+    db.Open(Db(kSubforms).c_str());
+    db.ListFields("F|Frm");
+    db.Close();
+    g_sysLog.m_path.clear();
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C", "D"}), Names(db.m_fields));
+    EXPECT_EQ("", ReadFileBytes(earlier));
 }
 
 TEST_F(NsfDatabaseTest, BodyWithoutFieldDefinitionsKeepsEveryItemButDesignItemsAsAField) {

@@ -3,6 +3,7 @@
 // module list that could not be read means. And the module list read itself, from a process
 // of the program's own width, as qs_release_walk reads it.
 #include "support/AppProcess.h"
+#include "support/Text.h"
 #include "support/CaseName.h"
 #include "support/Driver.h"
 #include "support/Emulation.h"
@@ -67,10 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     ModuleListOutcome::OtherWidth}),
     CaseLabel());
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return s;
-}
+using text::Lower;
 
 // The program started beside our runtime loads the runtime from its own folder, and a process
 // of its width reads that from its module list (or, under emulation, says it cannot).

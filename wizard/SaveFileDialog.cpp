@@ -1,4 +1,4 @@
-#include "app/SaveFileDialog.h"
+#include "wizard/SaveFileDialog.h"
 
 #include <commdlg.h>
 

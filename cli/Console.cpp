@@ -1,10 +1,8 @@
-#include "app/Console.h"
+#include "cli/Console.h"
 
 #include "log/ExclusiveFile.h"
 
 #include <vector>
-
-CConsole g_console;
 
 namespace {
 

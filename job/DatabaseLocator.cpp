@@ -1,11 +1,10 @@
-#include "app/DatabaseLocator.h"
+#include "job/DatabaseLocator.h"
 
-#include "framework/MessageBox.h"
+#include "framework/ResourceString.h"
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
 #include "res/resource.h"
-#include "wizard/WizardPage.h"
 
 #include <cstring>
 #include <vector>
@@ -30,7 +29,7 @@ bool TranslateToNotes(const std::string& text, char (&out)[kNotesPathSize]) {
 
 }  // namespace
 
-bool LocateDatabase(const std::string& serverName, const std::string& path,
+bool LocateDatabase(CMessageSink& messages, const std::string& serverName, const std::string& path,
                     char (&notesPath)[kNotesPathSize]) {
     char serverBuffer[kNotesPathSize];
     char pathBuffer[kNotesPathSize];
@@ -43,7 +42,7 @@ bool LocateDatabase(const std::string& serverName, const std::string& path,
                        std::strlen(serverBuffer) + std::strlen(kNetPathSeparator) + std::strlen(pathBuffer) <
                            kNotesPathSize);
     if (!fits) {
-        AppMessageBox(IDS_NOTES_PATH_TOO_LONG);
+        messages.Message(ResString(IDS_NOTES_PATH_TOO_LONG));
         return false;
     }
     notes::Api().OSPathNetConstruct(nullptr, serverBuffer, pathBuffer, notesPath);
@@ -54,7 +53,7 @@ bool LocateDatabase(const std::string& serverName, const std::string& path,
         test.Open(notesPath);
         test.Close();
     } catch (const CNsfError& error) {
-        error.ReportError();
+        messages.Message(error.m_message);
         CloseQuietly(test);
         return false;
     }

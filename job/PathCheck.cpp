@@ -1,6 +1,4 @@
-#include "app/PathCheck.h"
-
-#include "framework/MessageBox.h"
+#include "job/PathCheck.h"
 
 #include <windows.h>
 
@@ -16,9 +14,4 @@ PathEntryInfo LookUpPath(const char* path) {
 
 }  // namespace
 
-bool CheckPath(const std::string& path) {
-    const unsigned messageId = CheckPathRules(path, IsNativeLeadByte, LookUpPath);
-    if (messageId == 0) return true;
-    AppMessageBox(messageId);
-    return false;
-}
+unsigned CheckPath(const std::string& path) { return CheckPathRules(path, IsNativeLeadByte, LookUpPath); }

@@ -1,4 +1,4 @@
-#include "app/ShellOpen.h"
+#include "wizard/ShellOpen.h"
 
 #include <shellapi.h>
 

@@ -1,10 +1,10 @@
-#include "app/SourceDlg.h"
+#include "wizard/SourceDlg.h"
 
-#include "app/AboutDlg.h"
-#include "app/ConversionJob.h"
-#include "app/PathCheck.h"
-#include "app/SaveFileDialog.h"
-#include "app/ShellOpen.h"
+#include "wizard/AboutDlg.h"
+#include "wizard/ConversionJob.h"
+#include "job/InputChecks.h"
+#include "wizard/SaveFileDialog.h"
+#include "wizard/ShellOpen.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceString.h"
 #include "framework/WinApp.h"
@@ -153,27 +153,12 @@ void CSourceDlg::OnBrowse() {
 }
 
 void CSourceDlg::OnStart() {
-    std::string server;
-    std::string path;
-    if (m_nSource == 0) {
-        server = GetDlgItemText(IDC_SERVER_NAME);
-        path = GetDlgItemText(IDC_SERVER_PATH);
-        if (server.empty()) {
-            AppMessageBox(IDS_ENTER_SERVER_NAME);
-            return;
-        }
-        if (path.empty()) {
-            AppMessageBox(IDS_ENTER_DB_PATH);
-            return;
-        }
-    } else {
-        path = GetDlgItemText(IDC_LOCAL_PATH);
-        TrimLeadingSpaces(path);
-        if (path.empty()) {
-            AppMessageBox(IDS_ENTER_DB_PATH);
-            return;
-        }
-        if (!CheckPath(path)) return;
+    const bool onServer = m_nSource == 0;
+    const std::string server = onServer ? GetDlgItemText(IDC_SERVER_NAME) : std::string();
+    std::string path = GetDlgItemText(onServer ? IDC_SERVER_PATH : IDC_LOCAL_PATH);
+    if (const unsigned messageId = CheckSource(onServer, server, path)) {
+        AppMessageBox(messageId);
+        return;
     }
     RunConversionJob(this, server, path);
 }

@@ -1,4 +1,4 @@
-#include "app/ExitStatus.h"
+#include "job/ExitStatus.h"
 
 ExitStatus ExitStatusOf(const ExportOutcome& outcome) {
     if (outcome.stopped && !outcome.fileCreated) return kExitNothing;

@@ -1,13 +1,13 @@
-#include "app/ConversionJob.h"
+#include "wizard/ConversionJob.h"
 
 #include "app/ConvertApp.h"
-#include "app/DatabaseLocator.h"
-#include "app/ExportStage.h"
-#include "app/ShellOpen.h"
-#include "app/SourceDlg.h"
+#include "export/WindowProgress.h"
 #include "framework/MessageBox.h"
-#include "res/resource.h"
+#include "job/DatabaseLocator.h"
+#include "job/ExportStage.h"
 #include "wizard/MainSheet.h"
+#include "wizard/ShellOpen.h"
+#include "wizard/SourceDlg.h"
 
 #include <cstring>
 
@@ -25,7 +25,7 @@ void OpenWithShell(CSourceDlg* dialog, const std::string& path) {
 
 void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const std::string& path) {
     char notesPath[notes::MAXPATH];
-    if (!LocateDatabase(serverName, path, notesPath)) return;
+    if (!LocateDatabase(MessageBoxes(), serverName, path, notesPath)) return;
 
     CMainSheet sheet(nullptr);
     sheet.m_psh.dwFlags &= ~static_cast<DWORD>(PSH_HASHELP);
@@ -34,17 +34,18 @@ void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const s
 
     CConvertApp* app = GetConvertApp();
     const std::string logPath = app != nullptr ? app->m_szLogPath : "LOG.TXT";
+    // The wizard's log and file are the program's own, so that the files it leaves stay
+    // where and as they always were.
+    CExportContext context(g_sysLog, g_exportFile, MessageBoxes(),
+                           [] { return std::make_unique<CWindowProgress>(); });
     const ExportOutcome outcome = RunExportStage(
-        ExportChoices{sheet.m_dbPath, sheet.m_formName, sheet.m_fieldNames, sheet.m_exportPath}, logPath);
+        context, ExportChoices{sheet.m_dbPath, sheet.m_formName, sheet.m_fieldNames, sheet.m_exportPath},
+        logPath);
     // A stopped job has shown its Notes error: no shell call, no completion message.
     if (outcome.stopped) return;
 
     OpenWithShell(dialog, logPath);
     OpenWithShell(dialog, sheet.m_exportPath);
-    if (outcome.totals.refusedLines == 0) {
-        AppMessageBox(IDS_EXPORT_FINISHED);
-    } else {
-        // The file error box came once and went: a file that lost lines is not called finished.
-        AppMessageBox(IncompleteExportText(outcome.totals.refusedLines));
-    }
+    // The file error box came once and went: a file that lost lines is not called finished.
+    AppMessageBox(CompletionText(outcome));
 }

@@ -1,9 +1,6 @@
-// The export run: every document of the open database made with the chosen form becomes
-// one line of the CSV file.
-#include "export/CsvFile.h"
+#include "job/DocumentExport.h"
+
 #include "export/FormMatch.h"
-#include "export/ExportProgress.h"
-#include "log/SysLog.h"
 #include "notes/ItemText.h"
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
@@ -44,11 +41,11 @@ std::string NoteNameText(NOTEID id) {
 // A document names the form it was made with in its Form item, read through the same text
 // conversion as every value. One made with another form gets no line, only a log line that
 // names its form; one without a Form item may belong to any form and keeps its line.
-bool MadeWithForm(CNsfNote& note, const FormMatch& chosen) {
+bool MadeWithForm(CSysLog& log, CNsfNote& note, const FormMatch& chosen) {
     FieldEntry form(kFormItem, notes::TYPE_TEXT);
     note.ReadItemText(form);
     if (form.value.empty() || chosen.Names(form.value)) return true;
-    g_sysLog.Write(LEVEL_DEBUG, kOtherFormText + form.value);
+    log.Write(LEVEL_DEBUG, kOtherFormText + form.value);
     return false;
 }
 
@@ -90,19 +87,20 @@ bool IsConflict(const CNsfNote& note) {
 }
 
 // The warnings of one written line, cell by cell, and their counts.
-void LogCellWarnings(NOTEID id, const FieldList& fields, ExportTotals& totals, size_t& lossyNotes) {
+void LogCellWarnings(CExportContext& context, NOTEID id, const FieldList& fields, ExportTotals& totals,
+                     size_t& lossyNotes) {
     bool lossy = false;
     for (const FieldEntry& field : fields) {
         if (field.cut) {
-            g_sysLog.Write(LEVEL_WARNING, CutValueText(id, field.name));
+            context.Warn(CutValueText(id, field.name));
             ++totals.cutValues;
         }
         if (field.unjoined) {
-            g_sysLog.Write(LEVEL_WARNING, UnjoinedText(id, field.name));
+            context.Warn(UnjoinedText(id, field.name));
             ++totals.unjoinedValues;
         }
         if (field.lost != 0) {
-            g_sysLog.Write(LEVEL_WARNING, LostCharactersText(id, field.name, field.lost));
+            context.Warn(LostCharactersText(id, field.name, field.lost));
             ++totals.lossyCells;
             lossy = true;
         }
@@ -112,46 +110,40 @@ void LogCellWarnings(NOTEID id, const FieldList& fields, ExportTotals& totals, s
 
 }  // namespace
 
-std::string ExportTotalsText(const ExportTotals& totals) {
-    return "Documents written = " + std::to_string(totals.written) +
-           ", Other form = " + std::to_string(totals.otherForm) +
-           ", Not readable = " + std::to_string(totals.unreadable) +
-           ", Lines not written to the file = " + std::to_string(totals.refusedLines);
-}
-
-void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName, ExportTotals& totals) {
+void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::string& formName,
+                     ExportTotals& totals) {
     totals = ExportTotals{};
-    g_sysLog.Write(LEVEL_COMMAND, "Make Indicater");
-    const std::unique_ptr<CExportProgress> progress = MakeExportProgress();
+    context.log.Write(LEVEL_COMMAND, "Make Indicater");
+    const std::unique_ptr<CExportProgress> progress = context.StartProgress();
 
-    g_sysLog.Write(LEVEL_COMMAND, "Make ExportFile Header");
+    context.log.Write(LEVEL_COMMAND, "Make ExportFile Header");
     std::vector<std::string> cells;
-    cells.reserve(m_fields.size());
-    for (const FieldEntry& field : m_fields) {
+    cells.reserve(db.m_fields.size());
+    for (const FieldEntry& field : db.m_fields) {
         // A name may hold "," or a line feed: cleaned as every value is, so that the header
         // has as many cells as each document's line.
         std::string cell = field.name;
         MakeCsvSafe(&cell[0], cell.size());
         cells.push_back(std::move(cell));
     }
-    if (!g_exportFile.AppendLine(cells)) ++totals.refusedLines;
+    if (!context.file.AppendLine(cells)) ++totals.refusedLines;
 
     TIMEDATE since{};
     Api().TimeConstant(notes::TIMEDATE_MINIMUM, &since);
-    g_sysLog.Write(LEVEL_COMMAND, "NSFDbGetModifiedNoteTable");
+    context.log.Write(LEVEL_COMMAND, "NSFDbGetModifiedNoteTable");
     TIMEDATE until{};
     DHANDLE table = 0;
     const notes::STATUS status =
-        Api().NSFDbGetModifiedNoteTable(m_hDb, notes::NOTE_CLASS_DOCUMENT, since, &until, &table);
+        Api().NSFDbGetModifiedNoteTable(db.m_hDb, notes::NOTE_CLASS_DOCUMENT, since, &until, &table);
     // The library answers a database without documents with a status of its own and no
     // table: an empty table for the run, not a failure.
     const bool noDocuments = (status & notes::ERR_MASK) == notes::ERR_NO_MODIFIED_NOTES;
     if (!noDocuments) ThrowIfFailed(status);
-    g_sysLog.Write(LEVEL_RESULT, "NSFDbGetModifiedNoteTable is success.");
+    context.log.Write(LEVEL_RESULT, "NSFDbGetModifiedNoteTable is success.");
     if (noDocuments) {
         progress->Finish();
         totals.finished = true;
-        g_sysLog.Write(LEVEL_INFO, ExportTotalsText(totals));
+        context.log.Write(LEVEL_INFO, ExportTotalsText(totals));
         return;
     }
 
@@ -165,35 +157,35 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName, ExportTot
         notes::BOOL found = Api().IDScan(table, 1, &noteId);
         while (found) {
             CNsfNote note;
-            g_sysLog.Write(LEVEL_COMMAND, "nsfNote.Open");
-            g_sysLog.Write(LEVEL_DEBUG, NoteIdText(noteId));
+            context.log.Write(LEVEL_COMMAND, "nsfNote.Open");
+            context.log.Write(LEVEL_DEBUG, NoteIdText(noteId));
             bool opened = true;
             notes::STATUS signature = 0;
             try {
-                signature = note.Open(m_hDb, noteId, notes::OPEN_NOVERIFYDEFAULT);
+                signature = note.Open(db.m_hDb, noteId, notes::OPEN_NOVERIFYDEFAULT);
             } catch (const CNsfError& error) {
                 // A note the user may not read or cannot decrypt gets no line and no message box,
                 // but the log names it, so that no document is left out without a word.
                 opened = false;
                 ++totals.unreadable;
-                g_sysLog.Write(LEVEL_WARNING, NotReadText(noteId, error));
+                context.Warn(NotReadText(noteId, error));
             }
             if (opened) {
-                g_sysLog.Write(LEVEL_RESULT, "nsfNote.Open is success.");
+                context.log.Write(LEVEL_RESULT, "nsfNote.Open is success.");
                 if (signature != 0) {
-                    g_sysLog.Write(LEVEL_WARNING, SignatureText(noteId, signature));
+                    context.Warn(SignatureText(noteId, signature));
                     ++totals.signatureFailures;
                 }
-                if (MadeWithForm(note, chosen)) {
+                if (MadeWithForm(context.log, note, chosen)) {
                     if (IsConflict(note)) {
-                        g_sysLog.Write(LEVEL_WARNING, ConflictText(noteId));
+                        context.Warn(ConflictText(noteId));
                         ++totals.conflicts;
                     }
-                    note.ReadValues(m_fields);
-                    for (size_t i = 0; i < m_fields.size(); ++i) cells[i] = m_fields[i].value;
-                    ++(g_exportFile.AppendLine(cells) ? totals.written : totals.refusedLines);
+                    note.ReadValues(db.m_fields);
+                    for (size_t i = 0; i < db.m_fields.size(); ++i) cells[i] = db.m_fields[i].value;
+                    ++(context.file.AppendLine(cells) ? totals.written : totals.refusedLines);
                     // The line keeps what could be read; the log says what it could not.
-                    LogCellWarnings(noteId, m_fields, totals, lossyNotes);
+                    LogCellWarnings(context, noteId, db.m_fields, totals, lossyNotes);
                 } else {
                     ++totals.otherForm;
                 }
@@ -204,9 +196,8 @@ void CNsfDatabase::WriteAllDocumentByForm(const std::string& formName, ExportTot
             note.Close();
         }
         progress->Finish();
-        if (totals.lossyCells != 0)
-            g_sysLog.Write(LEVEL_WARNING, LostTotalText(totals.lossyCells, lossyNotes));
+        if (totals.lossyCells != 0) context.Warn(LostTotalText(totals.lossyCells, lossyNotes));
     }
     totals.finished = true;
-    g_sysLog.Write(LEVEL_INFO, ExportTotalsText(totals));
+    context.log.Write(LEVEL_INFO, ExportTotalsText(totals));
 }

@@ -1,4 +1,4 @@
-#include "app/AboutDlg.h"
+#include "wizard/AboutDlg.h"
 
 #include "res/resource.h"
 

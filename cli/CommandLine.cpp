@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 #include "framework/ResourceString.h"
 #include "res/resource.h"

@@ -2,12 +2,19 @@
 // An export run's progress on the console: documents done of all, at most a few lines a
 // second, so that a run of a million documents does not bury its warnings.
 
-#include "app/Console.h"
+#include "cli/TextOutput.h"
 #include "export/ExportProgress.h"
+
+#include <windows.h>
+
+#include <functional>
 
 class CConsoleProgress : public CExportProgress {
 public:
-    explicit CConsoleProgress(CConsole& console);
+    // Milliseconds from some fixed moment, as GetTickCount gives them.
+    using Clock = std::function<DWORD()>;
+
+    explicit CConsoleProgress(CTextOutput& output, Clock clock = GetTickCount);
 
     void Advance(unsigned long done, unsigned long total) override;
     void Finish() override;
@@ -15,7 +22,8 @@ public:
 private:
     void Show();
 
-    CConsole& m_console;
+    CTextOutput& m_output;
+    Clock m_clock;
     unsigned long m_done = 0;
     unsigned long m_total = 0;
     DWORD m_lastShown = 0;

@@ -1,4 +1,4 @@
-#include "app/PathRules.h"
+#include "job/PathRules.h"
 
 #include "res/resource.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The exit status of an unattended run, for a batch file or the Task Scheduler to act on.
 
-#include "app/ExportStage.h"
+#include "job/ExportStage.h"
 
 enum ExitStatus : int {
     kExitWhole = 0,       // every document written, nothing lost
