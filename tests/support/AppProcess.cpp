@@ -1,6 +1,7 @@
 #include "support/AppProcess.h"
 
 #include "support/Emulation.h"
+#include "support/StartAgain.h"
 
 #include <cstring>
 #include <vector>
@@ -45,6 +46,9 @@ std::wstring Widen(const std::string& text) {
 
 constexpr char kRecordedClass[] = "Software\\Classes\\QuillsheetTest.Recorded";
 
+// Starts still to fail, injected by the tests of the test support.
+int g_startsToFail = 0;
+
 }  // namespace
 
 AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
@@ -83,9 +87,19 @@ void AppProcess::Launch(const std::string& workDir, const std::string& notesIni,
     // The program starts suspended and runs in a job of its own, which every process it
     // starts joins: the job's count of live processes tells when they have all ended.
     m_job = CreateJobObjectA(nullptr, nullptr);
-    if (!CreateProcessW(wideExe.c_str(), commandLine.data(), nullptr, nullptr,
-                        output != nullptr ? TRUE : FALSE, CREATE_SUSPENDED, environment.data(),
-                        Widen(workDir).c_str(), &startup, &m_process)) {
+    const std::wstring wideWorkDir = Widen(workDir);
+    const auto start = [&] {
+        if (g_startsToFail > 0) {
+            --g_startsToFail;
+            // A start that Wine failed: the program never ran, and nothing says it is missing.
+            SetLastError(ERROR_INVALID_ADDRESS);
+            return false;
+        }
+        return CreateProcessW(wideExe.c_str(), commandLine.data(), nullptr, nullptr,
+                              output != nullptr ? TRUE : FALSE, CREATE_SUSPENDED, environment.data(),
+                              wideWorkDir.c_str(), &startup, &m_process) != FALSE;
+    };
+    if (!startagain::Start(start, exe)) {
         m_process = PROCESS_INFORMATION{};
         return;
     }
@@ -99,6 +113,8 @@ void AppProcess::Launch(const std::string& workDir, const std::string& notesIni,
     }
     ResumeThread(m_process.hThread);
 }
+
+void AppProcess::FailNextStarts(int count) { g_startsToFail = count; }
 
 AppProcess::~AppProcess() {
     if (m_job != nullptr) {

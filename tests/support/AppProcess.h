@@ -33,6 +33,10 @@ public:
     // a shell-open recorder counts until its record is written); false on timeout.
     bool WaitForStartedProcesses(DWORD timeoutMs);
 
+    // Makes the next `count` starts fail as a start that Wine could not make fails, for the
+    // test support's own tests of starting again (support/StartAgain.h).
+    static void FailNextStarts(int count);
+
 private:
     void Launch(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
                 const std::string& tempDir, const std::string& program, const std::wstring& arguments,
