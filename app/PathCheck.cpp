@@ -16,8 +16,10 @@ PathEntryInfo LookUpPath(const char* path) {
 
 }  // namespace
 
+unsigned PathFault(const std::string& path) { return CheckPathRules(path, IsNativeLeadByte, LookUpPath); }
+
 bool CheckPath(const std::string& path) {
-    const unsigned messageId = CheckPathRules(path, IsNativeLeadByte, LookUpPath);
+    const unsigned messageId = PathFault(path);
     if (messageId == 0) return true;
     AppMessageBox(messageId);
     return false;
