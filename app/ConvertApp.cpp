@@ -2,8 +2,10 @@
 
 #include "app/CommandLineJob.h"
 #include "app/ExitStatus.h"
+#include "app/OpenedFile.h"
 #include "app/SourceDlg.h"
 #include "framework/MessageBox.h"
+#include "framework/ResourceString.h"
 #include "notes/NotesBinding.h"
 #include "res/resource.h"
 
@@ -28,13 +30,16 @@ const char* GetDocumentsPath() {
 BOOL CConvertApp::InitInstance() {
     EnableDialogControls();
 
-    // Any argument makes the run unattended; without one the source dialog comes as always.
+    // Any argument makes the run unattended, except the one file the program was opened
+    // with; without one the source dialog comes as always.
     const std::vector<std::wstring> arguments = ProcessArguments();
-    const bool unattended = !arguments.empty();
+    std::wstring openedFile;
+    const bool opened = OpenedFile(arguments, openedFile);
+    const bool unattended = !arguments.empty() && !opened;
     CommandLineOptions options;
     if (unattended && !PrepareUnattendedRun(arguments, options, m_nExitCode)) return FALSE;
 
-    if (notes::NotesInitialize() != 0) {
+    if (notes::NotesInitialize(options.iniGiven ? options.ini : std::string()) != 0) {
         AppMessageBox(IDS_NOTES_INIT_FAILED);
         m_bNotesInitialized = 0;
         if (unattended) m_nExitCode = kExitNothing;
@@ -65,6 +70,14 @@ BOOL CConvertApp::InitInstance() {
     }
 
     CSourceDlg dialog;
+    if (opened) {
+        std::string path;
+        if (ToCodePage932(openedFile, path)) {
+            dialog.m_openedDatabase = path;
+        } else {
+            AppMessageBox(ResStringWith(IDS_CMD_NOT_CP932, path));
+        }
+    }
     dialog.DoModal();
     m_hMainWnd = nullptr;
     return FALSE;
