@@ -63,10 +63,16 @@ constexpr char kTextFieldNotFound[] =
     "B\x81[\x83\x8b\x83h\x82\xc5\x82\xb7: Price";
 // The usage's first line.
 constexpr char kTextUsageStart[] =
-    "\x8eg\x82\xa2\x95\xfb: quillsheet.exe /db \x83p\x83X [/server \x83T\x81[\x83o\x81[\x96\xbc] /form "
+    "\x8eg\x82\xa2\x95\xfb: quillsheet /db \x83p\x83X [/server \x83T\x81[\x83o\x81[\x96\xbc] /form "
     "\x83t\x83H\x81[\x83\x80\x96\xbc [/fields \x96\xbc\x91O,\x96\xbc\x91O,...] /csv \x83t\x83@\x83"
     "C\x83\x8b [/log \x83t\x83@\x83"
+    "C\x83\x8b] [/ini \x83t\x83@\x83"
     "C\x83\x8b]";
+// ノーツの設定ファイルが見つかりません: {dir}\missing.ini
+constexpr char kTextIniNotFound[] =
+    "\x83m\x81[\x83"
+    "c\x82\xcc\x90\xdd\x92\xe8\x83t\x83@\x83"
+    "C\x83\x8b\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1: {dir}\\missing.ini";
 
 // What a case prepares besides the fixture's two orders databases and notes.ini.
 enum class Setup {
@@ -76,6 +82,8 @@ enum class Setup {
     kCsvHeld,         // another program holds the CSV file for the whole run
     kTableFault,      // the note table cannot be had: the run stops after the header
     kNotesInitFails,  // the Notes library does not start
+    kOtherIni,        // the client's notes.ini fails Notes; {dir}\\other.ini is sound
+    kOtherIniFails,   // {dir}\\other.ini fails Notes; the client's is sound
 };
 
 struct CommandLineCase {
@@ -85,7 +93,7 @@ struct CommandLineCase {
     const wchar_t* arguments;
     DWORD status;
     const char* csv;      // the CSV file's bytes; nullptr: no file is written
-    const char* output;   // a line the run prints
+    const char* output;   // a line the run prints ({dir}: the test's folder)
     const char* logLine;  // a line of the log after its time stamp; nullptr: no log
 };
 
@@ -119,29 +127,51 @@ const CommandLineCase kCases[] = {
      L"/db {dir}\\data\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2, "Name\r\n",
      kTextNotAuthorized, "---WARNING  Export stopped: the CSV file is incomplete"},
     {"Usage", Setup::kNothing, L"/?", 0, nullptr, kTextUsageStart, nullptr},
-    {"UnknownSwitch", Setup::kNothing, L"/db {dir}\\data\\orders.nsf /colour red", 3, nullptr,
-     kTextUnknownSwitch, nullptr},
-    {"SwitchWithoutValue", Setup::kNothing, L"/db {dir}\\data\\orders.nsf /form Order /csv", 3, nullptr,
-     kTextNoValue, nullptr},
-    {"ArgumentWithoutSwitch", Setup::kNothing, L"/db {dir}\\data\\orders.nsf extra", 3, nullptr, kTextStray,
-     nullptr},
-    {"SwitchTwice", Setup::kNothing, L"/form Order /form Note", 3, nullptr, kTextTwice, nullptr},
-    {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 3, nullptr, kTextNotCp932, nullptr},
-    {"NoDatabase", Setup::kNothing, L"/form Order /csv {dir}\\out.csv", 3, nullptr, kTextEnterPath, nullptr},
-    {"RelativeDatabasePath", Setup::kNothing, L"/db orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr,
+    {"UsageAsHelp", Setup::kNothing, L"/help", 0, nullptr, kTextUsageStart, nullptr},
+    {"UsageAsDashH", Setup::kNothing, L"-h", 0, nullptr, kTextUsageStart, nullptr},
+    {"UsageAsDoubleDashHelp", Setup::kNothing, L"--HELP", 0, nullptr, kTextUsageStart, nullptr},
+    {"UsageAsDashQuestionMark", Setup::kNothing, L"-? /?", 0, nullptr, kTextUsageStart, nullptr},
+    {"FieldNamesInAnyLetterCase", Setup::kNothing,
+     L"/db {dir}\\data\\orders.nsf /form Order /fields total,NAME /csv {dir}\\out.csv", 0,
+     "Total,Name\r\n12,Alice\r\n7,Bob\r\n,\x8e\x81\x96\xbc\r\n", nullptr, "---DEBUG    Form Name=Order"},
+    {"IniInsteadOfTheClients", Setup::kOtherIni,
+     L"/ini {dir}\\other.ini /db {dir}\\data\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 0,
+     "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", nullptr, "---DEBUG    Form Name=Order"},
+    {"IniThatNotesCannotStartWith", Setup::kOtherIniFails,
+     L"/ini {dir}\\other.ini /db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr,
+     kTextInitFailed, nullptr},
+    {"IniNotFound", Setup::kNothing,
+     L"/ini {dir}\\missing.ini /db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr,
+     kTextIniNotFound, nullptr},
+    {"IniRelative", Setup::kOtherIni,
+     L"/ini other.ini /db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 4, nullptr,
      kTextNotAbsolute, nullptr},
-    {"EmptyServerName", Setup::kNothing, L"/server \"\" /db orders.nsf /form Order /csv {dir}\\out.csv", 3,
+    {"UnknownSwitch", Setup::kNothing, L"/db {dir}\\data\\orders.nsf /colour red", 4, nullptr,
+     kTextUnknownSwitch, nullptr},
+    {"SwitchWithoutValue", Setup::kNothing, L"/db {dir}\\data\\orders.nsf /form Order /csv", 4, nullptr,
+     kTextNoValue, nullptr},
+    {"ArgumentWithoutSwitch", Setup::kNothing, L"/db {dir}\\data\\orders.nsf extra", 4, nullptr, kTextStray,
+     nullptr},
+    {"LoneArgumentThatIsNoFile", Setup::kNothing, L"extra", 4, nullptr, kTextStray, nullptr},
+    {"SwitchTwice", Setup::kNothing, L"/form Order /form Note", 4, nullptr, kTextTwice, nullptr},
+    {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932, nullptr},
+    {"NoDatabase", Setup::kNothing, L"/form Order /csv {dir}\\out.csv", 4, nullptr, kTextEnterPath, nullptr},
+    {"RelativeDatabasePath", Setup::kNothing, L"/db orders.nsf /form Order /csv {dir}\\out.csv", 4, nullptr,
+     kTextNotAbsolute, nullptr},
+    {"EmptyServerName", Setup::kNothing, L"/server \"\" /db orders.nsf /form Order /csv {dir}\\out.csv", 4,
      nullptr, kTextEnterServer, nullptr},
-    {"NoForm", Setup::kNothing, L"/db {dir}\\data\\orders.nsf /csv {dir}\\out.csv", 3, nullptr,
+    {"NoForm", Setup::kNothing, L"/db {dir}\\data\\orders.nsf /csv {dir}\\out.csv", 4, nullptr,
      kTextChooseForm, nullptr},
     {"EmptyFieldName", Setup::kNothing,
-     L"/db {dir}\\data\\orders.nsf /form Order /fields Name,,Total /csv {dir}\\out.csv", 3, nullptr,
+     L"/db {dir}\\data\\orders.nsf /form Order /fields Name,,Total /csv {dir}\\out.csv", 4, nullptr,
      kTextChooseFields, nullptr},
-    {"NoCsv", Setup::kNothing, L"/db {dir}\\data\\orders.nsf /form Order", 3, nullptr, kTextChooseDestination,
+    {"NoCsv", Setup::kNothing, L"/db {dir}\\data\\orders.nsf /form Order", 4, nullptr, kTextChooseDestination,
      nullptr},
     {"CsvNameWithForbiddenCharacter", Setup::kNothing,
-     L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\a*b.csv", 3, nullptr, kTextBadCharsFirstLine,
+     L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\a*b.csv", 4, nullptr, kTextBadCharsFirstLine,
      nullptr},
+    {"CsvWhereAFolderIs", Setup::kNothing, L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\data", 3,
+     nullptr, kTextFolder, nullptr},
     {"DatabaseNotFound", Setup::kNothing, L"/db {dir}\\data\\missing.nsf /form Order /csv {dir}\\out.csv", 3,
      nullptr, kTextNoSuchFile, nullptr},
     {"FormNotFound", Setup::kNothing, L"/db {dir}\\data\\orders.nsf /form Invoice /csv {dir}\\out.csv", 3,
@@ -171,10 +201,10 @@ Text Replaced(Text text, const Text& placeholder, const Text& value) {
 class CommandLine : public EndToEnd {
 protected:
     // Runs the program with `arguments` ({dir}: the test's folder) and waits for its end.
-    DWORD Run(const std::wstring& arguments) {
+    DWORD Run(const std::wstring& arguments, const std::string& program = "") {
         app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"),
                                            Replaced<std::wstring>(arguments, L"{dir}", Widen(dir.path())),
-                                           dir.File("output.txt"));
+                                           dir.File("output.txt"), program);
         if (!app->started()) return STILL_ACTIVE;
         // A message box or any other window would keep it waiting: nobody answers here.
         if (!app->WaitForExit(drv::kDefaultTimeoutMs)) return STILL_ACTIVE;
@@ -210,6 +240,13 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
         case Setup::kNotesInitFails:
             WriteIni("QuillsheetFailInit=1\r\n");
             break;
+        case Setup::kOtherIni:
+            WriteIni("QuillsheetFailInit=1\r\n");
+            WriteFileBytes(dir.File("other.ini"), "[Notes]\r\nDirectory=" + dir.File("data") + "\r\n");
+            break;
+        case Setup::kOtherIniFails:
+            WriteFileBytes(dir.File("other.ini"), "[Notes]\r\nQuillsheetFailInit=1\r\n");
+            break;
         case Setup::kNothing:
             break;
     }
@@ -231,7 +268,7 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
     if (c.output != nullptr) {
         // A message of several lines is printed as those lines.
         const std::vector<std::string> lines = OutputLines();
-        const std::string expected = c.output;
+        const std::string expected = WithDir(c.output);
         for (size_t start = 0, end = 0; start <= expected.size(); start = end + 1) {
             end = std::min(expected.find('\n', start), expected.size());
             const std::string line = expected.substr(start, end - start);
@@ -277,6 +314,92 @@ TEST_F(CommandLine, SameChoicesGiveTheSameFileAndLogAsTheWizard) {
     ASSERT_NE(commandLog.end(), line);
     commandLog.erase(line);
     EXPECT_EQ(wizardLog, commandLog);
+}
+
+struct TwinCase {
+    const char* label;
+    const wchar_t* arguments;  // {dir}: the test's folder
+    DWORD status;
+    const char* line;  // a line printed before the prompt's next one
+};
+
+const TwinCase kTwinCases[] = {
+    {"Exported", L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 0,
+     "Documents written = 3, Other form = 0, Not readable = 0, Lines not written to the file = 0"},
+    {"BadSwitch", L"/db {dir}\\data\\orders.nsf /colour red", 4, kTextUnknownSwitch},
+    {"FormNotFound", L"/db {dir}\\data\\orders.nsf /form Invoice /csv {dir}\\out.csv", 3, kTextFormNotFound},
+};
+
+class ConsoleTwin : public CommandLine, public ::testing::WithParamInterface<TwinCase> {
+protected:
+    static std::string Twin() { return ProgramFolder() + "\\quillsheet.com"; }
+    static std::string Cmd() {
+        char folder[MAX_PATH] = {};
+        GetSystemDirectoryA(folder, MAX_PATH);
+        return std::string(folder) + "\\cmd.exe";
+    }
+};
+
+// quillsheet.com started directly returns the export's status and prints its lines.
+TEST_P(ConsoleTwin, StartedDirectlyReturnsTheStatus) {
+    const TwinCase& c = GetParam();
+    EXPECT_EQ(c.status, Run(c.arguments, Twin()));
+    const std::vector<std::string> lines = OutputLines();
+    EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), c.line)) << "not printed: " << c.line;
+}
+
+// Typed at a prompt without its extension, "quillsheet" is the twin (PATHEXT puts .COM
+// first): the prompt waits for it, so its lines come before the prompt's next, and the
+// prompt's %errorlevel% is the export's status.
+TEST_P(ConsoleTwin, TypedAtAPromptTheShellWaitsAndHasTheStatus) {
+    const TwinCase& c = GetParam();
+    const std::wstring typed = Widen(ProgramFolder()) + L"\\quillsheet " + c.arguments;
+    // echo leaves the errorlevel as it is, and the prompt ends with it.
+    EXPECT_EQ(c.status, Run(L"/v:on /c " + typed + L" & echo status !errorlevel!", Cmd()));
+    std::vector<std::string> lines = OutputLines();
+    while (!lines.empty() && lines.back().empty()) lines.pop_back();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ("status " + std::to_string(c.status), lines.back());
+    EXPECT_NE(lines.end() - 1, std::find(lines.begin(), lines.end() - 1, c.line))
+        << "not printed: " << c.line;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ConsoleTwin, ::testing::ValuesIn(kTwinCases), CaseLabel());
+
+struct OpenedCase {
+    const char* label;
+    bool twin;      // started as quillsheet.com, which starts quillsheet.exe
+    bool argument;  // the database's path as the one argument
+};
+
+class OpenedWith : public ConsoleTwin {};
+
+// A database dropped on the icon (or opened with "Open with") opens the source dialog with
+// it filled in as a local path; no argument opens it empty, as always. The twin starts the
+// windowed program and returns at once.
+TEST_F(OpenedWith, OneFileOrNothing) {
+    for (const OpenedCase& c : {OpenedCase{"Program", false, true}, OpenedCase{"Twin", true, true},
+                                OpenedCase{"TwinWithoutArguments", true, false}}) {
+        SCOPED_TRACE(c.label);
+        app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"),
+                                           c.argument ? Widen(dbPath) : std::wstring(),
+                                           dir.File("output.txt"), c.twin ? Twin() : std::string());
+        ASSERT_TRUE(app->started());
+        DWORD windowed = app->pid();
+        if (c.twin) {
+            ASSERT_TRUE(app->WaitForExit(drv::kDefaultTimeoutMs)) << "the twin waits for the windows";
+            EXPECT_EQ(0u, app->ExitCode());
+            const std::vector<DWORD> left = app->JobProcesses();
+            ASSERT_EQ(1u, left.size()) << "quillsheet.exe started by the twin";
+            windowed = left[0];
+        }
+        HWND source = drv::WaitForDialog(windowed, "Quillsheet");
+        ASSERT_NE(nullptr, source);
+        EXPECT_EQ(c.argument ? BST_CHECKED : BST_UNCHECKED, IsDlgButtonChecked(source, kRadioLocal));
+        EXPECT_EQ(c.argument ? dbPath : std::string(), drv::Text(GetDlgItem(source, kLocalPath)));
+        drv::ClickDlgItem(source, IDCANCEL);
+        EXPECT_TRUE(app->WaitForStartedProcesses(drv::kDefaultTimeoutMs));
+    }
 }
 
 }  // namespace

@@ -57,12 +57,13 @@ AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, 
 }
 
 AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
-                       const std::wstring& arguments, const std::string& outputPath) {
+                       const std::wstring& arguments, const std::string& outputPath,
+                       const std::string& program) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (output == INVALID_HANDLE_VALUE) return;
-    Launch(workDir, notesIni, openRecord, "", "", arguments, output);
+    Launch(workDir, notesIni, openRecord, "", program, arguments, output);
     CloseHandle(output);
 }
 
@@ -149,6 +150,21 @@ bool AppProcess::WaitForStartedProcesses(DWORD timeoutMs) {
         if (GetTickCount() - start > timeoutMs) return false;
         Sleep(10);
     }
+}
+
+std::vector<DWORD> AppProcess::JobProcesses() const {
+    // Room for more processes than a test starts; the list says how many it holds.
+    constexpr DWORD kRoom = 64;
+    std::vector<char> buffer(sizeof(JOBOBJECT_BASIC_PROCESS_ID_LIST) + kRoom * sizeof(ULONG_PTR));
+    auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
+    std::vector<DWORD> ids;
+    if (m_job == nullptr || !QueryInformationJobObject(m_job, JobObjectBasicProcessIdList, list,
+                                                       static_cast<DWORD>(buffer.size()), nullptr)) {
+        return ids;
+    }
+    for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i)
+        ids.push_back(static_cast<DWORD>(list->ProcessIdList[i]));
+    return ids;
 }
 
 DWORD AppProcess::ExitCode() const {
