@@ -133,56 +133,6 @@ Function FindClientInView
   ${EndIf}
 FunctionEnd
 
-Function .onInit
-  StrCpy $GivenFolder $INSTDIR
-  StrCpy $ClientMachine 0
-  StrCpy $ClientFolder "なし"
-  ; A 64-bit client records itself in the 64-bit view, a 32-bit one in the 32-bit view.
-  ${If} ${RunningX64}
-    SetRegView 64
-    Call FindClientInView
-  ${EndIf}
-  ${If} $ClientMachine = 0
-    SetRegView 32
-    Call FindClientInView
-  ${EndIf}
-  ; The program has to be as wide as the client's library it loads; 32-bit when none found.
-  ${If} $ClientMachine = ${MACHINE_AMD64}
-  ${AndIf} ${RunningX64}
-    StrCpy $ProgramWidth "64"
-    ${IfThen} $INSTDIR == "" ${|} StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}" ${|}
-  ${Else}
-    StrCpy $ProgramWidth "32"
-    ${IfThen} $INSTDIR == "" ${|} StrCpy $INSTDIR "$PROGRAMFILES32\${PRODUCT}" ${|}
-  ${EndIf}
-  ; The uninstall entry lives in the system's own view.
-  ${If} ${RunningX64}
-    SetRegView 64
-  ${EndIf}
-  ; An earlier copy: its folder is kept for the same width, unless /D names another. A copy of
-  ; the other width is removed by the section, so that one entry stays in the programs list.
-  ReadRegStr $EarlierFolder HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  ReadRegStr $EarlierWidth HKLM "${UNINSTALL_KEY}" "ProgramWidth"
-  ${If} $EarlierFolder != ""
-  ${AndIf} $GivenFolder == ""
-  ${AndIf} $EarlierWidth == $ProgramWidth
-    StrCpy $INSTDIR $EarlierFolder
-  ${EndIf}
-  ; A silent install adds the folder to PATH only when asked.
-  ${GetParameters} $R0
-  ClearErrors
-  ${GetOptions} $R0 "/ADDTOPATH" $R1
-  ${IfNot} ${Errors}
-    SectionSetFlags ${SecPath} ${SF_SELECTED}
-  ${EndIf}
-  ; Without a client the program cannot run: the user decides. A silent install goes on with
-  ; the 32-bit program and says why in its log.
-  ${If} $ClientMachine = 0
-    MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "ノーツクライアントが見つかりません。$\r$\n$\r$\nQuillsheet はノーツクライアントのライブラリ（nnotes.dll）を使うので、ノーツクライアントのないパソコンでは動きません。$\r$\n$\r$\nこのままインストールするときは [OK]（32 ビット版をインストールします）、やめるときは [キャンセル] をクリックしてください。" /SD IDOK IDOK +2
-    Abort
-  ${EndIf}
-FunctionEnd
-
 ; The install log ($INSTDIR\install-log.txt, UTF-16 for Notepad) and the details list: $R0.
 Function WriteInstallLog
   DetailPrint "$R0"
@@ -258,6 +208,57 @@ SectionEnd
   !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "Quillsheet の本体（quillsheet.exe とコマンド プロンプト用の quillsheet.com）、ユーザーガイド、スタートメニューの項目。"
   !insertmacro MUI_DESCRIPTION_TEXT ${SecPath} "インストール先のフォルダーをこのユーザーの PATH に加えます。新しく開いたコマンド プロンプトで、フォルダーを指定せずに quillsheet と入力できます。"
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+; After the sections, whose indexes it uses.
+Function .onInit
+  StrCpy $GivenFolder $INSTDIR
+  StrCpy $ClientMachine 0
+  StrCpy $ClientFolder "なし"
+  ; A 64-bit client records itself in the 64-bit view, a 32-bit one in the 32-bit view.
+  ${If} ${RunningX64}
+    SetRegView 64
+    Call FindClientInView
+  ${EndIf}
+  ${If} $ClientMachine = 0
+    SetRegView 32
+    Call FindClientInView
+  ${EndIf}
+  ; The program has to be as wide as the client's library it loads; 32-bit when none found.
+  ${If} $ClientMachine = ${MACHINE_AMD64}
+  ${AndIf} ${RunningX64}
+    StrCpy $ProgramWidth "64"
+    ${IfThen} $INSTDIR == "" ${|} StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}" ${|}
+  ${Else}
+    StrCpy $ProgramWidth "32"
+    ${IfThen} $INSTDIR == "" ${|} StrCpy $INSTDIR "$PROGRAMFILES32\${PRODUCT}" ${|}
+  ${EndIf}
+  ; The uninstall entry lives in the system's own view.
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  ; An earlier copy: its folder is kept for the same width, unless /D names another. A copy of
+  ; the other width is removed by the section, so that one entry stays in the programs list.
+  ReadRegStr $EarlierFolder HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $EarlierWidth HKLM "${UNINSTALL_KEY}" "ProgramWidth"
+  ${If} $EarlierFolder != ""
+  ${AndIf} $GivenFolder == ""
+  ${AndIf} $EarlierWidth == $ProgramWidth
+    StrCpy $INSTDIR $EarlierFolder
+  ${EndIf}
+  ; A silent install adds the folder to PATH only when asked.
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/ADDTOPATH" $R1
+  ${IfNot} ${Errors}
+    SectionSetFlags ${SecPath} ${SF_SELECTED}
+  ${EndIf}
+  ; Without a client the program cannot run: the user decides. A silent install goes on with
+  ; the 32-bit program and says why in its log.
+  ${If} $ClientMachine = 0
+    MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "ノーツクライアントが見つかりません。$\r$\n$\r$\nQuillsheet はノーツクライアントのライブラリ（nnotes.dll）を使うので、ノーツクライアントのないパソコンでは動きません。$\r$\n$\r$\nこのままインストールするときは [OK]（32 ビット版をインストールします）、やめるときは [キャンセル] をクリックしてください。" /SD IDOK IDOK +2
+    Abort
+  ${EndIf}
+FunctionEnd
 
 Function un.onInit
   ${If} ${RunningX64}
