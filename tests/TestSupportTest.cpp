@@ -8,6 +8,7 @@
 #include "support/Driver.h"
 #include "support/Emulation.h"
 #include "support/ModuleList.h"
+#include "support/StartAgain.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -156,11 +157,22 @@ INSTANTIATE_TEST_SUITE_P(Child, StartAgain,
 
 // A program that is not there is not started again: another attempt would only repeat it.
 TEST(StartAgainLasting, MissingProgramIsNotStartedAgain) {
-    TempDir dir;
-    ::testing::internal::CaptureStderr();
-    AppProcess app(dir.path(), "", dir.File("opened.txt"), "", dir.File("none.exe"));
-    EXPECT_TRUE(StartLines(::testing::internal::GetCapturedStderr()).empty());
-    EXPECT_FALSE(app.started());
+    for (const DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_BAD_EXE_FORMAT}) {
+        int attempts = 0;
+        ::testing::internal::CaptureStderr();
+        const bool started = startagain::Start(
+            [&] {
+                ++attempts;
+                SetLastError(error);
+                return false;
+            },
+            "none.exe");
+        const DWORD last = GetLastError();
+        EXPECT_TRUE(StartLines(::testing::internal::GetCapturedStderr()).empty()) << error;
+        EXPECT_FALSE(started) << error;
+        EXPECT_EQ(1, attempts) << error;
+        EXPECT_EQ(error, last);
+    }
 }
 
 }  // namespace
