@@ -5,6 +5,7 @@
 #include "app/ConsoleProgress.h"
 #include "app/ExitStatus.h"
 #include "support/CaseName.h"
+#include "res/resource.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +38,7 @@ std::vector<std::string> Described(const CommandLineOptions& o) {
     }
     if (!o.csv.empty()) d.push_back("csv=" + o.csv);
     if (o.logGiven) d.push_back("log=" + o.log);
+    if (o.iniGiven) d.push_back("ini=" + o.ini);
     d.push_back("text=" + o.text);
     return d;
 }
@@ -47,6 +49,17 @@ const ParseCase kParseCases[] = {
      {"fields=[Total][Name][Date]", "text=/fields \"Total, Name ,Date\""},
      nullptr},
     {"StarMeansEveryField", {L"/fields", L"*"}, {"fields=", "text=/fields *"}, nullptr},
+    {"UsageUnderEveryName",
+     {L"/?", L"-?", L"/HELP", L"-h", L"--help"},
+     {"usage", "text=/? -? /HELP -h --help"},
+     nullptr},
+    {"IniInAnyCase", {L"-INI", L"D:\\n.ini"}, {"ini=D:\\n.ini", "text=-INI D:\\n.ini"}, nullptr},
+    {"LongFormOfAnotherSwitchIsUnknown",
+     {L"--db", L"x"},
+     {},
+     "\x95s\x96\xbe\x82\xc8\x83X\x83"
+     "C\x83"
+     "b\x83`\x82\xc5\x82\xb7: --db"},
     {"EmptyFieldNameKept", {L"/fields", L"A,,B"}, {"fields=[A][][B]", "text=/fields A,,B"}, nullptr},
     {"EmptyValueQuotedInTheRecord",
      {L"/server", L"", L"/db", L"x"},
@@ -123,6 +136,36 @@ class ExitStatusOfOutcome : public ::testing::TestWithParam<StatusCase> {};
 TEST_P(ExitStatusOfOutcome, Maps) { EXPECT_EQ(GetParam().status, ExitStatusOf(GetParam().outcome)); }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExitStatusOfOutcome, ::testing::ValuesIn(kStatusCases), CaseLabel());
+
+struct RefusalCase {
+    const char* label;
+    unsigned messageId;
+    ExitStatus status;
+};
+
+// A fault of the command line's own text is 4, whatever the machine; what the machine lacks is 3.
+const RefusalCase kRefusalCases[] = {
+    {"NoDatabase", IDS_ENTER_DB_PATH, kExitBadArgument},
+    {"NoServerName", IDS_ENTER_SERVER_NAME, kExitBadArgument},
+    {"NoForm", IDS_CHOOSE_FORM, kExitBadArgument},
+    {"EmptyFieldName", IDS_CHOOSE_FIELDS, kExitBadArgument},
+    {"NoCsv", IDS_CHOOSE_DESTINATION, kExitBadArgument},
+    {"EmptyLog", IDS_CMD_CHOOSE_LOG, kExitBadArgument},
+    {"NetworkPath", IDS_PATH_NETWORK, kExitBadArgument},
+    {"RelativePath", IDS_PATH_NOT_ABSOLUTE, kExitBadArgument},
+    {"ForbiddenCharacter", IDS_PATH_BAD_CHARS, kExitBadArgument},
+    {"PathTooLong", IDS_PATH_TOO_LONG, kExitBadArgument},
+    {"FolderInTheWay", IDS_PATH_FOLDER, kExitNothing},
+    {"ReadOnlyFileInTheWay", IDS_PATH_READONLY, kExitNothing},
+};
+
+class ExitStatusOfRefusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(ExitStatusOfRefusal, SaysWhoseFaultItIs) {
+    EXPECT_EQ(GetParam().status, StatusOfRefusal(GetParam().messageId));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExitStatusOfRefusal, ::testing::ValuesIn(kRefusalCases), CaseLabel());
 
 // The console's output sent to a file, as a batch file's redirection sends it.
 class ConsoleToFile : public ::testing::Test {
