@@ -1,13 +1,13 @@
 #include "app/ConvertApp.h"
 
-#include "app/CommandLineJob.h"
-#include "app/ExitStatus.h"
-#include "app/OpenedFile.h"
-#include "app/SourceDlg.h"
+#include "cli/CommandLineJob.h"
+#include "cli/OpenedFile.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceString.h"
+#include "job/ExitStatus.h"
 #include "notes/NotesBinding.h"
 #include "res/resource.h"
+#include "wizard/SourceDlg.h"
 
 #include <shlobj.h>
 
@@ -37,12 +37,22 @@ BOOL CConvertApp::InitInstance() {
     const bool opened = OpenedFile(arguments, openedFile);
     const bool unattended = !arguments.empty() && !opened;
     CommandLineOptions options;
-    if (unattended && !PrepareUnattendedRun(arguments, options, m_nExitCode)) return FALSE;
+    if (unattended) {
+        // Nobody may be there to answer a box of Windows' own (a drive not ready, a crash):
+        // the run fails with its status instead of waiting for ever.
+        SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+        m_console.Attach();
+        if (!ReadCommandLine(arguments, m_console, options, m_nExitCode)) return FALSE;
+    }
 
     if (notes::NotesInitialize(options.iniGiven ? options.ini : std::string()) != 0) {
-        AppMessageBox(IDS_NOTES_INIT_FAILED);
         m_bNotesInitialized = 0;
-        if (unattended) m_nExitCode = kExitNothing;
+        if (unattended) {
+            m_console.Print(ResString(IDS_NOTES_INIT_FAILED));
+            m_nExitCode = kExitNothing;
+        } else {
+            AppMessageBox(IDS_NOTES_INIT_FAILED);
+        }
         return FALSE;
     }
     m_bNotesInitialized = 1;
@@ -65,7 +75,7 @@ BOOL CConvertApp::InitInstance() {
     }
 
     if (unattended) {
-        m_nExitCode = RunCommandLineJob(options, m_szLogPath);
+        m_nExitCode = RunCommandLineJob(options, m_szLogPath, m_console);
         return FALSE;
     }
 

@@ -2,6 +2,7 @@
 // The application object: brings up the Notes API, works out the log and documents
 // folders, runs the source dialog as the only main window and terminates Notes at the end.
 
+#include "cli/Console.h"
 #include "framework/WinApp.h"
 
 #include <cstdint>
@@ -16,6 +17,10 @@ public:
     char m_szLogPath[MAX_PATH];
     char m_szDocumentsPath[MAX_PATH];
     int32_t m_bNotesInitialized;
+
+private:
+    // Where a run started with switches prints; unused by the windows.
+    CConsole m_console;
 };
 
 // The application object, or nullptr in a process without one.

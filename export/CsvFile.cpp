@@ -25,4 +25,4 @@ bool CCsvFile::AppendLine(const std::vector<std::string>& cells) {
     return true;
 }
 
-void CCsvFile::ReportFileError(int cause) { ::ReportFileError(m_path, m_bErrorReported, cause); }
+void CCsvFile::ReportFileError(int cause) { ::ReportFileError(m_path, m_bErrorReported, cause, *m_messages); }

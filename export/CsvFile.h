@@ -3,6 +3,7 @@
 // line, bytes written unchanged. Opened, extended by one line and closed for every line.
 
 #include "export/CsvLine.h"
+#include "framework/MessageSink.h"
 
 #include <cstdint>
 #include <string>
@@ -20,7 +21,9 @@ public:
 
     std::string m_path;
     int32_t m_bErrorReported = 0;
+    // Where a file failure is reported: the job's sink once a job holds the file.
+    CMessageSink* m_messages = &MessageBoxes();
 };
 
-// The export file of the program.
+// The wizard's export file.
 extern CCsvFile g_exportFile;

@@ -1,6 +1,7 @@
 #pragma once
 // Where an export run reports how far it has come: the progress window for the wizard,
-// the console for an unattended run. The run asks for one when it starts.
+// the console for an unattended run. The run makes one, with the maker its job was handed,
+// when it starts.
 
 #include <functional>
 #include <memory>
@@ -17,10 +18,3 @@ public:
 };
 
 using ExportProgressMaker = std::function<std::unique_ptr<CExportProgress>()>;
-
-// Replaces what the next runs report to; an empty maker restores the progress window.
-// Returns the old one.
-ExportProgressMaker SetExportProgressMaker(ExportProgressMaker maker);
-
-// What the run about to start reports to.
-std::unique_ptr<CExportProgress> MakeExportProgress();

@@ -1,8 +1,7 @@
 #include "log/FileError.h"
 
-#include "framework/MessageBox.h"
+#include "framework/MessageSink.h"
 #include "framework/ResourceString.h"
-#include "framework/WinApp.h"
 #include "res/resource.h"
 
 int FileErrorCauseFromOsError(DWORD osError) {
@@ -77,10 +76,9 @@ std::string FileErrorCauseText(int cause) {
     return ResString(kTextIds[cause]);
 }
 
-void ReportFileError(const std::string& path, int32_t& errorReported, int cause) {
+void ReportFileError(const std::string& path, int32_t& errorReported, int cause, CMessageSink& messages) {
     const std::string causeText = FileErrorCauseText(cause);
     if (errorReported != 0) return;
-    ShowMessageBox(GetMainWindow(), path + causeText, ResString(IDS_FILEERR_CAPTION),
-                   MB_OK | MB_ICONEXCLAMATION);
+    messages.FileError(path + causeText);
     errorReported = 1;
 }

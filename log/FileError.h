@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+class CMessageSink;
+
 #include <cstdint>
 #include <string>
 
@@ -32,6 +34,7 @@ int FileErrorCauseFromOsError(DWORD osError);
 // The text of a cause; empty for 0 and for causes outside the table.
 std::string FileErrorCauseText(int cause);
 
-// Shows "<path><cause text>" once: nothing when `errorReported` is already set, which the
-// call then sets. Caption "Log File Error!", OK and exclamation, owned by the main window.
-void ReportFileError(const std::string& path, int32_t& errorReported, int cause);
+// Tells `messages` "<path><cause text>" once: nothing when `errorReported` is already set,
+// which the call then sets. As a box: caption "Log File Error!", OK and exclamation, owned
+// by the main window.
+void ReportFileError(const std::string& path, int32_t& errorReported, int cause, CMessageSink& messages);

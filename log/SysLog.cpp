@@ -30,7 +30,6 @@ bool CSysLog::Write(int levelId, const std::string& text) {
                                                      now.wSecond, tag, text)
                                      : std::string();
     const int cause = haveTag ? AppendText(m_path, line) : AppendText(m_path, std::string());
-    if (m_echo) m_echo(levelId, text);
     if (cause != kFileErrNone) {
         ReportFileError(cause);
         return false;
@@ -46,4 +45,4 @@ void CSysLog::WriteBanner() {
     Write(LEVEL_INFO, ResString(IDS_LOG_SEPARATOR));
 }
 
-void CSysLog::ReportFileError(int cause) { ::ReportFileError(m_path, m_bErrorReported, cause); }
+void CSysLog::ReportFileError(int cause) { ::ReportFileError(m_path, m_bErrorReported, cause, *m_messages); }

@@ -5,8 +5,9 @@
 #include "log/LogLine.h"
 #include "res/resource.h"
 
+#include "framework/MessageSink.h"
+
 #include <cstdint>
-#include <functional>
 #include <string>
 
 class CSysLog {
@@ -22,8 +23,9 @@ public:
 
     std::string m_path;
     int32_t m_bErrorReported = 0;
-    // Hears every line written, with its level; an unattended run shows its warnings by it.
-    std::function<void(int levelId, const std::string& text)> m_echo;
+    // Where a file failure is reported: the job's sink once a job holds the log.
+    CMessageSink* m_messages = &MessageBoxes();
 };
 
+// The wizard's log.
 extern CSysLog g_sysLog;

@@ -88,6 +88,7 @@ struct NoteObject {
 struct MemoryObject {
     std::vector<char> bytes;
     int locks = 0;
+    DHANDLE note = 0;  // the note whose item value this is; 0 for a buffer of the caller's
 };
 // An ID table keeps runs of ids that step by 4, as note ids of one database mostly do, so
 // that the table of a million documents takes a few bytes rather than megabytes.
@@ -139,6 +140,9 @@ struct Handles {
     std::map<DHANDLE, NoteObject> notes;
     std::map<DHANDLE, MemoryObject> memory;
     std::map<DHANDLE, IdTableObject> idTables;
+    // The value pools of the items NSFItemInfo has handed out, by note and item: they belong
+    // to the note and go with it.
+    std::map<std::pair<DHANDLE, size_t>, DHANDLE> itemValues;
 
     DHANDLE Next() {
         last += 4;
@@ -195,10 +199,27 @@ WORD CopyConvertedText(const nnotes::Database& db, const std::string& lmbcs, cha
     return static_cast<WORD>(n);
 }
 
-// An item of an open note as NSFItemInfo hands it out: the pool is the note's handle, the
-// block the item's place in the note counted from 1, for its header and its value alike.
+// An item of an open note as NSFItemInfo hands out its header: the pool is the note's
+// handle, the block the item's place in the note counted from 1.
 notes::BLOCKID ItemBlockId(DHANDLE note, size_t index) {
     return notes::BLOCKID{note, static_cast<WORD>(index + 1)};
+}
+
+// An item's value as NSFItemInfo hands it out: a pool of the note's that holds the value,
+// its type word first, at block 0, so that OSLockBlock's sum (the locked pool plus the
+// block) reaches it as it reaches a value of the Notes library. Called with the mutex held.
+notes::BLOCKID ItemValueBlockId(DHANDLE note, size_t index, const nnotes::Item& item) {
+    DHANDLE& pool = H().itemValues[{note, index}];
+    if (pool == 0) {
+        MemoryObject value;
+        value.note = note;
+        value.bytes.push_back(static_cast<char>(item.type & 0xFF));
+        value.bytes.push_back(static_cast<char>(item.type >> 8));
+        value.bytes.insert(value.bytes.end(), item.data.begin(), item.data.end());
+        pool = H().Next();
+        H().memory[pool] = std::move(value);
+    }
+    return notes::BLOCKID{pool, 0};
 }
 
 // The first item named `name` (any item when null) at or after `from`; the note's item count
@@ -287,10 +308,10 @@ bool NotBefore(const nnotes::TimeDate& a, const TIMEDATE& b) {
     return a.innards[0] >= b.Innards[0];
 }
 
-constexpr WORD kDbModeDatabase = 0;
-constexpr WORD kTimeMaximum = 1;
-constexpr WORD kTimeWildcard = 2;
-constexpr notes::DWORD kReadMaskNoteId = 0x00000001;
+constexpr WORD kDbModeDatabase = notes::DBMODE_LOADED;
+constexpr WORD kTimeMaximum = 1;                      // TIMEDATE_MAXIMUM (misc.h)
+constexpr WORD kTimeWildcard = 2;                     // TIMEDATE_WILDCARD (misc.h)
+constexpr notes::DWORD kReadMaskNoteId = 0x00000001;  // READ_MASK_NOTEID (nif.h)
 
 }  // namespace
 
@@ -308,7 +329,7 @@ STATUS LNPUBLIC NotesInitExtended(int argc, char** argv) {
     std::string fail;
     if (nnotes::ConfigValue("QuillsheetFailInit", &fail)) {
         long v = std::strtol(fail.c_str(), nullptr, 0);
-        if (v == 1) return nnotes::kErrInitFailed;
+        if (v == 1) return nnotes::kErrNoNotesIni;
         if (v > 1 && v <= 0xFFFF) return static_cast<STATUS>(v);
     }
     return nnotes::kNoError;
@@ -515,7 +536,11 @@ BOOL LNPUBLIC OSUnlockObject(DHANDLE handle) {
 
 STATUS LNPUBLIC OSMemFree(DHANDLE handle) {
     std::lock_guard<std::mutex> lock(H().mutex);
-    return H().memory.erase(handle) == 1 ? nnotes::kNoError : nnotes::kErrInvalidHandle;
+    // The reference: memory a BLOCKID of a note names is the note's, not the caller's to free.
+    MemoryObject* m = Find(H().memory, handle);
+    if (m == nullptr || m->note != 0) return nnotes::kErrInvalidHandle;
+    H().memory.erase(handle);
+    return nnotes::kNoError;
 }
 
 STATUS LNPUBLIC NIFCloseCollection(HCOLLECTION hCollection) {
@@ -635,6 +660,11 @@ STATUS LNPUBLIC NSFNoteClose(NOTEHANDLE hNote) {
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     Status s = o->db->Fault("NSFNoteClose", o->note.get());
     H().notes.erase(hNote);
+    auto value = H().itemValues.lower_bound({hNote, 0});
+    while (value != H().itemValues.end() && value->first.first == hNote) {
+        H().memory.erase(value->second);
+        value = H().itemValues.erase(value);
+    }
     return s;
 }
 
@@ -710,7 +740,12 @@ static STATUS ItemInfoFrom(NOTEHANDLE hNote, size_t from, bool first, const char
     const nnotes::Item& item = note->items[index];
     if (retItemBlockId != nullptr) *retItemBlockId = ItemBlockId(hNote, index);
     if (retDataType != nullptr) *retDataType = item.type;
-    if (retValueBlockId != nullptr) *retValueBlockId = ItemBlockId(hNote, index);
+    if (retValueBlockId != nullptr) {
+        std::lock_guard<std::mutex> lock(H().mutex);
+        // A note closed meanwhile keeps no values.
+        if (Find(H().notes, hNote) == nullptr) return nnotes::kErrInvalidHandle;
+        *retValueBlockId = ItemValueBlockId(hNote, index, item);
+    }
     if (retValueLength != nullptr) *retValueLength = static_cast<notes::DWORD>(2 + item.data.size());
     return nnotes::kNoError;
 }
@@ -738,19 +773,26 @@ WORD LNPUBLIC NSFItemConvertValueToText(WORD valueType, notes::BLOCKID valueBloc
                                         char* retBuffer, WORD bufferLength, char separator) {
     if (retBuffer != nullptr && bufferLength > 0) retBuffer[0] = '\0';
     NoteObject object;
+    nnotes::Item item;
     {
         std::lock_guard<std::mutex> lock(H().mutex);
-        NoteObject* o = Find(H().notes, valueBlockId.pool);
+        // The value is the one a BLOCKID names: its pool, a value of an open note, from its block on.
+        MemoryObject* pool = Find(H().memory, valueBlockId.pool);
+        if (pool == nullptr || pool->note == 0) return 0;
+        NoteObject* o = Find(H().notes, pool->note);
         if (o == nullptr) return 0;
         object = *o;
+        const size_t at = valueBlockId.block;
+        if (at + 2 > pool->bytes.size()) return 0;
+        item.type = static_cast<WORD>(static_cast<uint8_t>(pool->bytes[at]) |
+                                      static_cast<uint8_t>(pool->bytes[at + 1]) << 8);
+        // It is read as the caller describes it: its type word, and no more bytes than the
+        // length it gives (the type word among them).
+        if (valueLength < 2 || valueType != item.type) return 0;
+        const size_t end = std::min<size_t>(pool->bytes.size(), at + valueLength);
+        item.data.assign(pool->bytes.data() + at + 2, pool->bytes.data() + end);
     }
-    if (valueBlockId.block == 0 || valueBlockId.block > object.note->items.size()) return 0;
     if (object.note->isSealed && !object.decrypted) return 0;
-    nnotes::Item item = object.note->items[valueBlockId.block - 1];
-    // The value is read as the caller describes it: its type word, and no more bytes than
-    // the length it gives (the type word among them).
-    if (valueLength < 2 || valueType != item.type) return 0;
-    if (valueLength - 2 < item.data.size()) item.data.resize(valueLength - 2);
     if (separator == '\0') separator = kDefaultListSeparator;
     std::string text;
     if (!nnotes::ItemText(item, separator, &text)) return 0;
@@ -865,41 +907,29 @@ STATUS LNPUBLIC IDDestroyTable(DHANDLE hTable) {
 
 }  // extern "C"
 
-// Each export has exactly the type the program binds it by, calling convention included.
-#define QS_SAME_TYPE(name) static_assert(std::is_same<decltype(&(name)), notes::PFN_##name>::value, #name)
-QS_SAME_TYPE(NotesInitExtended);
-QS_SAME_TYPE(NotesTerm);
-QS_SAME_TYPE(NSFDbOpen);
-QS_SAME_TYPE(NSFDbModeGet);
-QS_SAME_TYPE(NSFDbClose);
-QS_SAME_TYPE(NSFDbInfoGet);
-QS_SAME_TYPE(NSFDbInfoParse);
-QS_SAME_TYPE(NIFOpenCollection);
-QS_SAME_TYPE(NIFReadEntries);
-QS_SAME_TYPE(OSLockObject);
-QS_SAME_TYPE(OSUnlockObject);
-QS_SAME_TYPE(OSMemFree);
-QS_SAME_TYPE(NIFCloseCollection);
-QS_SAME_TYPE(NSFLocateSummaryValue);
-QS_SAME_TYPE(ListGetText);
-QS_SAME_TYPE(OSTranslate);
-QS_SAME_TYPE(NIFFindDesignNote);
-QS_SAME_TYPE(NSFNoteOpen);
-QS_SAME_TYPE(NSFItemScan);
-QS_SAME_TYPE(NSFNoteClose);
-QS_SAME_TYPE(NSFNoteIsSignedOrSealed);
-QS_SAME_TYPE(NSFNoteSign);
-QS_SAME_TYPE(NSFNoteDecrypt);
-QS_SAME_TYPE(NSFItemConvertToText);
-QS_SAME_TYPE(OSLoadString);
-QS_SAME_TYPE(OSPathNetConstruct);
-QS_SAME_TYPE(OSGetEnvironmentString);
-QS_SAME_TYPE(TimeConstant);
-QS_SAME_TYPE(NSFDbGetModifiedNoteTable);
-QS_SAME_TYPE(IDEntries);
-QS_SAME_TYPE(IDScan);
-QS_SAME_TYPE(IDDestroyTable);
-QS_SAME_TYPE(NSFItemInfo);
-QS_SAME_TYPE(NSFItemInfoNext);
-QS_SAME_TYPE(NSFItemConvertValueToText);
-#undef QS_SAME_TYPE
+namespace {
+
+// The bytes a __stdcall function's arguments take on the stack: each rounded up to 4.
+template <typename Fn>
+struct ArgumentBytes;
+template <typename R, typename... Args>
+struct ArgumentBytes<R(LNPUBLIC*)(Args...)> {
+    static constexpr size_t value = (size_t{0} + ... + ((sizeof(Args) + 3) / 4 * 4));
+};
+
+}  // namespace
+
+// Each export has exactly the type the program binds it by, calling convention included, and
+// on i686 the argument bytes the table gives its decorated symbol in the .def file.
+#if defined(_WIN32) && !defined(_WIN64)
+#define QS_SAME_BYTES(name, bytes) \
+    static_assert(ArgumentBytes<notes::PFN_##name>::value == (bytes), #name " argument bytes");
+#else
+#define QS_SAME_BYTES(name, bytes)
+#endif
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters)                             \
+    static_assert(std::is_same<decltype(&(name)), notes::PFN_##name>::value, #name " signature"); \
+    QS_SAME_BYTES(name, bytes)
+#include "notes/NotesOperations.h"
+#undef QS_NOTES_OP
+#undef QS_SAME_BYTES

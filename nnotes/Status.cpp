@@ -3,6 +3,9 @@
 namespace nnotes {
 namespace {
 
+// ERR_MASK (globerr.h, the reference's ERR page): the status without its two flag bits.
+constexpr Status kStatusMask = 0x3FFF;
+
 struct StatusEntry {
     Status status;
     const char* text;
@@ -13,7 +16,7 @@ constexpr StatusEntry kTexts[] = {
     {kErrNoExist, u8"ファイルが存在しません"},
     {kErrInvalidHandle, u8"無効なハンドルです"},
     {kErrNoMoreHandles, u8"使用できるハンドルがありません"},
-    {kErrInitFailed, u8"Notes を初期化できません"},
+    {kErrNoNotesIni, u8"NOTES.INI ファイルが見つかりません"},
     {kErrDirectory, u8"データベースではなくディレクトリが指定されました"},
     {kErrNotDatabase, u8"このファイルは Notes データベースではありません"},
     {kErrDamaged, u8"データベースが破損しています"},
@@ -29,13 +32,13 @@ constexpr StatusEntry kTexts[] = {
     {kErrNotAuthorized, u8"この操作を実行する権限がありません"},
     {kErrNoDecryptKey, u8"この文書を復号化するための暗号化キーがありません"},
     {kErrSignature, u8"文書の署名を検証できません"},
-    {kErrUnsupported, u8"このオブジェクトではこの操作はサポートされていません"},
+    {kErrUnsupported, u8"この機能はまだ実装されていません"},
 };
 
 }  // namespace
 
 const char* StatusText(Status status) {
-    Status code = static_cast<Status>(status & 0x3FFF);
+    Status code = static_cast<Status>(status & kStatusMask);
     for (const auto& e : kTexts) {
         if (e.status == code) return e.text;
     }

@@ -1,5 +1,7 @@
 #pragma once
-// The statuses this runtime returns and their texts.
+// The statuses this runtime returns and their texts. Each is the status the Notes C API
+// reference gives for the fault it models (the header and its PKG_ base beside each; the
+// table of docs/nnotes-database-format.md lists them with their sources).
 
 #include <cstdint>
 #include <string>
@@ -10,26 +12,26 @@ using Status = uint16_t;
 
 enum : Status {
     kNoError = 0,
-    kErrNoExist = 259,              // the file does not exist
-    kErrInvalidHandle = 262,        // no open object of the needed kind has this handle
-    kErrNoMoreHandles = 292,        // every handle of the kind asked for is in use
-    kErrInitFailed = 421,           // the runtime could not be initialised
-    kErrDirectory = 540,            // the path named a directory, not a database
-    kErrNotDatabase = 546,          // the file is not a database
-    kErrDamaged = 547,              // the file is a database with broken content
-    kErrInvalidNoteId = 549,        // no note has this id
-    kErrItemNotFound = 550,         // the note has no item of this name
-    kErrListEntry = 551,            // a text list has no entry of this number
-    kErrPathTooLong = 560,          // a path did not fit in its buffer
-    kErrNoModifiedNotes = 572,      // no note of the class was modified since the given time
-    kErrBadArgument = 561,          // an argument was missing or out of range
-    kErrDesignNotFound = 1028,      // no design note of this name and class
-    kErrCollectionNotFound = 1029,  // no collection for this note id
-    kErrServerNotFound = 4003,      // no server of this name is known
-    kErrNotAuthorized = 4020,       // the user may not do this
-    kErrNoDecryptKey = 3590,        // the note is sealed with a key the user lacks
-    kErrSignature = 3591,           // the note's signature does not verify
-    kErrUnsupported = 3592,         // the operation is not supported on this object
+    kErrNoExist = 259,             // ERR_NOEXIST, PKG_OS+3 (oserr.h): the file does not exist
+    kErrInvalidHandle = 312,       // ERR_OS_FREE_HANDLE, PKG_OS+56 (oserr.h): no such handle
+    kErrNoMoreHandles = 418,       // ERR_MEM_HANDLES, PKG_OS+162 (oserr.h): out of handles
+    kErrNoNotesIni = 421,          // ERR_NO_NOTESINI, PKG_OS+165 (oserr.h): initialisation failed
+    kErrDirectory = 540,           // ERR_DIRECTORY, PKG_NSF+28 (nsferr.h): a directory, not a database
+    kErrNotDatabase = 513,         // ERR_NOT_NSF, PKG_NSF+1 (nsferr.h): the file is not a database
+    kErrDamaged = 518,             // ERR_STRUCT, PKG_NSF+6 (nsferr.h): broken content
+    kErrInvalidNoteId = 551,       // ERR_INVALID_NOTE, PKG_NSF+39 (nsferr.h): no note has this id
+    kErrItemNotFound = 546,        // ERR_ITEM_NOT_FOUND, PKG_NSF+34 (nsferr.h): no item of this name
+    kErrListEntry = 1541,          // ERR_ODS_NO_SUCH_ENTRY, PKG_ODS+5 (odserr.h; ListGetText's page)
+    kErrPathTooLong = 462,         // ERR_PATH_NAME_TOO_LONG, PKG_OS+206 (oserr.h)
+    kErrNoModifiedNotes = 572,     // ERR_NO_MODIFIED_NOTES, PKG_NSF+60 (nsferr.h)
+    kErrBadArgument = 577,         // ERR_BAD_PARAM, PKG_NSF+65 (nsferr.h): a missing or bad argument
+    kErrNotAuthorized = 582,       // ERR_NOACCESS, PKG_NSF+70 (nsferr.h; NSFNoteOpen's page)
+    kErrSignature = 603,           // ERR_NOTE_INVSIG2, PKG_NSF+91 (nsferr.h): signature does not verify
+    kErrNoDecryptKey = 613,        // ERR_NOT_SEALED_FOR_YOU, PKG_NSF+101 (nsferr.h)
+    kErrCollectionNotFound = 779,  // ERR_COLLECTION_NOT_CREATED, PKG_NIF+11 (niferr.h; OPEN_DO_NOT_CREATE)
+    kErrDesignNotFound = 1028,     // ERR_NOT_FOUND, PKG_MISC+4 (misc.h errors): not in the index
+    kErrUnsupported = 1099,        // ERR_NOT_YET_IMPLEMENTED, PKG_MISC+75 (misc.h errors)
+    kErrServerNotFound = 2051,     // ERR_SERVER_NOT_FOUND, PKG_CLIENT+3 (clerr.h)
 };
 
 // The runtime's text for `status` (its flag bits ignored) in UTF-8, or nullptr when the

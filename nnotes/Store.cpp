@@ -32,20 +32,21 @@ constexpr int kZoneHours = 9;
 constexpr uint32_t kZoneBits = (1u << 30) | (static_cast<uint32_t>(kZoneHours) << 24);
 
 // Item flags as the item scan reports them.
-constexpr uint16_t kItemSummary = 0x0004;
+constexpr uint16_t kItemSummary = notes::ITEM_SUMMARY;
 
-// The operations a fault entry may name.
+// The operations a fault entry may name: those of the operation table marked FAULT.
 const std::set<std::string>& FaultOperations() {
-    static const std::set<std::string> ops = {
-        "NSFDbOpen",          "NSFDbModeGet",
-        "NSFDbClose",         "NSFDbInfoGet",
-        "NIFOpenCollection",  "NIFReadEntries",
-        "NIFCloseCollection", "NIFFindDesignNote",
-        "NSFNoteOpen",        "NSFItemScan",
-        "NSFNoteClose",       "NSFNoteSign",
-        "NSFNoteDecrypt",     "NSFDbGetModifiedNoteTable",
-        "NSFItemInfo",        "NSFItemInfoNext",
-    };
+    static const std::set<std::string> ops = [] {
+        std::set<std::string> names;
+#define QS_NOTES_FAULT(name) names.insert(#name);
+#define QS_NOTES_NOFAULT(name)
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters) QS_NOTES_##fault(name)
+#include "notes/NotesOperations.h"
+#undef QS_NOTES_OP
+#undef QS_NOTES_NOFAULT
+#undef QS_NOTES_FAULT
+        return names;
+    }();
     return ops;
 }
 
@@ -462,10 +463,23 @@ std::vector<size_t> ParagraphLengths(const std::string& data) {
     return lengths;
 }
 
+// The records of a rich-text value as ValueData writes them: per paragraph its CDPARAGRAPH,
+// then its CDTEXT (padded to even length).
+std::vector<size_t> RecordLengths(const std::string& data) {
+    std::vector<size_t> lengths;
+    for (size_t paragraph : ParagraphLengths(data)) {
+        lengths.push_back(notes::kBsigSize);
+        lengths.push_back(paragraph - notes::kBsigSize);
+    }
+    return lengths;
+}
+
 // A rich-text value of more than `itemSize` bytes of records, stored as Notes stores a long
-// one: several items of the same name, each ending at a paragraph, one after the other. A
-// paragraph longer than that has an item of its own.
-void AppendRichText(Item item, size_t itemSize, std::vector<Item>* items) {
+// one: several items of the same name, one after the other, each ending at a paragraph, or
+// with `insideParagraphs` at any record, so that an item may end with a paragraph's
+// CDPARAGRAPH and the next go on with its text. A piece longer than that has an item of its
+// own.
+void AppendRichText(Item item, size_t itemSize, bool insideParagraphs, std::vector<Item>* items) {
     if (item.data.size() <= itemSize) {
         items->push_back(std::move(item));
         return;
@@ -473,7 +487,7 @@ void AppendRichText(Item item, size_t itemSize, std::vector<Item>* items) {
     const std::string data = std::move(item.data);
     size_t start = 0;
     size_t end = 0;
-    for (size_t length : ParagraphLengths(data)) {
+    for (size_t length : insideParagraphs ? RecordLengths(data) : ParagraphLengths(data)) {
         if (end > start && end - start + length > itemSize) {
             item.data = data.substr(start, end - start);
             items->push_back(item);
@@ -495,7 +509,8 @@ Note ParseDocument(const json& j) {
         for (const auto& i : j.at("items")) {
             Item item = ParseItem(i, true);
             if (item.type != notes::TYPE_COMPOSITE || !i.at("type").is_string()) {
-                Require(!i.contains("itemSize"), "itemSize is only for rich text");
+                Require(!i.contains("itemSize") && !i.contains("splitInParagraphs"),
+                        "itemSize and splitInParagraphs are only for rich text");
                 note.items.push_back(std::move(item));
                 continue;
             }
@@ -507,7 +522,12 @@ Note ParseDocument(const json& j) {
                     "itemSize out of range");
                 itemSize = static_cast<size_t>(size.get<uint64_t>());
             }
-            AppendRichText(std::move(item), itemSize, &note.items);
+            bool insideParagraphs = false;
+            if (i.contains("splitInParagraphs")) {
+                Require(i.at("splitInParagraphs").is_boolean(), "splitInParagraphs is not true or false");
+                insideParagraphs = i.at("splitInParagraphs").get<bool>();
+            }
+            AppendRichText(std::move(item), itemSize, insideParagraphs, &note.items);
         }
     }
     note.isSigned = j.value("signed", false);

@@ -157,10 +157,10 @@ bool ItemText(const Item& item, char separator, std::string* text) {
             return true;
         }
         case notes::TYPE_COMPOSITE: {
-            // The text of the rich text: each paragraph record after the first starts a new
-            // line; records are walked by their headers, as the record walk of the catalogue
-            // walks a form's.
-            bool firstParagraph = true;
+            // The text of the rich text: each paragraph record but one that opens the value
+            // starts a new line, so that an item of a value Notes split inside a paragraph
+            // ends with the break its next paragraph makes; records are walked by their
+            // headers, as the record walk of the catalogue walks a form's.
             for (size_t pos = 0; pos + notes::kBsigSize <= d.size();) {
                 const uint16_t sig = WordAt(d, pos);
                 const uint8_t lengthByte = static_cast<uint8_t>(sig >> 8);
@@ -175,8 +175,7 @@ bool ItemText(const Item& item, char separator, std::string* text) {
                 }
                 if (len < header || pos + len > d.size()) break;
                 if (header == notes::kBsigSize && (sig & 0xFF) == notes::SIG_CD_PARAGRAPH) {
-                    if (!firstParagraph) *text += "\r\n";
-                    firstParagraph = false;
+                    if (pos != 0) *text += "\r\n";
                 } else if (sig == notes::SIG_CD_TEXT && len >= kCdTextSize) {
                     *text += d.substr(pos + kCdTextSize, len - kCdTextSize);
                 }

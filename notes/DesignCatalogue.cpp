@@ -40,7 +40,6 @@ constexpr char kFieldsItem[] = "$Fields";
 constexpr char kDesignItemMark = '$';
 constexpr char kSubformNotFoundText[] = "Subform not found: ";
 constexpr char kSubformNotReadText[] = "Subform not read: ";
-constexpr STATUS kDesignNoteNotFound = 1028;  // NIFFindDesignNote: ERR_NOT_FOUND
 
 // Copies at most `capacity - 1` bytes of a value and terminates it.
 void CopyBounded(char* dest, size_t capacity, const char* src, size_t length) {
@@ -192,10 +191,25 @@ STATUS LNCALLBACK CollectItem(WORD /*spare*/, WORD /*itemFlags*/, char* name, WO
 
 namespace {
 
-// The wizard lists fields before a job has opened its log.
-void LogSubform(const std::string& text) {
-    if (!g_sysLog.m_path.empty()) g_sysLog.Write(LEVEL_DEBUG, text);
+// The wizard lists fields before a job has a log: it hands none.
+void LogSubform(CSysLog* log, const std::string& text) {
+    if (log != nullptr) log->Write(LEVEL_DEBUG, text);
 }
+
+// A buffer the library handed over, locked for reading, then unlocked and freed on every way
+// out, a visit that throws among them.
+struct LockedBuffer {
+    explicit LockedBuffer(DHANDLE buffer) : handle(buffer), data(Api().OSLockObject(buffer)) {}
+    ~LockedBuffer() {
+        if (data != nullptr) Api().OSUnlockObject(handle);
+        Api().OSMemFree(handle);
+    }
+    LockedBuffer(const LockedBuffer&) = delete;
+    LockedBuffer& operator=(const LockedBuffer&) = delete;
+
+    DHANDLE handle;
+    void* data;
+};
 
 void ScanDesignNote(DBHANDLE db, NOTEID noteId, FormScan* scan) {
     NOTEHANDLE note = 0;
@@ -231,15 +245,16 @@ void CNsfDatabase::ForEachDesignEntry(const std::function<void(WORD noteClass, v
                                            nullptr, nullptr, &count, &signal));
         // A read that returns nothing ends the list even if it says more is left.
         if (buffer == 0) return;
-        auto* entry = static_cast<char*>(Api().OSLockObject(buffer));
-        for (DWORD i = 0; entry != nullptr && i < count; ++i) {
-            const WORD noteClass = ReadWord(entry);
-            char* summary = entry + sizeof(WORD);
-            visit(noteClass, summary);
-            entry = summary + ReadWord(summary);
+        {
+            LockedBuffer locked(buffer);
+            auto* entry = static_cast<char*>(locked.data);
+            for (DWORD i = 0; entry != nullptr && i < count; ++i) {
+                const WORD noteClass = ReadWord(entry);
+                char* summary = entry + sizeof(WORD);
+                visit(noteClass, summary);
+                entry = summary + ReadWord(summary);
+            }
         }
-        Api().OSUnlockObject(buffer);
-        Api().OSMemFree(buffer);
         if (count == 0) return;
     } while ((signal & SIGNAL_MORE_TO_DO) != 0);
 }
@@ -247,11 +262,23 @@ void CNsfDatabase::ForEachDesignEntry(const std::function<void(WORD noteClass, v
 namespace {
 
 // A form's title as the form page shows it (LMBCS, cut to the title buffer), and the one
-// name that finds it again: a text title as it stands, the first entry of a text-list title.
+// name that finds it again, whole however long the title: the first name of a text title
+// (up to its first "|"), the first entry of a text-list title.
 struct FormTitle {
     char shown[kTitleBufferSize] = {};
-    char lookup[kFormNameBufferSize] = {};
+    std::string lookup;
 };
+
+// The first "|"-separated name of an LMBCS title; a "|" byte inside a double-byte character
+// separates nothing.
+std::string FirstName(const char* title, size_t length) {
+    for (size_t i = 0; i < length;) {
+        const size_t charLength = LmbcsCharacterLength(title + i, length - i);
+        if (charLength == 1 && title[i] == kTitleSeparator) return std::string(title, i);
+        i += charLength;
+    }
+    return std::string(title, length);
+}
 
 void ReadFormTitle(void* summary, FormTitle* title) {
     void* value = nullptr;
@@ -261,6 +288,9 @@ void ReadFormTitle(void* summary, FormTitle* title) {
         CopyBounded(title->shown, sizeof title->shown, kTitleNotAvailable, sizeof kTitleNotAvailable - 1);
     } else if (type == TYPE_TEXT) {
         CopyBounded(title->shown, sizeof title->shown, static_cast<const char*>(value), length);
+        const char* text = static_cast<const char*>(value);
+        title->lookup = FirstName(text, strnlen(text, length));
+        if (!title->lookup.empty()) return;
     } else if (type == TYPE_TEXT_LIST) {
         // The page shows the entries joined by "|"; the library knows the form by each of
         // them, never by their join.
@@ -272,13 +302,13 @@ void ReadFormTitle(void* summary, FormTitle* title) {
         }
         CopyBounded(title->shown, sizeof title->shown, joined.data(), joined.size());
         if (!entries.empty()) {
-            CopyBounded(title->lookup, sizeof title->lookup, entries.front().data(), entries.front().size());
+            title->lookup = entries.front();
             return;
         }
     } else {
         CopyBounded(title->shown, sizeof title->shown, kTitleUnknownType, sizeof kTitleUnknownType - 1);
     }
-    CopyBounded(title->lookup, sizeof title->lookup, title->shown, std::strlen(title->shown));
+    title->lookup = title->shown;
 }
 
 // The native text of a title as the form page shows it.
@@ -343,15 +373,16 @@ void CNsfDatabase::ListFields(const std::string& formName) {
         // A subform that cannot be had costs only its own fields: the form's others stay.
         try {
             const STATUS found = Api().NIFFindDesignNote(m_hDb, name.c_str(), NOTE_CLASS_FORM, &subformId);
-            if ((found & ERR_MASK) == kDesignNoteNotFound) {
-                LogSubform(kSubformNotFoundText + NativeName(name.data(), name.size()));
+            if ((found & ERR_MASK) == ERR_NOT_FOUND) {
+                LogSubform(m_log, kSubformNotFoundText + NativeName(name.data(), name.size()));
                 continue;
             }
             ThrowIfFailed(found);
             if (!read.insert(subformId).second) continue;
             ScanDesignNote(m_hDb, subformId, &subform);
         } catch (const CNsfError& error) {
-            LogSubform(kSubformNotReadText + NativeName(name.data(), name.size()) + ", " + error.m_message);
+            LogSubform(m_log,
+                       kSubformNotReadText + NativeName(name.data(), name.size()) + ", " + error.m_message);
             continue;
         }
         for (const NamedField& field : subform.definitions) listed.Add(field, true);

@@ -12,22 +12,14 @@ namespace {
 NotesFunctions g_api{};
 bool g_bound = false;
 
-const char* NameOf(Ordinal ordinal) {
-    for (const ExportName& e : kExportNames) {
-        if (e.ordinal == ordinal) return e.name;
-    }
-    return nullptr;
-}
-
 // Binds by ordinal. A library that exports the operation's name too must give the same
 // address for it: an ordinal that leads elsewhere belongs to another ordinal table, and
 // calling it would call another operation with these arguments.
 template <typename Fn>
-bool Resolve(HMODULE module, Ordinal ordinal, Fn& slot) {
+bool Resolve(HMODULE module, uint16_t ordinal, const char* name, Fn& slot) {
     FARPROC proc = GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
     if (proc == nullptr) return false;
-    const char* name = NameOf(ordinal);
-    FARPROC named = name != nullptr ? GetProcAddress(module, name) : nullptr;
+    FARPROC named = GetProcAddress(module, name);
     if (named != nullptr && named != proc) return false;
     slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
     return true;
@@ -44,33 +36,15 @@ bool ResolveByName(HMODULE module, const char* name, Fn& slot) {
 
 }  // namespace
 
-bool ResolveNotesFunctions(HMODULE m, NotesFunctions& f) {
-    return Resolve(m, ORD_NotesInitExtended, f.NotesInitExtended) && Resolve(m, ORD_NotesTerm, f.NotesTerm) &&
-           Resolve(m, ORD_NSFDbOpen, f.NSFDbOpen) && Resolve(m, ORD_NSFDbModeGet, f.NSFDbModeGet) &&
-           Resolve(m, ORD_NSFDbClose, f.NSFDbClose) && Resolve(m, ORD_NSFDbInfoGet, f.NSFDbInfoGet) &&
-           Resolve(m, ORD_NSFDbInfoParse, f.NSFDbInfoParse) &&
-           Resolve(m, ORD_NIFOpenCollection, f.NIFOpenCollection) &&
-           Resolve(m, ORD_NIFReadEntries, f.NIFReadEntries) && Resolve(m, ORD_OSLockObject, f.OSLockObject) &&
-           Resolve(m, ORD_OSUnlockObject, f.OSUnlockObject) && Resolve(m, ORD_OSMemFree, f.OSMemFree) &&
-           Resolve(m, ORD_NIFCloseCollection, f.NIFCloseCollection) &&
-           Resolve(m, ORD_NSFLocateSummaryValue, f.NSFLocateSummaryValue) &&
-           Resolve(m, ORD_ListGetText, f.ListGetText) && Resolve(m, ORD_OSTranslate, f.OSTranslate) &&
-           Resolve(m, ORD_NIFFindDesignNote, f.NIFFindDesignNote) &&
-           Resolve(m, ORD_NSFNoteOpen, f.NSFNoteOpen) && Resolve(m, ORD_NSFItemScan, f.NSFItemScan) &&
-           Resolve(m, ORD_NSFNoteClose, f.NSFNoteClose) &&
-           Resolve(m, ORD_NSFNoteIsSignedOrSealed, f.NSFNoteIsSignedOrSealed) &&
-           Resolve(m, ORD_NSFNoteSign, f.NSFNoteSign) && Resolve(m, ORD_NSFNoteDecrypt, f.NSFNoteDecrypt) &&
-           Resolve(m, ORD_NSFItemConvertToText, f.NSFItemConvertToText) &&
-           Resolve(m, ORD_OSLoadString, f.OSLoadString) &&
-           Resolve(m, ORD_OSPathNetConstruct, f.OSPathNetConstruct) &&
-           Resolve(m, ORD_OSGetEnvironmentString, f.OSGetEnvironmentString) &&
-           Resolve(m, ORD_TimeConstant, f.TimeConstant) &&
-           Resolve(m, ORD_NSFDbGetModifiedNoteTable, f.NSFDbGetModifiedNoteTable) &&
-           Resolve(m, ORD_IDEntries, f.IDEntries) && Resolve(m, ORD_IDScan, f.IDScan) &&
-           Resolve(m, ORD_IDDestroyTable, f.IDDestroyTable) &&
-           ResolveByName(m, kExportNSFItemInfo, f.NSFItemInfo) &&
-           ResolveByName(m, kExportNSFItemInfoNext, f.NSFItemInfoNext) &&
-           ResolveByName(m, kExportNSFItemConvertValueToText, f.NSFItemConvertValueToText);
+bool ResolveNotesFunctions(HMODULE module, NotesFunctions& functions) {
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters)                  \
+    if (!(ordinal == kByNameOnly ? ResolveByName(module, #name, functions.name)        \
+                                 : Resolve(module, ordinal, #name, functions.name))) { \
+        return false;                                                                  \
+    }
+#include "notes/NotesOperations.h"
+#undef QS_NOTES_OP
+    return true;
 }
 
 bool BindNotesLibrary(const char* libraryName) {

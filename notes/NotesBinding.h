@@ -13,43 +13,11 @@ struct HINSTANCE__;
 
 namespace notes {
 
+// One slot per operation of the table, named as the operation.
 struct NotesFunctions {
-    PFN_NotesInitExtended NotesInitExtended;
-    PFN_NotesTerm NotesTerm;
-    PFN_NSFDbOpen NSFDbOpen;
-    PFN_NSFDbModeGet NSFDbModeGet;
-    PFN_NSFDbClose NSFDbClose;
-    PFN_NSFDbInfoGet NSFDbInfoGet;
-    PFN_NSFDbInfoParse NSFDbInfoParse;
-    PFN_NIFOpenCollection NIFOpenCollection;
-    PFN_NIFReadEntries NIFReadEntries;
-    PFN_OSLockObject OSLockObject;
-    PFN_OSUnlockObject OSUnlockObject;
-    PFN_OSMemFree OSMemFree;
-    PFN_NIFCloseCollection NIFCloseCollection;
-    PFN_NSFLocateSummaryValue NSFLocateSummaryValue;
-    PFN_ListGetText ListGetText;
-    PFN_OSTranslate OSTranslate;
-    PFN_NIFFindDesignNote NIFFindDesignNote;
-    PFN_NSFNoteOpen NSFNoteOpen;
-    PFN_NSFItemScan NSFItemScan;
-    PFN_NSFNoteClose NSFNoteClose;
-    PFN_NSFNoteIsSignedOrSealed NSFNoteIsSignedOrSealed;
-    PFN_NSFNoteSign NSFNoteSign;
-    PFN_NSFNoteDecrypt NSFNoteDecrypt;
-    PFN_NSFItemConvertToText NSFItemConvertToText;
-    PFN_OSLoadString OSLoadString;
-    PFN_OSPathNetConstruct OSPathNetConstruct;
-    PFN_OSGetEnvironmentString OSGetEnvironmentString;
-    PFN_TimeConstant TimeConstant;
-    PFN_NSFDbGetModifiedNoteTable NSFDbGetModifiedNoteTable;
-    PFN_IDEntries IDEntries;
-    PFN_IDScan IDScan;
-    PFN_IDDestroyTable IDDestroyTable;
-    // Bound by name (kNamedOnlyExports).
-    PFN_NSFItemInfo NSFItemInfo;
-    PFN_NSFItemInfoNext NSFItemInfoNext;
-    PFN_NSFItemConvertValueToText NSFItemConvertValueToText;
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters) PFN_##name name;
+#include "notes/NotesOperations.h"
+#undef QS_NOTES_OP
 };
 
 // Returned by NotesInitialize when nnotes.dll or one of its operations cannot be found.
@@ -66,8 +34,8 @@ void NotesTerminate();
 bool NotesBound();
 // Binds the library if not yet bound; false when it or an operation is missing.
 bool BindNotesLibrary(const char* libraryName = "nnotes.dll");
-// Resolves every operation of `module` by ordinal into `functions`, and those of
-// kNamedOnlyExports by name; false when one is missing, or when the library exports an
+// Resolves every operation of `module` into `functions`, by ordinal, and those without one
+// (kByNameOnly) by name; false when one is missing, or when the library exports an
 // operation's name as well and that name leads to another address than its ordinal.
 // Touches no binding state.
 bool ResolveNotesFunctions(HINSTANCE__* module, NotesFunctions& functions);

@@ -28,6 +28,13 @@ void CNsfDatabase::Close() {
     m_hDb = 0;
 }
 
+void CloseQuietly(CNsfDatabase& db) {
+    try {
+        db.Close();
+    } catch (const CNsfError&) {
+    }
+}
+
 void CNsfDatabase::ReadTitle() {
     std::memset(m_title, 0, sizeof m_title);
     char info[NSF_INFO_SIZE] = {};

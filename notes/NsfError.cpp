@@ -8,10 +8,14 @@
 
 namespace {
 constexpr size_t kStatusTextSize = notes::kStatusTextSize;
-}
+constexpr char kNoTextPrefix[] = "Notes error ";
+}  // namespace
 
 CNsfError::CNsfError(notes::STATUS status) : m_status(status) {
-    if (!notes::NotesBound()) return;
+    if (!notes::NotesBound()) {
+        m_message = kNoTextPrefix + std::to_string(status & notes::ERR_MASK);
+        return;
+    }
     char lmbcs[kStatusTextSize] = {};
     char native[kStatusTextSize] = {};
     notes::Api().OSLoadString(nullptr, static_cast<notes::STATUS>(status & notes::ERR_MASK), lmbcs,
@@ -19,6 +23,8 @@ CNsfError::CNsfError(notes::STATUS status) : m_status(status) {
     notes::TranslateInto(notes::OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcs, strnlen(lmbcs, kStatusTextSize - 1),
                          native, sizeof native);
     m_message = native;
+    // A status the library has no text for is still named: by its number, flag bits aside.
+    if (m_message.empty()) m_message = kNoTextPrefix + std::to_string(status & notes::ERR_MASK);
 }
 
 void CNsfError::ReportError() const { AppMessageBox(m_message); }

@@ -13,7 +13,7 @@ public:
     void ReportError() const;
 
     notes::STATUS m_status;  // exactly as the failing operation returned it, flag bits included
-    std::string m_message;   // native text; empty when the library has none
+    std::string m_message;   // native text; "Notes error <number>" when the library has none
 };
 
 // Throws CNsfError for a nonzero status.

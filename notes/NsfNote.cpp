@@ -1,6 +1,7 @@
 #include "notes/NsfNote.h"
 
 #include "notes/BufferSizes.h"
+#include "notes/CompositeRecords.h"
 #include "notes/ItemText.h"
 #include "notes/LostCharacters.h"
 #include "notes/NotesBinding.h"
@@ -19,8 +20,8 @@ constexpr char kLineBreakText[] = "  ";
 // The longest LMBCS character: a group byte and two bytes. A conversion that stops within
 // this many bytes of its buffer's end may have left out the rest of the value.
 constexpr size_t kLongestLmbcsCharacter = 3;
-// Notes splits a long rich-text field into items at its paragraphs; their texts are joined
-// with the break that separates paragraphs inside one item.
+// Notes splits a long rich-text field into items of one name, mostly at a paragraph, but it
+// may split inside one: the next item then goes on with the paragraph the last one ended in.
 constexpr char kParagraphBreak[] = "\r\n";
 constexpr size_t kParagraphBreakLength = sizeof kParagraphBreak - 1;
 // No note holds more items than a WORD counts: a library that kept handing back items would
@@ -28,6 +29,46 @@ constexpr size_t kParagraphBreakLength = sizeof kParagraphBreak - 1;
 constexpr size_t kMostItemsOfOneName = 0xFFFF;
 
 bool FilledBuffer(size_t length, size_t capacity) { return length + kLongestLmbcsCharacter >= capacity; }
+
+// The reference gives 60 KB as the largest buffer of the item-to-text conversion, while the
+// program passes its whole 64,000 bytes: a text that ends within one character of either
+// limit may have been cut at it.
+bool NearConversionLimit(size_t length) {
+    return FilledBuffer(length, kTextBufferSize) ||
+           (FilledBuffer(length, kConvertValueTextLimit) && length <= kConvertValueTextLimit);
+}
+
+// True when the stored length of a text or text-list value shows that its whole text is the
+// `length` bytes the conversion returned. A text list of c entries is stored as its type
+// word, its count, c lengths and the entries (4 + 2c + entries bytes) and converts to the
+// entries and c - 1 separators; every separator is among the semicolons of the text.
+bool StoredValueFits(WORD type, DWORD valueLength, const char* text, size_t length, char separator) {
+    const size_t stored = valueLength;
+    if (type == TYPE_TEXT) return stored >= sizeof(WORD) && length >= stored - sizeof(WORD);
+    if (type != TYPE_TEXT_LIST) return false;
+    // Stored: type word, count, a WORD length per entry, the entries; the text holds the
+    // entries and one separator between each two. So stored = text + 5 + c, and c is at
+    // most one more than the text's semicolons.
+    constexpr size_t kListHead = 2 * sizeof(WORD);
+    const size_t mostEntries = static_cast<size_t>(std::count(text, text + length, separator)) + 1;
+    return length + kListHead + 1 + mostEntries * (sizeof(WORD) - 1) >= stored;
+}
+
+// Whether a further rich-text item starts a paragraph: its value, after the type word, opens
+// with a CDPARAGRAPH record. The value is reached as OSLockBlock reaches a BLOCKID's: the
+// pool locked, the block its offset there. A value that cannot be looked at is taken to start
+// one, the split Notes makes most.
+bool StartsParagraph(const BLOCKID& value, DWORD valueLength) {
+    if (valueLength < sizeof(WORD) + kBsigSize) return true;
+    const char* pool = static_cast<const char*>(Api().OSLockObject(value.pool));
+    if (pool == nullptr) return true;
+    WORD signature = 0;
+    std::memcpy(&signature, pool + value.block + sizeof(WORD), sizeof signature);
+    Api().OSUnlockObject(value.pool);
+    const WORD length = static_cast<WORD>(signature >> 8);
+    return (signature & 0xFF) == SIG_CD_PARAGRAPH && length != kWordRecordLength &&
+           length != kLongRecordLength;
+}
 
 // Characters of the LMBCS text that its native translation does not hold.
 size_t LostInTranslation(const char* lmbcs, size_t lmbcsLength, const char* native, size_t nativeLength) {
@@ -42,7 +83,11 @@ size_t LostInTranslation(const char* lmbcs, size_t lmbcsLength, const char* nati
 }  // namespace
 
 notes::STATUS CNsfNote::Open(DBHANDLE hDb, NOTEID noteId, WORD openFlags) {
-    ThrowIfFailed(Api().NSFNoteOpen(hDb, noteId, openFlags, &m_hNote));
+    // The handle is taken only from an open that succeeded: a note that did not open has
+    // nothing to close.
+    NOTEHANDLE opened = 0;
+    ThrowIfFailed(Api().NSFNoteOpen(hDb, noteId, openFlags, &opened));
+    m_hNote = opened;
     return PrepareForReading();
 }
 
@@ -58,7 +103,11 @@ notes::STATUS CNsfNote::PrepareForReading() {
     return signature;
 }
 
-void CNsfNote::Close() { Api().NSFNoteClose(m_hNote); }
+void CNsfNote::Close() {
+    if (m_hNote == 0) return;
+    Api().NSFNoteClose(m_hNote);
+    m_hNote = 0;
+}
 
 void CNsfNote::ReadValues(FieldList& fields) {
     for (FieldEntry& field : fields) {
@@ -68,22 +117,21 @@ void CNsfNote::ReadValues(FieldList& fields) {
     }
 }
 
-size_t CNsfNote::AppendFurtherItems(const char* name, WORD nameLength, char* text, size_t length,
-                                    FieldEntry& entry) const {
-    BLOCKID item{};
-    WORD type = 0;
-    BLOCKID value{};
-    DWORD valueLength = 0;
-    const STATUS first = Api().NSFItemInfo(m_hNote, name, nameLength, &item, &type, &value, &valueLength);
-    if ((first & ERR_MASK) == ERR_ITEM_NOT_FOUND) return length;
-    if (first != 0) {
+size_t CNsfNote::AppendFurtherItems(const FirstItem& first, const char* name, WORD nameLength, char* text,
+                                    size_t length, FieldEntry& entry) const {
+    if ((first.status & ERR_MASK) == ERR_ITEM_NOT_FOUND) return length;
+    if (first.status != 0) {
         // The first item was read, but whether others follow cannot be told.
         entry.unjoined = length != 0;
         return length;
     }
     // Only rich text is split into items of one name; several items of another type are a
     // database's own matter, and the first is what Notes itself shows.
-    if (type != TYPE_COMPOSITE) return length;
+    if (first.type != TYPE_COMPOSITE) return length;
+    BLOCKID item = first.item;
+    WORD type = first.type;
+    BLOCKID value{};
+    DWORD valueLength = 0;
     const size_t firstLength = length;
     for (size_t items = 1; items < kMostItemsOfOneName; ++items) {
         const STATUS next =
@@ -95,7 +143,10 @@ size_t CNsfNote::AppendFurtherItems(const char* name, WORD nameLength, char* tex
             entry.unjoined = true;
             return firstLength;
         }
-        const size_t breakLength = length == 0 ? 0 : kParagraphBreakLength;
+        // The items join as their records do: an item that starts a paragraph starts a line,
+        // one that goes on with the paragraph goes on with its line.
+        const size_t breakLength =
+            length != 0 && StartsParagraph(value, valueLength) ? kParagraphBreakLength : 0;
         if (FilledBuffer(length + breakLength, kTextBufferSize)) {
             entry.cut = true;
             return length;
@@ -133,13 +184,23 @@ void CNsfNote::ReadItemText(FieldEntry& entry) {
     // the conversion returns, never at its first NUL; a text that fills the whole buffer is
     // taken up to the buffer's end.
     size_t lmbcsLength = length < kTextBufferSize ? length : kTextBufferSize;
-    if (FilledBuffer(lmbcsLength, kTextBufferSize)) {
+    FirstItem first;
+    BLOCKID value{};
+    DWORD valueLength = 0;
+    first.status = Api().NSFItemInfo(m_hNote, name, static_cast<WORD>(nameLength), &first.item, &first.type,
+                                     &value, &valueLength);
+    // A text near a limit of the conversion may have been cut there, unless its stored length
+    // shows that it is whole.
+    if (NearConversionLimit(lmbcsLength) &&
+        !(first.status == 0 &&
+          StoredValueFits(first.type, valueLength, lmbcs, lmbcsLength, kListSeparator))) {
         // The library may cut anywhere, even inside a character, whose first bytes alone
         // would be translated as a character of their own.
         entry.cut = true;
         lmbcsLength = WholeCharacterLength(lmbcs, lmbcsLength);
     } else {
-        lmbcsLength = AppendFurtherItems(name, static_cast<WORD>(nameLength), lmbcs, lmbcsLength, entry);
+        lmbcsLength =
+            AppendFurtherItems(first, name, static_cast<WORD>(nameLength), lmbcs, lmbcsLength, entry);
     }
     // A NUL at the very end is the break after the last line, not a line of its own.
     if (lmbcsLength > 0 && lmbcs[lmbcsLength - 1] == '\0') --lmbcsLength;

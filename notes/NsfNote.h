@@ -11,7 +11,8 @@ public:
     // succeeded or the note is not signed): a note whose signature step failed is readable.
     notes::STATUS Open(notes::DBHANDLE hDb, notes::NOTEID noteId, notes::WORD openFlags);
     notes::STATUS PrepareForReading();
-    // Closes the note, ignoring the status; the handle is left as it was.
+    // Closes the note, ignoring the status, and forgets its handle; a note that is not open
+    // is left alone.
     void Close();
     // Sets the value of every entry from this note.
     void ReadValues(FieldList& fields);
@@ -22,9 +23,15 @@ public:
     notes::NOTEHANDLE m_hNote = 0;
 
 private:
+    // What NSFItemInfo told of the first item of a name.
+    struct FirstItem {
+        notes::STATUS status = 0;
+        notes::BLOCKID item{};
+        notes::WORD type = 0;
+    };
     // Appends to the LMBCS `text` of `length` bytes, whose buffer is the item text size, the
     // texts of the further rich-text items of the same name; returns the new length. Marks
     // the entry cut or unjoined when the texts could not all be had.
-    size_t AppendFurtherItems(const char* name, notes::WORD nameLength, char* text, size_t length,
-                              FieldEntry& entry) const;
+    size_t AppendFurtherItems(const FirstItem& first, const char* name, notes::WORD nameLength, char* text,
+                              size_t length, FieldEntry& entry) const;
 };

@@ -1,17 +1,26 @@
-// The unattended run's pieces that need no Notes: reading the switches, the exit status of
-// an export's outcome, and the progress it prints.
-#include "app/CommandLine.h"
-#include "app/Console.h"
-#include "app/ConsoleProgress.h"
-#include "app/ExitStatus.h"
-#include "support/CaseName.h"
+// The unattended run in-process: reading the switches, the exit status of an export's
+// outcome, the progress it prints, and whole jobs through the command line's job against
+// databases of our runtime, printed to a record instead of a console.
+#include "cli/CommandLine.h"
+#include "cli/CommandLineJob.h"
+#include "cli/Console.h"
+#include "cli/ConsoleProgress.h"
+#include "cli/OpenedFile.h"
+#include "job/ExitStatus.h"
 #include "res/resource.h"
+#include "support/CaseName.h"
+#include "support/ExpectedTexts.h"
+#include "support/NotesDatabaseFile.h"
 #include "support/TestSupport.h"
+#include "support/Text.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shellapi.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,6 +53,20 @@ std::vector<std::string> Described(const CommandLineOptions& o) {
 }
 
 const ParseCase kParseCases[] = {
+    {"LocalJob",
+     {L"/db", L"C:\\data\\orders.nsf", L"/form", L"Order", L"/csv", L"C:\\out.csv"},
+     {"db=C:\\data\\orders.nsf", "form=Order", "csv=C:\\out.csv",
+      "text=/db C:\\data\\orders.nsf /form Order /csv C:\\out.csv"},
+     nullptr},
+    {"ServerAndLog",
+     {L"/server", L"Tokyo01/Sales", L"/db", L"apps\\customers.nsf", L"/log", L"D:\\job.log"},
+     {"server=Tokyo01/Sales", "db=apps\\customers.nsf", "log=D:\\job.log",
+      "text=/server Tokyo01/Sales /db apps\\customers.nsf /log D:\\job.log"},
+     nullptr},
+    {"DashesAndAnyLetterCase",
+     {L"-DB", L"C:\\a.nsf", L"-Form", L"Order"},
+     {"db=C:\\a.nsf", "form=Order", "text=-DB C:\\a.nsf -Form Order"},
+     nullptr},
     {"FieldsInTheirOrderBlanksTrimmed",
      {L"/fields", L"Total, Name ,Date"},
      {"fields=[Total][Name][Date]", "text=/fields \"Total, Name ,Date\""},
@@ -65,12 +88,39 @@ const ParseCase kParseCases[] = {
      {L"/server", L"", L"/db", L"x"},
      {"server=", "db=x", "text=/server \"\" /db x"},
      nullptr},
+    {"JapaneseArguments",
+     {L"/db", L"C:\\\u30c7\u30fc\u30bf\\\u8868.nsf", L"/form", L"\u6ce8\u6587"},
+     {"db=C:\\\x83"
+      "f\x81[\x83^\\\x95\x5c.nsf",
+      "form=\x92\x8d\x95\xb6",
+      "text=/db C:\\\x83"
+      "f\x81[\x83^\\\x95\x5c.nsf /form \x92\x8d\x95\xb6"},
+     nullptr},
+    {"Usage", {L"/?"}, {"usage", "text=/?"}, nullptr},
+    {"ValueMissingAtTheEnd",
+     {L"/form", L"Order", L"/db"},
+     {},
+     "\x83X\x83"
+     "C\x83"
+     "b\x83` /db \x82\xc9\x92l\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1"},
     {"SwitchWhereAValueShouldBe",
      {L"/db", L"/form", L"Order"},
      {},
      "\x83X\x83"
      "C\x83"
      "b\x83` /db \x82\xc9\x92l\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1"},
+    {"UnknownSwitch",
+     {L"/formname", L"Order"},
+     {},
+     "\x95s\x96\xbe\x82\xc8\x83X\x83"
+     "C\x83"
+     "b\x83`\x82\xc5\x82\xb7: /formname"},
+    {"ValueWithoutSwitch",
+     {L"Order"},
+     {},
+     "\x83X\x83"
+     "C\x83"
+     "b\x83`\x82\xcc\x82\xc8\x82\xa2\x88\xf8\x90\x94\x82\xc5\x82\xb7: Order"},
     {"SameSwitchTwiceInTwoSpellings",
      {L"/csv", L"C:\\a.csv", L"-CSV", L"C:\\b.csv"},
      {},
@@ -124,7 +174,12 @@ ExportOutcome Outcome(bool stopped, bool fileCreated, bool finished, size_t refu
 }
 
 const StatusCase kStatusCases[] = {
+    {"Whole", Outcome(false, true, true, 0, 0, 0, 0, 0), kExitWhole},
+    {"UnreadableNote", Outcome(false, true, true, 0, 1, 0, 0, 0), kExitWarnings},
+    {"LostCharacters", Outcome(false, true, true, 0, 0, 2, 0, 0), kExitWarnings},
     {"Conflict", Outcome(false, true, true, 0, 0, 0, 1, 0), kExitWarnings},
+    {"CutValue", Outcome(false, true, true, 0, 0, 0, 0, 1), kExitWarnings},
+    {"RefusedLines", Outcome(false, true, true, 1, 0, 0, 0, 0), kExitIncomplete},
     {"RefusedLinesAndWarnings", Outcome(false, true, true, 2, 1, 1, 0, 0), kExitIncomplete},
     {"StoppedMidRun", Outcome(true, true, false, 0, 0, 0, 0, 0), kExitIncomplete},
     {"StoppedBeforeTheFile", Outcome(true, false, false, 0, 0, 0, 0, 0), kExitNothing},
@@ -203,16 +258,52 @@ TEST_F(ConsoleToFile, PrintsNativeBytesWithCrLf) {
     EXPECT_EQ("\x92\x8d\x95\xb6\r\nOrder\r\n", ReadFileBytes(path));
 }
 
+// A clock the test moves by hand.
+struct ManualClock {
+    DWORD now = 1000;
+    CConsoleProgress::Clock Reader() {
+        return [this] { return now; };
+    }
+};
+
 TEST_F(ConsoleToFile, ProgressOfAQuickRunIsTheFirstAndTheLastCount) {
-    CConsoleProgress progress(console);
+    ManualClock clock;
+    CConsoleProgress progress(console, clock.Reader());
     for (unsigned long done = 1; done <= 2000; ++done) progress.Advance(done, 2000);
     progress.Finish();
-    const std::vector<std::string> lines = Lines();
-    ASSERT_GE(lines.size(), 2u);
-    // Two thousand notes in well under a second: a line or two between, never one a note.
-    EXPECT_LE(lines.size(), 4u);
-    EXPECT_EQ(std::string("1 / 2000") + kDocuments, lines.front());
-    EXPECT_EQ(std::string("2000 / 2000") + kDocuments, lines.back());
+    // No time passed: the first count and, at the end, the last.
+    EXPECT_EQ((std::vector<std::string>{std::string("1 / 2000") + kDocuments,
+                                        std::string("2000 / 2000") + kDocuments}),
+              Lines());
+}
+
+TEST_F(ConsoleToFile, ProgressShowsACountEveryHalfSecond) {
+    ManualClock clock;
+    CConsoleProgress progress(console, clock.Reader());
+    for (unsigned long done = 1; done <= 10; ++done) {
+        progress.Advance(done, 10);
+        clock.now += 200;  // each note takes 200 ms: a line at 0, 600 (note 4), 1200 (note 7), 1800 (note 10)
+    }
+    progress.Finish();
+    std::vector<std::string> expected;
+    for (const char* count : {"1 / 10", "4 / 10", "7 / 10", "10 / 10"})
+        expected.push_back(count + std::string(kDocuments));
+    EXPECT_EQ(expected, Lines());
+}
+
+TEST_F(ConsoleToFile, ProgressSurvivesTheTickCountWrapping) {
+    ManualClock clock;
+    clock.now = 0xFFFFFF00;
+    CConsoleProgress progress(console, clock.Reader());
+    progress.Advance(1, 3);
+    clock.now = 0x100;  // 512 ms later, past the wrap
+    progress.Advance(2, 3);
+    clock.now = 0x110;
+    progress.Advance(3, 3);
+    progress.Finish();
+    EXPECT_EQ((std::vector<std::string>{std::string("1 / 3") + kDocuments, std::string("2 / 3") + kDocuments,
+                                        std::string("3 / 3") + kDocuments}),
+              Lines());
 }
 
 TEST_F(ConsoleToFile, ProgressOfAnEmptyTableIsOneLine) {
@@ -227,5 +318,322 @@ TEST_F(ConsoleToFile, ProgressShownAtTheLastCountIsNotRepeated) {
     progress.Finish();
     EXPECT_EQ(std::vector<std::string>{std::string("1 / 1") + kDocuments}, Lines());
 }
+
+// The lines an unattended run prints, kept.
+class PrintedLines : public CTextOutput {
+public:
+    void Print(const std::string& text) override {
+        for (size_t start = 0, end = 0; start <= text.size(); start = end + 1) {
+            end = std::min(text.find('\n', start), text.size());
+            lines.push_back(text.substr(start, end - start));
+        }
+    }
+    bool Has(const std::string& line) const {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    std::vector<std::string> lines;
+};
+
+template <typename Text>
+Text Replaced(Text text, const Text& placeholder, const Text& value) {
+    for (size_t at = 0; (at = text.find(placeholder, at)) != Text::npos; at += value.size()) {
+        text.replace(at, placeholder.size(), value);
+    }
+    return text;
+}
+
+// What a case prepares besides the orders database.
+enum class JobSetup {
+    kNothing,
+    kConflict,    // the orders hold a save conflict
+    kCsvHeld,     // another program holds the CSV file for the whole run
+    kTableFault,  // the note table cannot be had: the run stops after the header
+    kHeldAndFault,
+};
+
+struct JobCase {
+    const char* label;
+    JobSetup setup;
+    const wchar_t* arguments;  // as typed; {dir} stands for the test's folder
+    int status;
+    const char* csv;      // the CSV file's bytes; nullptr: no file is written
+    const char* output;   // a line the run prints (each line of it; {dir}: the test's folder)
+    const char* logLine;  // a line of the log after its time stamp; nullptr: no log
+};
+
+const JobCase kJobCases[] = {
+    {"ChosenFieldsInTheirOrder", JobSetup::kNothing,
+     L"/db {dir}\\orders.nsf /form Order /fields \"Total, Name\" /csv {dir}\\out.csv", 0,
+     "Total,Name\r\n12,Alice\r\n7,Bob\r\n,\x8e\x81\x96\xbc\r\n", kTextFinished,
+     "---INFO     Command line: /db {dir}\\orders.nsf /form Order /fields \"Total, Name\" /csv {dir}\\out.csv"},
+    {"DashSwitchesAndFormNameInAnyCase", JobSetup::kNothing,
+     L"-DB {dir}\\orders.nsf -Form order -fields Name -csv {dir}\\out.csv -log {dir}\\job.log", 0,
+     "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", "3 / 3 \x95\xb6\x8f\x91", "---DEBUG    Form Name=Order"},
+    {"ConflictWarnsWithStatus1", JobSetup::kConflict,
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 1, "Name\r\nAlice\r\nAlice\r\n",
+     "Note ID = 104 (NT00000068), Conflict", "---WARNING  Note ID = 104 (NT00000068), Conflict"},
+    {"RefusedLinesGiveStatus2", JobSetup::kCsvHeld, L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv",
+     2, "", "Documents written = 0, Other form = 0, Not readable = 0, Lines not written to the file = 4",
+     "---WARNING  Export file incomplete: Lines not written = 4"},
+    {"NotesErrorMidExportGivesStatus2", JobSetup::kTableFault,
+     L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2, "Name\r\n", kTextNotAuthorized,
+     "---WARNING  Export stopped: the CSV file is incomplete"},
+    // The file could not be created and a Notes error stopped the run: no file of the run is
+    // there to be incomplete, and nothing was exported.
+    {"NotesErrorWithoutAFileGivesStatus3", JobSetup::kHeldAndFault,
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 3, "", kTextNotAuthorized,
+     "---WARNING  Export stopped: no CSV file was written"},
+    {"Usage", JobSetup::kNothing, L"/?", 0, nullptr, kTextUsageStart, nullptr},
+    {"UsageAsHelp", JobSetup::kNothing, L"/help", 0, nullptr, kTextUsageStart, nullptr},
+    {"UsageAsDashH", JobSetup::kNothing, L"-h", 0, nullptr, kTextUsageStart, nullptr},
+    {"UsageAsDoubleDashHelp", JobSetup::kNothing, L"--HELP", 0, nullptr, kTextUsageStart, nullptr},
+    {"UsageAsDashQuestionMark", JobSetup::kNothing, L"-? /?", 0, nullptr, kTextUsageStart, nullptr},
+    {"FieldNamesInAnyLetterCase", JobSetup::kNothing,
+     L"/db {dir}\\orders.nsf /form Order /fields total,NAME /csv {dir}\\out.csv", 0,
+     "Total,Name\r\n12,Alice\r\n7,Bob\r\n,\x8e\x81\x96\xbc\r\n", kTextFinished,
+     "---DEBUG    Form Name=Order"},
+    // What the command line itself gets wrong is 4; what the machine lacks is 3.
+    {"UnknownSwitch", JobSetup::kNothing, L"/db {dir}\\orders.nsf /colour red", 4, nullptr,
+     kTextUnknownSwitch, nullptr},
+    {"SwitchWithoutValue", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Order /csv", 4, nullptr,
+     kTextNoValue, nullptr},
+    {"ArgumentWithoutSwitch", JobSetup::kNothing, L"/db {dir}\\orders.nsf extra", 4, nullptr, kTextStray,
+     nullptr},
+    {"LoneArgumentThatIsNoFile", JobSetup::kNothing, L"extra", 4, nullptr, kTextStray, nullptr},
+    {"SwitchTwice", JobSetup::kNothing, L"/form Order /form Note", 4, nullptr, kTextTwice, nullptr},
+    {"ArgumentOutsideCodePage932", JobSetup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932,
+     nullptr},
+    {"NoDatabase", JobSetup::kNothing, L"/form Order /csv {dir}\\out.csv", 4, nullptr, kTextEnterPath,
+     nullptr},
+    {"RelativeDatabasePath", JobSetup::kNothing, L"/db orders.nsf /form Order /csv {dir}\\out.csv", 4,
+     nullptr, kTextNotAbsolute, nullptr},
+    {"EmptyServerName", JobSetup::kNothing, L"/server \"\" /db orders.nsf /form Order /csv {dir}\\out.csv", 4,
+     nullptr, kTextEnterServer, nullptr},
+    {"ServerWithoutDatabase", JobSetup::kNothing, L"/server hub /form Order /csv {dir}\\out.csv", 4, nullptr,
+     kTextEnterPath, nullptr},
+    {"NoForm", JobSetup::kNothing, L"/db {dir}\\orders.nsf /csv {dir}\\out.csv", 4, nullptr, kTextChooseForm,
+     nullptr},
+    {"EmptyFieldName", JobSetup::kNothing,
+     L"/db {dir}\\orders.nsf /form Order /fields Name,,Total /csv {dir}\\out.csv", 4, nullptr,
+     kTextChooseFields, nullptr},
+    {"NoCsv", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Order", 4, nullptr, kTextChooseDestination,
+     nullptr},
+    {"CsvNameWithForbiddenCharacter", JobSetup::kNothing,
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\a*b.csv", 4, nullptr, kTextBadCharsFirstLine, nullptr},
+    {"IniRelative", JobSetup::kNothing,
+     L"/ini other.ini /db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 4, nullptr, kTextNotAbsolute,
+     nullptr},
+    {"IniNotFound", JobSetup::kNothing,
+     L"/ini {dir}\\missing.ini /db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr,
+     kTextIniNotFound, nullptr},
+    {"CsvWhereAFolderIs", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Order /csv {dir}", 3, nullptr,
+     kTextFolder, nullptr},
+    {"LogThatIsAFolder", JobSetup::kNothing,
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /log {dir}", 3, nullptr, kTextFolder, nullptr},
+    {"DatabaseNotFound", JobSetup::kNothing, L"/db {dir}\\missing.nsf /form Order /csv {dir}\\out.csv", 3,
+     nullptr, kTextNoSuchFile, nullptr},
+    {"FormNotFound", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Invoice /csv {dir}\\out.csv", 3,
+     nullptr, kTextFormNotFound, nullptr},
+    {"FieldNotOnTheForm", JobSetup::kNothing,
+     L"/db {dir}\\orders.nsf /form Order /fields Name,Price /csv {dir}\\out.csv", 3, nullptr,
+     kTextFieldNotFound, nullptr},
+};
+
+class CommandLineJob : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(EnsureNotesInitialized());
+        WriteNotesDatabase(dbPath, kOrders);
+    }
+
+    // Reads `arguments` ({dir}: the test's folder) as the program reads its own and runs the
+    // job as the program does once Notes is up.
+    int Run(const std::wstring& arguments, PrintedLines& output) {
+        const std::wstring typed = Replaced<std::wstring>(arguments, L"{dir}", text::Widen(dir.path()));
+        int count = 0;
+        LPWSTR* argv = CommandLineToArgvW((L"quillsheet.exe " + typed).c_str(), &count);
+        std::vector<std::wstring> words;
+        for (int i = 1; i < count; ++i) words.emplace_back(argv[i]);
+        LocalFree(argv);
+        CommandLineOptions options;
+        int status = -1;
+        if (!ReadCommandLine(words, output, options, status)) return status;
+        return RunCommandLineJob(options, logPath, output);
+    }
+
+    std::string WithDir(const char* text) const { return Replaced<std::string>(text, "{dir}", dir.path()); }
+
+    // The log's lines after their time stamps.
+    static std::vector<std::string> LogTexts(const std::string& path) {
+        std::vector<std::string> texts;
+        for (const std::string& line : SplitCrLf(ReadFileBytes(path))) {
+            if (line.size() > kStampLength) texts.push_back(line.substr(kStampLength));
+        }
+        return texts;
+    }
+
+    static constexpr size_t kStampLength = 20;  // "YYYY/MM/DD  HH:MM:SS"
+    TempDir dir;
+    std::string dbPath = dir.File("orders.nsf");
+    std::string csvPath = dir.File("out.csv");
+    std::string logPath = dir.File("LOG.TXT");
+    MessageBoxRecorder boxes;
+};
+
+class CommandLineJobTable : public CommandLineJob, public ::testing::WithParamInterface<JobCase> {};
+
+TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
+    const JobCase& c = GetParam();
+    std::unique_ptr<ExclusiveHolder> holder;
+    if (c.setup == JobSetup::kConflict) WriteNotesDatabase(dbPath, kOrdersWithConflict);
+    if (c.setup == JobSetup::kTableFault || c.setup == JobSetup::kHeldAndFault) {
+        WriteNotesDatabase(dbPath, std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
+    }
+    if (c.setup == JobSetup::kCsvHeld || c.setup == JobSetup::kHeldAndFault) {
+        WriteFileBytes(csvPath, "");
+        holder = std::make_unique<ExclusiveHolder>(csvPath);
+    }
+    PrintedLines output;
+    EXPECT_EQ(c.status, Run(c.arguments, output));
+    holder.reset();
+
+    if (c.csv != nullptr) {
+        EXPECT_EQ(c.csv, ReadFileBytes(csvPath));
+    } else {
+        EXPECT_FALSE(FileExists(csvPath));
+    }
+    // A message of several lines is printed as those lines.
+    PrintedLines expected;
+    expected.Print(WithDir(c.output));
+    for (const std::string& line : expected.lines) EXPECT_TRUE(output.Has(line)) << "not printed: " << line;
+    const bool otherLog = std::wstring(c.arguments).find(L"-log") != std::wstring::npos;
+    const std::string log = otherLog ? dir.File("job.log") : logPath;
+    if (c.logLine != nullptr) {
+        const std::vector<std::string> texts = LogTexts(log);
+        EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), WithDir(c.logLine)))
+            << "not logged: " << c.logLine;
+    } else {
+        EXPECT_FALSE(FileExists(logPath));
+    }
+    // Nobody is there to close a box: everything went to the output.
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CommandLineJobTable, ::testing::ValuesIn(kJobCases), CaseLabel());
+
+// The command line's job prints every warning the log holds, as it is written, and the
+// totals; the wizard's log and file are not touched.
+TEST_F(CommandLineJob, WarningsAndTotalsArePrintedAndTheWizardsFilesLeftAlone) {
+    WriteNotesDatabase(dbPath, kOrdersWithConflict);
+    const std::string wizardLog = g_sysLog.m_path;
+    const std::string wizardCsv = g_exportFile.m_path;
+    PrintedLines output;
+    ASSERT_EQ(kExitWarnings, Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", output));
+    const std::vector<std::string> texts = LogTexts(logPath);
+    std::vector<std::string> logged;
+    for (const std::string& text : texts) {
+        const std::string tag = "---WARNING  ";
+        if (text.compare(0, tag.size(), tag) == 0) logged.push_back(text.substr(tag.size()));
+    }
+    std::vector<std::string> printed;
+    for (const std::string& line : output.lines) {
+        if (std::find(logged.begin(), logged.end(), line) != logged.end()) printed.push_back(line);
+    }
+    EXPECT_EQ(logged, printed);
+    EXPECT_FALSE(logged.empty());
+    EXPECT_TRUE(output.Has(
+        "Documents written = 2, Other form = 0, Not readable = 0, Lines not written to the file = 0"));
+    EXPECT_EQ(wizardLog, g_sysLog.m_path);
+    EXPECT_EQ(wizardCsv, g_exportFile.m_path);
+}
+
+// Two jobs one after the other in one process, each with its own log and file, as a run over
+// many databases needs: the second neither writes into the first's files nor inherits its
+// reported failure.
+TEST_F(CommandLineJob, TwoJobsInOneProcessKeepTheirOwnLogsAndFiles) {
+    const std::string secondDb = dir.File("conflict.nsf");
+    WriteNotesDatabase(secondDb, kOrdersWithConflict);
+    PrintedLines first;
+    ASSERT_EQ(
+        kExitWhole,
+        Run(L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\a.csv /log {dir}\\a.log", first));
+    PrintedLines second;
+    ASSERT_EQ(kExitWarnings,
+              Run(L"/db {dir}\\conflict.nsf /form Order /csv {dir}\\b.csv /log {dir}\\b.log", second));
+    EXPECT_EQ("Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", ReadFileBytes(dir.File("a.csv")));
+    EXPECT_EQ("Name\r\nAlice\r\nAlice\r\n", ReadFileBytes(dir.File("b.csv")));
+    const std::vector<std::string> a = LogTexts(dir.File("a.log"));
+    const std::vector<std::string> b = LogTexts(dir.File("b.log"));
+    auto has = [](const std::vector<std::string>& texts, const std::string& text) {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    EXPECT_TRUE(has(a, WithDir("---DEBUG    DB Path={dir}\\orders.nsf")));
+    EXPECT_FALSE(has(a, WithDir("---DEBUG    DB Path={dir}\\conflict.nsf")));
+    EXPECT_TRUE(has(b, WithDir("---DEBUG    DB Path={dir}\\conflict.nsf")));
+    EXPECT_FALSE(has(b, WithDir("---DEBUG    DB Path={dir}\\orders.nsf")));
+    EXPECT_FALSE(first.Has("Note ID = 104 (NT00000068), Conflict"));
+    EXPECT_TRUE(second.Has("Note ID = 104 (NT00000068), Conflict"));
+    EXPECT_FALSE(FileExists(logPath));
+}
+
+// A job whose log cannot be written reports it once, on the output, and the next job's log,
+// which can, reports nothing.
+TEST_F(CommandLineJob, ALogFailureIsReportedOncePerJob) {
+    PrintedLines first;
+    {
+        WriteFileBytes(logPath, "");
+        ExclusiveHolder holder(logPath);
+        ASSERT_TRUE(holder.held());
+        EXPECT_EQ(kExitWhole, Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", first));
+    }
+    const size_t reports = static_cast<size_t>(std::count_if(
+        first.lines.begin(), first.lines.end(),
+        [&](const std::string& line) { return line.compare(0, logPath.size(), logPath) == 0; }));
+    EXPECT_EQ(1u, reports);
+    PrintedLines second;
+    EXPECT_EQ(kExitWhole, Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", second));
+    for (const std::string& line : second.lines) EXPECT_NE(0u, line.find(logPath)) << line;
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+struct OpenedFileCase {
+    const char* label;
+    std::vector<std::wstring> arguments;  // {dir}: the test's folder, which holds orders.nsf
+    const wchar_t* opened;                // the full path the windows are given; nullptr: a run with switches
+};
+
+const OpenedFileCase kOpenedFileCases[] = {
+    {"DatabaseByItsPath", {L"{dir}\\orders.nsf"}, L"{dir}\\orders.nsf"},
+    {"PathMadeWhole", {L"{dir}\\sub\\..\\orders.nsf"}, L"{dir}\\orders.nsf"},
+    {"NoArgument", {}, nullptr},
+    {"Switch", {L"/db"}, nullptr},
+    {"DashedName", {L"-orders.nsf"}, nullptr},
+    {"FileThatIsNotThere", {L"{dir}\\missing.nsf"}, nullptr},
+    {"Folder", {L"{dir}"}, nullptr},
+    {"FileAndMore", {L"{dir}\\orders.nsf", L"/form"}, nullptr},
+    {"EmptyArgument", {L""}, nullptr},
+};
+
+class OpenedFileOfArguments : public ::testing::TestWithParam<OpenedFileCase> {};
+
+// Only one existing file, and nothing else, opens the windows with it; anything else is a
+// run with switches, whose refusal says what was wrong.
+TEST_P(OpenedFileOfArguments, ChoosesTheFrontEnd) {
+    const OpenedFileCase& c = GetParam();
+    TempDir dir;
+    WriteFileBytes(dir.File("orders.nsf"), "{}");
+    ASSERT_TRUE(CreateDirectoryA(dir.File("sub").c_str(), nullptr));
+    const std::wstring folder = text::Widen(dir.path());
+    std::vector<std::wstring> arguments;
+    for (const std::wstring& argument : c.arguments)
+        arguments.push_back(Replaced<std::wstring>(argument, L"{dir}", folder));
+    std::wstring opened = L"left over";
+    EXPECT_EQ(c.opened != nullptr, OpenedFile(arguments, opened));
+    EXPECT_EQ(c.opened != nullptr ? Replaced<std::wstring>(c.opened, L"{dir}", folder) : std::wstring(),
+              opened);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OpenedFileOfArguments, ::testing::ValuesIn(kOpenedFileCases), CaseLabel());
 
 }  // namespace

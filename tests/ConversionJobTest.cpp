@@ -1,8 +1,8 @@
 // Whole conversion jobs in-process against databases of our runtime: the wizard is walked
 // by a driver thread as a user would, message boxes and the shell are recorded.
-#include "app/ConversionJob.h"
+#include "wizard/ConversionJob.h"
 #include "app/ConvertApp.h"
-#include "app/ShellOpen.h"
+#include "wizard/ShellOpen.h"
 #include "res/resource.h"
 #include "support/Driver.h"
 #include "support/ExpectedTexts.h"
@@ -377,8 +377,8 @@ TEST_F(ConversionJobTest, TextsWithLineBreaksComeOutWholeOnOneLine) {
 TEST_F(ConversionJobTest, EveryDocumentLeftOutOrDoubtedIsNamedInTheLog) {
     WriteNotesDatabase(dbPath, R"("design":[{"class":"form","title":"F","body":[{"name":"X","type":"text"}]}],
         "documents":[
-          {"id":2102,"signed":true,"faults":{"NSFNoteSign":3591},"items":[{"name":"X","type":"text","value":"signed"}]},
-          {"id":2106,"faults":{"NSFNoteOpen":4020},"items":[{"name":"X","type":"text","value":"hidden"}]},
+          {"id":2102,"signed":true,"faults":{"NSFNoteSign":603},"items":[{"name":"X","type":"text","value":"signed"}]},
+          {"id":2106,"faults":{"NSFNoteOpen":582},"items":[{"name":"X","type":"text","value":"hidden"}]},
           {"id":2110,"items":[{"name":"X","type":"text","value":"plain"}]}])");
     ASSERT_TRUE(RunJob({"F", {}, csvPath, nullptr}));
     EXPECT_EQ("X\r\nsigned\r\nplain\r\n", ReadFileBytes(csvPath));
@@ -487,26 +487,26 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The destination was not touched yet: what it holds is not this export's.
         StoppedCase{"DatabaseOpen",
-                    R"("NSFDbOpen":4020)",
+                    R"("NSFDbOpen":582)",
                     {"Name"},
                     "",
                     "old content",
                     {kNothingWritten, "---WARNING  Export stopped: no CSV file was written"}},
         StoppedCase{"FieldListing",
-                    R"("NSFItemScan":4020)",
+                    R"("NSFItemScan":582)",
                     {},
                     "---RESULT   Open Command is success.",
                     "",
                     {kNothingWritten, "---WARNING  Export stopped: the CSV file is incomplete"}},
         StoppedCase{"NoteTable",
-                    R"("NSFDbGetModifiedNoteTable":4020)",
+                    R"("NSFDbGetModifiedNoteTable":582)",
                     {"Name"},
                     "---COMMAND  NSFDbGetModifiedNoteTable",
                     "Name\r\n",
                     {kNothingWritten, "---WARNING  Export stopped: the CSV file is incomplete"}},
         // Every document was written and counted before the close failed: the file is whole.
         StoppedCase{"DatabaseClose",
-                    R"("NSFDbClose":4020)",
+                    R"("NSFDbClose":582)",
                     {"Name"},
                     "---COMMAND  Close Notes DataBase",
                     "Name\r\nAlice; A.\r\nBob\r\nCarol  Smith\r\n",
@@ -589,7 +589,7 @@ INSTANTIATE_TEST_SUITE_P(
             "",
             R"({"name":"Note","type":"text","value":"copy"},{"name":"$Conflict","type":"text","value":""})",
             ",copy",
-            {std::string("---WARNING  ") + kNoteName + ", Save conflict"}},
+            {std::string("---WARNING  ") + kNoteName + ", Conflict"}},
         ShapeCase{"ValueFillingTheBuffer",
                   "",
                   "",
@@ -603,6 +603,42 @@ INSTANTIATE_TEST_SUITE_P(
                   R"({"name":"Note","type":"text","value":")" + EastText(21333) + "\"}",
                   "," + EastCell(21332),
                   {std::string("---WARNING  ") + kNoteName + ", Value cut: Note (64000 bytes)"}},
+        // Near the smaller limit of the conversion (60 KB), a text whose stored length shows
+        // it whole is not named; rich text, whose stored length tells nothing of its text, is.
+        ShapeCase{"LongTextThatFits",
+                  "",
+                  "",
+                  R"({"name":"Note","type":"text","value":")" + std::string(61438, 't') + "\"}",
+                  "," + std::string(61438, 't'),
+                  {}},
+        ShapeCase{"LongTextListThatFits",
+                  "",
+                  "",
+                  R"({"name":"Note","type":"textlist","value":[")" + std::string(30000, 'x') + R"(",")" +
+                      std::string(31437, 'y') + "\"]}",
+                  "," + std::string(30000, 'x') + ";" + std::string(31437, 'y'),
+                  {}},
+        ShapeCase{"TextOneByteShortOfTheBuffer",
+                  "",
+                  "",
+                  R"({"name":"Note","type":"text","value":")" + std::string(63998, 'w') + "\"}",
+                  "," + std::string(63998, 'w'),
+                  {}},
+        ShapeCase{"RichTextEndingAtTheSmallerLimit",
+                  "",
+                  "",
+                  R"({"name":"Body","type":"richtext","value":[")" + std::string(61438, 'r') + "\"]}",
+                  std::string(61438, 'r') + ",",
+                  {std::string("---WARNING  ") + kNoteName + ", Value cut: Body (64000 bytes)"}},
+        // Items split inside a paragraph go on with its line; the records of p1 and p2 each
+        // end one item, their texts begin the next.
+        ShapeCase{"RichTextSplitInsideParagraphs",
+                  "",
+                  "",
+                  R"({"name":"Body","type":"richtext","itemSize":14,"splitInParagraphs":true,)"
+                  R"("value":["p1","p2","p3"]})",
+                  "p1  p2  p3,",
+                  {}},
         ShapeCase{"RichTextInSeveralItems",
                   "",
                   "",
@@ -618,7 +654,7 @@ INSTANTIATE_TEST_SUITE_P(
             {std::string("---WARNING  ") + kNoteName + ", Value cut: Body (64000 bytes)"}},
         ShapeCase{"RichTextItemThatCannotBeRead",
                   "",
-                  R"(,"faults":{"NSFItemInfoNext":4020})",
+                  R"(,"faults":{"NSFItemInfoNext":582})",
                   R"({"name":"Body","type":"richtext","itemSize":30,"value":["p1","p2","p3"]})",
                   "p1  p2,",
                   {std::string("---WARNING  ") + kNoteName + ", Only the first item read: Body"}},

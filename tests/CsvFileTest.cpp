@@ -195,10 +195,27 @@ TEST(FileErrorCauseText, OutsideTheTableIsEmpty) {
 TEST(ReportFileErrorTest, CauseOutsideTheTableShowsThePathAlone) {
     MessageBoxRecorder recorder;
     int32_t reported = 0;
-    ReportFileError("C:\\x.csv", reported, 99);
+    ReportFileError("C:\\x.csv", reported, 99, MessageBoxes());
     ASSERT_EQ(1u, recorder.boxes.size());
     EXPECT_EQ("C:\\x.csv", recorder.boxes[0].text);
     EXPECT_EQ(1, reported);
+}
+
+// A file handed a job's sink reports there, once, and shows no box: the command line's file
+// errors are lines of its output.
+TEST(ReportFileErrorTest, FileHandedASinkReportsThereOnce) {
+    MessageBoxRecorder recorder;
+    RecordingSink sink;
+    TempDir dir;
+    CCsvFile file;
+    file.m_messages = &sink;
+    const std::string path = dir.File("missing\\out.csv");
+    EXPECT_FALSE(file.Create(path));
+    EXPECT_FALSE(file.AppendLine({"a"}));
+    EXPECT_TRUE(recorder.boxes.empty());
+    ASSERT_EQ(1u, sink.fileErrors.size());
+    EXPECT_EQ(0u, sink.fileErrors[0].find(path));
+    EXPECT_TRUE(sink.messages.empty());
 }
 
 }  // namespace

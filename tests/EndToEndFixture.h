@@ -44,15 +44,6 @@ inline std::string DocumentsFolder() {
     return folder;
 }
 
-const char kOrders[] = R"("title":"Orders","design":[
-  {"class":"form","title":"Order","fields":[{"name":"Name","type":"text"},{"name":"Date","type":"text"},{"name":"Total","type":"number"}]},
-  {"class":"form","title":"Note","fields":[{"name":"Subject","type":"text"},{"name":"Body","type":"richtext"}]},
-  {"class":"view","title":"All"}],
-  "documents":[
-  {"id":100,"items":[{"name":"Name","type":"text","value":"Alice"},{"name":"Date","type":"text","value":"2024/03/05"},{"name":"Total","type":"number","value":12},{"name":"Subject","type":"text","value":"hello, world"}]},
-  {"id":104,"items":[{"name":"Name","type":"text","value":"Bob"},{"name":"Total","type":"number","value":7}]},
-  {"id":108,"items":[{"name":"Name","type":"text","value":"\u6c0f\u540d"},{"name":"Subject","type":"text","value":"two\nlines"}]}])";
-
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {

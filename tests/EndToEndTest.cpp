@@ -340,7 +340,7 @@ TEST_F(EndToEnd, BrokenDatabaseFilesShowTheNotesTextAndNoWizard) {
 
 TEST_F(EndToEnd, NoteTableThatCannotBeHadLeavesTheHeaderAndNoCompletion) {
     std::string members = kOrders;
-    WriteNotesDatabase(dbPath, members + R"(,"faults":{"NSFDbGetModifiedNoteTable":4020})");
+    WriteNotesDatabase(dbPath, members + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
     HWND source = Start();
     ASSERT_NE(nullptr, source);
     ChooseLocal(source, dbPath);
@@ -360,7 +360,7 @@ TEST_F(EndToEnd, NoteTableThatCannotBeHadLeavesTheHeaderAndNoCompletion) {
 TEST_F(EndToEnd, NoteThatVanishesAfterTheTableIsSkippedAndCounted) {
     std::string members = kOrders;
     // Note 104 is in the table but cannot be opened any more.
-    members.replace(members.find(R"({"id":104,)"), 10, R"({"id":104,"faults":{"NSFNoteOpen":549},)");
+    members.replace(members.find(R"({"id":104,)"), 10, R"({"id":104,"faults":{"NSFNoteOpen":551},)");
     WriteNotesDatabase(dbPath, members);
     HWND source = Start();
     ASSERT_NE(nullptr, source);

@@ -8,7 +8,7 @@
 namespace {
 
 template <class F>
-void Bind(HMODULE module, F* slot, notes::Ordinal ordinal) {
+void Bind(HMODULE module, F* slot, uint16_t ordinal) {
     *slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
 }
 
@@ -36,41 +36,14 @@ NnotesLibrary::NnotesLibrary() {
     module = LoadLibraryA("nnotes.dll");
     if (module == nullptr) return;
     using namespace notes;
-    Bind(module, &NotesInitExtended, ORD_NotesInitExtended);
-    Bind(module, &NotesTerm, ORD_NotesTerm);
-    Bind(module, &NSFDbOpen, ORD_NSFDbOpen);
-    Bind(module, &NSFDbModeGet, ORD_NSFDbModeGet);
-    Bind(module, &NSFDbClose, ORD_NSFDbClose);
-    Bind(module, &NSFDbInfoGet, ORD_NSFDbInfoGet);
-    Bind(module, &NSFDbInfoParse, ORD_NSFDbInfoParse);
-    Bind(module, &NIFOpenCollection, ORD_NIFOpenCollection);
-    Bind(module, &NIFReadEntries, ORD_NIFReadEntries);
-    Bind(module, &OSLockObject, ORD_OSLockObject);
-    Bind(module, &OSUnlockObject, ORD_OSUnlockObject);
-    Bind(module, &OSMemFree, ORD_OSMemFree);
-    Bind(module, &NIFCloseCollection, ORD_NIFCloseCollection);
-    Bind(module, &NSFLocateSummaryValue, ORD_NSFLocateSummaryValue);
-    Bind(module, &ListGetText, ORD_ListGetText);
-    Bind(module, &OSTranslate, ORD_OSTranslate);
-    Bind(module, &NIFFindDesignNote, ORD_NIFFindDesignNote);
-    Bind(module, &NSFNoteOpen, ORD_NSFNoteOpen);
-    Bind(module, &NSFItemScan, ORD_NSFItemScan);
-    Bind(module, &NSFNoteClose, ORD_NSFNoteClose);
-    Bind(module, &NSFNoteIsSignedOrSealed, ORD_NSFNoteIsSignedOrSealed);
-    Bind(module, &NSFNoteSign, ORD_NSFNoteSign);
-    Bind(module, &NSFNoteDecrypt, ORD_NSFNoteDecrypt);
-    Bind(module, &NSFItemConvertToText, ORD_NSFItemConvertToText);
-    Bind(module, &OSLoadString, ORD_OSLoadString);
-    Bind(module, &OSPathNetConstruct, ORD_OSPathNetConstruct);
-    Bind(module, &OSGetEnvironmentString, ORD_OSGetEnvironmentString);
-    Bind(module, &TimeConstant, ORD_TimeConstant);
-    Bind(module, &NSFDbGetModifiedNoteTable, ORD_NSFDbGetModifiedNoteTable);
-    Bind(module, &IDEntries, ORD_IDEntries);
-    Bind(module, &IDScan, ORD_IDScan);
-    Bind(module, &IDDestroyTable, ORD_IDDestroyTable);
-    BindByName(module, &NSFItemInfo, kExportNSFItemInfo);
-    BindByName(module, &NSFItemInfoNext, kExportNSFItemInfoNext);
-    BindByName(module, &NSFItemConvertValueToText, kExportNSFItemConvertValueToText);
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters) \
+    if (ordinal == kByNameOnly) {                                     \
+        BindByName(module, &name, #name);                             \
+    } else {                                                          \
+        Bind(module, &name, static_cast<uint16_t>(ordinal));          \
+    }
+#include "notes/NotesOperations.h"
+#undef QS_NOTES_OP
 }
 
 NnotesLibrary::~NnotesLibrary() {

@@ -18,42 +18,11 @@ struct NnotesLibrary {
     NnotesLibrary& operator=(const NnotesLibrary&) = delete;
 
     HMODULE module = nullptr;
-    notes::PFN_NotesInitExtended NotesInitExtended = nullptr;
-    notes::PFN_NotesTerm NotesTerm = nullptr;
-    notes::PFN_NSFDbOpen NSFDbOpen = nullptr;
-    notes::PFN_NSFDbModeGet NSFDbModeGet = nullptr;
-    notes::PFN_NSFDbClose NSFDbClose = nullptr;
-    notes::PFN_NSFDbInfoGet NSFDbInfoGet = nullptr;
-    notes::PFN_NSFDbInfoParse NSFDbInfoParse = nullptr;
-    notes::PFN_NIFOpenCollection NIFOpenCollection = nullptr;
-    notes::PFN_NIFReadEntries NIFReadEntries = nullptr;
-    notes::PFN_OSLockObject OSLockObject = nullptr;
-    notes::PFN_OSUnlockObject OSUnlockObject = nullptr;
-    notes::PFN_OSMemFree OSMemFree = nullptr;
-    notes::PFN_NIFCloseCollection NIFCloseCollection = nullptr;
-    notes::PFN_NSFLocateSummaryValue NSFLocateSummaryValue = nullptr;
-    notes::PFN_ListGetText ListGetText = nullptr;
-    notes::PFN_OSTranslate OSTranslate = nullptr;
-    notes::PFN_NIFFindDesignNote NIFFindDesignNote = nullptr;
-    notes::PFN_NSFNoteOpen NSFNoteOpen = nullptr;
-    notes::PFN_NSFItemScan NSFItemScan = nullptr;
-    notes::PFN_NSFNoteClose NSFNoteClose = nullptr;
-    notes::PFN_NSFNoteIsSignedOrSealed NSFNoteIsSignedOrSealed = nullptr;
-    notes::PFN_NSFNoteSign NSFNoteSign = nullptr;
-    notes::PFN_NSFNoteDecrypt NSFNoteDecrypt = nullptr;
-    notes::PFN_NSFItemConvertToText NSFItemConvertToText = nullptr;
-    notes::PFN_OSLoadString OSLoadString = nullptr;
-    notes::PFN_OSPathNetConstruct OSPathNetConstruct = nullptr;
-    notes::PFN_OSGetEnvironmentString OSGetEnvironmentString = nullptr;
-    notes::PFN_TimeConstant TimeConstant = nullptr;
-    notes::PFN_NSFDbGetModifiedNoteTable NSFDbGetModifiedNoteTable = nullptr;
-    notes::PFN_IDEntries IDEntries = nullptr;
-    notes::PFN_IDScan IDScan = nullptr;
-    notes::PFN_IDDestroyTable IDDestroyTable = nullptr;
-    // Bound by name, as the program binds them.
-    notes::PFN_NSFItemInfo NSFItemInfo = nullptr;
-    notes::PFN_NSFItemInfoNext NSFItemInfoNext = nullptr;
-    notes::PFN_NSFItemConvertValueToText NSFItemConvertValueToText = nullptr;
+    // Every operation of the table: by ordinal, or by name where it has none, as the program
+    // binds them.
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters) notes::PFN_##name name = nullptr;
+#include "notes/NotesOperations.h"
+#undef QS_NOTES_OP
 
     // The runtime's text for a status, in LMBCS ("" when it has none).
     std::string StatusText(notes::STATUS status) const;

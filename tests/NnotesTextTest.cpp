@@ -2,9 +2,12 @@
 // caller's buffer.
 
 #include "NnotesLibrary.h"
+#include "notes/CompositeRecords.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 using namespace notes;
@@ -189,6 +192,11 @@ TEST_F(NnotesItemTextBounds, LongRichTextIsSeveralItemsOfOneName) {
                                   {"value", {"p1", "p2", "p3", "p4", "p5"}},
                                   {"itemSize", 30}},
                                  {{"name", "Other"}, {"type", "text"}, {"value", "x"}},
+                                 {{"name", "Split"},
+                                  {"type", "richtext"},
+                                  {"value", {"p1", "p2", "p3"}},
+                                  {"itemSize", 14},
+                                  {"splitInParagraphs", true}},
                                  {{"name", "Whole"}, {"type", "richtext"}, {"value", {"w1", "w2"}}}})}}});
     WriteDatabase("split.nsf", db);
     DBHANDLE h = Open("split.nsf");
@@ -213,6 +221,31 @@ TEST_F(NnotesItemTextBounds, LongRichTextIsSeveralItemsOfOneName) {
     EXPECT_EQ(0, type) << "no item: TYPE_INVALID_OR_UNKNOWN";
     EXPECT_EQ((std::vector<std::string>{"p1\r\np2", "p3\r\np4", "p5"}), texts);
 
+    // Split inside paragraphs, an item may end with a paragraph record and the next go on
+    // with its text: each item's value, reached as OSLockBlock reaches it (the pool locked,
+    // then the block), tells by its first record.
+    std::vector<std::string> splitTexts;
+    std::vector<bool> startsParagraph;
+    s = lib.NSFItemInfo(note, "Split", 5, &item, &type, &value, &valueLength);
+    while (s == 0) {
+        char buffer[64] = {};
+        const WORD n = lib.NSFItemConvertValueToText(type, value, valueLength, buffer, sizeof buffer, ';');
+        splitTexts.emplace_back(buffer, n);
+        const char* pool = static_cast<const char*>(lib.OSLockObject(value.pool));
+        EXPECT_NE(nullptr, pool);
+        if (pool != nullptr) {
+            WORD typeWord = 0;
+            std::memcpy(&typeWord, pool + value.block, sizeof typeWord);
+            EXPECT_EQ(TYPE_COMPOSITE, typeWord);
+            startsParagraph.push_back(static_cast<uint8_t>(pool[value.block + 2]) == SIG_CD_PARAGRAPH);
+            EXPECT_TRUE(lib.OSUnlockObject(value.pool));
+        }
+        EXPECT_NE(0, lib.OSMemFree(value.pool)) << "a note's value is not the caller's to free";
+        s = lib.NSFItemInfoNext(note, item, "Split", 5, &item, &type, &value, &valueLength);
+    }
+    EXPECT_EQ((std::vector<std::string>{"p1\r\n", "p2\r\n", "p3"}), splitTexts);
+    EXPECT_EQ((std::vector<bool>{true, false, false}), startsParagraph);
+
     // A short rich text stays one item; a missing name is not found.
     ASSERT_EQ(0, lib.NSFItemInfo(note, "Whole", 5, &item, &type, &value, &valueLength));
     EXPECT_EQ(ERR_ITEM_NOT_FOUND,
@@ -225,6 +258,8 @@ TEST_F(NnotesItemTextBounds, LongRichTextIsSeveralItemsOfOneName) {
     EXPECT_EQ(1, lib.NSFItemConvertValueToText(type, value, valueLength, small, sizeof small, ';'));
     EXPECT_EQ("x", std::string(small));
     EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(nullptr, lib.OSLockObject(value.pool)) << "a note's values go with it";
+    EXPECT_EQ(0, lib.NSFItemConvertValueToText(type, value, valueLength, small, sizeof small, ';'));
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
 

@@ -23,10 +23,10 @@ TEST(NotesBindingFailure, LibraryWithoutTheOrdinalsIsRefused) {
     EXPECT_FALSE(notes::NotesBound());
 }
 
-TEST(NotesBindingFailure, ErrorWithoutLibraryHasTheStatusAndNoText) {
+TEST(NotesBindingFailure, ErrorWithoutLibraryIsNamedByItsNumber) {
     const CNsfError error(0x8000 | 540);
     EXPECT_EQ(0x8000 | 540, error.m_status);
-    EXPECT_EQ("", error.m_message);
+    EXPECT_EQ("Notes error 540", error.m_message);
 }
 
 // A library whose ordinal 2005 is NSFDbClose while its name NSFDbOpen is NSFDbOpen: every
@@ -52,7 +52,7 @@ TEST(NotesBindingFailure, OrdinalLeadingAwayFromItsNameIsRefused) {
 TEST(NotesBindingFailure, OperationBoundByNameAloneIsRequired) {
     HMODULE module = LoadLibraryA("qs_nnotes_without_item_info.dll");
     ASSERT_NE(nullptr, module) << "qs_nnotes_without_item_info.dll beside the test, error " << GetLastError();
-    ASSERT_EQ(nullptr, GetProcAddress(module, notes::kExportNSFItemInfoNext));
+    ASSERT_EQ(nullptr, GetProcAddress(module, "NSFItemInfoNext"));
     notes::NotesFunctions functions{};
     EXPECT_FALSE(notes::ResolveNotesFunctions(module, functions));
     FreeLibrary(module);
@@ -82,13 +82,15 @@ TEST_P(NotesBindingNames, LibraryWhoseNamesAgreeOrAreAbsentBindsByOrdinal) {
     EXPECT_EQ(byOrdinal(notes::ORD_NSFDbOpen), reinterpret_cast<void*>(functions.NSFDbOpen));
     EXPECT_EQ(byOrdinal(notes::ORD_NSFDbClose), reinterpret_cast<void*>(functions.NSFDbClose));
     EXPECT_EQ(byOrdinal(notes::ORD_IDDestroyTable), reinterpret_cast<void*>(functions.IDDestroyTable));
-    for (const char* name : notes::kNamedOnlyExports)
-        ASSERT_NE(nullptr, GetProcAddress(module, name)) << name;
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, notes::kExportNSFItemInfo)),
+    for (const notes::Operation& operation : notes::kOperations) {
+        if (operation.ordinal != notes::kByNameOnly) continue;
+        ASSERT_NE(nullptr, GetProcAddress(module, operation.name)) << operation.name;
+    }
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, "NSFItemInfo")),
               reinterpret_cast<void*>(functions.NSFItemInfo));
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, notes::kExportNSFItemInfoNext)),
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, "NSFItemInfoNext")),
               reinterpret_cast<void*>(functions.NSFItemInfoNext));
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, notes::kExportNSFItemConvertValueToText)),
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, "NSFItemConvertValueToText")),
               reinterpret_cast<void*>(functions.NSFItemConvertValueToText));
     FreeLibrary(module);
 }

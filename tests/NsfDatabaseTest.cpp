@@ -4,6 +4,7 @@
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
+#include "support/CaseName.h"
 #include "support/ExpectedTexts.h"
 #include "support/NotesDatabaseFile.h"
 #include "support/TestSupport.h"
@@ -63,9 +64,9 @@ TEST_F(NsfDatabaseTest, FolderIsClosedAgainAndRefusedWith540) {
 TEST_F(NsfDatabaseTest, FailingCloseOfAFolderWinsOver540AndKeepsTheHandle) {
     const std::string folder = dir.File("folder");
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    WriteFileBytes(folder + "\\folder.faults", "NSFDbClose=549\n");
+    WriteFileBytes(folder + "\\folder.faults", "NSFDbClose=551\n");
     CNsfDatabase db;
-    EXPECT_EQ(549, StatusOf([&] { db.Open(folder.c_str()); }));
+    EXPECT_EQ(551, StatusOf([&] { db.Open(folder.c_str()); }));
     EXPECT_NE(0u, db.m_hDb);
 }
 
@@ -76,15 +77,15 @@ TEST_F(NsfDatabaseTest, MissingFileIsTheLibrarysStatus) {
 
 TEST_F(NsfDatabaseTest, FailedCloseKeepsTheHandle) {
     CNsfDatabase db;
-    db.Open(Db(R"("faults":{"NSFDbClose":549})").c_str());
+    db.Open(Db(R"("faults":{"NSFDbClose":551})").c_str());
     const notes::DBHANDLE held = db.m_hDb;
-    EXPECT_EQ(549, StatusOf([&] { db.Close(); }));
+    EXPECT_EQ(551, StatusOf([&] { db.Close(); }));
     EXPECT_EQ(held, db.m_hDb);
 }
 
 TEST_F(NsfDatabaseTest, FailedModeQueryLeavesTheDatabaseHeld) {
     CNsfDatabase db;
-    EXPECT_EQ(4020, StatusOf([&] { db.Open(Db(R"("faults":{"NSFDbModeGet":4020})").c_str()); }));
+    EXPECT_EQ(582, StatusOf([&] { db.Open(Db(R"("faults":{"NSFDbModeGet":582})").c_str()); }));
     EXPECT_NE(0u, db.m_hDb);
 }
 
@@ -99,9 +100,9 @@ TEST_F(NsfDatabaseTest, TitleIsReadAndTranslated) {
 
 TEST_F(NsfDatabaseTest, FailedTitleReadLeavesAnEmptyTitle) {
     CNsfDatabase db;
-    db.Open(Db(R"("title":"T","faults":{"NSFDbInfoGet":4020})").c_str());
+    db.Open(Db(R"("title":"T","faults":{"NSFDbInfoGet":582})").c_str());
     std::memset(db.m_title, 'x', sizeof db.m_title);
-    EXPECT_EQ(4020, StatusOf([&] { db.ReadTitle(); }));
+    EXPECT_EQ(582, StatusOf([&] { db.ReadTitle(); }));
     EXPECT_STREQ("", db.m_title);
     db.Close();
 }
@@ -110,7 +111,9 @@ TEST_F(NsfDatabaseTest, ErrorTextIsLookedUpWithoutTheFlagBits) {
     EXPECT_EQ(kTextDirectory, CNsfError(kDirectory).m_message);
     EXPECT_EQ(kTextDirectory, CNsfError(0x8000 | kDirectory).m_message);
     EXPECT_EQ(kTextDirectory, CNsfError(0x4000 | kDirectory).m_message);
-    EXPECT_EQ("", CNsfError(0x3FFE).m_message);
+    // A status without a text is named by its number, flag bits aside.
+    EXPECT_EQ("Notes error 16382", CNsfError(0x3FFE).m_message);
+    EXPECT_EQ("Notes error 4020", CNsfError(0x8000 | 4020).m_message);
 }
 
 TEST_F(NsfDatabaseTest, ReportErrorShowsTheTextInTheUsualBox) {
@@ -213,9 +216,9 @@ TEST_F(NsfDatabaseTest, FormsBeyondOneReadBufferAreAllListedOnceInOrder) {
 TEST_F(NsfDatabaseTest, CatalogueFailuresAreThrown) {
     for (const char* op : {"NIFOpenCollection", "NIFReadEntries"}) {
         CNsfDatabase db;
-        db.Open(Db(std::string(kCatalogue) + ",\"faults\":{\"" + op + "\":4020}", std::string(op) + ".nsf")
+        db.Open(Db(std::string(kCatalogue) + ",\"faults\":{\"" + op + "\":582}", std::string(op) + ".nsf")
                     .c_str());
-        EXPECT_EQ(4020, StatusOf([&] { db.ListForms(); })) << op;
+        EXPECT_EQ(582, StatusOf([&] { db.ListForms(); })) << op;
         EXPECT_TRUE(db.m_forms.empty());
         db.Close();
     }
@@ -265,6 +268,38 @@ TEST_F(NsfDatabaseTest, FormFoundByItsWholeTitleOrAnAlias) {
     db.Close();
 }
 
+// A title longer than the form page shows: the page's cut copy names no form, so the form is
+// found by its whole first name, and its fields are listed.
+struct LongTitleCase {
+    const char* label;
+    std::string title;  // the JSON of the title
+};
+
+class FormWithALongTitle : public NsfDatabaseTest, public ::testing::WithParamInterface<LongTitleCase> {};
+
+TEST_P(FormWithALongTitle, IsFoundAndListsItsFields) {
+    CNsfDatabase db;
+    db.Open(Db(R"("design":[{"class":"form","title":"Short","body":[{"name":"Other","type":"text"}]},
+        {"class":"form","title":)" +
+               GetParam().title +
+               R"(,"body":[{"name":"Subject","type":"text"},{"name":"Amount","type":"number"}]}])")
+                .c_str());
+    db.ListForms();
+    ASSERT_EQ(2u, db.m_forms.size());
+    db.ListFields(db.m_forms[1]);
+    EXPECT_EQ((std::vector<std::string>{"Subject", "Amount"}), Names(db.m_fields));
+    db.Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FormWithALongTitle,
+    ::testing::Values(LongTitleCase{"Text", "\"" + std::string(300, 'T') + "\""},
+                      LongTitleCase{"TextWithAnAlias", "\"" + std::string(200, 'T') + "|Alias\""},
+                      LongTitleCase{"Japanese", "\"" + Repeated("\\u3042", 67) + "\""},
+                      LongTitleCase{"ListOfTwoNames",
+                                    "[\"" + std::string(150, 'L') + "\",\"" + std::string(150, 'M') + "\"]"}),
+    CaseLabel());
+
 TEST_F(NsfDatabaseTest, FormWithoutFieldsLeavesTheListAndEmptiesTheScanList) {
     CNsfDatabase db;
     db.Open(Db(kCatalogue).c_str());
@@ -281,8 +316,8 @@ TEST_F(NsfDatabaseTest, UnknownFormAndScanFailureAreThrown) {
     EXPECT_EQ(kDesignNotFound, StatusOf([&] { db.ListFields("Nothing"); }));
     db.Close();
     CNsfDatabase failing;
-    failing.Open(Db(std::string(kCatalogue) + R"(,"faults":{"NSFItemScan":4020})", "scan.nsf").c_str());
-    EXPECT_EQ(4020, StatusOf([&] { failing.ListFields("Memo"); }));
+    failing.Open(Db(std::string(kCatalogue) + R"(,"faults":{"NSFItemScan":582})", "scan.nsf").c_str());
+    EXPECT_EQ(582, StatusOf([&] { failing.ListFields("Memo"); }));
     EXPECT_TRUE(failing.m_fields.empty());
     failing.Close();
 }
@@ -384,7 +419,7 @@ TEST_F(NsfDatabaseTest, FieldDataTypeIsTheItemTypeAsItIs) {
 const char kSubforms[] = R"("design":[
   {"class":"form","title":["F","Frm"],"body":[{"name":"A","type":"text"}],
    "fields":[{"name":"$SubForms","type":"textlist","value":["S1","Missing","S4","S2"]}]},
-  {"class":"form","title":"S4","flags":"U","body":[{"name":"E","type":"text"}],"faults":{"NSFItemScan":4020}},
+  {"class":"form","title":"S4","flags":"U","body":[{"name":"E","type":"text"}],"faults":{"NSFItemScan":582}},
   {"class":"form","title":"S1","flags":"U","body":[{"name":"B","type":"number"},{"name":"a","type":"text"}],
    "fields":[{"name":"$SubForms","type":"text","value":"S3"}]},
   {"class":"form","title":"S2","flags":"U","body":[{"name":"D","type":"richtext"},{"name":"$Ref","type":"text"}]},
@@ -398,11 +433,12 @@ const char kSubforms[] = R"("design":[
 
 TEST_F(NsfDatabaseTest, SubformFieldsFollowOnceEachAndTheFieldsItemStandsInForNone) {
     const std::string log = dir.File("job.log");
-    ASSERT_TRUE(g_sysLog.Create(log.c_str()));
+    CSysLog jobLog;
+    ASSERT_TRUE(jobLog.Create(log.c_str()));
     CNsfDatabase db;
+    db.m_log = &jobLog;
     db.Open(Db(kSubforms).c_str());
     db.ListFields("F|Frm");
-    g_sysLog.m_path.clear();
     EXPECT_EQ((std::vector<std::string>{"A", "B", "C", "D"}), Names(db.m_fields));
     const std::string text = ReadFileBytes(log);
     EXPECT_NE(std::string::npos, text.find("DEBUG    Subform not found: Missing")) << text;
@@ -416,6 +452,20 @@ TEST_F(NsfDatabaseTest, SubformFieldsFollowOnceEachAndTheFieldsItemStandsInForNo
     db.ListFields("Listed");
     EXPECT_EQ((std::vector<std::string>{"X", "Z"}), Names(db.m_fields));
     db.Close();
+}
+
+// The field page lists fields before its job has a log: a database handed no log writes
+// nowhere, not even into the log an earlier job of the process left behind.
+TEST_F(NsfDatabaseTest, ListingWithoutALogWritesIntoNoOtherJobsLog) {
+    const std::string earlier = dir.File("earlier.log");
+    ASSERT_TRUE(g_sysLog.Create(earlier.c_str()));
+    CNsfDatabase db;
+    db.Open(Db(kSubforms).c_str());
+    db.ListFields("F|Frm");
+    db.Close();
+    g_sysLog.m_path.clear();
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C", "D"}), Names(db.m_fields));
+    EXPECT_EQ("", ReadFileBytes(earlier));
 }
 
 TEST_F(NsfDatabaseTest, BodyWithoutFieldDefinitionsKeepsEveryItemButDesignItemsAsAField) {

@@ -3,10 +3,15 @@
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
 #include "notes/NsfNote.h"
+#include "notes/CompositeRecords.h"
+#include "support/CaseName.h"
 #include "support/NotesDatabaseFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
 
 namespace {
 
@@ -30,9 +35,9 @@ const char kDocuments[] = R"("documents":[
   {"id":104,"signed":true,"items":[{"name":"Subject","type":"text","value":"signed"}]},
   {"id":108,"sealed":true,"items":[{"name":"Subject","type":"text","value":"sealed"}]},
   {"id":112,"sealed":true,"undecryptable":true,"items":[{"name":"Subject","type":"text","value":"secret"}]},
-  {"id":116,"faults":{"NSFNoteOpen":4020},"items":[{"name":"Subject","type":"text","value":"locked"}]},
-  {"id":120,"signed":true,"faults":{"NSFNoteSign":3591},"items":[{"name":"Subject","type":"text","value":"unsigned"}]},
-  {"id":124,"signed":true,"sealed":true,"faults":{"NSFNoteSign":3591},"items":[{"name":"Subject","type":"text","value":"both"}]}
+  {"id":116,"faults":{"NSFNoteOpen":582},"items":[{"name":"Subject","type":"text","value":"locked"}]},
+  {"id":120,"signed":true,"faults":{"NSFNoteSign":603},"items":[{"name":"Subject","type":"text","value":"unsigned"}]},
+  {"id":124,"signed":true,"sealed":true,"faults":{"NSFNoteSign":603},"items":[{"name":"Subject","type":"text","value":"both"}]}
 ])";
 
 class NsfNoteTest : public ::testing::Test {
@@ -147,7 +152,7 @@ TEST_F(NsfNoteTest, FailedSignatureStepIsReportedAndTheNoteStaysReadable) {
         CNsfNote note;
         notes::STATUS signature = 0;
         ASSERT_NO_THROW(signature = note.Open(db.m_hDb, id, notes::OPEN_NOVERIFYDEFAULT)) << id;
-        EXPECT_EQ(3591, signature) << id;
+        EXPECT_EQ(603, signature) << id;
         FieldEntry entry("Subject", notes::TYPE_TEXT);
         note.ReadItemText(entry);
         note.Close();
@@ -159,17 +164,26 @@ TEST_F(NsfNoteTest, FailedSignatureStepIsReportedAndTheNoteStaysReadable) {
 }
 
 TEST_F(NsfNoteTest, UndecryptableAndUnopenableNotesAreRefused) {
-    EXPECT_EQ(3590, OpenStatus(112));
-    EXPECT_EQ(4020, OpenStatus(116));
+    EXPECT_EQ(613, OpenStatus(112));
+    EXPECT_EQ(582, OpenStatus(116));
     EXPECT_NE(0, OpenStatus(999));
     EXPECT_TRUE(recorder.boxes.empty()) << "the note layer shows nothing itself";
 }
 
-TEST_F(NsfNoteTest, CloseAfterAFailedFirstStepPassesTheUnsetHandle) {
-    CNsfNote note;
-    EXPECT_THROW(note.Open(db.m_hDb, 999, notes::OPEN_NOVERIFYDEFAULT), CNsfError);
-    EXPECT_EQ(0u, note.m_hNote);
-    note.Close();
+TEST_F(NsfNoteTest, CloseClosesOnlyANoteThatOpened) {
+    CNsfNote missing;
+    EXPECT_THROW(missing.Open(db.m_hDb, 999, notes::OPEN_NOVERIFYDEFAULT), CNsfError);
+    EXPECT_EQ(0u, missing.m_hNote) << "a note that did not open has no handle to close";
+    missing.Close();
+    // Opened, then refused by its decryption: the open note is closed, once.
+    CNsfNote sealed;
+    EXPECT_THROW(sealed.Open(db.m_hDb, 112, notes::OPEN_NOVERIFYDEFAULT), CNsfError);
+    const notes::NOTEHANDLE opened = sealed.m_hNote;
+    ASSERT_NE(0u, opened);
+    sealed.Close();
+    EXPECT_EQ(0u, sealed.m_hNote);
+    EXPECT_NE(0, notes::Api().NSFNoteClose(opened)) << "closed already";
+    sealed.Close();
     EXPECT_TRUE(recorder.boxes.empty());
 }
 
@@ -190,5 +204,72 @@ TEST_F(NsfNoteTest, ReadValuesReplacesEveryValueAndKeepsNamesTypesOrder) {
     note.ReadValues(none);
     EXPECT_TRUE(none.empty());
 }
+
+// The numbers the program passes to and compares with the library, each beside the one the
+// reference's headers give (the table of docs/nnotes-database-format.md, which names them).
+struct GenuineNumber {
+    const char* label;
+    uint32_t program;
+    uint32_t genuine;
+};
+
+class ProgramNumbers : public ::testing::TestWithParam<GenuineNumber> {};
+
+TEST_P(ProgramNumbers, AreTheLibrarysOwn) { EXPECT_EQ(GetParam().genuine, GetParam().program); }
+
+constexpr uint32_t PKG_NSF = 0x0200;
+constexpr uint32_t PKG_MISC = 0x0400;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ProgramNumbers,
+    ::testing::Values(
+        GenuineNumber{"TYPE_INVALID_OR_UNKNOWN", notes::TYPE_INVALID_OR_UNKNOWN, 0x0000},
+        GenuineNumber{"TYPE_COMPOSITE", notes::TYPE_COMPOSITE, 0x0001},
+        GenuineNumber{"TYPE_ERROR", notes::TYPE_ERROR, 0x0100},
+        GenuineNumber{"TYPE_UNAVAILABLE", notes::TYPE_UNAVAILABLE, 0x0200},
+        GenuineNumber{"TYPE_NUMBER", notes::TYPE_NUMBER, 0x0300},
+        GenuineNumber{"TYPE_NUMBER_RANGE", notes::TYPE_NUMBER_RANGE, 0x0301},
+        GenuineNumber{"TYPE_TIME", notes::TYPE_TIME, 0x0400},
+        GenuineNumber{"TYPE_TIME_RANGE", notes::TYPE_TIME_RANGE, 0x0401},
+        GenuineNumber{"TYPE_TEXT", notes::TYPE_TEXT, 0x0500},
+        GenuineNumber{"TYPE_TEXT_LIST", notes::TYPE_TEXT_LIST, 0x0501},
+        GenuineNumber{"TYPE_FORMULA", notes::TYPE_FORMULA, 0x0600},
+        GenuineNumber{"TYPE_USERID", notes::TYPE_USERID, 0x0700},
+        GenuineNumber{"NOTE_CLASS_DOCUMENT", notes::NOTE_CLASS_DOCUMENT, 0x0001},
+        GenuineNumber{"NOTE_CLASS_FORM", notes::NOTE_CLASS_FORM, 0x0004},
+        GenuineNumber{"NOTE_CLASS_VIEW", notes::NOTE_CLASS_VIEW, 0x0008},
+        GenuineNumber{"NOTE_ID_SPECIAL_DESIGN", notes::NOTE_CLASS_DESIGN_COLLECTION, 0xFFFF0020},
+        GenuineNumber{"DB_LOADED", notes::DBMODE_LOADED, 1},
+        GenuineNumber{"DB_DIRECTORY", notes::DBMODE_DIRECTORY, 2},
+        GenuineNumber{"OPEN_DO_NOT_CREATE", notes::OPEN_DO_NOT_CREATE, 0x0004},
+        GenuineNumber{"NAVIGATE_NEXT", notes::NAVIGATE_NEXT, 1},
+        GenuineNumber{"READ_MASK_NOTECLASS", notes::READ_MASK_NOTECLASS, 0x00000004},
+        GenuineNumber{"READ_MASK_SUMMARY", notes::READ_MASK_SUMMARY, 0x00008000},
+        GenuineNumber{"SIGNAL_MORE_TO_DO", notes::SIGNAL_MORE_TO_DO, 0x0020},
+        GenuineNumber{"OS_TRANSLATE_NATIVE_TO_LMBCS", notes::OS_TRANSLATE_NATIVE_TO_LMBCS, 0},
+        GenuineNumber{"OS_TRANSLATE_LMBCS_TO_NATIVE", notes::OS_TRANSLATE_LMBCS_TO_NATIVE, 1},
+        GenuineNumber{"INFOPARSE_TITLE", notes::INFOPARSE_TITLE, 0},
+        GenuineNumber{"NSF_INFO_SIZE", notes::NSF_INFO_SIZE, 128},
+        GenuineNumber{"TIMEDATE_MINIMUM", notes::TIMEDATE_MINIMUM, 0},
+        GenuineNumber{"OPEN_NOVERIFYDEFAULT", notes::OPEN_NOVERIFYDEFAULT, 0x0002},
+        GenuineNumber{"ITEM_SUMMARY", notes::ITEM_SUMMARY, 0x0004},
+        GenuineNumber{"ERR_MASK", notes::ERR_MASK, 0x3FFF}, GenuineNumber{"MAXPATH", notes::MAXPATH, 256},
+        GenuineNumber{"ERR_DIRECTORY", notes::ERR_DIRECTORY, PKG_NSF + 28},
+        GenuineNumber{"ERR_ITEM_NOT_FOUND", notes::ERR_ITEM_NOT_FOUND, PKG_NSF + 34},
+        GenuineNumber{"ERR_NO_MODIFIED_NOTES", notes::ERR_NO_MODIFIED_NOTES, PKG_NSF + 60},
+        GenuineNumber{"ERR_NOT_FOUND", notes::ERR_NOT_FOUND, PKG_MISC + 4},
+        GenuineNumber{"SIG_CD_PARAGRAPH", notes::SIG_CD_PARAGRAPH, 129},
+        GenuineNumber{"SIG_CD_TEXT", notes::SIG_CD_TEXT, 133 | 0xFF00},
+        GenuineNumber{"FREADWRITERS", notes::FREADWRITERS, 0x0001},
+        GenuineNumber{"FEDITABLE", notes::FEDITABLE, 0x0002}, GenuineNumber{"FNAMES", notes::FNAMES, 0x0004},
+        GenuineNumber{"FREADERS", notes::FREADERS, 0x0010},
+        GenuineNumber{"ConvertValueTextLimit", notes::kConvertValueTextLimit, 60 * 1024},
+#if defined(_WIN64)
+        GenuineNumber{"BLOCKID_Size", sizeof(notes::BLOCKID), 8},
+#else
+        GenuineNumber{"BLOCKID_Size", sizeof(notes::BLOCKID), 6},
+#endif
+        GenuineNumber{"BLOCKID_Block", offsetof(notes::BLOCKID, block), 4}),
+    CaseLabel());
 
 }  // namespace

@@ -1,7 +1,10 @@
-// Path checks: the rules in their order, Shift_JIS awareness, the one message shown.
-#include "app/PathCheck.h"
+// Path checks: the rules in their order, Shift_JIS awareness, the one message they give;
+// the checks of the source and the destination that the windows and the command line share.
+#include "job/InputChecks.h"
+#include "job/PathCheck.h"
 
-#include "framework/WinApp.h"
+#include "framework/ResourceString.h"
+#include "res/resource.h"
 #include "support/ExpectedTexts.h"
 #include "support/TestSupport.h"
 
@@ -55,19 +58,14 @@ void PrintTo(const RuleCase& c, std::ostream* os) { *os << c.name; }
 
 class CheckPathRulesCases : public ::testing::TestWithParam<RuleCase> {};
 
+// The text of a check's message id; "" for a path that passes.
+std::string MessageOf(unsigned messageId) { return messageId == 0 ? std::string() : ResString(messageId); }
+
 TEST_P(CheckPathRulesCases, FirstBrokenRuleDecides) {
     MessageBoxRecorder recorder;
-    const bool accepted = CheckPath(GetParam().path);
-    if (GetParam().message == nullptr) {
-        EXPECT_TRUE(accepted);
-        EXPECT_TRUE(recorder.boxes.empty());
-        return;
-    }
-    EXPECT_FALSE(accepted);
-    ASSERT_EQ(1u, recorder.boxes.size());
-    EXPECT_EQ(GetParam().message, recorder.boxes[0].text);
-    EXPECT_EQ(GetAppTitle(), recorder.boxes[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), recorder.boxes[0].style);
+    EXPECT_EQ(GetParam().message == nullptr ? "" : GetParam().message, MessageOf(CheckPath(GetParam().path)));
+    // The check only decides: whoever called it shows the message.
+    EXPECT_TRUE(recorder.boxes.empty());
 }
 
 const std::string kMissing = "C:\\qs-no-such-folder\\";
@@ -114,47 +112,109 @@ INSTANTIATE_TEST_SUITE_P(
 class CheckPathFileSystem : public ::testing::Test {
 protected:
     TempDir dir;
-    MessageBoxRecorder recorder;
 };
 
 TEST_F(CheckPathFileSystem, ExistingFolderIsRefusedWithFolderMessage) {
-    EXPECT_FALSE(CheckPath(dir.path()));
-    ASSERT_EQ(1u, recorder.boxes.size());
-    EXPECT_EQ(kTextFolder, recorder.boxes[0].text);
+    EXPECT_EQ(kTextFolder, MessageOf(CheckPath(dir.path())));
 }
 
 TEST_F(CheckPathFileSystem, ExistingReadOnlyFileIsRefused) {
     const std::string file = dir.File("ro.nsf");
     WriteFileBytes(file, "x");
     ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(CheckPath(file));
-    ASSERT_EQ(1u, recorder.boxes.size());
-    EXPECT_EQ(kTextReadOnly, recorder.boxes[0].text);
+    EXPECT_EQ(kTextReadOnly, MessageOf(CheckPath(file)));
 }
 
 TEST_F(CheckPathFileSystem, ExistingWritableFileAndNewFileAreAccepted) {
     const std::string file = dir.File("rw.csv");
     WriteFileBytes(file, "x");
-    EXPECT_TRUE(CheckPath(file));
-    EXPECT_TRUE(CheckPath(dir.File("new.csv")));
-    EXPECT_TRUE(recorder.boxes.empty());
+    EXPECT_EQ(0u, CheckPath(file));
+    EXPECT_EQ(0u, CheckPath(dir.File("new.csv")));
 }
 
 TEST_F(CheckPathFileSystem, ReadOnlyFolderIsRefusedAsAFolder) {
     ASSERT_TRUE(SetFileAttributesA(dir.path().c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(CheckPath(dir.path()));
+    const unsigned messageId = CheckPath(dir.path());
     SetFileAttributesA(dir.path().c_str(), FILE_ATTRIBUTE_DIRECTORY);
-    ASSERT_EQ(1u, recorder.boxes.size());
-    EXPECT_EQ(kTextFolder, recorder.boxes[0].text);
+    EXPECT_EQ(kTextFolder, MessageOf(messageId));
 }
 
 TEST(TrimThenCheck, BlanksBeforeTheDriveAreAcceptedOnceTrimmed) {
-    MessageBoxRecorder recorder;
     std::string path = "   C:\\qs-no-such-folder\\a.csv";
     TrimLeadingSpaces(path);
-    EXPECT_TRUE(CheckPath(path));
-    EXPECT_TRUE(recorder.boxes.empty());
+    EXPECT_EQ(0u, CheckPath(path));
 }
+
+// The source dialog and the command line name a database through the same check.
+struct SourceCase {
+    const char* label;
+    bool onServer;
+    const char* server;
+    const char* path;
+    const char* message;  // nullptr: accepted
+    const char* checked;  // the path handed on
+};
+
+const SourceCase kSourceCases[] = {
+    {"ServerAndPath", true, "hub", "sales\\a.nsf", nullptr, "sales\\a.nsf"},
+    {"ServerPathTakenAsTyped", true, "hub", " a.nsf", nullptr, " a.nsf"},
+    {"NoServerName", true, "", "a.nsf", kTextEnterServer, ""},
+    {"ServerWithoutPath", true, "hub", "", kTextEnterPath, ""},
+    {"ServerNameBeatsPath", true, "", "", kTextEnterServer, ""},
+    {"LocalTrimmed", false, "", "  C:\\qs-no-such-folder\\a.nsf", nullptr, "C:\\qs-no-such-folder\\a.nsf"},
+    // Blanks alone are not trimmed away: the path rules refuse them.
+    {"LocalBlanksOnly", false, "", "   ", kTextNotAbsolute, ""},
+    {"LocalEmpty", false, "", "", kTextEnterPath, ""},
+    {"LocalRelative", false, "", "a.nsf", kTextNotAbsolute, ""},
+    {"LocalServerNameIgnored", false, "hub", "C:\\qs-no-such-folder\\a.nsf", nullptr,
+     "C:\\qs-no-such-folder\\a.nsf"},
+};
+
+class CheckSourceCases : public ::testing::TestWithParam<SourceCase> {};
+
+TEST_P(CheckSourceCases, MessageAndPath) {
+    const SourceCase& c = GetParam();
+    std::string path = c.path;
+    EXPECT_EQ(c.message == nullptr ? "" : c.message, MessageOf(CheckSource(c.onServer, c.server, path)));
+    if (c.message == nullptr) {
+        EXPECT_EQ(c.checked, path);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CheckSourceCases, ::testing::ValuesIn(kSourceCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// The destination page and the command line's /csv and /log.
+struct DestinationCase {
+    const char* label;
+    const char* path;
+    unsigned emptyMessageId;
+    const char* message;  // nullptr: accepted
+};
+
+const DestinationCase kDestinationCases[] = {
+    {"Accepted", "  C:\\qs-no-such-folder\\a.csv", IDS_CHOOSE_DESTINATION, nullptr},
+    {"EmptyCsv", "", IDS_CHOOSE_DESTINATION, kTextChooseDestination},
+    {"BlanksOnlyCsv", "  ", IDS_CHOOSE_DESTINATION, kTextNotAbsolute},
+    {"ForbiddenCharacter", "C:\\qs-no-such-folder\\a*b.csv", IDS_CHOOSE_DESTINATION, kTextBadChars},
+    {"NetworkPath", "\\\\srv\\share\\a.csv", IDS_CHOOSE_DESTINATION, kTextNetworkPath},
+};
+
+class CheckDestinationCases : public ::testing::TestWithParam<DestinationCase> {};
+
+TEST_P(CheckDestinationCases, Message) {
+    std::string path = GetParam().path;
+    EXPECT_EQ(GetParam().message == nullptr ? "" : GetParam().message,
+              MessageOf(CheckDestination(path, GetParam().emptyMessageId)));
+}
+
+TEST(CheckDestinationLog, EmptyLogHasItsOwnMessage) {
+    std::string path;
+    EXPECT_EQ(static_cast<unsigned>(IDS_CMD_CHOOSE_LOG), CheckDestination(path, IDS_CMD_CHOOSE_LOG));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CheckDestinationCases, ::testing::ValuesIn(kDestinationCases),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
 

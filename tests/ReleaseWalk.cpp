@@ -7,6 +7,7 @@
 // Usage: qs_release_walk <shortcut .lnk | quillsheet.exe> <client folder> <work folder> <database> <form>
 // Exit status 0 when every step held; each failed step is printed.
 #include "support/AppProcess.h"
+#include "support/Text.h"
 #include "support/Driver.h"
 #include "support/Emulation.h"
 #include "support/ExpectedTexts.h"
@@ -29,10 +30,7 @@ void Check(bool held, const std::string& what) {
     if (!held) ++g_failures;
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return s;
-}
+using text::Lower;
 
 bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;

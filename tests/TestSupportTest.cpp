@@ -4,6 +4,7 @@
 // of the program's own width, as qs_release_walk reads it. And a child that Wine failed to
 // start, started again: the failed starts injected.
 #include "support/AppProcess.h"
+#include "support/Text.h"
 #include "support/CaseName.h"
 #include "support/Driver.h"
 #include "support/Emulation.h"
@@ -70,10 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     ModuleListOutcome::OtherWidth}),
     CaseLabel());
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return s;
-}
+using text::Lower;
 
 // The program started beside our runtime loads the runtime from its own folder, and a process
 // of its width reads that from its module list (or, under emulation, says it cannot).

@@ -1,8 +1,9 @@
 #include "wizard/PropertyPage3.h"
 
 #include "app/ConvertApp.h"
-#include "app/PathCheck.h"
-#include "app/SaveFileDialog.h"
+#include "job/InputChecks.h"
+#include "job/PathCheck.h"
+#include "wizard/SaveFileDialog.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceString.h"
 #include "framework/WinApp.h"
@@ -58,12 +59,10 @@ void CPropertyPage3::OnBrowse() {
 
 BOOL CPropertyPage3::OnWizardFinish() {
     std::string path = GetDlgItemText(IDC_EXPORT_PATH);
-    TrimLeadingSpaces(path);
-    if (path.empty()) {
-        AppMessageBox(IDS_CHOOSE_DESTINATION);
+    if (const unsigned messageId = CheckDestination(path, IDS_CHOOSE_DESTINATION)) {
+        AppMessageBox(messageId);
         return FALSE;
     }
-    if (!CheckPath(path)) return FALSE;
     // The edit keeps what the user typed; only the stored path is trimmed.
     Sheet()->m_exportPath = path;
     return TRUE;

@@ -1,10 +1,9 @@
 #pragma once
-// What the three pages share: the way to their sheet and a quiet close of a database.
+// What the three pages share: the way to their sheet.
 
 #include "framework/PropertyPage.h"
 
 class CMainSheet;
-class CNsfDatabase;
 
 class CWizardPage : public CPropertyPage {
 public:
@@ -13,7 +12,3 @@ public:
 protected:
     CMainSheet* Sheet() const;
 };
-
-// Closes a database on a path that has already reported a failure: a second failure
-// would only repeat it, so it adds no message of its own.
-void CloseQuietly(CNsfDatabase& db);

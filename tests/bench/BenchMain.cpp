@@ -12,6 +12,8 @@
 // Results are printed as "key=value" lines.
 #include "Sampler.h"
 #include "export/CsvFile.h"
+#include "export/WindowProgress.h"
+#include "job/DocumentExport.h"
 #include "log/SysLog.h"
 #include "notes/NotesBinding.h"
 #include "notes/NsfDatabase.h"
@@ -108,7 +110,9 @@ int Export(const std::string& database, const std::string& form, const std::stri
     if (profile) sampler.Start();
     const double userBefore = UserSeconds();
     const LARGE_INTEGER start = Now();
-    // The export stage of the conversion job, step for step.
+    // The export stage of the conversion job, step for step, with the wizard's progress window.
+    CExportContext context(g_sysLog, g_exportFile, MessageBoxes(),
+                           [] { return std::make_unique<CWindowProgress>(); });
     g_sysLog.Create(logPath.c_str());
     CNsfDatabase db;
     size_t fields = 0;
@@ -124,7 +128,7 @@ int Export(const std::string& database, const std::string& form, const std::stri
         g_sysLog.Write(LEVEL_COMMAND, "Write All Document By Form");
         g_sysLog.Write(LEVEL_DEBUG, "Form Name=" + form);
         ExportTotals totals;
-        db.WriteAllDocumentByForm(form, totals);
+        ExportDocuments(context, db, form, totals);
         g_sysLog.Write(LEVEL_RESULT, "Write All Document By Form is success.");
         g_sysLog.Write(LEVEL_COMMAND, "Close Notes DataBase");
         db.Close();

@@ -25,7 +25,7 @@ using nnotes::NoteId;
 using nnotes::Status;
 
 const char kHead[] =
-    R"({"format":"quillsheet-notes-database","version":1,"title":"Orders","faults":{"NIFReadEntries":4020},)"
+    R"({"format":"quillsheet-notes-database","version":1,"title":"Orders","faults":{"NIFReadEntries":582},)"
     R"("design":[{"class":"form","title":"Order|O","fields":[{"name":"Name","type":"text"}]},)"
     R"({"class":"view","title":"All","id":8}]})";
 
@@ -37,7 +37,7 @@ const std::vector<std::string> kDocuments = {
     R"({"name":"F","type":"text","value":"x","flags":0}]})",
     R"({"id":96,"signed":true,"items":[]})",
     R"({"sealed":true,"undecryptable":true,"items":[{"name":"S","type":"text","value":"secret"}]})",
-    R"({"signed":true,"sealed":true,"faults":{"NSFNoteOpen":4020,"NSFItemScan":547},"items":[]})",
+    R"({"signed":true,"sealed":true,"faults":{"NSFNoteOpen":582,"NSFItemScan":518},"items":[]})",
 };
 
 std::string TempPath(const char* name) {

@@ -1,6 +1,6 @@
 // The path rules natively, with the file system behind the lookup seam: every message of
 // the rules, and Shift_JIS bytes the rules must step over as whole characters.
-#include "app/PathRules.h"
+#include "job/PathRules.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>

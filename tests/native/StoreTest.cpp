@@ -59,7 +59,7 @@ TEST_F(NativeStore, DamagedContentIsRefusedWhole) {
     std::shared_ptr<const nnotes::Database> db;
     EXPECT_EQ(nnotes::kErrDamaged, Load(R"({"format":"quillsheet-notes-database","version":2})", &db));
     EXPECT_EQ(nnotes::kErrDamaged, Load(Db(R"("documents":[{"id":4,"items":[]},{"id":4,"items":[]}])"), &db));
-    EXPECT_EQ(nnotes::kErrDamaged, Load(Db(R"("faults":{"NSFNoteOpn":4020})"), &db));
+    EXPECT_EQ(nnotes::kErrDamaged, Load(Db(R"("faults":{"NSFNoteOpn":582})"), &db));
     EXPECT_EQ(nnotes::kErrDamaged,
               Load(Db(R"("documents":[{"items":[{"name":"a","type":"time","value":"x"}]}])"), &db));
     EXPECT_EQ(nnotes::kErrDamaged,

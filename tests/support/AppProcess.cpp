@@ -1,4 +1,5 @@
 #include "support/AppProcess.h"
+#include "support/Text.h"
 
 #include "support/Emulation.h"
 #include "support/StartAgain.h"
@@ -36,13 +37,7 @@ std::vector<char> EnvironmentWith(const std::vector<std::string>& extra) {
     return block;
 }
 
-// Native text as the wide API takes it.
-std::wstring Widen(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
+using text::Widen;
 
 constexpr char kRecordedClass[] = "Software\\Classes\\QuillsheetTest.Recorded";
 

@@ -1,4 +1,5 @@
 #include "support/Driver.h"
+#include "support/Text.h"
 
 #include "support/AppProcess.h"
 #include "support/Emulation.h"
@@ -162,21 +163,7 @@ bool InThisProcess(HWND window) {
 }
 
 // In this process a list view is read through plain memory.
-std::string LocalItemText(HWND list, int index) {
-    std::wstring text(1024, L'\0');
-    for (;;) {
-        LVITEMW item{};
-        item.cchTextMax = static_cast<int>(text.size());
-        item.pszText = text.data();
-        const LRESULT length =
-            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-        if (static_cast<size_t>(length) + 1 < text.size()) {
-            text.resize(static_cast<size_t>(length > 0 ? length : 0));
-            return Native(text);
-        }
-        text.resize(text.size() * 2);
-    }
-}
+std::string LocalItemText(HWND list, int index) { return Native(text::ListItemText(list, index)); }
 
 // The list views of another process are read and chosen from inside it, by the hook DLL of
 // this width (support/ListHook.h): LVM_GETITEMTEXT and LVM_SETITEMSTATE carry pointers that no

@@ -2,6 +2,7 @@
 // reads or chooses from (support/ListHook.h), as the procedure of a WH_CALLWNDPROC hook on
 // that list's thread.
 #include "support/ListHook.h"
+#include "support/Text.h"
 
 #include <commctrl.h>
 
@@ -20,26 +21,6 @@ UINT SelectMessage() {
     return message;
 }
 
-// The text of item `index`, however long: LVM_GETITEMTEXT cuts it to the buffer and says
-// only how much it copied, so the buffer grows until the text ends before the buffer does.
-std::vector<wchar_t> ItemText(HWND list, int index) {
-    std::vector<wchar_t> text(256);
-    for (;;) {
-        LVITEMW item{};
-        item.iSubItem = 0;
-        item.cchTextMax = static_cast<int>(text.size());
-        item.pszText = text.data();
-        const LRESULT length =
-            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-        if (length < 0) return {};
-        if (static_cast<size_t>(length) + 1 < text.size()) {
-            text.resize(static_cast<size_t>(length));
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
-}
-
 void SendTexts(HWND list, WPARAM which, HWND reply) {
     const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     int first = 0, end = count;
@@ -51,10 +32,9 @@ void SendTexts(HWND list, WPARAM which, HWND reply) {
     std::vector<char> data(sizeof sent);
     std::memcpy(data.data(), &sent, sizeof sent);
     for (int i = first; i < end; ++i) {
-        std::vector<wchar_t> text = ItemText(list, i);
-        text.push_back(L'\0');
-        const char* bytes = reinterpret_cast<const char*>(text.data());
-        data.insert(data.end(), bytes, bytes + text.size() * sizeof(wchar_t));
+        const std::wstring itemText = text::ListItemText(list, i);
+        const char* bytes = reinterpret_cast<const char*>(itemText.c_str());  // with its NUL
+        data.insert(data.end(), bytes, bytes + (itemText.size() + 1) * sizeof(wchar_t));
     }
     COPYDATASTRUCT copy{};
     copy.dwData = listhook::kTextsTag;

@@ -1,14 +1,12 @@
 #include "support/ModuleList.h"
+#include "support/Text.h"
 
 #include <tlhelp32.h>
 
 namespace mods {
 namespace {
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return s;
-}
+using text::Lower;
 
 // True when `process` is a 32-bit process on 64-bit Windows, or a process of this one's
 // width on 32-bit Windows; false when that cannot be told.

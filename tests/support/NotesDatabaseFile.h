@@ -7,5 +7,23 @@
 // Writes `{"format":...,"version":1,<members>}` to `path` (UTF-8 JSON).
 void WriteNotesDatabase(const std::string& path, const std::string& members);
 
+// Two forms (Order: Name, Date, Total; Note: Subject, Body) and three documents without a
+// Form item; the third one's name is Japanese and its subject two lines.
+inline constexpr char kOrders[] = R"("title":"Orders","design":[
+  {"class":"form","title":"Order","fields":[{"name":"Name","type":"text"},{"name":"Date","type":"text"},{"name":"Total","type":"number"}]},
+  {"class":"form","title":"Note","fields":[{"name":"Subject","type":"text"},{"name":"Body","type":"richtext"}]},
+  {"class":"view","title":"All"}],
+  "documents":[
+  {"id":100,"items":[{"name":"Name","type":"text","value":"Alice"},{"name":"Date","type":"text","value":"2024/03/05"},{"name":"Total","type":"number","value":12},{"name":"Subject","type":"text","value":"hello, world"}]},
+  {"id":104,"items":[{"name":"Name","type":"text","value":"Bob"},{"name":"Total","type":"number","value":7}]},
+  {"id":108,"items":[{"name":"Name","type":"text","value":"\u6c0f\u540d"},{"name":"Subject","type":"text","value":"two\nlines"}]}])";
+
+// The orders with a save conflict's second copy among them: written, and warned of.
+inline constexpr char kOrdersWithConflict[] = R"("title":"Orders","design":[
+  {"class":"form","title":"Order","fields":[{"name":"Name","type":"text"}]}],
+  "documents":[
+  {"id":100,"items":[{"name":"Name","type":"text","value":"Alice"}]},
+  {"id":104,"items":[{"name":"Name","type":"text","value":"Alice"},{"name":"$Conflict","type":"text","value":""}]}])";
+
 // Binds and initialises the Notes library once per test process; false when it cannot.
 bool EnsureNotesInitialized();

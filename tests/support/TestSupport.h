@@ -2,11 +2,24 @@
 // Helpers shared by the in-process tests.
 
 #include "framework/MessageBox.h"
+#include "framework/MessageSink.h"
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+// A job's message sink that keeps what it is told, each kind apart.
+class RecordingSink : public CMessageSink {
+public:
+    void Message(const std::string& text) override { messages.push_back(text); }
+    void FileError(const std::string& text) override { fileErrors.push_back(text); }
+    void Warning(const std::string& text) override { warnings.push_back(text); }
+
+    std::vector<std::string> messages;
+    std::vector<std::string> fileErrors;
+    std::vector<std::string> warnings;
+};
 
 // Records every message box the code under test would show, instead of showing it.
 class MessageBoxRecorder {

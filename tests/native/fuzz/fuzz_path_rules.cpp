@@ -3,7 +3,7 @@
 // decides what the file system seam reports; the rest is the typed path. The checks that
 // follow hold for any input: an accepted path is absolute on a drive, fits MAX_PATH and
 // names no folder; TrimLeadingSpaces and the character-aware searches agree with the path.
-#include "app/PathRules.h"
+#include "job/PathRules.h"
 #include "res/resource.h"
 
 #include "FuzzCheck.h"

@@ -1,0 +1,203 @@
+#include "cli/CommandLineJob.h"
+
+#include "cli/ConsoleMessages.h"
+#include "cli/ConsoleProgress.h"
+#include "export/CsvFile.h"
+#include "export/FormMatch.h"
+#include "framework/ResourceString.h"
+#include "job/DatabaseLocator.h"
+#include "job/ExitStatus.h"
+#include "job/ExportContext.h"
+#include "job/ExportStage.h"
+#include "job/InputChecks.h"
+#include "job/PathCheck.h"
+#include "log/SysLog.h"
+#include "notes/NsfDatabase.h"
+#include "notes/NsfError.h"
+#include "res/resource.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// The form the form page shows under `name`: its whole title, or one of its synonyms as the
+// export's filter matches them. Empty when no form answers.
+std::string FindForm(const std::vector<std::string>& forms, const std::string& name) {
+    for (const std::string& form : forms) {
+        if (form == name) return form;
+    }
+    for (const std::string& form : forms) {
+        if (FormMatch(form).Names(name)) return form;
+    }
+    return {};
+}
+
+// The field page's list: every field of the form, in the order its list view sorts them.
+std::vector<std::string> FieldPageOrder(const FieldList& fields) {
+    std::vector<std::string> names;
+    for (const FieldEntry& field : fields) names.push_back(field.name);
+    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return lstrcmpA(a.c_str(), b.c_str()) < 0;
+    });
+    return names;
+}
+
+// True when two item names differ at most in the case of their ASCII letters, as Notes compares
+// them: the second byte of a double-byte character is compared as it is.
+bool SameItemName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (IsNativeLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+            ++i;
+            continue;
+        }
+        const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
+
+// The field of the form that `name` names, as the form spells it: Notes finds an item
+// whatever the letter case of its name, so a batch file need not match it. Empty when none.
+std::string FindField(const std::vector<std::string>& fields, const std::string& name) {
+    for (const std::string& field : fields) {
+        if (field == name) return field;
+    }
+    for (const std::string& field : fields) {
+        if (SameItemName(field, name)) return field;
+    }
+    return {};
+}
+
+// The form and the fields of the export, as the form and field pages would have taken them.
+// False when the database cannot be read or either is not there; the reason has been shown.
+bool ChooseFormAndFields(CMessageSink& messages, const char* dbPath, const CommandLineOptions& options,
+                         ExportChoices& choices) {
+    CNsfDatabase db;
+    try {
+        db.Open(dbPath);
+        db.ListForms();
+        choices.formName = FindForm(db.m_forms, options.form);
+        if (choices.formName.empty()) {
+            CloseQuietly(db);
+            messages.Message(ResStringWith(IDS_CMD_FORM_NOT_FOUND, options.form));
+            return false;
+        }
+        db.ListFields(choices.formName);
+        db.Close();
+    } catch (const CNsfError& error) {
+        messages.Message(error.m_message);
+        CloseQuietly(db);
+        return false;
+    }
+    const std::vector<std::string> listed = FieldPageOrder(db.m_fields);
+    if (options.fields.empty()) {
+        choices.fieldNames = listed;
+        return true;
+    }
+    choices.fieldNames.clear();
+    for (const std::string& name : options.fields) {
+        const std::string field = FindField(listed, name);
+        if (field.empty()) {
+            messages.Message(ResStringWith(IDS_CMD_FIELD_NOT_FOUND, name));
+            return false;
+        }
+        choices.fieldNames.push_back(field);
+    }
+    return true;
+}
+
+// Tells the message of a failed check (`messageId`, 0 when it passed); true when there was
+// one, `exitStatus` then saying whose fault it is: the command line's own text, or the
+// machine it met.
+bool Refused(CMessageSink& messages, unsigned messageId, int& exitStatus) {
+    if (messageId == 0) return false;
+    messages.Message(ResString(messageId));
+    exitStatus = StatusOfRefusal(messageId);
+    return true;
+}
+
+// The notes.ini of /ini, before Notes reads it: a path by the rules of every path typed
+// (read-only is fine: it is only read), and a file that is there.
+bool CheckIni(const std::string& path, CTextOutput& output, int& exitStatus) {
+    const unsigned fault = CheckPath(path);
+    if (fault != 0 && fault != IDS_PATH_READONLY && fault != IDS_PATH_FOLDER) {
+        output.Print(ResString(fault));
+        exitStatus = StatusOfRefusal(fault);
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        output.Print(ResStringWith(IDS_CMD_INI_NOT_FOUND, path));
+        exitStatus = kExitNothing;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& output,
+                     CommandLineOptions& options, int& exitStatus) {
+    std::string message;
+    if (!ParseCommandLine(arguments, options, message)) {
+        output.Print(message);
+        exitStatus = kExitBadArgument;
+        return false;
+    }
+    if (options.usage) {
+        output.Print(ResString(IDS_CMD_USAGE));
+        exitStatus = kExitWhole;
+        return false;
+    }
+    if (options.iniGiven && !CheckIni(options.ini, output, exitStatus)) return false;
+    return true;
+}
+
+int RunCommandLineJob(const CommandLineOptions& options, const std::string& defaultLogPath,
+                      CTextOutput& output) {
+    CConsoleMessages messages(output);
+    int refusal = kExitNothing;
+    std::string sourcePath = options.db;
+    if (Refused(messages, CheckSource(options.serverGiven, options.server, sourcePath), refusal))
+        return refusal;
+    if (options.form.empty()) {
+        Refused(messages, IDS_CHOOSE_FORM, refusal);
+        return refusal;
+    }
+    if (options.fieldsGiven &&
+        std::find(options.fields.begin(), options.fields.end(), std::string()) != options.fields.end()) {
+        Refused(messages, IDS_CHOOSE_FIELDS, refusal);
+        return refusal;
+    }
+    ExportChoices choices;
+    choices.exportPath = options.csv;
+    if (Refused(messages, CheckDestination(choices.exportPath, IDS_CHOOSE_DESTINATION), refusal))
+        return refusal;
+    std::string logPath = options.logGiven ? options.log : defaultLogPath;
+    if (options.logGiven && Refused(messages, CheckDestination(logPath, IDS_CMD_CHOOSE_LOG), refusal))
+        return refusal;
+
+    char notesPath[notes::MAXPATH];
+    if (!LocateDatabase(messages, options.serverGiven ? options.server : std::string(), sourcePath,
+                        notesPath)) {
+        return kExitNothing;
+    }
+    choices.dbPath = notesPath;
+    if (!ChooseFormAndFields(messages, notesPath, options, choices)) return kExitNothing;
+
+    // A log and a file of the job's own: nothing of the wizard's is touched.
+    CSysLog log;
+    CCsvFile file;
+    CExportContext context(log, file, messages,
+                           [&output] { return std::make_unique<CConsoleProgress>(output); });
+    const ExportOutcome outcome = RunExportStage(context, choices, logPath, options.text);
+    if (outcome.fileReached) output.Print(ExportTotalsText(outcome.totals));
+    const std::string completion = CompletionText(outcome);
+    if (!completion.empty()) messages.Message(completion);
+    return ExitStatusOf(outcome);
+}

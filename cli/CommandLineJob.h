@@ -1,0 +1,20 @@
+#pragma once
+// One export without any window, as the command line's switches say: the checks of the
+// source dialog and the wizard's pages, then the export stage the wizard's job ends in.
+// What the windows would show is printed instead.
+
+#include "cli/CommandLine.h"
+#include "cli/TextOutput.h"
+
+#include <string>
+#include <vector>
+
+// Reads `arguments`. False when the process is to end now with `exitStatus`: the usage was
+// asked for, or a switch was refused; what there was to say has been printed on `output`.
+bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& output,
+                     CommandLineOptions& options, int& exitStatus);
+
+// Runs the job once Notes is up, with a log and a CSV file of its own, printing its
+// messages, warnings and progress on `output`; returns the process's exit status.
+int RunCommandLineJob(const CommandLineOptions& options, const std::string& defaultLogPath,
+                      CTextOutput& output);

@@ -1,0 +1,18 @@
+#pragma once
+// An unattended run's message sink: every message, file error and warning is a line of
+// its output, as nobody is there to close a message box.
+
+#include "cli/TextOutput.h"
+#include "framework/MessageSink.h"
+
+class CConsoleMessages : public CMessageSink {
+public:
+    explicit CConsoleMessages(CTextOutput& output) : m_output(output) {}
+
+    void Message(const std::string& text) override { m_output.Print(text); }
+    void FileError(const std::string& text) override { m_output.Print(text); }
+    void Warning(const std::string& text) override { m_output.Print(text); }
+
+private:
+    CTextOutput& m_output;
+};

@@ -1,0 +1,203 @@
+#include "job/DocumentExport.h"
+
+#include "export/FormMatch.h"
+#include "notes/ItemText.h"
+#include "notes/NotesBinding.h"
+#include "notes/NsfDatabase.h"
+#include "notes/NsfError.h"
+#include "notes/BufferSizes.h"
+#include "notes/NsfNote.h"
+#include "notes/ScopedNotesHandle.h"
+#include "res/resource.h"
+
+#include <cstdio>
+#include <memory>
+
+using notes::Api;
+using notes::DHANDLE;
+using notes::NOTEID;
+using notes::TIMEDATE;
+
+namespace {
+
+constexpr char kFormItem[] = "Form";
+constexpr char kOtherFormText[] = "Skip Document: Form=";
+constexpr char kConflictItem[] = "$Conflict";
+
+std::string NoteIdText(NOTEID id) {
+    char text[32];
+    std::snprintf(text, sizeof text, "Note ID = %i", static_cast<int>(static_cast<int32_t>(id)));
+    return text;
+}
+
+// A note as a warning names it: its id, and the same id as Notes shows it to a user
+// (Document Properties, "NT" and eight hexadecimal digits), so that it can be found there.
+std::string NoteNameText(NOTEID id) {
+    char text[24];
+    std::snprintf(text, sizeof text, " (NT%08lX)", static_cast<unsigned long>(id));
+    return NoteIdText(id) + text;
+}
+
+// A document names the form it was made with in its Form item, read through the same text
+// conversion as every value. One made with another form gets no line, only a log line that
+// names its form; one without a Form item may belong to any form and keeps its line.
+bool MadeWithForm(CSysLog& log, CNsfNote& note, const FormMatch& chosen) {
+    FieldEntry form(kFormItem, notes::TYPE_TEXT);
+    note.ReadItemText(form);
+    if (form.value.empty() || chosen.Names(form.value)) return true;
+    log.Write(LEVEL_DEBUG, kOtherFormText + form.value);
+    return false;
+}
+
+// One cell whose item held characters the native text cannot: the note, the field, how many.
+std::string LostCharactersText(NOTEID id, const std::string& field, size_t lost) {
+    return NoteNameText(id) + ", Field Name=" + field + ", Characters not written = " + std::to_string(lost);
+}
+
+std::string LostTotalText(size_t cells, size_t notes) {
+    return "Characters not written: Cells = " + std::to_string(cells) + ", Notes = " + std::to_string(notes);
+}
+
+std::string NotReadText(NOTEID id, const CNsfError& error) {
+    return NoteNameText(id) + ", Not written: " + error.m_message;
+}
+
+std::string SignatureText(NOTEID id, notes::STATUS status) {
+    return NoteNameText(id) + ", Signature step failed: " + CNsfError(status).m_message;
+}
+
+std::string CutValueText(NOTEID id, const std::string& field) {
+    return NoteNameText(id) + ", Value cut: " + field + " (" + std::to_string(notes::kItemTextSize) +
+           " bytes)";
+}
+
+std::string UnjoinedText(NOTEID id, const std::string& field) {
+    return NoteNameText(id) + ", Only the first item read: " + field;
+}
+
+std::string ConflictText(NOTEID id) { return NoteNameText(id) + ", Conflict"; }
+
+// Notes marks the second copy that a save conflict leaves with a $Conflict item, and the
+// replicator marks the copy a replication conflict leaves the same way, so the one warning
+// covers both; the copy is written like any document, and the log names it so that it can
+// be found.
+bool IsConflict(const CNsfNote& note) {
+    return Api().NSFItemInfo(note.m_hNote, kConflictItem, sizeof kConflictItem - 1, nullptr, nullptr, nullptr,
+                             nullptr) == 0;
+}
+
+// The warnings of one written line, cell by cell, and their counts.
+void LogCellWarnings(CExportContext& context, NOTEID id, const FieldList& fields, ExportTotals& totals,
+                     size_t& lossyNotes) {
+    bool lossy = false;
+    for (const FieldEntry& field : fields) {
+        if (field.cut) {
+            context.Warn(CutValueText(id, field.name));
+            ++totals.cutValues;
+        }
+        if (field.unjoined) {
+            context.Warn(UnjoinedText(id, field.name));
+            ++totals.unjoinedValues;
+        }
+        if (field.lost != 0) {
+            context.Warn(LostCharactersText(id, field.name, field.lost));
+            ++totals.lossyCells;
+            lossy = true;
+        }
+    }
+    if (lossy) ++lossyNotes;
+}
+
+}  // namespace
+
+void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::string& formName,
+                     ExportTotals& totals) {
+    totals = ExportTotals{};
+    context.log.Write(LEVEL_COMMAND, "Make Indicater");
+    const std::unique_ptr<CExportProgress> progress = context.StartProgress();
+
+    context.log.Write(LEVEL_COMMAND, "Make ExportFile Header");
+    std::vector<std::string> cells;
+    cells.reserve(db.m_fields.size());
+    for (const FieldEntry& field : db.m_fields) {
+        // A name may hold "," or a line feed: cleaned as every value is, so that the header
+        // has as many cells as each document's line.
+        std::string cell = field.name;
+        MakeCsvSafe(&cell[0], cell.size());
+        cells.push_back(std::move(cell));
+    }
+    if (!context.file.AppendLine(cells)) ++totals.refusedLines;
+
+    TIMEDATE since{};
+    Api().TimeConstant(notes::TIMEDATE_MINIMUM, &since);
+    context.log.Write(LEVEL_COMMAND, "NSFDbGetModifiedNoteTable");
+    TIMEDATE until{};
+    DHANDLE table = 0;
+    const notes::STATUS status =
+        Api().NSFDbGetModifiedNoteTable(db.m_hDb, notes::NOTE_CLASS_DOCUMENT, since, &until, &table);
+    // The library answers a database without documents with a status of its own and no
+    // table: an empty table for the run, not a failure.
+    const bool noDocuments = (status & notes::ERR_MASK) == notes::ERR_NO_MODIFIED_NOTES;
+    if (!noDocuments) ThrowIfFailed(status);
+    context.log.Write(LEVEL_RESULT, "NSFDbGetModifiedNoteTable is success.");
+    if (noDocuments) {
+        progress->Finish();
+        totals.finished = true;
+        context.log.Write(LEVEL_INFO, ExportTotalsText(totals));
+        return;
+    }
+
+    {
+        ScopedNotesHandle destroyTable(table, Api().IDDestroyTable);
+        const notes::DWORD total = Api().IDEntries(table);
+        notes::DWORD done = 0;
+        NOTEID noteId = 0;
+        size_t lossyNotes = 0;
+        const FormMatch chosen(formName);
+        notes::BOOL found = Api().IDScan(table, 1, &noteId);
+        while (found) {
+            CNsfNote note;
+            context.log.Write(LEVEL_COMMAND, "nsfNote.Open");
+            context.log.Write(LEVEL_DEBUG, NoteIdText(noteId));
+            bool opened = true;
+            notes::STATUS signature = 0;
+            try {
+                signature = note.Open(db.m_hDb, noteId, notes::OPEN_NOVERIFYDEFAULT);
+            } catch (const CNsfError& error) {
+                // A note the user may not read or cannot decrypt gets no line and no message box,
+                // but the log names it, so that no document is left out without a word.
+                opened = false;
+                ++totals.unreadable;
+                context.Warn(NotReadText(noteId, error));
+            }
+            if (opened) {
+                context.log.Write(LEVEL_RESULT, "nsfNote.Open is success.");
+                if (signature != 0) {
+                    context.Warn(SignatureText(noteId, signature));
+                    ++totals.signatureFailures;
+                }
+                if (MadeWithForm(context.log, note, chosen)) {
+                    if (IsConflict(note)) {
+                        context.Warn(ConflictText(noteId));
+                        ++totals.conflicts;
+                    }
+                    note.ReadValues(db.m_fields);
+                    for (size_t i = 0; i < db.m_fields.size(); ++i) cells[i] = db.m_fields[i].value;
+                    ++(context.file.AppendLine(cells) ? totals.written : totals.refusedLines);
+                    // The line keeps what could be read; the log says what it could not.
+                    LogCellWarnings(context, noteId, db.m_fields, totals, lossyNotes);
+                } else {
+                    ++totals.otherForm;
+                }
+            }
+            found = Api().IDScan(table, 0, &noteId);
+            ++done;
+            progress->Advance(done, total);
+            note.Close();
+        }
+        progress->Finish();
+        if (totals.lossyCells != 0) context.Warn(LostTotalText(totals.lossyCells, lossyNotes));
+    }
+    totals.finished = true;
+    context.log.Write(LEVEL_INFO, ExportTotalsText(totals));
+}

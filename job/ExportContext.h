@@ -1,0 +1,31 @@
+#pragma once
+// What one export job writes to and reports to, handed to it by its front end: the wizard
+// gives its log and file, the progress window and message boxes; the command line gives a
+// log and a file of the job's own and the console. Nothing of the process is rewired, so
+// jobs can run one after the other in one process, each with its own log and file.
+
+#include "export/CsvFile.h"
+#include "export/ExportProgress.h"
+#include "framework/MessageSink.h"
+#include "log/SysLog.h"
+
+#include <memory>
+#include <string>
+
+class CExportContext {
+public:
+    // The log and the file report their failures to `messages` from now on.
+    CExportContext(CSysLog& log, CCsvFile& file, CMessageSink& messages, ExportProgressMaker makeProgress);
+
+    // A warning: told to the sink, then written into the log.
+    void Warn(const std::string& text);
+    // What the run about to start reports its progress to.
+    std::unique_ptr<CExportProgress> StartProgress() const { return m_makeProgress(); }
+
+    CSysLog& log;
+    CCsvFile& file;
+    CMessageSink& messages;
+
+private:
+    ExportProgressMaker m_makeProgress;
+};

@@ -1,0 +1,39 @@
+#pragma once
+// The export itself, the last stage of a job: the log from its banner, the database opened,
+// the CSV file written and the database closed. The wizard's job and the unattended run
+// both end in it, so that the same choices give the same log and the same file.
+
+#include "job/ExportContext.h"
+#include "job/ExportTotals.h"
+
+#include <string>
+#include <vector>
+
+// What the user chose, by the wizard or on the command line.
+struct ExportChoices {
+    std::string dbPath;  // LMBCS, as the Notes API opens it
+    std::string formName;
+    std::vector<std::string> fieldNames;  // the CSV column order
+    std::string exportPath;
+};
+
+// How the stage ended.
+struct ExportOutcome {
+    ExportTotals totals;
+    bool stopped = false;      // a Notes error ended it; its text has been told
+    bool fileReached = false;  // the stage came to the CSV file: its totals count lines of it
+    bool fileCreated = false;  // and created it (a file that could not be created is not there)
+};
+
+// Runs the stage in `context`, with its log created at `logPath`. A non-empty `commandLine`
+// is recorded in the log after the banner.
+ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choices,
+                             const std::string& logPath, const std::string& commandLine = "");
+
+// The warning of an export whose file did not take every line, with how many it did not.
+std::string IncompleteExportText(size_t refusedLines);
+
+// The message that closes a job: the warning of lines the file did not take, else the
+// completion message of a run no Notes error stopped; empty for a stopped run, which has
+// told its Notes error.
+std::string CompletionText(const ExportOutcome& outcome);

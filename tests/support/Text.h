@@ -1,0 +1,48 @@
+#pragma once
+// Small text helpers that the test programs, the driver and the list hook share. Header
+// only: the hook DLL and the release walk link nothing else of the test support.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace text {
+
+// Native text as the wide API takes it.
+inline std::wstring Widen(const std::string& native) {
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()), &wide[0], length);
+    return wide;
+}
+
+// ASCII letters in lower case, as Windows compares file names; other bytes unchanged.
+inline std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return s;
+}
+
+// The text of item `index` of a list view of this process, however long: LVM_GETITEMTEXT
+// cuts it to the buffer and says only how much it copied, so the buffer grows until the
+// text ends before the buffer does. Empty when the list refuses the call.
+inline std::wstring ListItemText(HWND list, int index) {
+    std::wstring text(256, L'\0');
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.cchTextMax = static_cast<int>(text.size());
+        item.pszText = &text[0];
+        const LRESULT length =
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        if (length < 0) return {};
+        if (static_cast<size_t>(length) + 1 < text.size()) {
+            text.resize(static_cast<size_t>(length));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+}  // namespace text

@@ -1,0 +1,51 @@
+#include "wizard/ConversionJob.h"
+
+#include "app/ConvertApp.h"
+#include "export/WindowProgress.h"
+#include "framework/MessageBox.h"
+#include "job/DatabaseLocator.h"
+#include "job/ExportStage.h"
+#include "wizard/MainSheet.h"
+#include "wizard/ShellOpen.h"
+#include "wizard/SourceDlg.h"
+
+#include <cstring>
+
+namespace {
+
+void OpenWithShell(CSourceDlg* dialog, const std::string& path) {
+    if (dialog != nullptr) {
+        dialog->OpenWithShell(path);
+    } else {
+        ShellOpen(nullptr, path);
+    }
+}
+
+}  // namespace
+
+void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const std::string& path) {
+    char notesPath[notes::MAXPATH];
+    if (!LocateDatabase(MessageBoxes(), serverName, path, notesPath)) return;
+
+    CMainSheet sheet(nullptr);
+    sheet.m_psh.dwFlags &= ~static_cast<DWORD>(PSH_HASHELP);
+    std::memcpy(sheet.m_dbPath, notesPath, sizeof sheet.m_dbPath);
+    if (sheet.DoModal() != ID_WIZFINISH) return;
+
+    CConvertApp* app = GetConvertApp();
+    const std::string logPath = app != nullptr ? app->m_szLogPath : "LOG.TXT";
+    // The wizard's log and file are the program's own, so that the files it leaves stay
+    // where and as they always were.
+    CExportContext context(g_sysLog, g_exportFile, MessageBoxes(),
+                           [] { return std::make_unique<CWindowProgress>(); });
+    const ExportOutcome outcome = RunExportStage(
+        context, ExportChoices{sheet.m_dbPath, sheet.m_formName, sheet.m_fieldNames, sheet.m_exportPath},
+        logPath);
+    // A stopped job has shown its Notes error: no shell call, no completion message.
+    if (outcome.stopped) return;
+
+    OpenWithShell(dialog, logPath);
+    OpenWithShell(dialog, sheet.m_exportPath);
+    // The file error box came once and went: a file that lost lines is not called finished.
+    AppMessageBox(CompletionText(outcome));
+}
