@@ -1,6 +1,7 @@
 #include "app/ConvertApp.h"
 
 #include "cli/CommandLineJob.h"
+#include "cli/OpenedFile.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
@@ -29,16 +30,22 @@ const char* GetDocumentsPath() {
 BOOL CConvertApp::InitInstance() {
     EnableDialogControls();
 
-    // Any argument makes the run unattended; without one the source dialog comes as always.
+    // Any argument makes the run unattended, except the one file the program was opened
+    // with; without one the source dialog comes as always.
     const std::vector<std::wstring> arguments = ProcessArguments();
-    const bool unattended = !arguments.empty();
+    std::wstring openedFile;
+    const bool opened = OpenedFile(arguments, openedFile);
+    const bool unattended = !arguments.empty() && !opened;
     CommandLineOptions options;
     if (unattended) {
+        // Nobody may be there to answer a box of Windows' own (a drive not ready, a crash):
+        // the run fails with its status instead of waiting for ever.
+        SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
         m_console.Attach();
         if (!ReadCommandLine(arguments, m_console, options, m_nExitCode)) return FALSE;
     }
 
-    if (notes::NotesInitialize() != 0) {
+    if (notes::NotesInitialize(options.iniGiven ? options.ini : std::string()) != 0) {
         m_bNotesInitialized = 0;
         if (unattended) {
             m_console.Print(ResString(IDS_NOTES_INIT_FAILED));
@@ -73,6 +80,14 @@ BOOL CConvertApp::InitInstance() {
     }
 
     CSourceDlg dialog;
+    if (opened) {
+        std::string path;
+        if (ToCodePage932(openedFile, path)) {
+            dialog.m_openedDatabase = path;
+        } else {
+            AppMessageBox(ResStringWith(IDS_CMD_NOT_CP932, path));
+        }
+    }
     dialog.DoModal();
     m_hMainWnd = nullptr;
     return FALSE;

@@ -14,21 +14,25 @@ constexpr UINT kJapaneseCodePage = 932;
 constexpr char kAllFields[] = "*";
 constexpr char kFieldSeparator = ',';
 
-enum class Switch { kNone, kUsage, kServer, kDb, kForm, kFields, kCsv, kLog };
+enum class Switch { kNone, kUsage, kServer, kDb, kForm, kFields, kCsv, kLog, kIni };
 
 struct SwitchName {
     const char* name;
     Switch id;
 };
 
+// The usage answers to the names that other programs taught administrators to try.
 constexpr SwitchName kSwitches[] = {
-    {"?", Switch::kUsage},       {"server", Switch::kServer}, {"db", Switch::kDb},   {"form", Switch::kForm},
-    {"fields", Switch::kFields}, {"csv", Switch::kCsv},       {"log", Switch::kLog},
+    {"?", Switch::kUsage}, {"help", Switch::kUsage}, {"h", Switch::kUsage},       {"server", Switch::kServer},
+    {"db", Switch::kDb},   {"form", Switch::kForm},  {"fields", Switch::kFields}, {"csv", Switch::kCsv},
+    {"log", Switch::kLog}, {"ini", Switch::kIni},
 };
+constexpr char kLongHelp[] = "--help";
 
-// "/name" and "-name", the name in any letter case.
+// "/name" and "-name", the name in any letter case; and "--help".
 Switch SwitchOf(const std::string& argument) {
     if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return Switch::kNone;
+    if (lstrcmpiA(argument.c_str(), kLongHelp) == 0) return Switch::kUsage;
     for (const SwitchName& s : kSwitches) {
         if (lstrcmpiA(argument.c_str() + 1, s.name) == 0) return s.id;
     }
@@ -37,21 +41,6 @@ Switch SwitchOf(const std::string& argument) {
 
 bool LooksLikeSwitch(const std::string& argument) {
     return argument.size() >= 2 && (argument[0] == '/' || argument[0] == '-');
-}
-
-// False when code page 932 cannot hold every character; `out` then holds the text with
-// those characters replaced, to name the argument by.
-bool ToCodePage932(const std::wstring& wide, std::string& out) {
-    out.clear();
-    if (wide.empty()) return true;
-    BOOL lost = FALSE;
-    const int length = WideCharToMultiByte(kJapaneseCodePage, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                           static_cast<int>(wide.size()), nullptr, 0, nullptr, &lost);
-    std::vector<char> bytes(static_cast<size_t>(length) + 1, '\0');
-    WideCharToMultiByte(kJapaneseCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                        bytes.data(), length, nullptr, &lost);
-    out.assign(bytes.data(), static_cast<size_t>(length));
-    return lost == FALSE;
 }
 
 std::vector<std::string> SplitFields(const std::string& list) {
@@ -82,6 +71,19 @@ std::string Recorded(const std::vector<std::string>& arguments) {
 }
 
 }  // namespace
+
+bool ToCodePage932(const std::wstring& wide, std::string& out) {
+    out.clear();
+    if (wide.empty()) return true;
+    BOOL lost = FALSE;
+    const int length = WideCharToMultiByte(kJapaneseCodePage, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                           static_cast<int>(wide.size()), nullptr, 0, nullptr, &lost);
+    std::vector<char> bytes(static_cast<size_t>(length) + 1, '\0');
+    WideCharToMultiByte(kJapaneseCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        bytes.data(), length, nullptr, &lost);
+    out.assign(bytes.data(), static_cast<size_t>(length));
+    return lost == FALSE;
+}
 
 std::vector<std::wstring> ProcessArguments() {
     std::vector<std::wstring> arguments;
@@ -116,7 +118,7 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
             return false;
         }
         for (Switch earlier : seen) {
-            if (earlier == id) {
+            if (earlier == id && id != Switch::kUsage) {
                 message = ResStringWith(IDS_CMD_TWICE, native[i]);
                 return false;
             }
@@ -153,6 +155,10 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
             case Switch::kLog:
                 options.logGiven = true;
                 options.log = value;
+                break;
+            case Switch::kIni:
+                options.iniGiven = true;
+                options.ini = value;
                 break;
             default:
                 break;

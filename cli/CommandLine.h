@@ -16,8 +16,14 @@ struct CommandLineOptions {
     std::string csv;
     bool logGiven = false;
     std::string log;
+    bool iniGiven = false;
+    std::string ini;   // the notes.ini Notes starts with instead of the client's
     std::string text;  // the arguments as the log records them
 };
+
+// `wide` in code page 932. False when it cannot hold every character; `out` then holds the
+// text with those characters replaced, to name the argument by.
+bool ToCodePage932(const std::wstring& wide, std::string& out);
 
 // The arguments after the program's name.
 std::vector<std::wstring> ProcessArguments();

@@ -10,6 +10,7 @@
 #include "job/ExportContext.h"
 #include "job/ExportStage.h"
 #include "job/InputChecks.h"
+#include "job/PathCheck.h"
 #include "log/SysLog.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
@@ -44,6 +45,34 @@ std::vector<std::string> FieldPageOrder(const FieldList& fields) {
     return names;
 }
 
+// True when two item names differ at most in the case of their ASCII letters, as Notes compares
+// them: the second byte of a double-byte character is compared as it is.
+bool SameItemName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (IsNativeLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+            ++i;
+            continue;
+        }
+        const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
+
+// The field of the form that `name` names, as the form spells it: Notes finds an item
+// whatever the letter case of its name, so a batch file need not match it. Empty when none.
+std::string FindField(const std::vector<std::string>& fields, const std::string& name) {
+    for (const std::string& field : fields) {
+        if (field == name) return field;
+    }
+    for (const std::string& field : fields) {
+        if (SameItemName(field, name)) return field;
+    }
+    return {};
+}
+
 // The form and the fields of the export, as the form and field pages would have taken them.
 // False when the database cannot be read or either is not there; the reason has been shown.
 bool ChooseFormAndFields(CMessageSink& messages, const char* dbPath, const CommandLineOptions& options,
@@ -70,20 +99,43 @@ bool ChooseFormAndFields(CMessageSink& messages, const char* dbPath, const Comma
         choices.fieldNames = listed;
         return true;
     }
+    choices.fieldNames.clear();
     for (const std::string& name : options.fields) {
-        if (std::find(listed.begin(), listed.end(), name) == listed.end()) {
+        const std::string field = FindField(listed, name);
+        if (field.empty()) {
             messages.Message(ResStringWith(IDS_CMD_FIELD_NOT_FOUND, name));
             return false;
         }
+        choices.fieldNames.push_back(field);
     }
-    choices.fieldNames = options.fields;
     return true;
 }
 
-// Tells the message of a failed check; true when there was one.
-bool Refused(CMessageSink& messages, unsigned messageId) {
+// Tells the message of a failed check (`messageId`, 0 when it passed); true when there was
+// one, `exitStatus` then saying whose fault it is: the command line's own text, or the
+// machine it met.
+bool Refused(CMessageSink& messages, unsigned messageId, int& exitStatus) {
     if (messageId == 0) return false;
     messages.Message(ResString(messageId));
+    exitStatus = StatusOfRefusal(messageId);
+    return true;
+}
+
+// The notes.ini of /ini, before Notes reads it: a path by the rules of every path typed
+// (read-only is fine: it is only read), and a file that is there.
+bool CheckIni(const std::string& path, CTextOutput& output, int& exitStatus) {
+    const unsigned fault = CheckPath(path);
+    if (fault != 0 && fault != IDS_PATH_READONLY && fault != IDS_PATH_FOLDER) {
+        output.Print(ResString(fault));
+        exitStatus = StatusOfRefusal(fault);
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        output.Print(ResStringWith(IDS_CMD_INI_NOT_FOUND, path));
+        exitStatus = kExitNothing;
+        return false;
+    }
     return true;
 }
 
@@ -94,7 +146,7 @@ bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& ou
     std::string message;
     if (!ParseCommandLine(arguments, options, message)) {
         output.Print(message);
-        exitStatus = kExitNothing;
+        exitStatus = kExitBadArgument;
         return false;
     }
     if (options.usage) {
@@ -102,29 +154,33 @@ bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& ou
         exitStatus = kExitWhole;
         return false;
     }
+    if (options.iniGiven && !CheckIni(options.ini, output, exitStatus)) return false;
     return true;
 }
 
 int RunCommandLineJob(const CommandLineOptions& options, const std::string& defaultLogPath,
                       CTextOutput& output) {
     CConsoleMessages messages(output);
+    int refusal = kExitNothing;
     std::string sourcePath = options.db;
-    if (Refused(messages, CheckSource(options.serverGiven, options.server, sourcePath))) return kExitNothing;
+    if (Refused(messages, CheckSource(options.serverGiven, options.server, sourcePath), refusal))
+        return refusal;
     if (options.form.empty()) {
-        messages.Message(ResString(IDS_CHOOSE_FORM));
-        return kExitNothing;
+        Refused(messages, IDS_CHOOSE_FORM, refusal);
+        return refusal;
     }
     if (options.fieldsGiven &&
         std::find(options.fields.begin(), options.fields.end(), std::string()) != options.fields.end()) {
-        messages.Message(ResString(IDS_CHOOSE_FIELDS));
-        return kExitNothing;
+        Refused(messages, IDS_CHOOSE_FIELDS, refusal);
+        return refusal;
     }
     ExportChoices choices;
     choices.exportPath = options.csv;
-    if (Refused(messages, CheckDestination(choices.exportPath, IDS_CHOOSE_DESTINATION))) return kExitNothing;
+    if (Refused(messages, CheckDestination(choices.exportPath, IDS_CHOOSE_DESTINATION), refusal))
+        return refusal;
     std::string logPath = options.logGiven ? options.log : defaultLogPath;
-    if (options.logGiven && Refused(messages, CheckDestination(logPath, IDS_CMD_CHOOSE_LOG)))
-        return kExitNothing;
+    if (options.logGiven && Refused(messages, CheckDestination(logPath, IDS_CMD_CHOOSE_LOG), refusal))
+        return refusal;
 
     char notesPath[notes::MAXPATH];
     if (!LocateDatabase(messages, options.serverGiven ? options.server : std::string(), sourcePath,

@@ -1,6 +1,6 @@
 ﻿; Quillsheet's installer. makensis is given VERSION, COPYRIGHT, STAGE (the folder with
-; win32\quillsheet.exe, win64\quillsheet.exe and the common files: the read-me and the user
-; guide) and OUTFILE; scripts/package does that. The file is UTF-8 with a byte order mark,
+; win32\ and win64\, each holding quillsheet.exe and its console twin quillsheet.com, and the
+; common files: the read-me and the user guide) and OUTFILE; scripts/package does that. The file is UTF-8 with a byte order mark,
 ; for the Japanese texts.
 Unicode true
 ManifestDPIAware true
@@ -10,6 +10,12 @@ SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "x64.nsh"
+!include "FileFunc.nsh"
+!include "StrFunc.nsh"
+!include "WinMessages.nsh"
+
+${StrStr}
+${UnStrRep}
 
 !define PRODUCT "Quillsheet"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillsheet"
@@ -17,6 +23,8 @@ SetCompressor /SOLID lzma
 !define GUIDE_LINK "Quillsheet ユーザーガイド"
 !define MACHINE_I386 0x014C
 !define MACHINE_AMD64 0x8664
+; The user's own PATH, which a new command prompt reads.
+!define ENVIRONMENT_KEY "Environment"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -40,6 +48,7 @@ Var EarlierWidth   ; the width of that copy
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "Quillsheet ${VERSION} をインストールします。$\r$\n$\r$\nQuillsheet はノーツデーターベースの文書を CSV ファイルに書き出します。$\r$\n$\r$\n$ProgramWidth ビット版をインストールします（見つかったノーツ: $ClientFolder）。$\r$\n$\r$\n続けるには [次へ] をクリックしてください。"
 !insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 ; No "run now" box: the installer runs elevated, and a program started from it would run with
@@ -124,6 +133,83 @@ Function FindClientInView
   ${EndIf}
 FunctionEnd
 
+; The install log ($INSTDIR\install-log.txt, UTF-16 for Notepad) and the details list: $R0.
+Function WriteInstallLog
+  DetailPrint "$R0"
+  FileOpen $R1 "$INSTDIR\install-log.txt" w
+  FileWriteUTF16LE /BOM $R1 "$R0$\r$\n"
+  FileClose $R1
+FunctionEnd
+
+Section "Quillsheet" SecProgram
+  SectionIn RO
+  SetShellVarContext all
+  ${If} $EarlierFolder != ""
+  ${AndIf} $EarlierFolder != $INSTDIR
+  ${AndIf} ${FileExists} "$EarlierFolder\uninstall.exe"
+    ExecWait '"$EarlierFolder\uninstall.exe" /S _?=$EarlierFolder'
+    Delete "$EarlierFolder\uninstall.exe"
+    RMDir "$EarlierFolder"
+  ${EndIf}
+  SetOutPath "$INSTDIR"
+  ${If} $ClientMachine = 0
+    StrCpy $R0 "ノーツクライアントが見つかりません。32 ビット版をインストールします。"
+  ${Else}
+    StrCpy $R0 "ノーツクライアント: $ClientFolder。$ProgramWidth ビット版をインストールします。"
+  ${EndIf}
+  Call WriteInstallLog
+  ${If} $ProgramWidth == "64"
+    File "/oname=quillsheet.exe" "${STAGE}/win64/quillsheet.exe"
+    File "/oname=quillsheet.com" "${STAGE}/win64/quillsheet.com"
+  ${Else}
+    File "/oname=quillsheet.exe" "${STAGE}/win32/quillsheet.exe"
+    File "/oname=quillsheet.com" "${STAGE}/win32/quillsheet.com"
+  ${EndIf}
+  File "${STAGE}/common/README-ja.txt"
+  SetOutPath "$INSTDIR\guide"
+  File /r "${STAGE}/common/guide/*.*"
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  CreateDirectory "$SMPROGRAMS\${PRODUCT}"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\quillsheet.exe" "" "$INSTDIR\quillsheet.exe" 0
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${GUIDE_LINK}.lnk" "$INSTDIR\guide\ja\user-guide.html"
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\quillsheet.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "ProgramWidth" "$ProgramWidth"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+; Off unless chosen on the components page, or with /ADDTOPATH on a silent install: a folder
+; on PATH lets "quillsheet" be typed at any prompt, where the console twin runs.
+Section /o "コマンド プロンプトで quillsheet と入力して使う（PATH に追加）" SecPath
+  ReadRegStr $R0 HKCU "${ENVIRONMENT_KEY}" "Path"
+  ${StrStr} $R1 ";$R0;" ";$INSTDIR;"
+  ${If} $R1 == ""
+    ${If} $R0 == ""
+      StrCpy $R0 "$INSTDIR"
+    ${Else}
+      StrCpy $R0 "$R0;$INSTDIR"
+    ${EndIf}
+    WriteRegExpandStr HKCU "${ENVIRONMENT_KEY}" "Path" "$R0"
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "AddedToPath" 1
+    SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
+  ${EndIf}
+SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "Quillsheet の本体（quillsheet.exe とコマンド プロンプト用の quillsheet.com）、ユーザーガイド、スタートメニューの項目。"
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecPath} "インストール先のフォルダーをこのユーザーの PATH に加えます。新しく開いたコマンド プロンプトで、フォルダーを指定せずに quillsheet と入力できます。"
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+; After the sections, whose indexes it uses.
 Function .onInit
   StrCpy $GivenFolder $INSTDIR
   StrCpy $ClientMachine 0
@@ -159,6 +245,13 @@ Function .onInit
   ${AndIf} $EarlierWidth == $ProgramWidth
     StrCpy $INSTDIR $EarlierFolder
   ${EndIf}
+  ; A silent install adds the folder to PATH only when asked.
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/ADDTOPATH" $R1
+  ${IfNot} ${Errors}
+    SectionSetFlags ${SecPath} ${SF_SELECTED}
+  ${EndIf}
   ; Without a client the program cannot run: the user decides. A silent install goes on with
   ; the 32-bit program and says why in its log.
   ${If} $ClientMachine = 0
@@ -166,57 +259,6 @@ Function .onInit
     Abort
   ${EndIf}
 FunctionEnd
-
-; The install log ($INSTDIR\install-log.txt, UTF-16 for Notepad) and the details list: $R0.
-Function WriteInstallLog
-  DetailPrint "$R0"
-  FileOpen $R1 "$INSTDIR\install-log.txt" w
-  FileWriteUTF16LE /BOM $R1 "$R0$\r$\n"
-  FileClose $R1
-FunctionEnd
-
-Section "Quillsheet"
-  SetShellVarContext all
-  ${If} $EarlierFolder != ""
-  ${AndIf} $EarlierFolder != $INSTDIR
-  ${AndIf} ${FileExists} "$EarlierFolder\uninstall.exe"
-    ExecWait '"$EarlierFolder\uninstall.exe" /S _?=$EarlierFolder'
-    Delete "$EarlierFolder\uninstall.exe"
-    RMDir "$EarlierFolder"
-  ${EndIf}
-  SetOutPath "$INSTDIR"
-  ${If} $ClientMachine = 0
-    StrCpy $R0 "ノーツクライアントが見つかりません。32 ビット版をインストールします。"
-  ${Else}
-    StrCpy $R0 "ノーツクライアント: $ClientFolder。$ProgramWidth ビット版をインストールします。"
-  ${EndIf}
-  Call WriteInstallLog
-  ${If} $ProgramWidth == "64"
-    File "/oname=quillsheet.exe" "${STAGE}/win64/quillsheet.exe"
-  ${Else}
-    File "/oname=quillsheet.exe" "${STAGE}/win32/quillsheet.exe"
-  ${EndIf}
-  File "${STAGE}/common/README-ja.txt"
-  SetOutPath "$INSTDIR\guide"
-  File /r "${STAGE}/common/guide/*.*"
-  SetOutPath "$INSTDIR"
-  WriteUninstaller "$INSTDIR\uninstall.exe"
-
-  CreateDirectory "$SMPROGRAMS\${PRODUCT}"
-  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\quillsheet.exe" "" "$INSTDIR\quillsheet.exe" 0
-  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${GUIDE_LINK}.lnk" "$INSTDIR\guide\ja\user-guide.html"
-
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PRODUCT}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\quillsheet.exe"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "ProgramWidth" "$ProgramWidth"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-SectionEnd
 
 Function un.onInit
   ${If} ${RunningX64}
@@ -232,10 +274,26 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}\${GUIDE_LINK}.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
   Delete "$INSTDIR\quillsheet.exe"
+  Delete "$INSTDIR\quillsheet.com"
   Delete "$INSTDIR\README-ja.txt"
   Delete "$INSTDIR\install-log.txt"
   RMDir /r "$INSTDIR\guide"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
+  ; The folder leaves the user's PATH only if this installer put it there.
+  ReadRegDWORD $R0 HKLM "${UNINSTALL_KEY}" "AddedToPath"
+  ${If} $R0 = 1
+    ReadRegStr $R1 HKCU "${ENVIRONMENT_KEY}" "Path"
+    ${UnStrRep} $R1 ";$R1;" ";$INSTDIR;" ";"
+    ; The separators added around it for the search come off again.
+    StrCpy $R1 $R1 "" 1
+    StrCpy $R1 $R1 -1
+    ${If} $R1 == ""
+      DeleteRegValue HKCU "${ENVIRONMENT_KEY}" "Path"
+    ${Else}
+      WriteRegExpandStr HKCU "${ENVIRONMENT_KEY}" "Path" "$R1"
+    ${EndIf}
+    SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
+  ${EndIf}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

@@ -1,5 +1,7 @@
 #include "job/ExitStatus.h"
 
+#include "res/resource.h"
+
 ExitStatus ExitStatusOf(const ExportOutcome& outcome) {
     if (outcome.stopped && !outcome.fileCreated) return kExitNothing;
     if (outcome.stopped && !outcome.totals.finished) return kExitIncomplete;
@@ -8,4 +10,22 @@ ExitStatus ExitStatusOf(const ExportOutcome& outcome) {
     // file, but the log holds a Notes error that someone should read.
     if (outcome.stopped || outcome.totals.HasWarnings()) return kExitWarnings;
     return kExitWhole;
+}
+
+ExitStatus StatusOfRefusal(unsigned messageId) {
+    switch (messageId) {
+        case IDS_ENTER_SERVER_NAME:
+        case IDS_ENTER_DB_PATH:
+        case IDS_CHOOSE_FORM:
+        case IDS_CHOOSE_FIELDS:
+        case IDS_CHOOSE_DESTINATION:
+        case IDS_CMD_CHOOSE_LOG:
+        case IDS_PATH_NETWORK:
+        case IDS_PATH_NOT_ABSOLUTE:
+        case IDS_PATH_BAD_CHARS:
+        case IDS_PATH_TOO_LONG:
+            return kExitBadArgument;
+        default:
+            return kExitNothing;
+    }
 }

@@ -317,8 +317,15 @@ constexpr notes::DWORD kReadMaskNoteId = 0x00000001;  // READ_MASK_NOTEID (nif.h
 
 extern "C" {
 
-STATUS LNPUBLIC NotesInitExtended(int /*argc*/, char** /*argv*/) {
-    nnotes::LoadConfig();
+// The Notes C API reference: argv[0] is the program; any later argument that starts with "="
+// names the ini file to read instead of notes.ini, by its path or, without one, in the Notes
+// program folder.
+STATUS LNPUBLIC NotesInitExtended(int argc, char** argv) {
+    std::string ini;
+    for (int i = 1; argv != nullptr && i < argc; ++i) {
+        if (argv[i] != nullptr && argv[i][0] == '=') ini = argv[i] + 1;
+    }
+    nnotes::LoadConfig(ini);
     std::string fail;
     if (nnotes::ConfigValue("QuillsheetFailInit", &fail)) {
         long v = std::strtol(fail.c_str(), nullptr, 0);

@@ -47,17 +47,19 @@ std::string ProgramFolder() { return FolderOf(nullptr); }
 std::string LibraryFolder() {
     HMODULE self = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&LoadConfig), &self);
+                       reinterpret_cast<LPCSTR>(&ProgramFolder), &self);
     return FolderOf(self);
 }
 
 }  // namespace
 
-void LoadConfig() {
+void LoadConfig(const std::string& given) {
     std::string file;
     char env[MAX_PATH * 2] = {};
-    DWORD n = GetEnvironmentVariableA("QUILLSHEET_NOTES_INI", env, sizeof env);
-    if (n > 0 && n < sizeof env) {
+    DWORD n = 0;
+    if (!given.empty()) {
+        file = given.find_first_of("\\/:") == std::string::npos ? LibraryFolder() + "\\" + given : given;
+    } else if ((n = GetEnvironmentVariableA("QUILLSHEET_NOTES_INI", env, sizeof env)) > 0 && n < sizeof env) {
         file = env;
     } else {
         file = ProgramFolder() + "\\notes.ini";

@@ -65,9 +65,16 @@ bool NotesBound() { return g_bound; }
 
 const NotesFunctions& Api() { return g_api; }
 
-STATUS NotesInitialize() {
+STATUS NotesInitialize(const std::string& iniPath) {
     if (!BindNotesLibrary()) return kStatusLibraryUnavailable;
-    return g_api.NotesInitExtended(0, nullptr);
+    if (iniPath.empty()) return g_api.NotesInitExtended(0, nullptr);
+    // The Notes C API reference (NotesInitExtended): another ini file is named by an argument
+    // after the first, "=" and its path; the first is the program, as a main() receives it.
+    char program[MAX_PATH * 2] = {};
+    GetModuleFileNameA(nullptr, program, sizeof program - 1);
+    std::string iniArgument = "=" + iniPath;
+    char* argv[] = {program, iniArgument.data(), nullptr};
+    return g_api.NotesInitExtended(2, argv);
 }
 
 void NotesTerminate() {

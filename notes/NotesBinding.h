@@ -6,6 +6,7 @@
 #include "notes/NotesApi.h"
 
 #include <cstddef>
+#include <string>
 
 // HMODULE without <windows.h>, whose DWORD would meet notes::DWORD in files that use both.
 struct HINSTANCE__;
@@ -22,10 +23,10 @@ struct NotesFunctions {
 // Returned by NotesInitialize when nnotes.dll or one of its operations cannot be found.
 constexpr STATUS kStatusLibraryUnavailable = 0xFFFF;
 
-// Loads nnotes.dll and initialises the Notes API with no arguments. Never throws; a
-// missing library or ordinal, or an ordinal that does not lead where its name does, gives
-// kStatusLibraryUnavailable.
-STATUS NotesInitialize();
+// Loads nnotes.dll and initialises the Notes API: with no arguments, or with `iniPath` as
+// the notes.ini to read instead of the client's. Never throws; a missing library or ordinal,
+// or an ordinal that does not lead where its name does, gives kStatusLibraryUnavailable.
+STATUS NotesInitialize(const std::string& iniPath = std::string());
 // Terminates the Notes API; only after a successful NotesInitialize.
 void NotesTerminate();
 

@@ -5,7 +5,9 @@
 #include "cli/CommandLineJob.h"
 #include "cli/Console.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/OpenedFile.h"
 #include "job/ExitStatus.h"
+#include "res/resource.h"
 #include "support/CaseName.h"
 #include "support/ExpectedTexts.h"
 #include "support/NotesDatabaseFile.h"
@@ -45,6 +47,7 @@ std::vector<std::string> Described(const CommandLineOptions& o) {
     }
     if (!o.csv.empty()) d.push_back("csv=" + o.csv);
     if (o.logGiven) d.push_back("log=" + o.log);
+    if (o.iniGiven) d.push_back("ini=" + o.ini);
     d.push_back("text=" + o.text);
     return d;
 }
@@ -69,6 +72,17 @@ const ParseCase kParseCases[] = {
      {"fields=[Total][Name][Date]", "text=/fields \"Total, Name ,Date\""},
      nullptr},
     {"StarMeansEveryField", {L"/fields", L"*"}, {"fields=", "text=/fields *"}, nullptr},
+    {"UsageUnderEveryName",
+     {L"/?", L"-?", L"/HELP", L"-h", L"--help"},
+     {"usage", "text=/? -? /HELP -h --help"},
+     nullptr},
+    {"IniInAnyCase", {L"-INI", L"D:\\n.ini"}, {"ini=D:\\n.ini", "text=-INI D:\\n.ini"}, nullptr},
+    {"LongFormOfAnotherSwitchIsUnknown",
+     {L"--db", L"x"},
+     {},
+     "\x95s\x96\xbe\x82\xc8\x83X\x83"
+     "C\x83"
+     "b\x83`\x82\xc5\x82\xb7: --db"},
     {"EmptyFieldNameKept", {L"/fields", L"A,,B"}, {"fields=[A][][B]", "text=/fields A,,B"}, nullptr},
     {"EmptyValueQuotedInTheRecord",
      {L"/server", L"", L"/db", L"x"},
@@ -177,6 +191,36 @@ class ExitStatusOfOutcome : public ::testing::TestWithParam<StatusCase> {};
 TEST_P(ExitStatusOfOutcome, Maps) { EXPECT_EQ(GetParam().status, ExitStatusOf(GetParam().outcome)); }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExitStatusOfOutcome, ::testing::ValuesIn(kStatusCases), CaseLabel());
+
+struct RefusalCase {
+    const char* label;
+    unsigned messageId;
+    ExitStatus status;
+};
+
+// A fault of the command line's own text is 4, whatever the machine; what the machine lacks is 3.
+const RefusalCase kRefusalCases[] = {
+    {"NoDatabase", IDS_ENTER_DB_PATH, kExitBadArgument},
+    {"NoServerName", IDS_ENTER_SERVER_NAME, kExitBadArgument},
+    {"NoForm", IDS_CHOOSE_FORM, kExitBadArgument},
+    {"EmptyFieldName", IDS_CHOOSE_FIELDS, kExitBadArgument},
+    {"NoCsv", IDS_CHOOSE_DESTINATION, kExitBadArgument},
+    {"EmptyLog", IDS_CMD_CHOOSE_LOG, kExitBadArgument},
+    {"NetworkPath", IDS_PATH_NETWORK, kExitBadArgument},
+    {"RelativePath", IDS_PATH_NOT_ABSOLUTE, kExitBadArgument},
+    {"ForbiddenCharacter", IDS_PATH_BAD_CHARS, kExitBadArgument},
+    {"PathTooLong", IDS_PATH_TOO_LONG, kExitBadArgument},
+    {"FolderInTheWay", IDS_PATH_FOLDER, kExitNothing},
+    {"ReadOnlyFileInTheWay", IDS_PATH_READONLY, kExitNothing},
+};
+
+class ExitStatusOfRefusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(ExitStatusOfRefusal, SaysWhoseFaultItIs) {
+    EXPECT_EQ(GetParam().status, StatusOfRefusal(GetParam().messageId));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExitStatusOfRefusal, ::testing::ValuesIn(kRefusalCases), CaseLabel());
 
 // The console's output sent to a file, as a batch file's redirection sends it.
 class ConsoleToFile : public ::testing::Test {
@@ -314,7 +358,7 @@ struct JobCase {
     const wchar_t* arguments;  // as typed; {dir} stands for the test's folder
     int status;
     const char* csv;      // the CSV file's bytes; nullptr: no file is written
-    const char* output;   // a line the run prints (each line of it)
+    const char* output;   // a line the run prints (each line of it; {dir}: the test's folder)
     const char* logLine;  // a line of the log after its time stamp; nullptr: no log
 };
 
@@ -341,32 +385,50 @@ const JobCase kJobCases[] = {
      L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 3, "", kTextNotAuthorized,
      "---WARNING  Export stopped: no CSV file was written"},
     {"Usage", JobSetup::kNothing, L"/?", 0, nullptr, kTextUsageStart, nullptr},
-    {"UnknownSwitch", JobSetup::kNothing, L"/db {dir}\\orders.nsf /colour red", 3, nullptr,
+    {"UsageAsHelp", JobSetup::kNothing, L"/help", 0, nullptr, kTextUsageStart, nullptr},
+    {"UsageAsDashH", JobSetup::kNothing, L"-h", 0, nullptr, kTextUsageStart, nullptr},
+    {"UsageAsDoubleDashHelp", JobSetup::kNothing, L"--HELP", 0, nullptr, kTextUsageStart, nullptr},
+    {"UsageAsDashQuestionMark", JobSetup::kNothing, L"-? /?", 0, nullptr, kTextUsageStart, nullptr},
+    {"FieldNamesInAnyLetterCase", JobSetup::kNothing,
+     L"/db {dir}\\orders.nsf /form Order /fields total,NAME /csv {dir}\\out.csv", 0,
+     "Total,Name\r\n12,Alice\r\n7,Bob\r\n,\x8e\x81\x96\xbc\r\n", kTextFinished,
+     "---DEBUG    Form Name=Order"},
+    // What the command line itself gets wrong is 4; what the machine lacks is 3.
+    {"UnknownSwitch", JobSetup::kNothing, L"/db {dir}\\orders.nsf /colour red", 4, nullptr,
      kTextUnknownSwitch, nullptr},
-    {"SwitchWithoutValue", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Order /csv", 3, nullptr,
+    {"SwitchWithoutValue", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Order /csv", 4, nullptr,
      kTextNoValue, nullptr},
-    {"ArgumentWithoutSwitch", JobSetup::kNothing, L"/db {dir}\\orders.nsf extra", 3, nullptr, kTextStray,
+    {"ArgumentWithoutSwitch", JobSetup::kNothing, L"/db {dir}\\orders.nsf extra", 4, nullptr, kTextStray,
      nullptr},
-    {"SwitchTwice", JobSetup::kNothing, L"/form Order /form Note", 3, nullptr, kTextTwice, nullptr},
-    {"ArgumentOutsideCodePage932", JobSetup::kNothing, L"/form caf\u00e9", 3, nullptr, kTextNotCp932,
+    {"LoneArgumentThatIsNoFile", JobSetup::kNothing, L"extra", 4, nullptr, kTextStray, nullptr},
+    {"SwitchTwice", JobSetup::kNothing, L"/form Order /form Note", 4, nullptr, kTextTwice, nullptr},
+    {"ArgumentOutsideCodePage932", JobSetup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932,
      nullptr},
-    {"NoDatabase", JobSetup::kNothing, L"/form Order /csv {dir}\\out.csv", 3, nullptr, kTextEnterPath,
+    {"NoDatabase", JobSetup::kNothing, L"/form Order /csv {dir}\\out.csv", 4, nullptr, kTextEnterPath,
      nullptr},
-    {"RelativeDatabasePath", JobSetup::kNothing, L"/db orders.nsf /form Order /csv {dir}\\out.csv", 3,
+    {"RelativeDatabasePath", JobSetup::kNothing, L"/db orders.nsf /form Order /csv {dir}\\out.csv", 4,
      nullptr, kTextNotAbsolute, nullptr},
-    {"EmptyServerName", JobSetup::kNothing, L"/server \"\" /db orders.nsf /form Order /csv {dir}\\out.csv", 3,
+    {"EmptyServerName", JobSetup::kNothing, L"/server \"\" /db orders.nsf /form Order /csv {dir}\\out.csv", 4,
      nullptr, kTextEnterServer, nullptr},
-    {"ServerWithoutDatabase", JobSetup::kNothing, L"/server hub /form Order /csv {dir}\\out.csv", 3, nullptr,
+    {"ServerWithoutDatabase", JobSetup::kNothing, L"/server hub /form Order /csv {dir}\\out.csv", 4, nullptr,
      kTextEnterPath, nullptr},
-    {"NoForm", JobSetup::kNothing, L"/db {dir}\\orders.nsf /csv {dir}\\out.csv", 3, nullptr, kTextChooseForm,
+    {"NoForm", JobSetup::kNothing, L"/db {dir}\\orders.nsf /csv {dir}\\out.csv", 4, nullptr, kTextChooseForm,
      nullptr},
     {"EmptyFieldName", JobSetup::kNothing,
-     L"/db {dir}\\orders.nsf /form Order /fields Name,,Total /csv {dir}\\out.csv", 3, nullptr,
+     L"/db {dir}\\orders.nsf /form Order /fields Name,,Total /csv {dir}\\out.csv", 4, nullptr,
      kTextChooseFields, nullptr},
-    {"NoCsv", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Order", 3, nullptr, kTextChooseDestination,
+    {"NoCsv", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Order", 4, nullptr, kTextChooseDestination,
      nullptr},
     {"CsvNameWithForbiddenCharacter", JobSetup::kNothing,
-     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\a*b.csv", 3, nullptr, kTextBadCharsFirstLine, nullptr},
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\a*b.csv", 4, nullptr, kTextBadCharsFirstLine, nullptr},
+    {"IniRelative", JobSetup::kNothing,
+     L"/ini other.ini /db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 4, nullptr, kTextNotAbsolute,
+     nullptr},
+    {"IniNotFound", JobSetup::kNothing,
+     L"/ini {dir}\\missing.ini /db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr,
+     kTextIniNotFound, nullptr},
+    {"CsvWhereAFolderIs", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Order /csv {dir}", 3, nullptr,
+     kTextFolder, nullptr},
     {"LogThatIsAFolder", JobSetup::kNothing,
      L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /log {dir}", 3, nullptr, kTextFolder, nullptr},
     {"DatabaseNotFound", JobSetup::kNothing, L"/db {dir}\\missing.nsf /form Order /csv {dir}\\out.csv", 3,
@@ -443,7 +505,7 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
     }
     // A message of several lines is printed as those lines.
     PrintedLines expected;
-    expected.Print(c.output);
+    expected.Print(WithDir(c.output));
     for (const std::string& line : expected.lines) EXPECT_TRUE(output.Has(line)) << "not printed: " << line;
     const bool otherLog = std::wstring(c.arguments).find(L"-log") != std::wstring::npos;
     const std::string log = otherLog ? dir.File("job.log") : logPath;
@@ -534,5 +596,44 @@ TEST_F(CommandLineJob, ALogFailureIsReportedOncePerJob) {
     for (const std::string& line : second.lines) EXPECT_NE(0u, line.find(logPath)) << line;
     EXPECT_TRUE(boxes.boxes.empty());
 }
+
+struct OpenedFileCase {
+    const char* label;
+    std::vector<std::wstring> arguments;  // {dir}: the test's folder, which holds orders.nsf
+    const wchar_t* opened;                // the full path the windows are given; nullptr: a run with switches
+};
+
+const OpenedFileCase kOpenedFileCases[] = {
+    {"DatabaseByItsPath", {L"{dir}\\orders.nsf"}, L"{dir}\\orders.nsf"},
+    {"PathMadeWhole", {L"{dir}\\sub\\..\\orders.nsf"}, L"{dir}\\orders.nsf"},
+    {"NoArgument", {}, nullptr},
+    {"Switch", {L"/db"}, nullptr},
+    {"DashedName", {L"-orders.nsf"}, nullptr},
+    {"FileThatIsNotThere", {L"{dir}\\missing.nsf"}, nullptr},
+    {"Folder", {L"{dir}"}, nullptr},
+    {"FileAndMore", {L"{dir}\\orders.nsf", L"/form"}, nullptr},
+    {"EmptyArgument", {L""}, nullptr},
+};
+
+class OpenedFileOfArguments : public ::testing::TestWithParam<OpenedFileCase> {};
+
+// Only one existing file, and nothing else, opens the windows with it; anything else is a
+// run with switches, whose refusal says what was wrong.
+TEST_P(OpenedFileOfArguments, ChoosesTheFrontEnd) {
+    const OpenedFileCase& c = GetParam();
+    TempDir dir;
+    WriteFileBytes(dir.File("orders.nsf"), "{}");
+    ASSERT_TRUE(CreateDirectoryA(dir.File("sub").c_str(), nullptr));
+    const std::wstring folder = text::Widen(dir.path());
+    std::vector<std::wstring> arguments;
+    for (const std::wstring& argument : c.arguments)
+        arguments.push_back(Replaced<std::wstring>(argument, L"{dir}", folder));
+    std::wstring opened = L"left over";
+    EXPECT_EQ(c.opened != nullptr, OpenedFile(arguments, opened));
+    EXPECT_EQ(c.opened != nullptr ? Replaced<std::wstring>(c.opened, L"{dir}", folder) : std::wstring(),
+              opened);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OpenedFileOfArguments, ::testing::ValuesIn(kOpenedFileCases), CaseLabel());
 
 }  // namespace

@@ -38,6 +38,8 @@ enum class Setup {
     kConflict,        // the local orders hold a save conflict
     kTableFault,      // the note table cannot be had: the run stops after the header
     kNotesInitFails,  // the Notes library does not start
+    kOtherIni,        // the client's notes.ini fails Notes; {dir}\\other.ini is sound
+    kOtherIniFails,   // {dir}\\other.ini fails Notes; the client's is sound
 };
 
 struct CommandLineCase {
@@ -47,13 +49,14 @@ struct CommandLineCase {
     const wchar_t* arguments;
     DWORD status;
     const char* csv;      // the CSV file's bytes; nullptr: no file is written
-    const char* output;   // a line the run prints
+    const char* output;   // a line the run prints ({dir}: the test's folder)
     const char* logLine;  // a line of the log after its time stamp; nullptr: no log
 };
 
 // What needs the real process: the console it prints to, the exit status as the shell sees
-// it (one case of each), arguments typed in Japanese, and Notes that does not start. Every
-// check and refusal of the job is a case of the in-process table (CommandLineTest.cpp).
+// it (one case of each), arguments typed in Japanese, which front end one argument chooses,
+// and Notes that does not start or starts with another notes.ini. Every check and refusal of
+// the job is a case of the in-process table (CommandLineTest.cpp).
 const CommandLineCase kCases[] = {
     {"LocalEveryField", Setup::kNothing, L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 0,
      "Date,Name,Total\r\n2024/03/05,Alice,12\r\n,Bob,7\r\n,\x8e\x81\x96\xbc,\r\n",
@@ -73,7 +76,17 @@ const CommandLineCase kCases[] = {
      L"/db {dir}\\data\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2, "Name\r\n",
      kTextNotAuthorized, "---WARNING  Export stopped: the CSV file is incomplete"},
     {"Usage", Setup::kNothing, L"/?", 0, nullptr, kTextUsageStart, nullptr},
-    {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 3, nullptr, kTextNotCp932, nullptr},
+    {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932, nullptr},
+    // One argument that names no file: the windows do not open, and the shell sees the status
+    // of a wrong command line.
+    {"LoneArgumentThatIsNoFile", Setup::kNothing, L"extra", 4, nullptr, kTextStray, nullptr},
+    // Notes started with another notes.ini, which only a new process can show.
+    {"IniInsteadOfTheClients", Setup::kOtherIni,
+     L"/ini {dir}\\other.ini /db {dir}\\data\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 0,
+     "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", nullptr, "---DEBUG    Form Name=Order"},
+    {"IniThatNotesCannotStartWith", Setup::kOtherIniFails,
+     L"/ini {dir}\\other.ini /db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr,
+     kTextInitFailed, nullptr},
     {"NotesDoesNotStart", Setup::kNotesInitFails,
      L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr, kTextInitFailed, nullptr},
 };
@@ -91,10 +104,10 @@ Text Replaced(Text text, const Text& placeholder, const Text& value) {
 class CommandLine : public EndToEnd {
 protected:
     // Runs the program with `arguments` ({dir}: the test's folder) and waits for its end.
-    DWORD Run(const std::wstring& arguments) {
+    DWORD Run(const std::wstring& arguments, const std::string& program = "") {
         app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"),
                                            Replaced<std::wstring>(arguments, L"{dir}", Widen(dir.path())),
-                                           dir.File("output.txt"));
+                                           dir.File("output.txt"), program);
         if (!app->started()) return STILL_ACTIVE;
         // A message box or any other window would keep it waiting: nobody answers here.
         if (!app->WaitForExit(drv::kDefaultTimeoutMs)) return STILL_ACTIVE;
@@ -125,6 +138,13 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
         case Setup::kNotesInitFails:
             WriteIni("QuillsheetFailInit=1\r\n");
             break;
+        case Setup::kOtherIni:
+            WriteIni("QuillsheetFailInit=1\r\n");
+            WriteFileBytes(dir.File("other.ini"), "[Notes]\r\nDirectory=" + dir.File("data") + "\r\n");
+            break;
+        case Setup::kOtherIniFails:
+            WriteFileBytes(dir.File("other.ini"), "[Notes]\r\nQuillsheetFailInit=1\r\n");
+            break;
         case Setup::kNothing:
             break;
     }
@@ -145,7 +165,7 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
     if (c.output != nullptr) {
         // A message of several lines is printed as those lines.
         const std::vector<std::string> lines = OutputLines();
-        const std::string expected = c.output;
+        const std::string expected = WithDir(c.output);
         for (size_t start = 0, end = 0; start <= expected.size(); start = end + 1) {
             end = std::min(expected.find('\n', start), expected.size());
             const std::string line = expected.substr(start, end - start);
@@ -191,6 +211,92 @@ TEST_F(CommandLine, SameChoicesGiveTheSameFileAndLogAsTheWizard) {
     ASSERT_NE(commandLog.end(), line);
     commandLog.erase(line);
     EXPECT_EQ(wizardLog, commandLog);
+}
+
+struct TwinCase {
+    const char* label;
+    const wchar_t* arguments;  // {dir}: the test's folder
+    DWORD status;
+    const char* line;  // a line printed before the prompt's next one
+};
+
+const TwinCase kTwinCases[] = {
+    {"Exported", L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 0,
+     "Documents written = 3, Other form = 0, Not readable = 0, Lines not written to the file = 0"},
+    {"BadSwitch", L"/db {dir}\\data\\orders.nsf /colour red", 4, kTextUnknownSwitch},
+    {"FormNotFound", L"/db {dir}\\data\\orders.nsf /form Invoice /csv {dir}\\out.csv", 3, kTextFormNotFound},
+};
+
+class ConsoleTwin : public CommandLine, public ::testing::WithParamInterface<TwinCase> {
+protected:
+    static std::string Twin() { return ProgramFolder() + "\\quillsheet.com"; }
+    static std::string Cmd() {
+        char folder[MAX_PATH] = {};
+        GetSystemDirectoryA(folder, MAX_PATH);
+        return std::string(folder) + "\\cmd.exe";
+    }
+};
+
+// quillsheet.com started directly returns the export's status and prints its lines.
+TEST_P(ConsoleTwin, StartedDirectlyReturnsTheStatus) {
+    const TwinCase& c = GetParam();
+    EXPECT_EQ(c.status, Run(c.arguments, Twin()));
+    const std::vector<std::string> lines = OutputLines();
+    EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), c.line)) << "not printed: " << c.line;
+}
+
+// Typed at a prompt without its extension, "quillsheet" is the twin (PATHEXT puts .COM
+// first): the prompt waits for it, so its lines come before the prompt's next, and the
+// prompt's %errorlevel% is the export's status.
+TEST_P(ConsoleTwin, TypedAtAPromptTheShellWaitsAndHasTheStatus) {
+    const TwinCase& c = GetParam();
+    const std::wstring typed = Widen(ProgramFolder()) + L"\\quillsheet " + c.arguments;
+    // echo leaves the errorlevel as it is, and the prompt ends with it.
+    EXPECT_EQ(c.status, Run(L"/v:on /c " + typed + L" & echo status !errorlevel!", Cmd()));
+    std::vector<std::string> lines = OutputLines();
+    while (!lines.empty() && lines.back().empty()) lines.pop_back();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ("status " + std::to_string(c.status), lines.back());
+    EXPECT_NE(lines.end() - 1, std::find(lines.begin(), lines.end() - 1, c.line))
+        << "not printed: " << c.line;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ConsoleTwin, ::testing::ValuesIn(kTwinCases), CaseLabel());
+
+struct OpenedCase {
+    const char* label;
+    bool twin;      // started as quillsheet.com, which starts quillsheet.exe
+    bool argument;  // the database's path as the one argument
+};
+
+class OpenedWith : public ConsoleTwin {};
+
+// A database dropped on the icon (or opened with "Open with") opens the source dialog with
+// it filled in as a local path; no argument opens it empty, as always. The twin starts the
+// windowed program and returns at once.
+TEST_F(OpenedWith, OneFileOrNothing) {
+    for (const OpenedCase& c : {OpenedCase{"Program", false, true}, OpenedCase{"Twin", true, true},
+                                OpenedCase{"TwinWithoutArguments", true, false}}) {
+        SCOPED_TRACE(c.label);
+        app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"),
+                                           c.argument ? Widen(dbPath) : std::wstring(),
+                                           dir.File("output.txt"), c.twin ? Twin() : std::string());
+        ASSERT_TRUE(app->started());
+        DWORD windowed = app->pid();
+        if (c.twin) {
+            ASSERT_TRUE(app->WaitForExit(drv::kDefaultTimeoutMs)) << "the twin waits for the windows";
+            EXPECT_EQ(0u, app->ExitCode());
+            const std::vector<DWORD> left = app->JobProcesses();
+            ASSERT_EQ(1u, left.size()) << "quillsheet.exe started by the twin";
+            windowed = left[0];
+        }
+        HWND source = drv::WaitForDialog(windowed, "Quillsheet");
+        ASSERT_NE(nullptr, source);
+        EXPECT_EQ(c.argument ? BST_CHECKED : BST_UNCHECKED, IsDlgButtonChecked(source, kRadioLocal));
+        EXPECT_EQ(c.argument ? dbPath : std::string(), drv::Text(GetDlgItem(source, kLocalPath)));
+        drv::ClickDlgItem(source, IDCANCEL);
+        EXPECT_TRUE(app->WaitForStartedProcesses(drv::kDefaultTimeoutMs));
+    }
 }
 
 }  // namespace

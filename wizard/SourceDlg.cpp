@@ -45,6 +45,12 @@ BOOL CSourceDlg::OnInitDialog() {
     }
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
+    if (!m_openedDatabase.empty()) {
+        m_nSource = 1;
+        UpdateData(FALSE);
+        ApplySourceMode();
+        ::SetDlgItemTextA(m_hWnd, IDC_LOCAL_PATH, m_openedDatabase.c_str());
+    }
     return TRUE;
 }
 

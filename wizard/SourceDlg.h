@@ -16,7 +16,8 @@ public:
     // Hands `path` to the shell's "open", owned by this dialog.
     void OpenWithShell(const std::string& path);
 
-    int m_nSource = 0;  // 0: server, 1: local
+    int m_nSource = 0;             // 0: server, 1: local
+    std::string m_openedDatabase;  // the file the program was opened with, filled in as a local path
     HICON m_hIcon;
 
 protected:

@@ -2,6 +2,7 @@
 #include "support/Text.h"
 
 #include "support/Emulation.h"
+#include "support/StartAgain.h"
 
 #include <cstring>
 #include <vector>
@@ -40,6 +41,9 @@ using text::Widen;
 
 constexpr char kRecordedClass[] = "Software\\Classes\\QuillsheetTest.Recorded";
 
+// Starts still to fail, injected by the tests of the test support.
+int g_startsToFail = 0;
+
 }  // namespace
 
 AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
@@ -48,12 +52,13 @@ AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, 
 }
 
 AppProcess::AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
-                       const std::wstring& arguments, const std::string& outputPath) {
+                       const std::wstring& arguments, const std::string& outputPath,
+                       const std::string& program) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (output == INVALID_HANDLE_VALUE) return;
-    Launch(workDir, notesIni, openRecord, "", "", arguments, output);
+    Launch(workDir, notesIni, openRecord, "", program, arguments, output);
     CloseHandle(output);
 }
 
@@ -78,9 +83,19 @@ void AppProcess::Launch(const std::string& workDir, const std::string& notesIni,
     // The program starts suspended and runs in a job of its own, which every process it
     // starts joins: the job's count of live processes tells when they have all ended.
     m_job = CreateJobObjectA(nullptr, nullptr);
-    if (!CreateProcessW(wideExe.c_str(), commandLine.data(), nullptr, nullptr,
-                        output != nullptr ? TRUE : FALSE, CREATE_SUSPENDED, environment.data(),
-                        Widen(workDir).c_str(), &startup, &m_process)) {
+    const std::wstring wideWorkDir = Widen(workDir);
+    const auto start = [&] {
+        if (g_startsToFail > 0) {
+            --g_startsToFail;
+            // A start that Wine failed: the program never ran, and nothing says it is missing.
+            SetLastError(ERROR_INVALID_ADDRESS);
+            return false;
+        }
+        return CreateProcessW(wideExe.c_str(), commandLine.data(), nullptr, nullptr,
+                              output != nullptr ? TRUE : FALSE, CREATE_SUSPENDED, environment.data(),
+                              wideWorkDir.c_str(), &startup, &m_process) != FALSE;
+    };
+    if (!startagain::Start(start, exe)) {
         m_process = PROCESS_INFORMATION{};
         return;
     }
@@ -94,6 +109,8 @@ void AppProcess::Launch(const std::string& workDir, const std::string& notesIni,
     }
     ResumeThread(m_process.hThread);
 }
+
+void AppProcess::FailNextStarts(int count) { g_startsToFail = count; }
 
 AppProcess::~AppProcess() {
     if (m_job != nullptr) {
@@ -128,6 +145,21 @@ bool AppProcess::WaitForStartedProcesses(DWORD timeoutMs) {
         if (GetTickCount() - start > timeoutMs) return false;
         Sleep(10);
     }
+}
+
+std::vector<DWORD> AppProcess::JobProcesses() const {
+    // Room for more processes than a test starts; the list says how many it holds.
+    constexpr DWORD kRoom = 64;
+    std::vector<char> buffer(sizeof(JOBOBJECT_BASIC_PROCESS_ID_LIST) + kRoom * sizeof(ULONG_PTR));
+    auto* list = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer.data());
+    std::vector<DWORD> ids;
+    if (m_job == nullptr || !QueryInformationJobObject(m_job, JobObjectBasicProcessIdList, list,
+                                                       static_cast<DWORD>(buffer.size()), nullptr)) {
+        return ids;
+    }
+    for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i)
+        ids.push_back(static_cast<DWORD>(list->ProcessIdList[i]));
+    return ids;
 }
 
 DWORD AppProcess::ExitCode() const {

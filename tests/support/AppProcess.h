@@ -16,10 +16,11 @@ public:
     // of the quillsheet.exe built beside the test.
     AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
                const std::string& tempDir = "", const std::string& program = "");
-    // The program started with `arguments` after its name (the command line as typed, so
-    // wide), its standard output and error written to the file `outputPath`.
+    // The program (or `program`, when given) started with `arguments` after its name (the
+    // command line as typed, so wide), its standard output and error written to the file
+    // `outputPath`.
     AppProcess(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
-               const std::wstring& arguments, const std::string& outputPath);
+               const std::wstring& arguments, const std::string& outputPath, const std::string& program = "");
     ~AppProcess();
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
@@ -32,6 +33,13 @@ public:
     // Waits until no process is left of those the program started (they run in its job, so
     // a shell-open recorder counts until its record is written); false on timeout.
     bool WaitForStartedProcesses(DWORD timeoutMs);
+
+    // Makes the next `count` starts fail as a start that Wine could not make fails, for the
+    // test support's own tests of starting again (support/StartAgain.h).
+    static void FailNextStarts(int count);
+
+    // The processes of the program's job that still run: the program and what it started.
+    std::vector<DWORD> JobProcesses() const;
 
 private:
     void Launch(const std::string& workDir, const std::string& notesIni, const std::string& openRecord,
