@@ -1,6 +1,7 @@
 #include "app/ConvertApp.h"
 
 #include "cli/CommandLineJob.h"
+#include "cli/CommandLineLog.h"
 #include "cli/OpenedFile.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceString.h"
@@ -48,7 +49,9 @@ BOOL CConvertApp::InitInstance() {
     if (notes::NotesInitialize(options.iniGiven ? options.ini : std::string()) != 0) {
         m_bNotesInitialized = 0;
         if (unattended) {
-            m_console.Print(ResString(IDS_NOTES_INIT_FAILED));
+            const std::string message = ResString(IDS_NOTES_INIT_FAILED);
+            m_console.Print(message);
+            LogEarlyEnd(options, message);
             m_nExitCode = kExitNothing;
         } else {
             AppMessageBox(IDS_NOTES_INIT_FAILED);
@@ -75,7 +78,7 @@ BOOL CConvertApp::InitInstance() {
     }
 
     if (unattended) {
-        m_nExitCode = RunCommandLineJob(options, m_szLogPath, m_console);
+        m_nExitCode = RunCommandLineJob(options, m_console);
         return FALSE;
     }
 

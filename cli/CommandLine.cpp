@@ -98,13 +98,19 @@ std::vector<std::wstring> ProcessArguments() {
 bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOptions& options,
                       std::string& message) {
     options = CommandLineOptions{};
+    message.clear();
+    // The first refusal is the message; the rest is still read, so that a run refused for one
+    // switch knows its CSV file and its log, wherever they stand, and logs why it ended.
+    bool refused = false;
+    const auto refuse = [&](unsigned id, const std::string& argument) {
+        if (refused) return;
+        refused = true;
+        message = ResStringWith(id, argument);
+    };
     std::vector<std::string> native;
     for (const std::wstring& wide : arguments) {
         std::string text;
-        if (!ToCodePage932(wide, text)) {
-            message = ResStringWith(IDS_CMD_NOT_CP932, text);
-            return false;
-        }
+        if (!ToCodePage932(wide, text)) refuse(IDS_CMD_NOT_CP932, text);
         native.push_back(text);
     }
     options.text = Recorded(native);
@@ -113,16 +119,12 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
     for (size_t i = 0; i < native.size(); ++i) {
         const Switch id = SwitchOf(native[i]);
         if (id == Switch::kNone) {
-            message = ResStringWith(
-                LooksLikeSwitch(native[i]) ? IDS_CMD_UNKNOWN_SWITCH : IDS_CMD_STRAY_ARGUMENT, native[i]);
-            return false;
+            refuse(LooksLikeSwitch(native[i]) ? IDS_CMD_UNKNOWN_SWITCH : IDS_CMD_STRAY_ARGUMENT, native[i]);
+            continue;
         }
-        for (Switch earlier : seen) {
-            if (earlier == id && id != Switch::kUsage) {
-                message = ResStringWith(IDS_CMD_TWICE, native[i]);
-                return false;
-            }
-        }
+        bool again = false;
+        for (Switch earlier : seen) again = again || (earlier == id && id != Switch::kUsage);
+        if (again) refuse(IDS_CMD_TWICE, native[i]);
         seen.push_back(id);
         if (id == Switch::kUsage) {
             options.usage = true;
@@ -130,10 +132,11 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
         }
         // A value is the next argument, unless that is a switch of its own.
         if (i + 1 >= native.size() || SwitchOf(native[i + 1]) != Switch::kNone) {
-            message = ResStringWith(IDS_CMD_NO_VALUE, native[i]);
-            return false;
+            refuse(IDS_CMD_NO_VALUE, native[i]);
+            continue;
         }
         const std::string& value = native[++i];
+        if (again) continue;  // the first value stands
         switch (id) {
             case Switch::kServer:
                 options.serverGiven = true;
@@ -164,5 +167,5 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
                 break;
         }
     }
-    return true;
+    return !refused;
 }

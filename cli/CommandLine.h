@@ -29,6 +29,7 @@ bool ToCodePage932(const std::wstring& wide, std::string& out);
 std::vector<std::wstring> ProcessArguments();
 
 // Reads `arguments` (native text after conversion to code page 932). False when one is
-// refused; `message` then holds the text that says which and why.
+// refused; `message` then holds the text that says which and why (the first refused), and
+// `options` what the other arguments say.
 bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOptions& options,
                       std::string& message);

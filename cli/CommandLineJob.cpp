@@ -1,5 +1,6 @@
 #include "cli/CommandLineJob.h"
 
+#include "cli/CommandLineLog.h"
 #include "cli/ConsoleMessages.h"
 #include "cli/ConsoleProgress.h"
 #include "export/CsvFile.h"
@@ -139,28 +140,10 @@ bool CheckIni(const std::string& path, CTextOutput& output, int& exitStatus) {
     return true;
 }
 
-}  // namespace
-
-bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& output,
-                     CommandLineOptions& options, int& exitStatus) {
-    std::string message;
-    if (!ParseCommandLine(arguments, options, message)) {
-        output.Print(message);
-        exitStatus = kExitBadArgument;
-        return false;
-    }
-    if (options.usage) {
-        output.Print(ResString(IDS_CMD_USAGE));
-        exitStatus = kExitWhole;
-        return false;
-    }
-    if (options.iniGiven && !CheckIni(options.ini, output, exitStatus)) return false;
-    return true;
-}
-
-int RunCommandLineJob(const CommandLineOptions& options, const std::string& defaultLogPath,
-                      CTextOutput& output) {
-    CConsoleMessages messages(output);
+// The checks and look-ups of the windows, then the export stage. What ends the run before
+// the stage is printed on `early`; the stage and its closing lines print on `output`.
+int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOutput& output) {
+    CConsoleMessages messages(early);
     int refusal = kExitNothing;
     std::string sourcePath = options.db;
     if (Refused(messages, CheckSource(options.serverGiven, options.server, sourcePath), refusal))
@@ -178,9 +161,9 @@ int RunCommandLineJob(const CommandLineOptions& options, const std::string& defa
     choices.exportPath = options.csv;
     if (Refused(messages, CheckDestination(choices.exportPath, IDS_CHOOSE_DESTINATION), refusal))
         return refusal;
-    std::string logPath = options.logGiven ? options.log : defaultLogPath;
-    if (options.logGiven && Refused(messages, CheckDestination(logPath, IDS_CMD_CHOOSE_LOG), refusal))
-        return refusal;
+    // Without /log the log is the CSV file's own, never the wizard's.
+    std::string logPath = CommandLineLogPath(options);
+    if (Refused(messages, CheckDestination(logPath, IDS_CMD_CHOOSE_LOG), refusal)) return refusal;
 
     char notesPath[notes::MAXPATH];
     if (!LocateDatabase(messages, options.serverGiven ? options.server : std::string(), sourcePath,
@@ -191,13 +174,46 @@ int RunCommandLineJob(const CommandLineOptions& options, const std::string& defa
     if (!ChooseFormAndFields(messages, notesPath, options, choices)) return kExitNothing;
 
     // A log and a file of the job's own: nothing of the wizard's is touched.
+    CConsoleMessages stageMessages(output);
     CSysLog log;
     CCsvFile file;
-    CExportContext context(log, file, messages,
+    CExportContext context(log, file, stageMessages,
                            [&output] { return std::make_unique<CConsoleProgress>(output); });
     const ExportOutcome outcome = RunExportStage(context, choices, logPath, options.text);
     if (outcome.fileReached) output.Print(ExportTotalsText(outcome.totals));
     const std::string completion = CompletionText(outcome);
-    if (!completion.empty()) messages.Message(completion);
+    if (!completion.empty()) stageMessages.Message(completion);
     return ExitStatusOf(outcome);
+}
+
+}  // namespace
+
+bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& output,
+                     CommandLineOptions& options, int& exitStatus) {
+    CLoggedOutput logged(output);
+    std::string message;
+    if (!ParseCommandLine(arguments, options, message)) {
+        logged.Print(message);
+        LogEarlyEnd(options, logged.Printed());
+        exitStatus = kExitBadArgument;
+        return false;
+    }
+    if (options.usage) {
+        output.Print(ResString(IDS_CMD_USAGE));
+        exitStatus = kExitWhole;
+        return false;
+    }
+    if (options.iniGiven && !CheckIni(options.ini, logged, exitStatus)) {
+        LogEarlyEnd(options, logged.Printed());
+        return false;
+    }
+    return true;
+}
+
+int RunCommandLineJob(const CommandLineOptions& options, CTextOutput& output) {
+    // Until the export stage has a log of its own, what ends the run is logged as it is printed.
+    CLoggedOutput logged(output);
+    const int status = PrepareAndRun(options, logged, output);
+    if (!logged.Printed().empty()) LogEarlyEnd(options, logged.Printed());
+    return status;
 }

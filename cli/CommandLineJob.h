@@ -10,11 +10,12 @@
 #include <vector>
 
 // Reads `arguments`. False when the process is to end now with `exitStatus`: the usage was
-// asked for, or a switch was refused; what there was to say has been printed on `output`.
+// asked for, or a switch was refused; what there was to say has been printed on `output`,
+// and a refusal logged where the run's log goes.
 bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& output,
                      CommandLineOptions& options, int& exitStatus);
 
-// Runs the job once Notes is up, with a log and a CSV file of its own, printing its
-// messages, warnings and progress on `output`; returns the process's exit status.
-int RunCommandLineJob(const CommandLineOptions& options, const std::string& defaultLogPath,
-                      CTextOutput& output);
+// Runs the job once Notes is up, with a log and a CSV file of its own (the log: /log, else
+// beside the CSV file), printing its messages, warnings and progress on `output`; a run that
+// ends before the export stage logs why. Returns the process's exit status.
+int RunCommandLineJob(const CommandLineOptions& options, CTextOutput& output);

@@ -55,12 +55,17 @@ std::string CompletionText(const ExportOutcome& outcome) {
     return {};
 }
 
+bool StartJobLog(CSysLog& log, const std::string& path, const std::string& commandLine) {
+    const bool created = log.Create(path.c_str());
+    log.WriteBanner();
+    if (!commandLine.empty()) log.Write(LEVEL_INFO, kCommandLineText + commandLine);
+    return created;
+}
+
 ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choices,
                              const std::string& logPath, const std::string& commandLine) {
     CSysLog& log = context.log;
-    log.Create(logPath.c_str());
-    log.WriteBanner();
-    if (!commandLine.empty()) log.Write(LEVEL_INFO, kCommandLineText + commandLine);
+    StartJobLog(log, logPath, commandLine);
 
     ExportOutcome outcome;
     CNsfDatabase db;

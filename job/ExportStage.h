@@ -25,6 +25,11 @@ struct ExportOutcome {
     bool fileCreated = false;  // and created it (a file that could not be created is not there)
 };
 
+// Creates (or empties) the log of a job at `path` and writes its opening lines: the banner,
+// then a non-empty `commandLine`. False when the log could not be created; the log's sink has
+// been told once.
+bool StartJobLog(CSysLog& log, const std::string& path, const std::string& commandLine);
+
 // Runs the stage in `context`, with its log created at `logPath`. A non-empty `commandLine`
 // is recorded in the log after the banner.
 ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choices,

@@ -6,6 +6,7 @@
 #include "cli/Console.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/OpenedFile.h"
+#include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
 #include "res/resource.h"
 #include "support/CaseName.h"
@@ -360,6 +361,10 @@ struct JobCase {
     const char* csv;      // the CSV file's bytes; nullptr: no file is written
     const char* output;   // a line the run prints (each line of it; {dir}: the test's folder)
     const char* logLine;  // a line of the log after its time stamp; nullptr: no log
+    // The run ended before the export stage and its log is the stage's opening lines, the
+    // command line and each printed line of `output` as an error.
+    bool outputLogged = false;
+    const char* logFile = nullptr;  // the log's name in {dir}; nullptr: job.log with -log, else out.log
 };
 
 const JobCase kJobCases[] = {
@@ -405,39 +410,63 @@ const JobCase kJobCases[] = {
     {"ArgumentOutsideCodePage932", JobSetup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932,
      nullptr},
     {"NoDatabase", JobSetup::kNothing, L"/form Order /csv {dir}\\out.csv", 4, nullptr, kTextEnterPath,
-     nullptr},
+     nullptr, true},
     {"RelativeDatabasePath", JobSetup::kNothing, L"/db orders.nsf /form Order /csv {dir}\\out.csv", 4,
-     nullptr, kTextNotAbsolute, nullptr},
+     nullptr, kTextNotAbsolute, nullptr, true},
     {"EmptyServerName", JobSetup::kNothing, L"/server \"\" /db orders.nsf /form Order /csv {dir}\\out.csv", 4,
-     nullptr, kTextEnterServer, nullptr},
+     nullptr, kTextEnterServer, nullptr, true},
     {"ServerWithoutDatabase", JobSetup::kNothing, L"/server hub /form Order /csv {dir}\\out.csv", 4, nullptr,
-     kTextEnterPath, nullptr},
+     kTextEnterPath, nullptr, true},
     {"NoForm", JobSetup::kNothing, L"/db {dir}\\orders.nsf /csv {dir}\\out.csv", 4, nullptr, kTextChooseForm,
-     nullptr},
+     nullptr, true},
     {"EmptyFieldName", JobSetup::kNothing,
      L"/db {dir}\\orders.nsf /form Order /fields Name,,Total /csv {dir}\\out.csv", 4, nullptr,
-     kTextChooseFields, nullptr},
+     kTextChooseFields, nullptr, true},
     {"NoCsv", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Order", 4, nullptr, kTextChooseDestination,
      nullptr},
     {"CsvNameWithForbiddenCharacter", JobSetup::kNothing,
      L"/db {dir}\\orders.nsf /form Order /csv {dir}\\a*b.csv", 4, nullptr, kTextBadCharsFirstLine, nullptr},
     {"IniRelative", JobSetup::kNothing,
      L"/ini other.ini /db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 4, nullptr, kTextNotAbsolute,
-     nullptr},
+     nullptr, true},
     {"IniNotFound", JobSetup::kNothing,
      L"/ini {dir}\\missing.ini /db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr,
-     kTextIniNotFound, nullptr},
+     kTextIniNotFound, nullptr, true},
     {"CsvWhereAFolderIs", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Order /csv {dir}", 3, nullptr,
      kTextFolder, nullptr},
     {"LogThatIsAFolder", JobSetup::kNothing,
      L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /log {dir}", 3, nullptr, kTextFolder, nullptr},
     {"DatabaseNotFound", JobSetup::kNothing, L"/db {dir}\\missing.nsf /form Order /csv {dir}\\out.csv", 3,
-     nullptr, kTextNoSuchFile, nullptr},
+     nullptr, kTextNoSuchFile, nullptr, true},
     {"FormNotFound", JobSetup::kNothing, L"/db {dir}\\orders.nsf /form Invoice /csv {dir}\\out.csv", 3,
-     nullptr, kTextFormNotFound, nullptr},
+     nullptr, kTextFormNotFound, nullptr, true},
     {"FieldNotOnTheForm", JobSetup::kNothing,
      L"/db {dir}\\orders.nsf /form Order /fields Name,Price /csv {dir}\\out.csv", 3, nullptr,
-     kTextFieldNotFound, nullptr},
+     kTextFieldNotFound, nullptr, true},
+    // Wherever the CSV file and the log stand, a refused switch is logged.
+    {"UnknownSwitchBeforeTheCsv", JobSetup::kNothing,
+     L"/colour red /db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 4, nullptr, kTextUnknownSwitch,
+     nullptr, true},
+    {"SwitchTwiceAfterTheLog", JobSetup::kNothing,
+     L"/db {dir}\\orders.nsf -log {dir}\\job.log /form Order /form Note /csv {dir}\\out.csv", 4, nullptr,
+     kTextTwice, nullptr, true},
+    {"EarlyEndLoggedWhereLogSays", JobSetup::kNothing,
+     L"/db {dir}\\missing.nsf /form Order /csv {dir}\\out.csv -log {dir}\\job.log", 3, nullptr,
+     kTextNoSuchFile, nullptr, true},
+    // A log that cannot be created leaves the run as it was: its cause printed, nothing more.
+    {"EarlyEndWithALogInNoFolder", JobSetup::kNothing,
+     L"/db {dir}\\missing.nsf /form Order /csv {dir}\\out.csv -log {dir}\\none\\job.log", 3, nullptr,
+     kTextNoSuchFile, nullptr, false, "none\\job.log"},
+    {"CsvExtensionInCapitals", JobSetup::kNothing,
+     L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\OUT.CSV", 0,
+     "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", kTextFinished, "---DEBUG    Form Name=Order", false,
+     "OUT.log"},
+    {"CsvNameWithoutCsv", JobSetup::kNothing,
+     L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.txt", 0, nullptr, kTextFinished,
+     "---DEBUG    Form Name=Order", false, "out.txt.log"},
+    {"EarlyEndOfACsvNameWithoutCsv", JobSetup::kNothing,
+     L"/db {dir}\\orders.nsf /form Invoice /csv {dir}\\out.txt", 3, nullptr, kTextFormNotFound, nullptr, true,
+     "out.txt.log"},
 };
 
 class CommandLineJob : public ::testing::Test {
@@ -459,10 +488,18 @@ protected:
         CommandLineOptions options;
         int status = -1;
         if (!ReadCommandLine(words, output, options, status)) return status;
-        return RunCommandLineJob(options, logPath, output);
+        return RunCommandLineJob(options, output);
     }
 
     std::string WithDir(const char* text) const { return Replaced<std::string>(text, "{dir}", dir.path()); }
+    std::string WithDir(const std::string& text) const { return WithDir(text.c_str()); }
+
+    // The arguments as the log records them (these are typed without quotes but for "").
+    static std::string Typed(const wchar_t* arguments) {
+        std::string text;
+        EXPECT_TRUE(ToCodePage932(arguments, text));
+        return text;
+    }
 
     // The log's lines after their time stamps.
     static std::vector<std::string> LogTexts(const std::string& path) {
@@ -477,7 +514,7 @@ protected:
     TempDir dir;
     std::string dbPath = dir.File("orders.nsf");
     std::string csvPath = dir.File("out.csv");
-    std::string logPath = dir.File("LOG.TXT");
+    std::string logPath = dir.File("out.log");  // beside out.csv, named after it
     MessageBoxRecorder boxes;
 };
 
@@ -494,9 +531,19 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
         WriteFileBytes(csvPath, "");
         holder = std::make_unique<ExclusiveHolder>(csvPath);
     }
+    // The wizard's log, which a command-line run never touches.
+    char temp[MAX_PATH] = {};
+    ASSERT_NE(0u, GetTempPathA(MAX_PATH, temp));
+    const std::string wizardLog = std::string(temp) + "LOG.TXT";
+    const bool wizardLogThere = FileExists(wizardLog);
+    const std::string wizardLogBytes = wizardLogThere ? ReadFileBytes(wizardLog) : std::string();
     PrintedLines output;
     EXPECT_EQ(c.status, Run(c.arguments, output));
     holder.reset();
+    EXPECT_EQ(wizardLogThere, FileExists(wizardLog));
+    if (wizardLogThere) {
+        EXPECT_EQ(wizardLogBytes, ReadFileBytes(wizardLog));
+    }
 
     if (c.csv != nullptr) {
         EXPECT_EQ(c.csv, ReadFileBytes(csvPath));
@@ -508,12 +555,27 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
     expected.Print(WithDir(c.output));
     for (const std::string& line : expected.lines) EXPECT_TRUE(output.Has(line)) << "not printed: " << line;
     const bool otherLog = std::wstring(c.arguments).find(L"-log") != std::wstring::npos;
-    const std::string log = otherLog ? dir.File("job.log") : logPath;
+    const std::string log = c.logFile != nullptr ? dir.File(c.logFile)
+                            : otherLog           ? dir.File("job.log")
+                                                 : logPath;
     if (c.logLine != nullptr) {
         const std::vector<std::string> texts = LogTexts(log);
         EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), WithDir(c.logLine)))
             << "not logged: " << c.logLine;
+    } else if (c.outputLogged) {
+        std::vector<std::string> logged = {"---INFO     " + ResString(IDS_LOG_SEPARATOR),
+                                           "---NOTICE   " + ResString(IDS_LOG_COPYRIGHT),
+                                           "---NOTICE   " + ResString(IDS_LOG_STARTED),
+                                           "---NOTICE   " + ResString(IDS_LOG_START_CONVERSION),
+                                           "---INFO     " + ResString(IDS_LOG_SEPARATOR),
+                                           "---INFO     Command line: " + WithDir(Typed(c.arguments))};
+        for (const std::string& line : expected.lines) logged.push_back("---ERROR    " + line);
+        EXPECT_EQ(logged, LogTexts(log));
     } else {
+        EXPECT_FALSE(FileExists(log));
+    }
+    // The default log goes only beside the CSV file, -log only where it says.
+    if (lstrcmpiA(log.c_str(), logPath.c_str()) != 0) {
         EXPECT_FALSE(FileExists(logPath));
     }
     // Nobody is there to close a box: everything went to the output.

@@ -53,6 +53,10 @@ struct CommandLineCase {
     const char* logLine;  // a line of the log after its time stamp; nullptr: no log
 };
 
+// The log line of Notes that did not start: ERROR and the message printed.
+const std::string kLoggedInitFailureText = std::string("---ERROR    ") + kTextInitFailed;
+const char* const kLoggedInitFailure = kLoggedInitFailureText.c_str();
+
 // What needs the real process: the console it prints to, the exit status as the shell sees
 // it (one case of each), arguments typed in Japanese, which front end one argument chooses,
 // and Notes that does not start or starts with another notes.ini. Every check and refusal of
@@ -85,10 +89,12 @@ const CommandLineCase kCases[] = {
      L"/ini {dir}\\other.ini /db {dir}\\data\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 0,
      "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", nullptr, "---DEBUG    Form Name=Order"},
     {"IniThatNotesCannotStartWith", Setup::kOtherIniFails,
-     L"/ini {dir}\\other.ini /db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr,
-     kTextInitFailed, nullptr},
+     L"/ini {dir}\\other.ini /db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv -log {dir}\\job.log",
+     3, nullptr, kTextInitFailed, kLoggedInitFailure},
+    // Notes that does not start is logged beside the CSV file, as the run printed it.
     {"NotesDoesNotStart", Setup::kNotesInitFails,
-     L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr, kTextInitFailed, nullptr},
+     L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3, nullptr, kTextInitFailed,
+     kLoggedInitFailure},
 };
 
 using text::Widen;
@@ -149,8 +155,12 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
             break;
     }
     EXPECT_EQ(c.status, Run(c.arguments));
+    // The log: -log's, else beside the CSV file and named after it; never the wizard's.
     const bool otherLog = std::wstring(c.arguments).find(L"-log") != std::wstring::npos;
-    const std::string log = otherLog ? dir.File("job.log") : logPath;
+    const std::string log = otherLog                      ? dir.File("job.log")
+                            : c.setup == Setup::kJapanese ? dir.File("\x8fo\x97\xcd.log")
+                                                          : dir.File("out.log");
+    EXPECT_FALSE(FileExists(logPath)) << "the wizard's log was written";
 
     if (c.setup == Setup::kJapanese) {
         // 出力.csv: the values in the order of /fields, the documents of both synonyms.
@@ -189,7 +199,8 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLineTable, ::testing::ValuesIn(kCases), CaseLabel());
 
 // The same choices through the wizard and through the command line give the same CSV bytes
-// and the same log, apart from the time stamps and the line that records the command line.
+// and the same log, apart from the time stamps and the line that records the command line;
+// the wizard's log is LOG.TXT, the command line's the one beside its CSV file.
 TEST_F(CommandLine, SameChoicesGiveTheSameFileAndLogAsTheWizard) {
     HWND source = Start();
     ASSERT_NE(nullptr, source);
@@ -204,6 +215,8 @@ TEST_F(CommandLine, SameChoicesGiveTheSameFileAndLogAsTheWizard) {
 
     EXPECT_EQ(0u, Run(L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv"));
     EXPECT_EQ(wizardCsv, ReadFileBytes(csvPath));
+    EXPECT_FALSE(FileExists(logPath)) << "the command line wrote the wizard's log";
+    logPath = dir.File("out.log");  // the command line's, beside the CSV file
     std::vector<std::string> commandLog = LogTexts();
     const std::string recorded =
         WithDir("---INFO     Command line: /db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv");
