@@ -53,8 +53,10 @@ struct CommandLineCase {
     const char* logLine;  // a line of the log after its time stamp; nullptr: no log
 };
 
-// The log line of Notes that did not start: ERROR and the message printed.
-const std::string kLoggedInitFailureText = std::string("---ERROR    ") + kTextInitFailed;
+// The first log line of Notes that did not start: ERROR and the first line of the message
+// printed (each printed line is a stamped line of the log).
+const std::string kLoggedInitFailureText =
+    "---ERROR    " + std::string(kTextInitFailed).substr(0, std::string(kTextInitFailed).find('\n'));
 const char* const kLoggedInitFailure = kLoggedInitFailureText.c_str();
 
 // What needs the real process: the console it prints to, the exit status as the shell sees
