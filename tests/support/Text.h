@@ -18,6 +18,15 @@ inline std::wstring Widen(const std::string& native) {
     return wide;
 }
 
+// `text` with every `placeholder` replaced by `value`.
+template <typename Text>
+Text Replaced(Text text, const Text& placeholder, const Text& value) {
+    for (size_t at = 0; (at = text.find(placeholder, at)) != Text::npos; at += value.size()) {
+        text.replace(at, placeholder.size(), value);
+    }
+    return text;
+}
+
 // ASCII letters in lower case, as Windows compares file names; other bytes unchanged.
 inline std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
