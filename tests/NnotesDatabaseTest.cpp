@@ -5,6 +5,7 @@
 #include "NnotesLibrary.h"
 #include "support/CaseName.h"
 #include "nnotes/IndexedFile.h"
+#include "nnotes/Status.h"
 
 #include <gtest/gtest.h>
 
@@ -16,18 +17,6 @@ using namespace notes;
 using nlohmann::json;
 
 namespace {
-
-// The statuses the runtime returns for the faults it models, by the reference's names (the
-// error headers and their package bases, as docs/nnotes-database-format.md lists them).
-constexpr STATUS ERR_NOEXIST = 0x0100 + 3;                  // oserr.h, PKG_OS+3
-constexpr STATUS ERR_OS_FREE_HANDLE = 0x0100 + 56;          // oserr.h, PKG_OS+56
-constexpr STATUS ERR_MEM_HANDLES = 0x0100 + 162;            // oserr.h, PKG_OS+162
-constexpr STATUS ERR_NOT_NSF = 0x0200 + 1;                  // nsferr.h, PKG_NSF+1
-constexpr STATUS ERR_STRUCT = 0x0200 + 6;                   // nsferr.h, PKG_NSF+6
-constexpr STATUS ERR_INVALID_NOTE = 0x0200 + 39;            // nsferr.h, PKG_NSF+39
-constexpr STATUS ERR_NOT_SEALED_FOR_YOU = 0x0200 + 101;     // nsferr.h, PKG_NSF+101
-constexpr STATUS ERR_COLLECTION_NOT_CREATED = 0x0300 + 11;  // niferr.h, PKG_NIF+11
-constexpr STATUS ERR_SERVER_NOT_FOUND = 0x0800 + 3;         // clerr.h, PKG_CLIENT+3
 
 json Item(const std::string& name, const std::string& type, const json& value) {
     return {{"name", name}, {"type", type}, {"value", value}};
@@ -229,8 +218,8 @@ TEST_F(NnotesDatabase, OpenModeTitleClose) {
     EXPECT_NE(DBMODE_DIRECTORY, mode);
     EXPECT_EQ(JapaneseLmbcs(u8"営業 database"), Title(h));
     EXPECT_EQ(0, lib.NSFDbClose(h));
-    EXPECT_EQ(ERR_OS_FREE_HANDLE, lib.NSFDbClose(h)) << "a closed handle is unknown";
-    EXPECT_EQ(ERR_OS_FREE_HANDLE, lib.NSFDbModeGet(h, &mode));
+    EXPECT_EQ(nnotes::kErrInvalidHandle, lib.NSFDbClose(h)) << "a closed handle is unknown";
+    EXPECT_EQ(nnotes::kErrInvalidHandle, lib.NSFDbModeGet(h, &mode));
 }
 
 // NSFDbInfoParse's length counts the piece without its NUL (NSF_INFO_SIZE - 1 for a buffer
@@ -306,16 +295,17 @@ TEST_P(NnotesOpenFailure, GivesItsStatusAndText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, NnotesOpenFailure,
-    ::testing::Values(OpenFailure{"MissingFile", "nothere.nsf", ERR_NOEXIST},
-                      OpenFailure{"MissingOnKnownServer", "Known!!nothere.nsf", ERR_NOEXIST},
-                      OpenFailure{"UnknownServer", "Nowhere!!sales.nsf", ERR_SERVER_NOT_FOUND},
-                      OpenFailure{"NotADatabase", "readme.txt", ERR_NOT_NSF},
-                      OpenFailure{"OtherJson", "other.json", ERR_NOT_NSF},
-                      OpenFailure{"Damaged", "broken.nsf", ERR_STRUCT}),
+    ::testing::Values(OpenFailure{"MissingFile", "nothere.nsf", nnotes::kErrNoExist},
+                      OpenFailure{"MissingOnKnownServer", "Known!!nothere.nsf", nnotes::kErrNoExist},
+                      OpenFailure{"UnknownServer", "Nowhere!!sales.nsf", nnotes::kErrServerNotFound},
+                      OpenFailure{"NotADatabase", "readme.txt", nnotes::kErrNotDatabase},
+                      OpenFailure{"OtherJson", "other.json", nnotes::kErrNotDatabase},
+                      OpenFailure{"Damaged", "broken.nsf", nnotes::kErrDamaged}),
     [](const ::testing::TestParamInfo<OpenFailure>& info) { return std::string(info.param.name); });
 
 TEST_F(NnotesDatabase, OpenFailureStatusesAndTextsAreDistinct) {
-    const STATUS statuses[] = {ERR_NOEXIST, ERR_SERVER_NOT_FOUND, ERR_NOT_NSF, ERR_STRUCT, 540};
+    const STATUS statuses[] = {nnotes::kErrNoExist, nnotes::kErrServerNotFound, nnotes::kErrNotDatabase,
+                               nnotes::kErrDamaged, 540};
     for (STATUS a : statuses) {
         for (STATUS b : statuses) {
             if (a != b) {
@@ -414,15 +404,15 @@ TEST_F(NnotesDatabase, ReadEntriesHonoursPositionAndCount) {
     EXPECT_NE(0, lib.OSMemFree(buffer)) << "a freed buffer is unknown";
     EXPECT_EQ(nullptr, lib.OSLockObject(buffer));
     EXPECT_EQ(0, lib.NIFCloseCollection(coll));
-    EXPECT_EQ(ERR_OS_FREE_HANDLE, lib.NIFCloseCollection(coll));
+    EXPECT_EQ(nnotes::kErrInvalidHandle, lib.NIFCloseCollection(coll));
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
 
 TEST_F(NnotesDatabase, OnlyTheDesignCollectionOpens) {
     DBHANDLE h = Open("sales.nsf");
     HCOLLECTION coll = 0xFF;
-    EXPECT_EQ(ERR_COLLECTION_NOT_CREATED, lib.NIFOpenCollection(h, h, 0x904, OPEN_DO_NOT_CREATE, 0, &coll,
-                                                                nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(nnotes::kErrCollectionNotFound, lib.NIFOpenCollection(h, h, 0x904, OPEN_DO_NOT_CREATE, 0, &coll,
+                                                                    nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(0u, coll);
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
@@ -454,7 +444,7 @@ TEST_F(NnotesDatabase, CollectionHandlesAreWordsAndAllSixtyFiveThousandFiveHundr
         ++opened;
     }
     EXPECT_EQ(0xFFFFu, opened);
-    EXPECT_EQ(ERR_MEM_HANDLES, refused);
+    EXPECT_EQ(nnotes::kErrNoMoreHandles, refused);
     EXPECT_FALSE(lib.StatusText(refused).empty());
     // A closed handle is given out again, and works.
     constexpr HCOLLECTION kReused = 0x1234;
@@ -547,7 +537,7 @@ TEST_F(NnotesDatabase, FormItemsScanInStoredOrderWithTheirTypes) {
     EXPECT_EQ(0x1234, s) << "the routine's status ends the scan and is returned";
     EXPECT_EQ(2u, items.size());
     EXPECT_EQ(0, lib.NSFNoteClose(note));
-    EXPECT_EQ(ERR_OS_FREE_HANDLE, lib.NSFNoteClose(note));
+    EXPECT_EQ(nnotes::kErrInvalidHandle, lib.NSFNoteClose(note));
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
 
@@ -652,7 +642,7 @@ TEST_P(NnotesBrokenBody, MakesTheFileDamaged) {
     db["design"] = json::array({form});
     WriteDatabase("broken.nsf", db);
     DBHANDLE h = 0;
-    EXPECT_EQ(ERR_STRUCT, lib.NSFDbOpen("broken.nsf", &h));
+    EXPECT_EQ(nnotes::kErrDamaged, lib.NSFDbOpen("broken.nsf", &h));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -702,7 +692,7 @@ TEST_F(NnotesDatabase, ModifiedNoteTableHoldsDocumentsOnlyInIdOrder) {
     EXPECT_TRUE(lib.IDScan(table, TRUE, &id));
     EXPECT_EQ(0x904u, id);
     EXPECT_EQ(0, lib.IDDestroyTable(table));
-    EXPECT_EQ(ERR_OS_FREE_HANDLE, lib.IDDestroyTable(table));
+    EXPECT_EQ(nnotes::kErrInvalidHandle, lib.IDDestroyTable(table));
     EXPECT_EQ(0u, lib.IDEntries(table));
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
@@ -870,7 +860,7 @@ TEST_F(NnotesDatabase, UndecryptableNoteRefusesWithItsStatus) {
     NOTEHANDLE note = 0;
     ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x910, OPEN_NOVERIFYDEFAULT, &note));
     STATUS s = lib.NSFNoteDecrypt(note, 0, nullptr);
-    EXPECT_EQ(ERR_NOT_SEALED_FOR_YOU, s);
+    EXPECT_EQ(nnotes::kErrNoDecryptKey, s);
     EXPECT_FALSE(lib.StatusText(s).empty());
     EXPECT_EQ("", ItemText(note, "Secret"));
     EXPECT_EQ(0, lib.NSFNoteClose(note));
@@ -888,7 +878,7 @@ TEST_F(NnotesDatabase, PlainNoteIsNeitherSignedNorSealed) {
     EXPECT_EQ(JapaneseLmbcs(u8"株式会社あい"), ItemText(note, JapaneseLmbcs(u8"会社名")));
     EXPECT_EQ(0, lib.NSFNoteClose(note));
     NOTEHANDLE none = 0xFF;
-    EXPECT_EQ(ERR_INVALID_NOTE, lib.NSFNoteOpen(h, 0x999, 0, &none));
+    EXPECT_EQ(nnotes::kErrInvalidNoteId, lib.NSFNoteOpen(h, 0x999, 0, &none));
     EXPECT_EQ(0u, none);
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
@@ -1037,29 +1027,7 @@ TEST_F(NnotesDatabase, FaultNamingAnUnknownOperationMakesTheFileDamaged) {
     db["faults"] = {{"NSFDbOpenn", 582}};
     WriteDatabase("typo.nsf", db);
     DBHANDLE h = 0;
-    EXPECT_EQ(ERR_STRUCT, lib.NSFDbOpen("typo.nsf", &h));
-}
-
-// The operation table decides which operations a fault entry may name: a faultable one
-// leaves the database readable (its fault strikes only that operation), any other makes the
-// file damaged, as a misspelt name does.
-TEST_F(NnotesDatabase, FaultEntriesFollowTheOperationTable) {
-    size_t faultable = 0;
-    for (const Operation& operation : kOperations) {
-        json db = NewDatabase("table");
-        db["faults"] = {{operation.name, 4020}};
-        WriteDatabase("table.nsf", db);
-        DBHANDLE h = 0;
-        const STATUS open = lib.NSFDbOpen("table.nsf", &h);
-        if (operation.faultable) {
-            ++faultable;
-            EXPECT_EQ(std::string(operation.name) == "NSFDbOpen" ? 4020 : 0, open) << operation.name;
-        } else {
-            EXPECT_EQ(ERR_STRUCT, open) << operation.name;
-        }
-        if (open == 0) lib.NSFDbClose(h);
-    }
-    EXPECT_EQ(16u, faultable);
+    EXPECT_EQ(nnotes::kErrDamaged, lib.NSFDbOpen("typo.nsf", &h));
 }
 
 // The sample data folder of the repository, as scripts/make-database writes it.

@@ -53,40 +53,37 @@ constexpr Ordinal kAllOrdinals[] = {
 // Every status the runtime itself returns, beside the number the reference gives it: a
 // package base of globerr.h and the offset of the error header (the table of
 // docs/nnotes-database-format.md, which names each header).
-constexpr STATUS PKG_OS = 0x0100;
-constexpr STATUS PKG_NSF = 0x0200;
-constexpr STATUS PKG_NIF = 0x0300;
-constexpr STATUS PKG_MISC = 0x0400;
-constexpr STATUS PKG_ODS = 0x0600;
-constexpr STATUS PKG_CLIENT = 0x0800;
+constexpr STATUS PKG_OS = 0x0100, PKG_NSF = 0x0200, PKG_NIF = 0x0300, PKG_MISC = 0x0400, PKG_ODS = 0x0600,
+                 PKG_CLIENT = 0x0800;
 
 struct GenuineStatus {
     const char* label;  // the reference's name
     STATUS runtime;     // nnotes/Status.h
     STATUS genuine;     // the reference's number
 };
+#define QS_STATUS(name, runtime, genuine) (GenuineStatus{#name, nnotes::runtime, genuine})
 constexpr GenuineStatus kGenuineStatuses[] = {
-    {"ERR_NOEXIST", nnotes::kErrNoExist, PKG_OS + 3},
-    {"ERR_OS_FREE_HANDLE", nnotes::kErrInvalidHandle, PKG_OS + 56},
-    {"ERR_MEM_HANDLES", nnotes::kErrNoMoreHandles, PKG_OS + 162},
-    {"ERR_NO_NOTESINI", nnotes::kErrNoNotesIni, PKG_OS + 165},
-    {"ERR_PATH_NAME_TOO_LONG", nnotes::kErrPathTooLong, PKG_OS + 206},
-    {"ERR_NOT_NSF", nnotes::kErrNotDatabase, PKG_NSF + 1},
-    {"ERR_STRUCT", nnotes::kErrDamaged, PKG_NSF + 6},
-    {"ERR_DIRECTORY", nnotes::kErrDirectory, PKG_NSF + 28},
-    {"ERR_ITEM_NOT_FOUND", nnotes::kErrItemNotFound, PKG_NSF + 34},
-    {"ERR_INVALID_NOTE", nnotes::kErrInvalidNoteId, PKG_NSF + 39},
-    {"ERR_NO_MODIFIED_NOTES", nnotes::kErrNoModifiedNotes, PKG_NSF + 60},
-    {"ERR_BAD_PARAM", nnotes::kErrBadArgument, PKG_NSF + 65},
-    {"ERR_NOACCESS", nnotes::kErrNotAuthorized, PKG_NSF + 70},
-    {"ERR_NOTE_INVSIG2", nnotes::kErrSignature, PKG_NSF + 91},
-    {"ERR_NOT_SEALED_FOR_YOU", nnotes::kErrNoDecryptKey, PKG_NSF + 101},
-    {"ERR_COLLECTION_NOT_CREATED", nnotes::kErrCollectionNotFound, PKG_NIF + 11},
-    {"ERR_NOT_FOUND", nnotes::kErrDesignNotFound, PKG_MISC + 4},
-    {"ERR_NOT_YET_IMPLEMENTED", nnotes::kErrUnsupported, PKG_MISC + 75},
-    {"ERR_ODS_NO_SUCH_ENTRY", nnotes::kErrListEntry, PKG_ODS + 5},
-    {"ERR_SERVER_NOT_FOUND", nnotes::kErrServerNotFound, PKG_CLIENT + 3},
-};
+    QS_STATUS(ERR_NOEXIST, kErrNoExist, PKG_OS + 3),
+    QS_STATUS(ERR_OS_FREE_HANDLE, kErrInvalidHandle, PKG_OS + 56),
+    QS_STATUS(ERR_MEM_HANDLES, kErrNoMoreHandles, PKG_OS + 162),
+    QS_STATUS(ERR_NO_NOTESINI, kErrNoNotesIni, PKG_OS + 165),
+    QS_STATUS(ERR_PATH_NAME_TOO_LONG, kErrPathTooLong, PKG_OS + 206),
+    QS_STATUS(ERR_NOT_NSF, kErrNotDatabase, PKG_NSF + 1),
+    QS_STATUS(ERR_STRUCT, kErrDamaged, PKG_NSF + 6),
+    QS_STATUS(ERR_DIRECTORY, kErrDirectory, PKG_NSF + 28),
+    QS_STATUS(ERR_ITEM_NOT_FOUND, kErrItemNotFound, PKG_NSF + 34),
+    QS_STATUS(ERR_INVALID_NOTE, kErrInvalidNoteId, PKG_NSF + 39),
+    QS_STATUS(ERR_NO_MODIFIED_NOTES, kErrNoModifiedNotes, PKG_NSF + 60),
+    QS_STATUS(ERR_BAD_PARAM, kErrBadArgument, PKG_NSF + 65),
+    QS_STATUS(ERR_NOACCESS, kErrNotAuthorized, PKG_NSF + 70),
+    QS_STATUS(ERR_NOTE_INVSIG2, kErrSignature, PKG_NSF + 91),
+    QS_STATUS(ERR_NOT_SEALED_FOR_YOU, kErrNoDecryptKey, PKG_NSF + 101),
+    QS_STATUS(ERR_COLLECTION_NOT_CREATED, kErrCollectionNotFound, PKG_NIF + 11),
+    QS_STATUS(ERR_NOT_FOUND, kErrDesignNotFound, PKG_MISC + 4),
+    QS_STATUS(ERR_NOT_YET_IMPLEMENTED, kErrUnsupported, PKG_MISC + 75),
+    QS_STATUS(ERR_ODS_NO_SUCH_ENTRY, kErrListEntry, PKG_ODS + 5),
+    QS_STATUS(ERR_SERVER_NOT_FOUND, kErrServerNotFound, PKG_CLIENT + 3)};
+#undef QS_STATUS
 
 }  // namespace
 

@@ -219,57 +219,37 @@ TEST_P(ProgramNumbers, AreTheLibrarysOwn) { EXPECT_EQ(GetParam().genuine, GetPar
 
 constexpr uint32_t PKG_NSF = 0x0200;
 constexpr uint32_t PKG_MISC = 0x0400;
+// The reference's name is the program's.
+#define QS_NUMBER(name, genuine) (GenuineNumber{#name, notes::name, genuine})
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ProgramNumbers,
     ::testing::Values(
-        GenuineNumber{"TYPE_INVALID_OR_UNKNOWN", notes::TYPE_INVALID_OR_UNKNOWN, 0x0000},
-        GenuineNumber{"TYPE_COMPOSITE", notes::TYPE_COMPOSITE, 0x0001},
-        GenuineNumber{"TYPE_ERROR", notes::TYPE_ERROR, 0x0100},
-        GenuineNumber{"TYPE_UNAVAILABLE", notes::TYPE_UNAVAILABLE, 0x0200},
-        GenuineNumber{"TYPE_NUMBER", notes::TYPE_NUMBER, 0x0300},
-        GenuineNumber{"TYPE_NUMBER_RANGE", notes::TYPE_NUMBER_RANGE, 0x0301},
-        GenuineNumber{"TYPE_TIME", notes::TYPE_TIME, 0x0400},
-        GenuineNumber{"TYPE_TIME_RANGE", notes::TYPE_TIME_RANGE, 0x0401},
-        GenuineNumber{"TYPE_TEXT", notes::TYPE_TEXT, 0x0500},
-        GenuineNumber{"TYPE_TEXT_LIST", notes::TYPE_TEXT_LIST, 0x0501},
-        GenuineNumber{"TYPE_FORMULA", notes::TYPE_FORMULA, 0x0600},
-        GenuineNumber{"TYPE_USERID", notes::TYPE_USERID, 0x0700},
-        GenuineNumber{"NOTE_CLASS_DOCUMENT", notes::NOTE_CLASS_DOCUMENT, 0x0001},
-        GenuineNumber{"NOTE_CLASS_FORM", notes::NOTE_CLASS_FORM, 0x0004},
-        GenuineNumber{"NOTE_CLASS_VIEW", notes::NOTE_CLASS_VIEW, 0x0008},
+        QS_NUMBER(TYPE_INVALID_OR_UNKNOWN, 0x0000), QS_NUMBER(TYPE_COMPOSITE, 0x0001),
+        QS_NUMBER(TYPE_ERROR, 0x0100), QS_NUMBER(TYPE_UNAVAILABLE, 0x0200), QS_NUMBER(TYPE_NUMBER, 0x0300),
+        QS_NUMBER(TYPE_NUMBER_RANGE, 0x0301), QS_NUMBER(TYPE_TIME, 0x0400),
+        QS_NUMBER(TYPE_TIME_RANGE, 0x0401), QS_NUMBER(TYPE_TEXT, 0x0500), QS_NUMBER(TYPE_TEXT_LIST, 0x0501),
+        QS_NUMBER(TYPE_FORMULA, 0x0600), QS_NUMBER(TYPE_USERID, 0x0700),
+        QS_NUMBER(NOTE_CLASS_DOCUMENT, 0x0001), QS_NUMBER(NOTE_CLASS_FORM, 0x0004),
+        QS_NUMBER(NOTE_CLASS_VIEW, 0x0008),
         GenuineNumber{"NOTE_ID_SPECIAL_DESIGN", notes::NOTE_CLASS_DESIGN_COLLECTION, 0xFFFF0020},
         GenuineNumber{"DB_LOADED", notes::DBMODE_LOADED, 1},
-        GenuineNumber{"DB_DIRECTORY", notes::DBMODE_DIRECTORY, 2},
-        GenuineNumber{"OPEN_DO_NOT_CREATE", notes::OPEN_DO_NOT_CREATE, 0x0004},
-        GenuineNumber{"NAVIGATE_NEXT", notes::NAVIGATE_NEXT, 1},
-        GenuineNumber{"READ_MASK_NOTECLASS", notes::READ_MASK_NOTECLASS, 0x00000004},
-        GenuineNumber{"READ_MASK_SUMMARY", notes::READ_MASK_SUMMARY, 0x00008000},
-        GenuineNumber{"SIGNAL_MORE_TO_DO", notes::SIGNAL_MORE_TO_DO, 0x0020},
-        GenuineNumber{"OS_TRANSLATE_NATIVE_TO_LMBCS", notes::OS_TRANSLATE_NATIVE_TO_LMBCS, 0},
-        GenuineNumber{"OS_TRANSLATE_LMBCS_TO_NATIVE", notes::OS_TRANSLATE_LMBCS_TO_NATIVE, 1},
-        GenuineNumber{"INFOPARSE_TITLE", notes::INFOPARSE_TITLE, 0},
-        GenuineNumber{"NSF_INFO_SIZE", notes::NSF_INFO_SIZE, 128},
-        GenuineNumber{"TIMEDATE_MINIMUM", notes::TIMEDATE_MINIMUM, 0},
-        GenuineNumber{"OPEN_NOVERIFYDEFAULT", notes::OPEN_NOVERIFYDEFAULT, 0x0002},
-        GenuineNumber{"ITEM_SUMMARY", notes::ITEM_SUMMARY, 0x0004},
-        GenuineNumber{"ERR_MASK", notes::ERR_MASK, 0x3FFF}, GenuineNumber{"MAXPATH", notes::MAXPATH, 256},
-        GenuineNumber{"ERR_DIRECTORY", notes::ERR_DIRECTORY, PKG_NSF + 28},
-        GenuineNumber{"ERR_ITEM_NOT_FOUND", notes::ERR_ITEM_NOT_FOUND, PKG_NSF + 34},
-        GenuineNumber{"ERR_NO_MODIFIED_NOTES", notes::ERR_NO_MODIFIED_NOTES, PKG_NSF + 60},
-        GenuineNumber{"ERR_NOT_FOUND", notes::ERR_NOT_FOUND, PKG_MISC + 4},
-        GenuineNumber{"SIG_CD_PARAGRAPH", notes::SIG_CD_PARAGRAPH, 129},
-        GenuineNumber{"SIG_CD_TEXT", notes::SIG_CD_TEXT, 133 | 0xFF00},
-        GenuineNumber{"FREADWRITERS", notes::FREADWRITERS, 0x0001},
-        GenuineNumber{"FEDITABLE", notes::FEDITABLE, 0x0002}, GenuineNumber{"FNAMES", notes::FNAMES, 0x0004},
-        GenuineNumber{"FREADERS", notes::FREADERS, 0x0010},
+        GenuineNumber{"DB_DIRECTORY", notes::DBMODE_DIRECTORY, 2}, QS_NUMBER(OPEN_DO_NOT_CREATE, 0x0004),
+        QS_NUMBER(NAVIGATE_NEXT, 1), QS_NUMBER(READ_MASK_NOTECLASS, 0x0004),
+        QS_NUMBER(READ_MASK_SUMMARY, 0x8000), QS_NUMBER(SIGNAL_MORE_TO_DO, 0x0020),
+        QS_NUMBER(INFOPARSE_TITLE, 0), QS_NUMBER(OS_TRANSLATE_NATIVE_TO_LMBCS, 0),
+        QS_NUMBER(OS_TRANSLATE_LMBCS_TO_NATIVE, 1), QS_NUMBER(NSF_INFO_SIZE, 128),
+        QS_NUMBER(TIMEDATE_MINIMUM, 0), QS_NUMBER(OPEN_NOVERIFYDEFAULT, 0x0002),
+        QS_NUMBER(ITEM_SUMMARY, 0x0004), QS_NUMBER(ERR_MASK, 0x3FFF), QS_NUMBER(MAXPATH, 256),
+        QS_NUMBER(ERR_DIRECTORY, PKG_NSF + 28), QS_NUMBER(ERR_ITEM_NOT_FOUND, PKG_NSF + 34),
+        QS_NUMBER(ERR_NO_MODIFIED_NOTES, PKG_NSF + 60), QS_NUMBER(ERR_NOT_FOUND, PKG_MISC + 4),
+        QS_NUMBER(SIG_CD_PARAGRAPH, 129), QS_NUMBER(SIG_CD_TEXT, 133 | 0xFF00),
+        QS_NUMBER(FREADWRITERS, 0x0001), QS_NUMBER(FEDITABLE, 0x0002), QS_NUMBER(FNAMES, 0x0004),
+        QS_NUMBER(FREADERS, 0x0010),
         GenuineNumber{"ConvertValueTextLimit", notes::kConvertValueTextLimit, 60 * 1024},
-#if defined(_WIN64)
-        GenuineNumber{"BLOCKID_Size", sizeof(notes::BLOCKID), 8},
-#else
-        GenuineNumber{"BLOCKID_Size", sizeof(notes::BLOCKID), 6},
-#endif
+        GenuineNumber{"BLOCKID_Size", sizeof(notes::BLOCKID), sizeof(void*) == 8 ? 8u : 6u},
         GenuineNumber{"BLOCKID_Block", offsetof(notes::BLOCKID, block), 4}),
     CaseLabel());
+#undef QS_NUMBER
 
 }  // namespace
