@@ -226,22 +226,19 @@ TEST_F(NnotesItemTextBounds, LongRichTextIsSeveralItemsOfOneName) {
     // then the block), tells by its first record.
     std::vector<std::string> splitTexts;
     std::vector<bool> startsParagraph;
-    s = lib.NSFItemInfo(note, "Split", 5, &item, &type, &value, &valueLength);
-    while (s == 0) {
+    for (s = lib.NSFItemInfo(note, "Split", 5, &item, &type, &value, &valueLength); s == 0;
+         s = lib.NSFItemInfoNext(note, item, "Split", 5, &item, &type, &value, &valueLength)) {
         char buffer[64] = {};
         const WORD n = lib.NSFItemConvertValueToText(type, value, valueLength, buffer, sizeof buffer, ';');
         splitTexts.emplace_back(buffer, n);
         const char* pool = static_cast<const char*>(lib.OSLockObject(value.pool));
-        EXPECT_NE(nullptr, pool);
-        if (pool != nullptr) {
-            WORD typeWord = 0;
-            std::memcpy(&typeWord, pool + value.block, sizeof typeWord);
-            EXPECT_EQ(TYPE_COMPOSITE, typeWord);
-            startsParagraph.push_back(static_cast<uint8_t>(pool[value.block + 2]) == SIG_CD_PARAGRAPH);
-            EXPECT_TRUE(lib.OSUnlockObject(value.pool));
-        }
+        ASSERT_NE(nullptr, pool);
+        WORD typeWord = 0;
+        std::memcpy(&typeWord, pool + value.block, sizeof typeWord);
+        EXPECT_EQ(TYPE_COMPOSITE, typeWord);
+        startsParagraph.push_back(static_cast<uint8_t>(pool[value.block + 2]) == SIG_CD_PARAGRAPH);
+        EXPECT_TRUE(lib.OSUnlockObject(value.pool));
         EXPECT_NE(0, lib.OSMemFree(value.pool)) << "a note's value is not the caller's to free";
-        s = lib.NSFItemInfoNext(note, item, "Split", 5, &item, &type, &value, &valueLength);
     }
     EXPECT_EQ((std::vector<std::string>{"p1\r\n", "p2\r\n", "p3"}), splitTexts);
     EXPECT_EQ((std::vector<bool>{true, false, false}), startsParagraph);
