@@ -29,18 +29,18 @@ constexpr SwitchName kSwitches[] = {
 };
 constexpr char kLongHelp[] = "--help";
 
+bool LooksLikeSwitch(const std::string& argument) {
+    return argument.size() >= 2 && (argument[0] == '/' || argument[0] == '-');
+}
+
 // "/name" and "-name", the name in any letter case; and "--help".
 Switch SwitchOf(const std::string& argument) {
-    if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return Switch::kNone;
+    if (!LooksLikeSwitch(argument)) return Switch::kNone;
     if (lstrcmpiA(argument.c_str(), kLongHelp) == 0) return Switch::kUsage;
     for (const SwitchName& s : kSwitches) {
         if (lstrcmpiA(argument.c_str() + 1, s.name) == 0) return s.id;
     }
     return Switch::kNone;
-}
-
-bool LooksLikeSwitch(const std::string& argument) {
-    return argument.size() >= 2 && (argument[0] == '/' || argument[0] == '-');
 }
 
 std::vector<std::string> SplitFields(const std::string& list) {

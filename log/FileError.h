@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
-class CMessageSink;
-
 #include <cstdint>
 #include <string>
+
+class CMessageSink;
 
 // Causes of a file failure, numbered as the dialog framework's file exceptions.
 enum FileErrorCause : int {

@@ -2,10 +2,9 @@
 // The SysLog: a text log of each step of a conversion job, one time-stamped, level-tagged
 // line per event. No file stays open between calls, so every line is on disk at once.
 
+#include "framework/MessageSink.h"
 #include "log/LogLine.h"
 #include "res/resource.h"
-
-#include "framework/MessageSink.h"
 
 #include <cstdint>
 #include <string>
