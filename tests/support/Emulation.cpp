@@ -15,12 +15,18 @@ struct Listed {
 };
 
 // Every case skipped under emulation, each with the reason it cannot run there; they all still
-// run where 32-bit programs run natively. None is left: the field list is read and chosen from
-// inside the program (support/ListHook.cpp), since another process's memory cannot be reached
-// under qemu-user, and a full disk is a small file system that refuses the write, where a
-// file-size limit would kill the emulated process with SIGXFSZ. A case that cannot run there
-// is added here, and nowhere else, with its reason.
-constexpr std::array<Listed, 0> kCannotRun{};
+// run where 32-bit programs run natively, and in the 64-bit suite everywhere. The field list
+// is read and chosen from inside the program (support/ListHook.cpp), since another process's
+// memory cannot be reached under qemu-user, and a full disk is a small file system that
+// refuses the write, where a file-size limit would kill the emulated process with SIGXFSZ, so
+// those run. A case that cannot run there is added here, and nowhere else, with its reason.
+constexpr const char* kFileDialogHangs =
+    "Wine's Save dialog hangs its thread while it creates itself under qemu-i386, in about two "
+    "of three starts: the dialog stays hidden and the program stops answering";
+constexpr std::array<Listed, 2> kCannotRun{{
+    {"EndToEnd.BrowseProposesExportNsfInTheNotesDataDirectory", kFileDialogHangs},
+    {"EndToEnd.DestinationSaveDialogDisablesTheSheetWhileOpen", kFileDialogHangs},
+}};
 
 }  // namespace
 
