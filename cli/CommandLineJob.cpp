@@ -3,6 +3,7 @@
 #include "cli/CommandLineLog.h"
 #include "cli/ConsoleMessages.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/PartialFile.h"
 #include "export/CsvFile.h"
 #include "export/FormMatch.h"
 #include "framework/ResourceString.h"
@@ -12,6 +13,7 @@
 #include "job/ExportStage.h"
 #include "job/InputChecks.h"
 #include "job/PathCheck.h"
+#include "log/FileError.h"
 #include "log/SysLog.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
@@ -140,6 +142,26 @@ bool CheckIni(const std::string& path, CTextOutput& output, int& exitStatus) {
     return true;
 }
 
+// After the stage: a run that went through (`status` 0 or 1) puts its file in the target's
+// place; any other leaves the earlier file as it was and its partial file beside it, both
+// named on the output and in the log. A partial file the stage never wrote is removed.
+int SettleFiles(CExportContext& context, const ExportOutcome& outcome, int status, const std::string& partial,
+                const std::string& target) {
+    if (!outcome.fileCreated) {
+        DeleteFileA(partial.c_str());
+        return status;
+    }
+    if (status == kExitWhole || status == kExitWarnings) {
+        const int cause = ReplaceTarget(partial, target);
+        if (cause == kFileErrNone) return status;
+        context.Warn(target + FileErrorCauseText(cause));
+        status = kExitIncomplete;
+    }
+    context.Warn("Partial CSV file kept: " + partial);
+    context.Warn("CSV file left as it was: " + target);
+    return status;
+}
+
 // The checks and look-ups of the windows, then the export stage. What ends the run before
 // the stage is printed on `early`; the stage and its closing lines print on `output`.
 int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOutput& output) {
@@ -173,6 +195,19 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
     choices.dbPath = notesPath;
     if (!ChooseFormAndFields(messages, notesPath, options, choices)) return kExitNothing;
 
+    // The file is written under its partial name and takes the target's place at the end;
+    // what stands in the way of either, or of the log, ends the run before the first document.
+    const std::string target = choices.exportPath;
+    const std::string partial = PartialPathOf(target);
+    if (Refused(messages, CheckPath(partial), refusal)) return refusal;
+    std::string failedPath;
+    const int cause = PrepareRunFiles(target, partial, logPath, failedPath);
+    if (cause != kFileErrNone) {
+        messages.Message(failedPath + FileErrorCauseText(cause));
+        return kExitNothing;
+    }
+    choices.exportPath = partial;
+
     // A log and a file of the job's own: nothing of the wizard's is touched.
     CConsoleMessages stageMessages(output);
     CSysLog log;
@@ -181,9 +216,12 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
                            [&output] { return std::make_unique<CConsoleProgress>(output); });
     const ExportOutcome outcome = RunExportStage(context, choices, logPath, options.text);
     if (outcome.fileReached) output.Print(ExportTotalsText(outcome.totals));
+    const int status = SettleFiles(context, outcome, ExitStatusOf(outcome), partial, target);
     const std::string completion = CompletionText(outcome);
-    if (!completion.empty()) stageMessages.Message(completion);
-    return ExitStatusOf(outcome);
+    // A file that could not take the target's place is not "finished".
+    if (!completion.empty() && (outcome.totals.refusedLines != 0 || status <= kExitWarnings))
+        stageMessages.Message(completion);
+    return status;
 }
 
 }  // namespace

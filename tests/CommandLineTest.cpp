@@ -6,8 +6,10 @@
 #include "cli/Console.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/OpenedFile.h"
+#include "cli/PartialFile.h"
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
+#include "log/FileError.h"
 #include "res/resource.h"
 #include "support/CaseName.h"
 #include "support/ExpectedTexts.h"
@@ -244,9 +246,13 @@ public:
 // What a case prepares besides the orders database.
 enum class JobSetup {
     kNothing,
-    kCsvHeld,       // another program holds the CSV file for the whole run
-    kHeldAndFault,  // and the note table cannot be had
+    kCsvHeld,       // another program holds an earlier CSV file ("held") for the whole run
+    kKept,          // an earlier CSV file ("kept") is there
+    kKeptAndFault,  // and the note table cannot be had
 };
+
+// The earlier file that another program holds, named as the run names it.
+const std::string kHeldTarget = std::string("{dir}\\out.csv") + kTextSharing;
 
 struct JobCase {
     const char* label;
@@ -260,6 +266,7 @@ struct JobCase {
     bool outputLogged = false;
     const char* logFile = nullptr;  // the log's name in {dir}; nullptr: job.log with -log, else out.log
     JobSetup setup = JobSetup::kNothing;
+    const char* partial = nullptr;  // the bytes of out.partial.csv; nullptr: no such file is left
 };
 
 const JobCase kJobCases[] = {
@@ -270,14 +277,17 @@ const JobCase kJobCases[] = {
     {"DashSwitchesAndFormNameInAnyCase",
      L"-DB {dir}\\orders.nsf -Form order -fields Name -csv {dir}\\out.csv -log {dir}\\job.log", 0,
      "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", "3 / 3 \x95\xb6\x8f\x91", "---DEBUG    Form Name=Order"},
-    {"RefusedLinesGiveStatus2", L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 2, "",
-     "Documents written = 0, Other form = 0, Not readable = 0, Lines not written to the file = 4",
-     "---WARNING  Export file incomplete: Lines not written = 4", false, nullptr, JobSetup::kCsvHeld},
-    // The file could not be created and a Notes error stopped the run: no file of the run is
-    // there to be incomplete, and nothing was exported.
-    {"NotesErrorWithoutAFileGivesStatus3", L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 3, "",
-     kTextNotAuthorized, "---WARNING  Export stopped: no CSV file was written", false, nullptr,
-     JobSetup::kHeldAndFault},
+    // A target that cannot be replaced ends the run before a note is read, and stays as it was.
+    {"HeldTargetEndsTheRunAtOnce", L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 3, "held",
+     kHeldTarget.c_str(), nullptr, true, nullptr, JobSetup::kCsvHeld},
+    // A run that went through takes the earlier file's place; one that stopped leaves it and
+    // keeps what it wrote beside it.
+    {"WholeRunReplacesTheEarlierFile", L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 0,
+     "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", kTextFinished, "---DEBUG    Form Name=Order", false,
+     nullptr, JobSetup::kKept},
+    {"StoppedRunKeepsTheEarlierFile", L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2,
+     "kept", "Partial CSV file kept: {dir}\\out.partial.csv", "---WARNING  CSV file left as it was: {dir}\\out.csv",
+     false, nullptr, JobSetup::kKeptAndFault, "Name\r\n"},
     {"Usage", L"/?", 0, nullptr, kTextUsageStart, nullptr},
     {"FieldNamesInAnyLetterCase", L"/db {dir}\\orders.nsf /form Order /fields total,NAME /csv {dir}\\out.csv",
      0, "Total,Name\r\n12,Alice\r\n7,Bob\r\n,\x8e\x81\x96\xbc\r\n", kTextFinished,
@@ -381,11 +391,12 @@ class CommandLineJobTable : public CommandLineJob, public ::testing::WithParamIn
 TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
     const JobCase& c = GetParam();
     std::unique_ptr<ExclusiveHolder> holder;
-    if (c.setup == JobSetup::kHeldAndFault) {
+    if (c.setup == JobSetup::kKeptAndFault) {
         WriteNotesDatabase(dbPath, std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
     }
-    if (c.setup == JobSetup::kCsvHeld || c.setup == JobSetup::kHeldAndFault) {
-        WriteFileBytes(csvPath, "");
+    if (c.setup == JobSetup::kKept || c.setup == JobSetup::kKeptAndFault) WriteFileBytes(csvPath, "kept");
+    if (c.setup == JobSetup::kCsvHeld) {
+        WriteFileBytes(csvPath, "held");
         holder = std::make_unique<ExclusiveHolder>(csvPath);
     }
     PrintedLines output;
@@ -396,6 +407,12 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
         EXPECT_EQ(c.csv, ReadFileBytes(csvPath));
     } else {
         EXPECT_FALSE(FileExists(csvPath));
+    }
+    const std::string partial = dir.File("out.partial.csv");
+    if (c.partial != nullptr) {
+        EXPECT_EQ(c.partial, ReadFileBytes(partial));
+    } else {
+        EXPECT_FALSE(FileExists(partial));
     }
     // A message of several lines is printed as those lines.
     PrintedLines expected;
@@ -460,16 +477,18 @@ TEST_F(CommandLineJob, TwoJobsInOneProcessKeepTheirOwnLogsAndFiles) {
     EXPECT_FALSE(FileExists(logPath));
 }
 
-// A job whose log cannot be written reports it once, on the output, and the next job's log,
-// which can, reports nothing.
+// A job whose log cannot be written reports it once, on the output, and ends before a note is
+// read, leaving no file; the next job's log, which can be written, reports nothing.
 TEST_F(CommandLineJob, ALogFailureIsReportedOncePerJob) {
     PrintedLines first;
     {
         WriteFileBytes(logPath, "");
         ExclusiveHolder holder(logPath);
         ASSERT_TRUE(holder.held());
-        EXPECT_EQ(kExitWhole, Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", first));
+        EXPECT_EQ(kExitNothing, Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", first));
     }
+    EXPECT_FALSE(FileExists(csvPath));
+    EXPECT_FALSE(FileExists(dir.File("out.partial.csv")));
     const size_t reports = static_cast<size_t>(std::count_if(
         first.lines.begin(), first.lines.end(),
         [&](const std::string& line) { return line.compare(0, logPath.size(), logPath) == 0; }));
@@ -512,5 +531,44 @@ TEST_P(OpenedFileOfArguments, ChoosesTheFrontEnd) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, OpenedFileOfArguments, ::testing::ValuesIn(kOpenedFileCases), CaseLabel());
+
+struct PartialNameCase {
+    const char* label;
+    const char* target;
+    const char* partial;
+};
+
+class PartialName : public ::testing::TestWithParam<PartialNameCase> {};
+
+TEST_P(PartialName, SaysWhatItIsBeforeTheExtension) {
+    EXPECT_EQ(GetParam().partial, PartialPathOf(GetParam().target));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PartialName,
+    ::testing::Values(PartialNameCase{"Csv", "C:\\out\\night.csv", "C:\\out\\night.partial.csv"},
+                      PartialNameCase{"ExtensionAsTyped", "C:\\OUT.CSV", "C:\\OUT.partial.CSV"},
+                      PartialNameCase{"DotInAFolderOnly", "C:\\v1.2\\out", "C:\\v1.2\\out.partial"},
+                      PartialNameCase{"NameThatIsAnExtension", "C:\\d\\.csv", "C:\\d\\.csv.partial"}),
+    CaseLabel());
+
+// The partial file takes the target's place only as a whole: held, the target and the
+// partial file both stay as they were; free, the target holds the partial file's bytes.
+TEST(ReplaceTarget, WholeOrNotAtAll) {
+    TempDir dir;
+    const std::string target = dir.File("out.csv"), partial = dir.File("out.partial.csv");
+    WriteFileBytes(target, "old");
+    WriteFileBytes(partial, "new");
+    {
+        ExclusiveHolder holder(target);
+        ASSERT_TRUE(holder.held());
+        EXPECT_NE(kFileErrNone, ReplaceTarget(partial, target));
+    }
+    EXPECT_EQ("old", ReadFileBytes(target));
+    EXPECT_EQ("new", ReadFileBytes(partial));
+    EXPECT_EQ(kFileErrNone, ReplaceTarget(partial, target));
+    EXPECT_EQ("new", ReadFileBytes(target));
+    EXPECT_FALSE(FileExists(partial));
+}
 
 }  // namespace
