@@ -2,6 +2,7 @@
 
 #include "cli/CommandLineJob.h"
 #include "cli/CommandLineLog.h"
+#include "cli/ConsoleStop.h"
 #include "cli/OpenedFile.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceString.h"
@@ -43,6 +44,7 @@ BOOL CConvertApp::InitInstance() {
         // the run fails with its status instead of waiting for ever.
         SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
         m_console.Attach();
+        InstallConsoleStop();
         if (!ReadCommandLine(arguments, m_console, options, m_nExitCode)) return FALSE;
     }
 
@@ -98,5 +100,7 @@ BOOL CConvertApp::InitInstance() {
 
 int CConvertApp::ExitInstance() {
     if (m_bNotesInitialized != 0) notes::NotesTerminate();
+    // A console event waiting for the run to close what it opened may let Windows end it now.
+    ConsoleRunEnded();
     return CWinApp::ExitInstance();
 }

@@ -1,5 +1,6 @@
 #include "cli/ConsoleProgress.h"
 
+#include "cli/ConsoleStop.h"
 #include "framework/ResourceString.h"
 #include "res/resource.h"
 
@@ -25,6 +26,8 @@ void CConsoleProgress::Advance(unsigned long done, unsigned long total) {
 void CConsoleProgress::Finish() {
     if (!m_current) Show();
 }
+
+bool CConsoleProgress::StopRequested() { return ConsoleStopRequested(); }
 
 void CConsoleProgress::Show() {
     const std::string format = ResString(IDS_CMD_PROGRESS);

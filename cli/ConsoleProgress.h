@@ -18,6 +18,8 @@ public:
 
     void Advance(unsigned long done, unsigned long total) override;
     void Finish() override;
+    // Ctrl+C and the console's other stop events (cli/ConsoleStop.h).
+    bool StopRequested() override;
 
 private:
     void Show();

@@ -194,6 +194,13 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
             ++done;
             progress->Advance(done, total);
             note.Close();
+            // Asked to stop, the run ends between documents: every line written is whole.
+            if (found && progress->StopRequested()) {
+                totals.stopRequested = true;
+                context.log.Write(LEVEL_INFO, ExportTotalsText(totals));
+                context.Warn("Export stopped on request: the CSV file is incomplete");
+                return;
+            }
         }
         progress->Finish();
         if (totals.lossyCells != 0) context.Warn(LostTotalText(totals.lossyCells, lossyNotes));

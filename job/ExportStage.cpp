@@ -97,6 +97,8 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
         return outcome;
     }
 
+    // A run asked to stop closed the database as every run does, and ends as a stopped one.
+    if (outcome.totals.stopRequested) outcome.stopped = true;
     if (outcome.totals.refusedLines != 0) {
         context.Warn("Export file incomplete: Lines not written = " +
                      std::to_string(outcome.totals.refusedLines));

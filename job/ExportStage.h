@@ -20,7 +20,7 @@ struct ExportChoices {
 // How the stage ended.
 struct ExportOutcome {
     ExportTotals totals;
-    bool stopped = false;      // a Notes error ended it; its text has been told
+    bool stopped = false;      // a Notes error or a stop request ended it; the reason has been told
     bool fileReached = false;  // the stage came to the CSV file: its totals count lines of it
     bool fileCreated = false;  // and created it (a file that could not be created is not there)
 };

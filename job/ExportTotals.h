@@ -16,6 +16,7 @@ struct ExportTotals {
     size_t cutValues = 0;          // cells whose Notes text filled the conversion buffer
     size_t unjoinedValues = 0;     // cells of a field held in several items, of which only the first was read
     bool finished = false;         // the run went through its whole note table
+    bool stopRequested = false;    // it stopped part-way because it was asked to
 
     // True when something was written other than as the database holds it, or not at all.
     bool HasWarnings() const {

@@ -5,6 +5,7 @@
 #include "cli/CommandLineJob.h"
 #include "cli/Console.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/ConsoleStop.h"
 #include "cli/OpenedFile.h"
 #include "cli/PartialFile.h"
 #include "framework/ResourceString.h"
@@ -249,6 +250,7 @@ enum class JobSetup {
     kCsvHeld,       // another program holds an earlier CSV file ("held") for the whole run
     kKept,          // an earlier CSV file ("kept") is there
     kKeptAndFault,  // and the note table cannot be had
+    kKeptAndCtrlC,  // and Ctrl+C has been pressed, as the console's handler hears it
 };
 
 // The earlier file that another program holds, named as the run names it.
@@ -288,6 +290,11 @@ const JobCase kJobCases[] = {
     {"StoppedRunKeepsTheEarlierFile", L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2,
      "kept", "Partial CSV file kept: {dir}\\out.partial.csv", "---WARNING  CSV file left as it was: {dir}\\out.csv",
      false, nullptr, JobSetup::kKeptAndFault, "Name\r\n"},
+    // Stopped between documents, the run closes the database as always; its lines are whole.
+    {"CtrlCStopsBetweenDocuments", L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2,
+     "kept", "Export stopped on request: the CSV file is incomplete",
+     "---RESULT   Close Notes DataBase is success.", false, nullptr, JobSetup::kKeptAndCtrlC,
+     "Name\r\nAlice\r\n"},
     {"Usage", L"/?", 0, nullptr, kTextUsageStart, nullptr},
     {"FieldNamesInAnyLetterCase", L"/db {dir}\\orders.nsf /form Order /fields total,NAME /csv {dir}\\out.csv",
      0, "Total,Name\r\n12,Alice\r\n7,Bob\r\n,\x8e\x81\x96\xbc\r\n", kTextFinished,
@@ -394,13 +401,18 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
     if (c.setup == JobSetup::kKeptAndFault) {
         WriteNotesDatabase(dbPath, std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
     }
-    if (c.setup == JobSetup::kKept || c.setup == JobSetup::kKeptAndFault) WriteFileBytes(csvPath, "kept");
+    if (c.setup == JobSetup::kKept || c.setup == JobSetup::kKeptAndFault || c.setup == JobSetup::kKeptAndCtrlC)
+        WriteFileBytes(csvPath, "kept");
+    if (c.setup == JobSetup::kKeptAndCtrlC) {
+        EXPECT_TRUE(OnConsoleControl(CTRL_C_EVENT));
+    }
     if (c.setup == JobSetup::kCsvHeld) {
         WriteFileBytes(csvPath, "held");
         holder = std::make_unique<ExclusiveHolder>(csvPath);
     }
     PrintedLines output;
     EXPECT_EQ(c.status, Run(c.arguments, output));
+    ResetConsoleStop();
     holder.reset();
 
     if (c.csv != nullptr) {

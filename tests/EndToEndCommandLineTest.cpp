@@ -78,9 +78,10 @@ const CommandLineCase kCases[] = {
     {"ConflictWarnsWithStatus1", Setup::kConflict,
      L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 1, "Name\r\nAlice\r\nAlice\r\n",
      "Note ID = 104 (NT00000068), Conflict", "---WARNING  Note ID = 104 (NT00000068), Conflict"},
-    {"NotesErrorMidExportGivesStatus2", Setup::kTableFault,
-     L"/db {dir}\\data\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2, "Name\r\n",
-     kTextNotAuthorized, "---WARNING  Export stopped: the CSV file is incomplete"},
+    // An earlier good file stays where it was; what the stopped run wrote is kept beside it.
+    {"NotesErrorMidExportKeepsTheEarlierFile", Setup::kTableFault,
+     L"/db {dir}\\data\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2, "kept",
+     "Partial CSV file kept: {dir}\\out.partial.csv", "---WARNING  CSV file left as it was: {dir}\\out.csv"},
     {"Usage", Setup::kNothing, L"/?", 0, nullptr, kTextUsageStart, nullptr},
     {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932, nullptr},
     // One argument that names no file: the windows do not open, and the shell sees the status
@@ -135,6 +136,7 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
         case Setup::kTableFault:
             WriteNotesDatabase(dbPath,
                                std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
+            WriteFileBytes(csvPath, "kept");
             break;
         case Setup::kNotesInitFails:
             WriteIni("QuillsheetFailInit=1\r\n");
@@ -186,6 +188,13 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
             << "not logged: " << c.logLine;
     } else {
         EXPECT_FALSE(FileExists(log));
+    }
+    // Only a stopped run leaves its partial file.
+    const std::string partial = dir.File("out.partial.csv");
+    if (c.setup == Setup::kTableFault) {
+        EXPECT_EQ("Name\r\n", ReadFileBytes(partial));
+    } else {
+        EXPECT_FALSE(FileExists(partial));
     }
     // An unattended run never hands anything to the shell.
     EXPECT_TRUE(Opened().empty());
