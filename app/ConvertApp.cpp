@@ -4,6 +4,7 @@
 #include "cli/CommandLineLog.h"
 #include "cli/ConsoleStop.h"
 #include "cli/OpenedFile.h"
+#include "cli/RunSummary.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
@@ -45,14 +46,19 @@ BOOL CConvertApp::InitInstance() {
         SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
         m_console.Attach();
         InstallConsoleStop();
-        if (!ReadCommandLine(arguments, m_console, options, m_nExitCode)) return FALSE;
+        // Every run ends with its summary line; the usage asked for is no run.
+        m_summaryDue = true;
+        if (!ReadCommandLine(arguments, m_console, options, m_nExitCode)) {
+            m_summaryDue = !options.usage;
+            return FALSE;
+        }
     }
 
     if (notes::NotesInitialize(options.iniGiven ? options.ini : std::string()) != 0) {
         m_bNotesInitialized = 0;
         if (unattended) {
             const std::string message = ResString(IDS_NOTES_INIT_FAILED);
-            m_console.Print(message);
+            m_console.PrintClosing(message);
             LogEarlyEnd(options, message);
             m_nExitCode = kExitNothing;
         } else {
@@ -80,7 +86,7 @@ BOOL CConvertApp::InitInstance() {
     }
 
     if (unattended) {
-        m_nExitCode = RunCommandLineJob(options, m_console);
+        m_nExitCode = RunCommandLineJob(options, m_console, m_totals);
         return FALSE;
     }
 
@@ -100,6 +106,7 @@ BOOL CConvertApp::InitInstance() {
 
 int CConvertApp::ExitInstance() {
     if (m_bNotesInitialized != 0) notes::NotesTerminate();
+    if (m_summaryDue) m_console.Print(RunSummaryText(m_nExitCode, m_totals));
     // A console event waiting for the run to close what it opened may let Windows end it now.
     ConsoleRunEnded();
     return CWinApp::ExitInstance();

@@ -4,6 +4,7 @@
 
 #include "cli/Console.h"
 #include "framework/WinApp.h"
+#include "job/ExportTotals.h"
 
 #include <cstdint>
 
@@ -21,6 +22,8 @@ public:
 private:
     // Where a run started with switches prints; unused by the windows.
     CConsole m_console;
+    bool m_summaryDue = false;  // an unattended run's last line is still to be printed
+    ExportTotals m_totals;      // its export's counts
 };
 
 // The application object, or nullptr in a process without one.

@@ -3,6 +3,7 @@
 #include "cli/CommandLineLog.h"
 #include "cli/ConsoleMessages.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/ConsoleStop.h"
 #include "cli/PartialFile.h"
 #include "export/CsvFile.h"
 #include "export/FormMatch.h"
@@ -129,13 +130,13 @@ bool Refused(CMessageSink& messages, unsigned messageId, int& exitStatus) {
 bool CheckIni(const std::string& path, CTextOutput& output, int& exitStatus) {
     const unsigned fault = CheckPath(path);
     if (fault != 0 && fault != IDS_PATH_READONLY && fault != IDS_PATH_FOLDER) {
-        output.Print(ResString(fault));
+        output.PrintClosing(ResString(fault));
         exitStatus = StatusOfRefusal(fault);
         return false;
     }
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        output.Print(ResStringWith(IDS_CMD_INI_NOT_FOUND, path));
+        output.PrintClosing(ResStringWith(IDS_CMD_INI_NOT_FOUND, path));
         exitStatus = kExitNothing;
         return false;
     }
@@ -164,7 +165,8 @@ int SettleFiles(CExportContext& context, const ExportOutcome& outcome, int statu
 
 // The checks and look-ups of the windows, then the export stage. What ends the run before
 // the stage is printed on `early`; the stage and its closing lines print on `output`.
-int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOutput& output) {
+int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOutput& output,
+                  ExportTotals& totals) {
     CConsoleMessages messages(early);
     int refusal = kExitNothing;
     std::string sourcePath = options.db;
@@ -194,6 +196,11 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
     }
     choices.dbPath = notesPath;
     if (!ChooseFormAndFields(messages, notesPath, options, choices)) return kExitNothing;
+    // Ctrl+C during Notes' start or the look-ups (a server far away) is heard here.
+    if (ConsoleStopRequested()) {
+        messages.Message(ResString(IDS_CMD_STOPPED_BEFORE_EXPORT));
+        return kExitIncomplete;
+    }
 
     // The file is written under its partial name and takes the target's place at the end;
     // what stands in the way of either, or of the log, ends the run before the first document.
@@ -215,6 +222,7 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
     CExportContext context(log, file, stageMessages,
                            [&output] { return std::make_unique<CConsoleProgress>(output); });
     const ExportOutcome outcome = RunExportStage(context, choices, logPath, options.text);
+    totals = outcome.totals;
     if (outcome.fileReached) output.Print(ExportTotalsText(outcome.totals));
     const int status = SettleFiles(context, outcome, ExitStatusOf(outcome), partial, target);
     const std::string completion = CompletionText(outcome);
@@ -231,7 +239,7 @@ bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& ou
     CLoggedOutput logged(output);
     std::string message;
     if (!ParseCommandLine(arguments, options, message)) {
-        logged.Print(message);
+        logged.PrintClosing(message);
         LogEarlyEnd(options, logged.Printed());
         exitStatus = kExitBadArgument;
         return false;
@@ -248,10 +256,10 @@ bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& ou
     return true;
 }
 
-int RunCommandLineJob(const CommandLineOptions& options, CTextOutput& output) {
+int RunCommandLineJob(const CommandLineOptions& options, CTextOutput& output, ExportTotals& totals) {
     // Until the export stage has a log of its own, what ends the run is logged as it is printed.
     CLoggedOutput logged(output);
-    const int status = PrepareAndRun(options, logged, output);
+    const int status = PrepareAndRun(options, logged, output, totals);
     if (!logged.Printed().empty()) LogEarlyEnd(options, logged.Printed());
     return status;
 }

@@ -5,6 +5,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/TextOutput.h"
+#include "job/ExportTotals.h"
 
 #include <string>
 #include <vector>
@@ -17,5 +18,6 @@ bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& ou
 
 // Runs the job once Notes is up, with a log and a CSV file of its own (the log: /log, else
 // beside the CSV file), printing its messages, warnings and progress on `output`; a run that
-// ends before the export stage logs why. Returns the process's exit status.
-int RunCommandLineJob(const CommandLineOptions& options, CTextOutput& output);
+// ends before the export stage logs why. Returns the process's exit status; `totals` holds
+// the export's counts (none when it ended before the export stage).
+int RunCommandLineJob(const CommandLineOptions& options, CTextOutput& output, ExportTotals& totals);

@@ -47,6 +47,15 @@ std::string CommandLineLogPath(const CommandLineOptions& options) {
 
 void CLoggedOutput::Print(const std::string& text) {
     m_output.Print(text);
+    Keep(text);
+}
+
+void CLoggedOutput::PrintClosing(const std::string& text) {
+    m_output.PrintClosing(text);
+    Keep(text);
+}
+
+void CLoggedOutput::Keep(const std::string& text) {
     if (!m_printed.empty()) m_printed += '\n';
     m_printed += text;
 }

@@ -18,9 +18,13 @@ class CLoggedOutput : public CTextOutput {
 public:
     explicit CLoggedOutput(CTextOutput& output) : m_output(output) {}
     void Print(const std::string& text) override;
+    void PrintClosing(const std::string& text) override;
+    void ShowProgress(const std::string& text) override { m_output.ShowProgress(text); }
     const std::string& Printed() const { return m_printed; }
 
 private:
+    void Keep(const std::string& text);
+
     CTextOutput& m_output;
     std::string m_printed;
 };

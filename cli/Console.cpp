@@ -12,35 +12,94 @@ bool Usable(HANDLE handle) {
     return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
 }
 
+bool IsConsole(HANDLE handle) {
+    DWORD mode = 0;
+    return GetConsoleMode(handle, &mode) != FALSE;
+}
+
+std::wstring Widened(UINT codePage, const std::string& text) {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+std::string Narrowed(UINT codePage, const std::wstring& text) {
+    if (text.empty()) return {};
+    const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    if (length <= 0) return {};
+    std::string bytes(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0], length, nullptr,
+                        nullptr);
+    return bytes;
+}
+
 }  // namespace
+
+std::wstring InPlaceLine(const std::wstring& text, size_t shownWidth) {
+    std::wstring line = L"\r" + text;
+    if (shownWidth > text.size()) line.append(shownWidth - text.size(), L' ');
+    return line;
+}
 
 void CConsole::Attach() {
     if (m_attached) return;
     m_attached = true;
-    HANDLE handed = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (!Usable(handed) && AttachConsole(ATTACH_PARENT_PROCESS)) {
-        handed = CreateFileA(kConsoleOutput, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    if (!Usable(output) && !Usable(error) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        output = CreateFileA(kConsoleOutput, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_EXISTING, 0, nullptr);
+        error = output;
     }
-    if (!Usable(handed)) return;
-    m_output = handed;
-    DWORD mode = 0;
-    m_isConsole = GetConsoleMode(m_output, &mode) != FALSE;
+    if (Usable(output)) m_output = {output, IsConsole(output)};
+    // Where there is no standard error of its own, its lines go with the rest.
+    m_error = Usable(error) ? Stream{error, IsConsole(error)} : m_output;
+    // A program without a console of its own reads 0 here, and keeps the native bytes.
+    const UINT consolePage = GetConsoleOutputCP();
+    if (consolePage != 0 && consolePage != GetACP()) m_redirectedCodePage = consolePage;
 }
 
-void CConsole::Print(const std::string& text) {
-    if (m_output == nullptr) return;
-    // CR LF, as a Windows console and a text file read by Notepad expect.
-    const std::string line = ToTextMode(text + "\n");
+void CConsole::Print(const std::string& text) { WriteLine(m_output, text); }
+
+void CConsole::PrintClosing(const std::string& text) { WriteLine(m_error, text); }
+
+void CConsole::ShowProgress(const std::string& text) {
+    if (m_output.handle == nullptr || !m_output.isConsole) return;
+    const std::wstring count = Widened(CP_ACP, text);
+    const std::wstring line = InPlaceLine(count, m_progressWidth);
     DWORD written = 0;
-    if (m_isConsole) {
+    WriteConsoleW(m_output.handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    m_progressWidth = count.empty() ? 1 : count.size();
+}
+
+void CConsole::ClearProgress() {
+    if (m_progressWidth == 0) return;
+    // The count stays on its line; what follows starts below it.
+    Write(m_output, "\n");
+    m_progressWidth = 0;
+}
+
+void CConsole::WriteLine(Stream& stream, const std::string& text) {
+    if (stream.handle == nullptr) return;
+    ClearProgress();
+    Write(stream, text + "\n");
+}
+
+void CConsole::Write(const Stream& stream, const std::string& text) const {
+    // CR LF, as a Windows console and a text file read by Notepad expect.
+    const std::string bytes = ToTextMode(text);
+    DWORD written = 0;
+    if (stream.isConsole) {
         // Whatever code page the console window was set to, the Japanese text shows.
-        const int length =
-            MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
-        std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, L'\0');
-        MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), wide.data(), length);
-        WriteConsoleW(m_output, wide.data(), static_cast<DWORD>(length), &written, nullptr);
+        const std::wstring wide = Widened(CP_ACP, bytes);
+        WriteConsoleW(stream.handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
-    WriteFile(m_output, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    const std::string converted =
+        m_redirectedCodePage == CP_ACP ? bytes : Narrowed(m_redirectedCodePage, Widened(CP_ACP, bytes));
+    WriteFile(stream.handle, converted.data(), static_cast<DWORD>(converted.size()), &written, nullptr);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Where an unattended run prints: the standard output it was handed (a redirection in a
-// batch file), else the console of the process that started it. A run with neither (the
-// Task Scheduler) prints nothing.
+// Where an unattended run prints: the standard output and error it was handed (a
+// redirection in a batch file), else the console of the process that started it. A run with
+// neither (the Task Scheduler) prints nothing.
 
 #include "cli/TextOutput.h"
 
@@ -11,12 +11,31 @@
 
 class CConsole : public CTextOutput {
 public:
-    // Finds the output once; later calls keep what the first found.
+    // Finds the outputs once; later calls keep what the first found.
     void Attach();
     void Print(const std::string& text) override;
+    void PrintClosing(const std::string& text) override;
+    // On a console window the count is rewritten on its own line; elsewhere it is dropped.
+    void ShowProgress(const std::string& text) override;
 
 private:
+    struct Stream {
+        HANDLE handle = nullptr;
+        bool isConsole = false;  // a console window takes UTF-16, a file or pipe bytes
+    };
+    void WriteLine(Stream& stream, const std::string& text);
+    void Write(const Stream& stream, const std::string& text) const;
+    void ClearProgress();
+
     bool m_attached = false;
-    HANDLE m_output = nullptr;
-    bool m_isConsole = false;  // a console window takes UTF-16, a file or pipe the native bytes
+    Stream m_output;
+    Stream m_error;
+    // The code page of what goes to a file or a pipe: the console's, where it was changed
+    // (chcp 65001), so that the program reading it at that console reads Japanese right.
+    UINT m_redirectedCodePage = CP_ACP;
+    size_t m_progressWidth = 0;  // characters of the count on the console's last line; 0: none
 };
+
+// What rewrites a console's last line, `shownWidth` characters wide, with `text`: the text
+// from the line's start, and blanks over what the earlier text left beyond it.
+std::wstring InPlaceLine(const std::wstring& text, size_t shownWidth);

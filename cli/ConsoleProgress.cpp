@@ -33,7 +33,7 @@ void CConsoleProgress::Show() {
     const std::string format = ResString(IDS_CMD_PROGRESS);
     std::vector<char> text(format.size() + kNumbersRoom, '\0');
     std::snprintf(text.data(), text.size(), format.c_str(), m_done, m_total);
-    m_output.Print(text.data());
+    m_output.ShowProgress(text.data());
     m_lastShown = m_clock();
     m_shown = true;
     m_current = true;

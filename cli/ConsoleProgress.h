@@ -1,6 +1,6 @@
 #pragma once
-// An export run's progress on the console: documents done of all, at most a few lines a
-// second, so that a run of a million documents does not bury its warnings.
+// An export run's progress on the console: documents done of all, rewritten at most a few
+// times a second, so that a run of a million documents spends its time on the documents.
 
 #include "cli/TextOutput.h"
 #include "export/ExportProgress.h"

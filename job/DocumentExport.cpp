@@ -102,6 +102,7 @@ void LogCellWarnings(CExportContext& context, NOTEID id, const FieldList& fields
         if (field.lost != 0) {
             context.Warn(LostCharactersText(id, field.name, field.lost));
             ++totals.lossyCells;
+            totals.lostCharacters += field.lost;
             lossy = true;
         }
     }

@@ -11,6 +11,7 @@ struct ExportTotals {
     size_t unreadable = 0;         // notes that could not be opened or decrypted
     size_t refusedLines = 0;       // lines, the header among them, that the file did not take
     size_t lossyCells = 0;         // cells that lost characters the native text cannot hold
+    size_t lostCharacters = 0;     // the characters those cells lost
     size_t signatureFailures = 0;  // documents written although their signature step failed
     size_t conflicts = 0;          // save or replication conflicts, written as every document
     size_t cutValues = 0;          // cells whose Notes text filled the conversion buffer

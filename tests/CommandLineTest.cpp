@@ -8,6 +8,7 @@
 #include "cli/ConsoleStop.h"
 #include "cli/OpenedFile.h"
 #include "cli/PartialFile.h"
+#include "cli/RunSummary.h"
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
 #include "log/FileError.h"
@@ -24,6 +25,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -165,43 +167,80 @@ class ConsoleToFile : public ::testing::Test {
 protected:
     void SetUp() override {
         m_previous = GetStdHandle(STD_OUTPUT_HANDLE);
+        m_previousError = GetStdHandle(STD_ERROR_HANDLE);
         m_file =
             CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, m_file);
+        m_errorFile =
+            CreateFileA(errorPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, m_errorFile);
         SetStdHandle(STD_OUTPUT_HANDLE, m_file);
+        SetStdHandle(STD_ERROR_HANDLE, m_errorFile);
         console.Attach();
     }
     void TearDown() override {
         SetStdHandle(STD_OUTPUT_HANDLE, m_previous);
+        SetStdHandle(STD_ERROR_HANDLE, m_previousError);
         if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
+        if (m_errorFile != INVALID_HANDLE_VALUE) CloseHandle(m_errorFile);
     }
-    std::vector<std::string> Lines() {
-        FlushFileBuffers(m_file);
-        std::vector<std::string> lines = SplitCrLf(ReadFileBytes(path));
-        if (!lines.empty() && lines.back().empty()) lines.pop_back();
-        return lines;
-    }
-
     TempDir dir;
     std::string path = dir.File("console.txt");
+    std::string errorPath = dir.File("errors.txt");
     CConsole console;
     HANDLE m_previous = nullptr;
+    HANDLE m_previousError = nullptr;
     HANDLE m_file = INVALID_HANDLE_VALUE;
+    HANDLE m_errorFile = INVALID_HANDLE_VALUE;
 };
 
 constexpr char kDocuments[] = " \x95\xb6\x8f\x91";  // " 文書"
 
-TEST_F(ConsoleToFile, PrintsNativeBytesWithCrLf) {
+TEST_F(ConsoleToFile, PrintsNativeBytesWithCrLfAndTheEndOnTheStandardError) {
     console.Print("\x92\x8d\x95\xb6\nOrder");
+    console.PrintClosing("End");
     EXPECT_EQ("\x92\x8d\x95\xb6\r\nOrder\r\n", ReadFileBytes(path));
+    EXPECT_EQ("End\r\n", ReadFileBytes(errorPath));
 }
+
+// Sent to a file, the output holds what the run says, never its progress.
+TEST_F(ConsoleToFile, ProgressIsNotWrittenIntoAFile) {
+    CConsoleProgress progress(console);
+    progress.Advance(1, 2);
+    console.Print("Warning");
+    progress.Advance(2, 2);
+    progress.Finish();
+    EXPECT_EQ("Warning\r\n", ReadFileBytes(path));
+}
+
+struct InPlaceCase {
+    const char* label;
+    const wchar_t* text;
+    size_t shownWidth;
+    const wchar_t* line;
+};
+
+// The count goes back to the start of the console's line and blanks what a longer count left.
+const InPlaceCase kInPlaceCases[] = {
+    {"FirstCount", L"1 / 9", 0, L"\r1 / 9"},
+    {"LongerCount", L"10 / 90", 5, L"\r10 / 90"},
+    {"ShorterText", L"9 / 9", 7, L"\r9 / 9  "},
+};
+
+class InPlaceLineOf : public ::testing::TestWithParam<InPlaceCase> {};
+
+TEST_P(InPlaceLineOf, RewritesTheWholeLine) {
+    EXPECT_EQ(GetParam().line, InPlaceLine(GetParam().text, GetParam().shownWidth));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InPlaceLineOf, ::testing::ValuesIn(kInPlaceCases), CaseLabel());
 
 struct ProgressCase {
     const char* label;
     DWORD start;  // the tick count at the first note
     unsigned long total;
     DWORD msPerNote;                  // what the clock moves after each note
-    std::vector<const char*> counts;  // the counts printed
+    std::vector<const char*> counts;  // the counts shown
 };
 
 // A count every half second at most, the first and the last always, the last once.
@@ -213,36 +252,96 @@ const ProgressCase kProgressCases[] = {
     {"LastCountNotRepeated", 1000, 1, 0, {"1 / 1"}},
 };
 
-class ConsoleProgressTable : public ConsoleToFile, public ::testing::WithParamInterface<ProgressCase> {};
-
-TEST_P(ConsoleProgressTable, PrintsTheCounts) {
-    const ProgressCase& c = GetParam();
-    DWORD now = c.start;
-    CConsoleProgress progress(console, [&now] { return now; });
-    for (unsigned long done = 1; done <= c.total; ++done, now += c.msPerNote) progress.Advance(done, c.total);
-    progress.Finish();
-    std::vector<std::string> expected;
-    for (const char* count : c.counts) expected.push_back(count + std::string(kDocuments));
-    EXPECT_EQ(expected, Lines());
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ConsoleProgressTable, ::testing::ValuesIn(kProgressCases), CaseLabel());
-
 // The lines an unattended run prints, kept.
 class PrintedLines : public CTextOutput {
 public:
-    void Print(const std::string& text) override {
-        for (size_t start = 0, end = 0; start <= text.size(); start = end + 1) {
-            end = std::min(text.find('\n', start), text.size());
-            lines.push_back(text.substr(start, end - start));
-        }
+    void Print(const std::string& text) override { Split(text, lines); }
+    void PrintClosing(const std::string& text) override {
+        Split(text, lines);
+        Split(text, closing);
+    }
+    void ShowProgress(const std::string& text) override {
+        progress.push_back(text);
+        if (onProgress) onProgress();
     }
     bool Has(const std::string& line) const {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
+    bool HasClosing(const std::string& line) const {
+        return std::find(closing.begin(), closing.end(), line) != closing.end();
+    }
 
-    std::vector<std::string> lines;
+    std::vector<std::string> lines;     // every line, in order
+    std::vector<std::string> closing;   // those that ended the run
+    std::vector<std::string> progress;  // the counts shown
+    std::function<void()> onProgress;   // what happens as a count is shown
+
+private:
+    static void Split(const std::string& text, std::vector<std::string>& into) {
+        for (size_t start = 0, end = 0; start <= text.size(); start = end + 1) {
+            end = std::min(text.find('\n', start), text.size());
+            into.push_back(text.substr(start, end - start));
+        }
+    }
 };
+
+class ConsoleProgressTable : public ::testing::TestWithParam<ProgressCase> {};
+
+TEST_P(ConsoleProgressTable, ShowsTheCounts) {
+    const ProgressCase& c = GetParam();
+    DWORD now = c.start;
+    PrintedLines output;
+    CConsoleProgress progress(output, [&now] { return now; });
+    for (unsigned long done = 1; done <= c.total; ++done, now += c.msPerNote) progress.Advance(done, c.total);
+    progress.Finish();
+    std::vector<std::string> expected;
+    for (const char* count : c.counts) expected.push_back(count + std::string(kDocuments));
+    EXPECT_EQ(expected, output.progress);
+    EXPECT_TRUE(output.lines.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ConsoleProgressTable, ::testing::ValuesIn(kProgressCases), CaseLabel());
+
+struct SummaryCase {
+    const char* label;
+    int status;
+    ExportTotals totals;
+    const char* line;
+};
+
+ExportTotals Totals(size_t written, size_t other, size_t unreadable, size_t refused, size_t lost, size_t lossy,
+                    size_t conflicts, size_t cut, size_t signature, size_t unjoined) {
+    ExportTotals t;
+    t.written = written;
+    t.otherForm = other;
+    t.unreadable = unreadable;
+    t.refusedLines = refused;
+    t.lostCharacters = lost;
+    t.lossyCells = lossy;
+    t.conflicts = conflicts;
+    t.cutValues = cut;
+    t.signatureFailures = signature;
+    t.unjoinedValues = unjoined;
+    return t;
+}
+
+// Each count under its own name, in the order scripts were told.
+const SummaryCase kSummaryCases[] = {
+    {"NothingExported", 4, ExportTotals(),
+     "Summary: status=4 written=0 other-form=0 not-readable=0 lines-not-written=0 lost-characters=0 "
+     "cells-with-lost-characters=0 conflicts=0 cut-values=0 signature-failures=0 unjoined-values=0"},
+    {"EveryCountInItsPlace", 1, Totals(100, 198, 2, 3, 40, 10, 4, 5, 6, 7),
+     "Summary: status=1 written=100 other-form=198 not-readable=2 lines-not-written=3 lost-characters=40 "
+     "cells-with-lost-characters=10 conflicts=4 cut-values=5 signature-failures=6 unjoined-values=7"},
+};
+
+class RunSummaryOf : public ::testing::TestWithParam<SummaryCase> {};
+
+TEST_P(RunSummaryOf, NamesEveryCount) {
+    EXPECT_EQ(GetParam().line, RunSummaryText(GetParam().status, GetParam().totals));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RunSummaryOf, ::testing::ValuesIn(kSummaryCases), CaseLabel());
 
 // What a case prepares besides the orders database.
 enum class JobSetup {
@@ -250,7 +349,8 @@ enum class JobSetup {
     kCsvHeld,       // another program holds an earlier CSV file ("held") for the whole run
     kKept,          // an earlier CSV file ("kept") is there
     kKeptAndFault,  // and the note table cannot be had
-    kKeptAndCtrlC,  // and Ctrl+C has been pressed, as the console's handler hears it
+    kKeptAndCtrlC,  // and Ctrl+C is pressed, as the console's handler hears it, at the first count
+    kCtrlCAtOnce,   // Ctrl+C was pressed before the run began
 };
 
 // The earlier file that another program holds, named as the run names it.
@@ -278,7 +378,7 @@ const JobCase kJobCases[] = {
      "---INFO     Command line: /db {dir}\\orders.nsf /form Order /fields \"Total, Name\" /csv {dir}\\out.csv"},
     {"DashSwitchesAndFormNameInAnyCase",
      L"-DB {dir}\\orders.nsf -Form order -fields Name -csv {dir}\\out.csv -log {dir}\\job.log", 0,
-     "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", "3 / 3 \x95\xb6\x8f\x91", "---DEBUG    Form Name=Order"},
+     "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", kTextFinished, "---DEBUG    Form Name=Order"},
     // A target that cannot be replaced ends the run before a note is read, and stays as it was.
     {"HeldTargetEndsTheRunAtOnce", L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 3, "held",
      kHeldTarget.c_str(), nullptr, true, nullptr, JobSetup::kCsvHeld},
@@ -295,6 +395,9 @@ const JobCase kJobCases[] = {
      "kept", "Export stopped on request: the CSV file is incomplete",
      "---RESULT   Close Notes DataBase is success.", false, nullptr, JobSetup::kKeptAndCtrlC,
      "Name\r\nAlice\r\n"},
+    // Heard before the export stage, a stop ends the run as an early end does.
+    {"CtrlCBeforeTheFirstDocument", L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 2, nullptr,
+     kTextStoppedBeforeExport, nullptr, true, nullptr, JobSetup::kCtrlCAtOnce},
     {"Usage", L"/?", 0, nullptr, kTextUsageStart, nullptr},
     {"FieldNamesInAnyLetterCase", L"/db {dir}\\orders.nsf /form Order /fields total,NAME /csv {dir}\\out.csv",
      0, "Total,Name\r\n12,Alice\r\n7,Bob\r\n,\x8e\x81\x96\xbc\r\n", kTextFinished,
@@ -363,7 +466,8 @@ protected:
         CommandLineOptions options;
         int status = -1;
         if (!ReadCommandLine(words, output, options, status)) return status;
-        return RunCommandLineJob(options, output);
+        ExportTotals totals;
+        return RunCommandLineJob(options, output, totals);
     }
 
     std::string WithDir(const char* text) const { return Replaced<std::string>(text, "{dir}", dir.path()); }
@@ -403,14 +507,17 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
     }
     if (c.setup == JobSetup::kKept || c.setup == JobSetup::kKeptAndFault || c.setup == JobSetup::kKeptAndCtrlC)
         WriteFileBytes(csvPath, "kept");
+    PrintedLines output;
     if (c.setup == JobSetup::kKeptAndCtrlC) {
+        output.onProgress = [] { EXPECT_TRUE(OnConsoleControl(CTRL_C_EVENT)); };
+    }
+    if (c.setup == JobSetup::kCtrlCAtOnce) {
         EXPECT_TRUE(OnConsoleControl(CTRL_C_EVENT));
     }
     if (c.setup == JobSetup::kCsvHeld) {
         WriteFileBytes(csvPath, "held");
         holder = std::make_unique<ExclusiveHolder>(csvPath);
     }
-    PrintedLines output;
     EXPECT_EQ(c.status, Run(c.arguments, output));
     ResetConsoleStop();
     holder.reset();
@@ -430,6 +537,16 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
     PrintedLines expected;
     expected.Print(WithDir(c.output));
     for (const std::string& line : expected.lines) EXPECT_TRUE(output.Has(line)) << "not printed: " << line;
+    // A run that reached its notes showed its count, the last one that of the whole table.
+    if (c.status <= kExitWarnings && c.csv != nullptr) {
+        ASSERT_FALSE(output.progress.empty());
+        EXPECT_EQ("3 / 3" + std::string(kDocuments), output.progress.back());
+    }
+    // What ended the run is on the standard error, whether before the export or after it.
+    if (c.status >= kExitNothing || c.output == std::string(kTextFinished)) {
+        for (const std::string& line : expected.lines)
+            EXPECT_TRUE(output.HasClosing(line)) << "not on the standard error: " << line;
+    }
     const bool otherLog = std::wstring(c.arguments).find(L"-log") != std::wstring::npos;
     const std::string log = c.logFile != nullptr ? dir.File(c.logFile)
                             : otherLog           ? dir.File("job.log")
