@@ -45,7 +45,7 @@ std::wstring InPlaceLine(const std::wstring& text, size_t shownWidth) {
     return line;
 }
 
-void CConsole::Attach() {
+void CConsole::Attach(const CodePageOf& consolePage) {
     if (m_attached) return;
     m_attached = true;
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -59,8 +59,8 @@ void CConsole::Attach() {
     // Where there is no standard error of its own, its lines go with the rest.
     m_error = Usable(error) ? Stream{error, IsConsole(error)} : m_output;
     // A program without a console of its own reads 0 here, and keeps the native bytes.
-    const UINT consolePage = GetConsoleOutputCP();
-    if (consolePage != 0 && consolePage != GetACP()) m_redirectedCodePage = consolePage;
+    const UINT page = consolePage();
+    if (page != 0 && page != GetACP()) m_redirectedCodePage = page;
 }
 
 void CConsole::Print(const std::string& text) { WriteLine(m_output, text); }

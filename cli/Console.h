@@ -7,12 +7,16 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 class CConsole : public CTextOutput {
 public:
+    // The code page of the process's console, 0 when it has none.
+    using CodePageOf = std::function<UINT()>;
+
     // Finds the outputs once; later calls keep what the first found.
-    void Attach();
+    void Attach(const CodePageOf& consolePage = GetConsoleOutputCP);
     void Print(const std::string& text) override;
     void PrintClosing(const std::string& text) override;
     // On a console window the count is rewritten on its own line; elsewhere it is dropped.

@@ -213,6 +213,44 @@ TEST_F(ConsoleToFile, ProgressIsNotWrittenIntoAFile) {
     EXPECT_EQ("Warning\r\n", ReadFileBytes(path));
 }
 
+struct CodePageCase {
+    const char* label;
+    UINT consolePage;      // what chcp set the console to
+    const char* expected;  // the bytes of 注文 in the file
+};
+
+// Sent to a file from a console set to another code page (chcp 65001), the text is in that
+// page, as the program that reads it at that console takes it; at 932 it is the native bytes.
+const CodePageCase kCodePageCases[] = {
+    {"CodePage932", 932, "\x92\x8d\x95\xb6\r\n"},
+    {"Utf8", CP_UTF8, "\xe6\xb3\xa8\xe6\x96\x87\r\n"},
+    {"NoConsole", 0, "\x92\x8d\x95\xb6\r\n"},
+};
+
+class RedirectedFromAConsole : public ::testing::TestWithParam<CodePageCase> {};
+
+// The console's page is given as GetConsoleOutputCP would give it: Wine makes no console for
+// a process without a terminal, so chcp itself is tried at a terminal (docs/building.md).
+TEST_P(RedirectedFromAConsole, WritesInTheConsolesCodePage) {
+    TempDir dir;
+    const std::string path = dir.File("out.txt");
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const HANDLE previous = GetStdHandle(STD_OUTPUT_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, file);
+    {
+        CConsole console;
+        const UINT page = GetParam().consolePage;
+        console.Attach([page] { return page; });
+        console.Print("\x92\x8d\x95\xb6");
+    }
+    SetStdHandle(STD_OUTPUT_HANDLE, previous);
+    CloseHandle(file);
+    EXPECT_EQ(GetParam().expected, ReadFileBytes(path));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RedirectedFromAConsole, ::testing::ValuesIn(kCodePageCases), CaseLabel());
+
 struct InPlaceCase {
     const char* label;
     const wchar_t* text;

@@ -40,6 +40,7 @@ enum class Setup {
     kNotesInitFails,  // the Notes library does not start
     kOtherIni,        // the client's notes.ini fails Notes; {dir}\\other.ini is sound
     kOtherIniFails,   // {dir}\\other.ini fails Notes; the client's is sound
+    kCsvHeld,         // another program holds the earlier CSV file ("held") for the whole run
 };
 
 struct CommandLineCase {
@@ -59,6 +60,15 @@ const std::string kLoggedInitFailureText =
     "---ERROR    " + std::string(kTextInitFailed).substr(0, std::string(kTextInitFailed).find('\n'));
 const char* const kLoggedInitFailure = kLoggedInitFailureText.c_str();
 
+// The earlier file that another program holds, named as the run names it, printed and logged.
+const std::string kHeldTargetText = std::string("{dir}\\out.csv") + kTextSharing;
+const std::string kLoggedHeldTargetText = "---ERROR    " + kHeldTargetText;
+
+// The last line of a run that exported nothing, after its status.
+constexpr char kNothingCounted[] =
+    " written=0 other-form=0 not-readable=0 lines-not-written=0 lost-characters=0 cells-with-lost-characters=0 "
+    "conflicts=0 cut-values=0 signature-failures=0 unjoined-values=0";
+
 // What needs the real process: the console it prints to, the exit status as the shell sees
 // it (one case of each), arguments typed in Japanese, which front end one argument chooses,
 // and Notes that does not start or starts with another notes.ini. Every check and refusal of
@@ -70,7 +80,9 @@ const CommandLineCase kCases[] = {
      "---DEBUG    DB Path={dir}\\data\\orders.nsf"},
     {"ServerJob", Setup::kNothing,
      L"/server hub /db sales\\orders.nsf /form Note /fields * /csv {dir}\\out.csv", 0,
-     "Body,Subject\r\n,hello; world\r\n,\r\n,two  lines\r\n", "3 / 3 \x95\xb6\x8f\x91",
+     "Body,Subject\r\n,hello; world\r\n,\r\n,two  lines\r\n",
+     "Summary: status=0 written=3 other-form=0 not-readable=0 lines-not-written=0 lost-characters=0 "
+     "cells-with-lost-characters=0 conflicts=0 cut-values=0 signature-failures=0 unjoined-values=0",
      "---DEBUG    DB Path=hub!!sales\\orders.nsf"},
     {"JapaneseFormFieldsAndPaths", Setup::kJapanese,
      L"/db {dir}\\data\\\u53d7\u6ce8.nsf /form \u6ce8\u6587 /fields \u91d1\u984d,\u6c0f\u540d /csv {dir}\\\u51fa\u529b.csv",
@@ -82,6 +94,9 @@ const CommandLineCase kCases[] = {
     {"NotesErrorMidExportKeepsTheEarlierFile", Setup::kTableFault,
      L"/db {dir}\\data\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2, "kept",
      "Partial CSV file kept: {dir}\\out.partial.csv", "---WARNING  CSV file left as it was: {dir}\\out.csv"},
+    // A CSV file that cannot be replaced is found before the first document.
+    {"HeldCsvEndsTheRunAtOnce", Setup::kCsvHeld, L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3,
+     "held", kHeldTargetText.c_str(), kLoggedHeldTargetText.c_str()},
     {"Usage", Setup::kNothing, L"/?", 0, nullptr, kTextUsageStart, nullptr},
     {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932, nullptr},
     // One argument that names no file: the windows do not open, and the shell sees the status
@@ -126,6 +141,7 @@ class CommandLineTable : public CommandLine, public ::testing::WithParamInterfac
 
 TEST_P(CommandLineTable, StatusFilesAndOutput) {
     const CommandLineCase& c = GetParam();
+    std::unique_ptr<ExclusiveHolder> holder;
     switch (c.setup) {
         case Setup::kJapanese:
             WriteNotesDatabase(dir.File(std::string("data\\") + kJapaneseDbName), kJapaneseOrders);
@@ -148,10 +164,15 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
         case Setup::kOtherIniFails:
             WriteFileBytes(dir.File("other.ini"), "[Notes]\r\nQuillsheetFailInit=1\r\n");
             break;
+        case Setup::kCsvHeld:
+            WriteFileBytes(csvPath, "held");
+            holder = std::make_unique<ExclusiveHolder>(csvPath);
+            break;
         case Setup::kNothing:
             break;
     }
     EXPECT_EQ(c.status, Run(c.arguments));
+    holder.reset();
     // The log: -log's, else beside the CSV file and named after it; never the wizard's.
     const bool otherLog = std::wstring(c.arguments).find(L"-log") != std::wstring::npos;
     const std::string log = otherLog                      ? dir.File("job.log")
@@ -178,6 +199,15 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
             const std::string line = expected.substr(start, end - start);
             EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), line)) << "not printed: " << line;
         }
+    }
+    // Sent to a file, the output has no progress; every run but the usage ends with its summary.
+    std::vector<std::string> printed = OutputLines();
+    while (!printed.empty() && printed.back().empty()) printed.pop_back();
+    for (const std::string& line : printed)
+        EXPECT_EQ(std::string::npos, line.find(" / ")) << "progress in a file: " << line;
+    if (std::wstring(c.arguments) != L"/?") {
+        ASSERT_FALSE(printed.empty());
+        EXPECT_EQ(0u, printed.back().find("Summary: status=" + std::to_string(c.status) + " ")) << printed.back();
     }
     if (c.logLine != nullptr) {
         const std::vector<std::string> lines = SplitCrLf(ReadFileBytes(log));
@@ -236,20 +266,21 @@ std::string Twin() { return ProgramFolder() + "\\quillsheet.com"; }
 
 // Typed at a prompt without its extension, "quillsheet" is the twin (PATHEXT puts .COM
 // first): the prompt waits for it, so its lines come before the prompt's next, and the
-// prompt's %errorlevel% is the export's status.
+// prompt's %errorlevel% is the export's status. What ended the run went to the standard
+// error; the standard output ends with the summary.
 TEST_F(CommandLine, TwinTypedAtAPromptIsWaitedForAndGivesTheStatus) {
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
     const std::wstring typed =
         Widen(ProgramFolder()) + L"\\quillsheet /db {dir}\\data\\orders.nsf /form Invoice";
     // echo leaves the errorlevel as it is, and the prompt ends with it.
-    EXPECT_EQ(3u, Run(L"/v:on /c " + typed + L" /csv {dir}\\out.csv & echo status !errorlevel!",
+    EXPECT_EQ(3u, Run(L"/v:on /c " + typed + L" /csv {dir}\\out.csv 2>{dir}\\errors.txt & echo status !errorlevel!",
                       std::string(system) + "\\cmd.exe"));
     std::vector<std::string> lines = OutputLines();
     while (!lines.empty() && lines.back().empty()) lines.pop_back();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ("status 3", lines.back());
-    EXPECT_NE(lines.end() - 1, std::find(lines.begin(), lines.end() - 1, kTextFormNotFound));
+    const std::vector<std::string> expected = {std::string("Summary: status=3") + kNothingCounted, "status 3"};
+    EXPECT_EQ(expected, lines);
+    EXPECT_EQ(std::string(kTextFormNotFound) + "\r\n", ReadFileBytes(dir.File("errors.txt")));
 }
 
 struct OpenedCase {
