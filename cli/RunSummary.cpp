@@ -21,6 +21,7 @@ std::string RunSummaryText(int exitStatus, const ExportTotals& totals) {
         {"unjoined-values", totals.unjoinedValues},
     };
     std::string text = std::string(kSummaryTag) + " status=" + std::to_string(exitStatus);
-    for (const auto& count : counts) text += std::string(" ") + count.first + "=" + std::to_string(count.second);
+    for (const auto& count : counts)
+        text += std::string(" ") + count.first + "=" + std::to_string(count.second);
     return text;
 }

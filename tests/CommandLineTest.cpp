@@ -171,8 +171,8 @@ protected:
         m_file =
             CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, m_file);
-        m_errorFile =
-            CreateFileA(errorPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+        m_errorFile = CreateFileA(errorPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, m_errorFile);
         SetStdHandle(STD_OUTPUT_HANDLE, m_file);
         SetStdHandle(STD_ERROR_HANDLE, m_errorFile);
@@ -234,7 +234,8 @@ class RedirectedFromAConsole : public ::testing::TestWithParam<CodePageCase> {};
 TEST_P(RedirectedFromAConsole, WritesInTheConsolesCodePage) {
     TempDir dir;
     const std::string path = dir.File("out.txt");
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     const HANDLE previous = GetStdHandle(STD_OUTPUT_HANDLE);
     SetStdHandle(STD_OUTPUT_HANDLE, file);
@@ -347,8 +348,8 @@ struct SummaryCase {
     const char* line;
 };
 
-ExportTotals Totals(size_t written, size_t other, size_t unreadable, size_t refused, size_t lost, size_t lossy,
-                    size_t conflicts, size_t cut, size_t signature, size_t unjoined) {
+ExportTotals Totals(size_t written, size_t other, size_t unreadable, size_t refused, size_t lost,
+                    size_t lossy, size_t conflicts, size_t cut, size_t signature, size_t unjoined) {
     ExportTotals t;
     t.written = written;
     t.otherForm = other;
@@ -422,12 +423,13 @@ const JobCase kJobCases[] = {
      kHeldTarget.c_str(), nullptr, true, nullptr, JobSetup::kCsvHeld},
     // A run that went through takes the earlier file's place; one that stopped leaves it and
     // keeps what it wrote beside it.
-    {"WholeRunReplacesTheEarlierFile", L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 0,
-     "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", kTextFinished, "---DEBUG    Form Name=Order", false,
+    {"WholeRunReplacesTheEarlierFile", L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv",
+     0, "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", kTextFinished, "---DEBUG    Form Name=Order", false,
      nullptr, JobSetup::kKept},
-    {"StoppedRunKeepsTheEarlierFile", L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2,
-     "kept", "Partial CSV file kept: {dir}\\out.partial.csv", "---WARNING  CSV file left as it was: {dir}\\out.csv",
-     false, nullptr, JobSetup::kKeptAndFault, "Name\r\n"},
+    {"StoppedRunKeepsTheEarlierFile", L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv",
+     2, "kept", "Partial CSV file kept: {dir}\\out.partial.csv",
+     "---WARNING  CSV file left as it was: {dir}\\out.csv", false, nullptr, JobSetup::kKeptAndFault,
+     "Name\r\n"},
     // Stopped between documents, the run closes the database as always; its lines are whole.
     {"CtrlCStopsBetweenDocuments", L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2,
      "kept", "Export stopped on request: the CSV file is incomplete",
@@ -543,7 +545,8 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
     if (c.setup == JobSetup::kKeptAndFault) {
         WriteNotesDatabase(dbPath, std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
     }
-    if (c.setup == JobSetup::kKept || c.setup == JobSetup::kKeptAndFault || c.setup == JobSetup::kKeptAndCtrlC)
+    if (c.setup == JobSetup::kKept || c.setup == JobSetup::kKeptAndFault ||
+        c.setup == JobSetup::kKeptAndCtrlC)
         WriteFileBytes(csvPath, "kept");
     PrintedLines output;
     if (c.setup == JobSetup::kKeptAndCtrlC) {

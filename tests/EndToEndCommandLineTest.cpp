@@ -95,8 +95,9 @@ const CommandLineCase kCases[] = {
      L"/db {dir}\\data\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv", 2, "kept",
      "Partial CSV file kept: {dir}\\out.partial.csv", "---WARNING  CSV file left as it was: {dir}\\out.csv"},
     // A CSV file that cannot be replaced is found before the first document.
-    {"HeldCsvEndsTheRunAtOnce", Setup::kCsvHeld, L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3,
-     "held", kHeldTargetText.c_str(), kLoggedHeldTargetText.c_str()},
+    {"HeldCsvEndsTheRunAtOnce", Setup::kCsvHeld,
+     L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3, "held", kHeldTargetText.c_str(),
+     kLoggedHeldTargetText.c_str()},
     {"Usage", Setup::kNothing, L"/?", 0, nullptr, kTextUsageStart, nullptr},
     {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932, nullptr},
     // One argument that names no file: the windows do not open, and the shell sees the status
@@ -207,7 +208,8 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
         EXPECT_EQ(std::string::npos, line.find(" / ")) << "progress in a file: " << line;
     if (std::wstring(c.arguments) != L"/?") {
         ASSERT_FALSE(printed.empty());
-        EXPECT_EQ(0u, printed.back().find("Summary: status=" + std::to_string(c.status) + " ")) << printed.back();
+        EXPECT_EQ(0u, printed.back().find("Summary: status=" + std::to_string(c.status) + " "))
+            << printed.back();
     }
     if (c.logLine != nullptr) {
         const std::vector<std::string> lines = SplitCrLf(ReadFileBytes(log));
@@ -274,11 +276,13 @@ TEST_F(CommandLine, TwinTypedAtAPromptIsWaitedForAndGivesTheStatus) {
     const std::wstring typed =
         Widen(ProgramFolder()) + L"\\quillsheet /db {dir}\\data\\orders.nsf /form Invoice";
     // echo leaves the errorlevel as it is, and the prompt ends with it.
-    EXPECT_EQ(3u, Run(L"/v:on /c " + typed + L" /csv {dir}\\out.csv 2>{dir}\\errors.txt & echo status !errorlevel!",
-                      std::string(system) + "\\cmd.exe"));
+    EXPECT_EQ(
+        3u, Run(L"/v:on /c " + typed + L" /csv {dir}\\out.csv 2>{dir}\\errors.txt & echo status !errorlevel!",
+                std::string(system) + "\\cmd.exe"));
     std::vector<std::string> lines = OutputLines();
     while (!lines.empty() && lines.back().empty()) lines.pop_back();
-    const std::vector<std::string> expected = {std::string("Summary: status=3") + kNothingCounted, "status 3"};
+    const std::vector<std::string> expected = {std::string("Summary: status=3") + kNothingCounted,
+                                               "status 3"};
     EXPECT_EQ(expected, lines);
     EXPECT_EQ(std::string(kTextFormNotFound) + "\r\n", ReadFileBytes(dir.File("errors.txt")));
 }
