@@ -20,6 +20,7 @@ public:
     void Print(const std::string& text) override;
     void PrintClosing(const std::string& text) override;
     void ShowProgress(const std::string& text) override { m_output.ShowProgress(text); }
+    void EndProgress() override { m_output.EndProgress(); }
     const std::string& Printed() const { return m_printed; }
 
 private:

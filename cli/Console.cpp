@@ -40,9 +40,9 @@ std::string Narrowed(UINT codePage, const std::wstring& text) {
 
 }  // namespace
 
-std::wstring InPlaceLine(const std::wstring& text, size_t shownWidth) {
-    std::wstring line = L"\r" + text;
-    if (shownWidth > text.size()) line.append(shownWidth - text.size(), L' ');
+std::wstring InPlaceLine(const std::string& text, const std::string& shown) {
+    std::wstring line = L"\r" + Widened(CP_ACP, text);
+    if (shown.size() > text.size()) line.append(shown.size() - text.size(), L' ');
     return line;
 }
 
@@ -70,24 +70,31 @@ void CConsole::PrintClosing(const std::string& text) { WriteLine(m_error, text);
 
 void CConsole::ShowProgress(const std::string& text) {
     if (m_output.handle == nullptr || !m_output.isConsole) return;
-    const std::wstring count = Widened(CP_ACP, text);
-    const std::wstring line = InPlaceLine(count, m_progressWidth);
-    DWORD written = 0;
-    WriteConsoleW(m_output.handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    m_progressWidth = count.empty() ? 1 : count.size();
+    WriteWide(InPlaceLine(text, m_progress));
+    m_progress = text;
 }
 
-void CConsole::ClearProgress() {
-    if (m_progressWidth == 0) return;
-    // The count stays on its line; what follows starts below it.
+void CConsole::EndProgress() {
+    if (m_progress.empty()) return;
     Write(m_output, "\n");
-    m_progressWidth = 0;
+    m_progress.clear();
 }
 
 void CConsole::WriteLine(Stream& stream, const std::string& text) {
     if (stream.handle == nullptr) return;
-    ClearProgress();
+    if (m_progress.empty()) {
+        Write(stream, text + "\n");
+        return;
+    }
+    // The line takes the count's place, and the count comes back below it.
+    WriteWide(InPlaceLine("", m_progress) + L"\r");
     Write(stream, text + "\n");
+    WriteWide(InPlaceLine(m_progress, ""));
+}
+
+void CConsole::WriteWide(const std::wstring& text) const {
+    DWORD written = 0;
+    WriteConsoleW(m_output.handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 void CConsole::Write(const Stream& stream, const std::string& text) const {

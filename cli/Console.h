@@ -19,8 +19,10 @@ public:
     void Attach(const CodePageOf& consolePage = GetConsoleOutputCP);
     void Print(const std::string& text) override;
     void PrintClosing(const std::string& text) override;
-    // On a console window the count is rewritten on its own line; elsewhere it is dropped.
+    // On a console window the count is rewritten on the last line, below the lines printed
+    // meanwhile; elsewhere it is dropped.
     void ShowProgress(const std::string& text) override;
+    void EndProgress() override;
 
 private:
     struct Stream {
@@ -29,7 +31,7 @@ private:
     };
     void WriteLine(Stream& stream, const std::string& text);
     void Write(const Stream& stream, const std::string& text) const;
-    void ClearProgress();
+    void WriteWide(const std::wstring& text) const;
 
     bool m_attached = false;
     Stream m_output;
@@ -37,9 +39,10 @@ private:
     // The code page of what goes to a file or a pipe: the console's, where it was changed
     // (chcp 65001), so that the program reading it at that console reads Japanese right.
     UINT m_redirectedCodePage = CP_ACP;
-    size_t m_progressWidth = 0;  // characters of the count on the console's last line; 0: none
+    std::string m_progress;  // the count on the console's last line; empty: none
 };
 
-// What rewrites a console's last line, `shownWidth` characters wide, with `text`: the text
-// from the line's start, and blanks over what the earlier text left beyond it.
-std::wstring InPlaceLine(const std::wstring& text, size_t shownWidth);
+// What rewrites a console's last line, on which `shown` stands, with `text` (native text):
+// the text from the line's start, and blanks over what the earlier text left beyond it.
+// A double-byte character takes two columns of the console, as it takes two bytes.
+std::wstring InPlaceLine(const std::string& text, const std::string& shown);

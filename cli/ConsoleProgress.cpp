@@ -25,6 +25,7 @@ void CConsoleProgress::Advance(unsigned long done, unsigned long total) {
 
 void CConsoleProgress::Finish() {
     if (!m_current) Show();
+    m_output.EndProgress();
 }
 
 bool CConsoleProgress::StopRequested() { return ConsoleStopRequested(); }

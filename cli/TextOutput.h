@@ -14,4 +14,6 @@ public:
     // The progress count, shown in place of the one before it. Where nobody watches (a file,
     // a pipe) it is not shown at all.
     virtual void ShowProgress(const std::string& text) { (void)text; }
+    // The count shown last is the final one: it stays, and what follows goes below it.
+    virtual void EndProgress() {}
 };

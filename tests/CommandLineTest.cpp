@@ -254,22 +254,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, RedirectedFromAConsole, ::testing::ValuesIn(kCod
 
 struct InPlaceCase {
     const char* label;
-    const wchar_t* text;
-    size_t shownWidth;
+    const char* text;
+    const char* shown;
     const wchar_t* line;
 };
 
-// The count goes back to the start of the console's line and blanks what a longer count left.
+// The count goes back to the start of the console's line and blanks what a longer text left,
+// two columns for each double-byte character.
 const InPlaceCase kInPlaceCases[] = {
-    {"FirstCount", L"1 / 9", 0, L"\r1 / 9"},
-    {"LongerCount", L"10 / 90", 5, L"\r10 / 90"},
-    {"ShorterText", L"9 / 9", 7, L"\r9 / 9  "},
+    {"FirstCount", "1 / 9", "", L"\r1 / 9"},
+    {"LongerCount", "10 / 90", "9 / 90", L"\r10 / 90"},
+    {"ShorterText", "9 / 9", "10 / 10", L"\r9 / 9  "},
+    {"BlanksUnderJapanese", "", "1 / 1 \x95\xb6\x8f\x91", L"\r          "},
 };
 
 class InPlaceLineOf : public ::testing::TestWithParam<InPlaceCase> {};
 
 TEST_P(InPlaceLineOf, RewritesTheWholeLine) {
-    EXPECT_EQ(GetParam().line, InPlaceLine(GetParam().text, GetParam().shownWidth));
+    EXPECT_EQ(GetParam().line, InPlaceLine(GetParam().text, GetParam().shown));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InPlaceLineOf, ::testing::ValuesIn(kInPlaceCases), CaseLabel());
