@@ -5,6 +5,7 @@
 #include "cli/ConsoleProgress.h"
 #include "cli/ConsoleStop.h"
 #include "cli/PartialFile.h"
+#include "cli/RunLock.h"
 #include "export/CsvFile.h"
 #include "export/FormMatch.h"
 #include "framework/ResourceString.h"
@@ -143,11 +144,17 @@ bool CheckIni(const std::string& path, CTextOutput& output, int& exitStatus) {
     return true;
 }
 
+// A line that ends the run: on the standard error, and in the log as a warning.
+void Closing(CExportContext& context, CTextOutput& output, const std::string& text) {
+    output.PrintClosing(text);
+    context.log.Write(LEVEL_WARNING, text);
+}
+
 // After the stage: a run that went through (`status` 0 or 1) puts its file in the target's
 // place; any other leaves the earlier file as it was and its partial file beside it, both
 // named on the output and in the log. A partial file the stage never wrote is removed.
-int SettleFiles(CExportContext& context, const ExportOutcome& outcome, int status, const std::string& partial,
-                const std::string& target) {
+int SettleFiles(CExportContext& context, CTextOutput& output, const ExportOutcome& outcome, int status,
+                const std::string& partial, const std::string& target) {
     if (!outcome.fileCreated) {
         DeleteFileA(partial.c_str());
         return status;
@@ -155,11 +162,11 @@ int SettleFiles(CExportContext& context, const ExportOutcome& outcome, int statu
     if (status == kExitWhole || status == kExitWarnings) {
         const int cause = ReplaceTarget(partial, target);
         if (cause == kFileErrNone) return status;
-        context.Warn(target + FileErrorCauseText(cause));
+        Closing(context, output, target + FileErrorCauseText(cause));
         status = kExitIncomplete;
     }
-    context.Warn("Partial CSV file kept: " + partial);
-    context.Warn("CSV file left as it was: " + target);
+    Closing(context, output, "Partial CSV file kept: " + partial);
+    Closing(context, output, "CSV file left as it was: " + target);
     return status;
 }
 
@@ -207,6 +214,17 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
     const std::string target = choices.exportPath;
     const std::string partial = PartialPathOf(target);
     if (Refused(messages, CheckPath(partial), refusal)) return refusal;
+    // Another run writing the same CSV file or log would write into this run's files, and
+    // this run into its.
+    CRunLock locks[2];
+    const std::string* claimed[2] = {&target, &logPath};
+    for (size_t i = 0; i < 2; ++i) {
+        if (!locks[i].Take(*claimed[i])) {
+            // Not logged: the log may be the other run's.
+            output.PrintClosing(ResStringWith(IDS_CMD_FILE_IN_USE, *claimed[i]));
+            return kExitNothing;
+        }
+    }
     std::string failedPath;
     const int cause = PrepareRunFiles(target, partial, logPath, failedPath);
     if (cause != kFileErrNone) {
@@ -224,7 +242,7 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
     const ExportOutcome outcome = RunExportStage(context, choices, logPath, options.text);
     totals = outcome.totals;
     if (outcome.fileReached) output.Print(ExportTotalsText(outcome.totals));
-    const int status = SettleFiles(context, outcome, ExitStatusOf(outcome), partial, target);
+    const int status = SettleFiles(context, output, outcome, ExitStatusOf(outcome), partial, target);
     const std::string completion = CompletionText(outcome);
     // A file that could not take the target's place is not "finished".
     if (!completion.empty() && (outcome.totals.refusedLines != 0 || status <= kExitWarnings))

@@ -8,6 +8,7 @@
 #include "cli/ConsoleStop.h"
 #include "cli/OpenedFile.h"
 #include "cli/PartialFile.h"
+#include "cli/RunLock.h"
 #include "cli/RunSummary.h"
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
@@ -330,10 +331,12 @@ enum class JobSetup {
     kKeptAndFault,  // and the note table cannot be had
     kKeptAndCtrlC,  // and Ctrl+C is pressed, as the console's handler hears it, at the first count
     kCtrlCAtOnce,   // Ctrl+C was pressed before the run began
+    kClaimed,       // another run writes the CSV file, spelt OUT.CSV, and its log
 };
 
 // The earlier file that another program holds, named as the run names it.
 const std::string kHeldTarget = std::string("{dir}\\out.csv") + kTextSharing;
+const std::string kClaimedTarget = kTextFileInUse + std::string("{dir}\\out.csv");
 
 struct JobCase {
     const char* label;
@@ -375,6 +378,9 @@ const JobCase kJobCases[] = {
      "kept", "Export stopped on request: the CSV file is incomplete",
      "---RESULT   Close Notes DataBase is success.", false, nullptr, JobSetup::kKeptAndCtrlC,
      "Name\r\nAlice\r\n"},
+    // A second run of the same job touches neither the file nor the log of the first.
+    {"SecondRunOfTheSameJobEndsAtOnce", L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 3, "kept",
+     kClaimedTarget.c_str(), nullptr, false, nullptr, JobSetup::kClaimed, "first"},
     // Heard before the export stage, a stop ends the run as an early end does.
     {"CtrlCBeforeTheFirstDocument", L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 2, nullptr,
      kTextStoppedBeforeExport, nullptr, true, nullptr, JobSetup::kCtrlCAtOnce},
@@ -486,8 +492,13 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
         WriteNotesDatabase(dbPath, std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
     }
     if (c.setup == JobSetup::kKept || c.setup == JobSetup::kKeptAndFault ||
-        c.setup == JobSetup::kKeptAndCtrlC)
+        c.setup == JobSetup::kKeptAndCtrlC || c.setup == JobSetup::kClaimed)
         WriteFileBytes(csvPath, "kept");
+    CRunLock firstRun;
+    if (c.setup == JobSetup::kClaimed) {
+        ASSERT_TRUE(firstRun.Take(dir.File("OUT.CSV")));
+        WriteFileBytes(dir.File("out.partial.csv"), "first");
+    }
     PrintedLines output;
     if (c.setup == JobSetup::kKeptAndCtrlC) {
         output.onProgress = [] { EXPECT_TRUE(OnConsoleControl(CTRL_C_EVENT)); };
@@ -522,6 +533,11 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
     if (c.status <= kExitWarnings && c.csv != nullptr) {
         ASSERT_FALSE(output.progress.empty());
         EXPECT_EQ("3 / 3" + std::string(kDocuments), output.progress.back());
+    }
+    // A run that keeps its partial file ends by naming both files on the standard error.
+    if (c.partial != nullptr && c.setup != JobSetup::kClaimed) {
+        EXPECT_TRUE(output.HasClosing(WithDir("Partial CSV file kept: {dir}\\out.partial.csv")));
+        EXPECT_TRUE(output.HasClosing(WithDir("CSV file left as it was: {dir}\\out.csv")));
     }
     // What ended the run is on the standard error, whether before the export or after it.
     if (c.status >= kExitNothing || c.output == std::string(kTextFinished)) {
@@ -661,6 +677,21 @@ INSTANTIATE_TEST_SUITE_P(
                       PartialNameCase{"DotInAFolderOnly", "C:\\v1.2\\out", "C:\\v1.2\\out.partial"},
                       PartialNameCase{"NameThatIsAnExtension", "C:\\d\\.csv", "C:\\d\\.csv.partial"}),
     CaseLabel());
+
+// One claim for every spelling of a path, another for another path; released with its holder.
+TEST(RunLock, OnePathOneClaim) {
+    EXPECT_EQ(RunLockName("C:\\Out\\Night.csv"), RunLockName("c:\\out\\sub\\..\\NIGHT.CSV"));
+    EXPECT_NE(RunLockName("C:\\out\\night.csv"), RunLockName("C:\\out\\night.log"));
+    TempDir dir;
+    {
+        CRunLock first;
+        ASSERT_TRUE(first.Take(dir.File("out.csv")));
+        CRunLock second;
+        EXPECT_FALSE(second.Take(dir.File("out.csv")));
+    }
+    CRunLock again;
+    EXPECT_TRUE(again.Take(dir.File("out.csv")));
+}
 
 // The partial file takes the target's place only as a whole: held, the target and the
 // partial file both stay as they were; free, the target holds the partial file's bytes.
