@@ -80,7 +80,7 @@ void CConsole::EndProgress() {
     m_progress.clear();
 }
 
-void CConsole::WriteLine(Stream& stream, const std::string& text) {
+void CConsole::WriteLine(const Stream& stream, const std::string& text) {
     if (stream.handle == nullptr) return;
     if (m_progress.empty()) {
         Write(stream, text + "\n");

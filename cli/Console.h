@@ -29,7 +29,7 @@ private:
         HANDLE handle = nullptr;
         bool isConsole = false;  // a console window takes UTF-16, a file or pipe bytes
     };
-    void WriteLine(Stream& stream, const std::string& text);
+    void WriteLine(const Stream& stream, const std::string& text);
     void Write(const Stream& stream, const std::string& text) const;
     void WriteWide(const std::wstring& text) const;
 

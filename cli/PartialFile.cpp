@@ -1,5 +1,6 @@
 #include "cli/PartialFile.h"
 
+#include "job/PathCheck.h"
 #include "log/ExclusiveFile.h"
 #include "log/FileError.h"
 
@@ -24,8 +25,16 @@ int TargetCause(const std::string& target) {
 }  // namespace
 
 std::string PartialPathOf(const std::string& target) {
-    const size_t separator = target.find_last_of("\\/:");
-    const size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    // The name starts after the last separator that is not the second byte of a double-byte
+    // character ("表" is 0x95 0x5C in Shift_JIS).
+    size_t nameStart = 0;
+    for (size_t i = 0; i < target.size(); ++i) {
+        if (IsNativeLeadByte(static_cast<unsigned char>(target[i])) && i + 1 < target.size()) {
+            ++i;
+            continue;
+        }
+        if (target[i] == '\\' || target[i] == '/' || target[i] == ':') nameStart = i + 1;
+    }
     const size_t dot = target.rfind('.');
     // A dot that starts the name (".csv") or lies in a folder's name is no extension.
     if (dot == std::string::npos || dot <= nameStart) return target + kPartialTag;

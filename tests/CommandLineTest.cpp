@@ -675,7 +675,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PartialNameCase{"Csv", "C:\\out\\night.csv", "C:\\out\\night.partial.csv"},
                       PartialNameCase{"ExtensionAsTyped", "C:\\OUT.CSV", "C:\\OUT.partial.CSV"},
                       PartialNameCase{"DotInAFolderOnly", "C:\\v1.2\\out", "C:\\v1.2\\out.partial"},
-                      PartialNameCase{"NameThatIsAnExtension", "C:\\d\\.csv", "C:\\d\\.csv.partial"}),
+                      PartialNameCase{"NameThatIsAnExtension", "C:\\d\\.csv", "C:\\d\\.csv.partial"},
+                      PartialNameCase{"TrailByteThatIsABackslash", "C:\\d\\a.\x95\x5c",
+                                      "C:\\d\\a.partial.\x95\x5c"}),
     CaseLabel());
 
 // One claim for every spelling of a path, another for another path; released with its holder.
