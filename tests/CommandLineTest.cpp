@@ -57,6 +57,9 @@ std::vector<std::string> Described(const CommandLineOptions& o) {
     if (!o.csv.empty()) d.push_back("csv=" + o.csv);
     if (o.logGiven) d.push_back("log=" + o.log);
     if (o.iniGiven) d.push_back("ini=" + o.ini);
+    if (o.subfolders) d.push_back("subfolders");
+    if (o.list) d.push_back("list");
+    if (!o.out.empty()) d.push_back("out=" + o.out);
     d.push_back("text=" + o.text);
     return d;
 }
@@ -73,6 +76,15 @@ const ParseCase kParseCases[] = {
      {"fields=[Total][Name][Date]", "text=/fields \"Total, Name ,Date\""},
      nullptr},
     {"StarMeansEveryField", {L"/fields", L"*"}, {"fields=", "text=/fields *"}, nullptr},
+    // An estate: a folder and the folders below it, every form, the files under one folder.
+    {"EveryFormOfAFolderTree",
+     {L"/db", L"D:\nsf", L"/s", L"/form", L"*", L"-OUT", L"E:\export"},
+     {"db=D:\nsf", "form=*", "subfolders", "out=E:\export", "text=/db D:\nsf /s /form * -OUT E:\export"},
+     nullptr},
+    {"ListTakesNoValue",
+     {L"/list", L"/db", L"@D:\all.txt"},
+     {"db=@D:\all.txt", "list", "text=/list /db @D:\all.txt"},
+     nullptr},
     {"UsageUnderEveryName",
      {L"/?", L"-?", L"/HELP", L"-h", L"--help"},
      {"usage", "text=/? -? /HELP -h --help"},
