@@ -6,6 +6,8 @@
 #include "cli/ConsoleStop.h"
 #include "cli/PartialFile.h"
 #include "cli/RunLock.h"
+#include "estate/FormCatalogue.h"
+#include "estate/ListJob.h"
 #include "export/CsvFile.h"
 #include "export/FormMatch.h"
 #include "framework/ResourceString.h"
@@ -38,16 +40,6 @@ std::string FindForm(const std::vector<std::string>& forms, const std::string& n
         if (FormMatch(form).Names(name)) return form;
     }
     return {};
-}
-
-// The field page's list: every field of the form, in the order its list view sorts them.
-std::vector<std::string> FieldPageOrder(const FieldList& fields) {
-    std::vector<std::string> names;
-    for (const FieldEntry& field : fields) names.push_back(field.name);
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return lstrcmpA(a.c_str(), b.c_str()) < 0;
-    });
-    return names;
 }
 
 // True when two item names differ at most in the case of their ASCII letters, as Notes compares
@@ -275,6 +267,7 @@ bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& ou
 }
 
 int RunCommandLineJob(const CommandLineOptions& options, CTextOutput& output, ExportTotals& totals) {
+    if (options.list) return RunListJob(options, output);
     // Until the export stage has a log of its own, what ends the run is logged as it is printed.
     CLoggedOutput logged(output);
     const int status = PrepareAndRun(options, logged, output, totals);

@@ -397,6 +397,11 @@ const JobCase kJobCases[] = {
     {"CtrlCBeforeTheFirstDocument", L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 2, nullptr,
      kTextStoppedBeforeExport, nullptr, true, nullptr, JobSetup::kCtrlCAtOnce},
     {"Usage", L"/?", 0, nullptr, kTextUsageStart, nullptr},
+    // Every form and its fields in the field page's order, one line each; nothing exported.
+    {"ListOfFormsAndFields", L"/list /db {dir}\\orders.nsf", 0, nullptr,
+     "{dir}\\orders.nsf\tOrder\tDate,Name,Total\n"
+     "{dir}\\orders.nsf\tNote\tBody,Subject",
+     nullptr},
     {"FieldNamesInAnyLetterCase", L"/db {dir}\\orders.nsf /form Order /fields total,NAME /csv {dir}\\out.csv",
      0, "Total,Name\r\n12,Alice\r\n7,Bob\r\n,\x8e\x81\x96\xbc\r\n", kTextFinished,
      "---DEBUG    Form Name=Order"},
