@@ -1,13 +1,12 @@
 #include "cli/CommandLineJob.h"
 
 #include "cli/CommandLineLog.h"
+#include "cli/FormChoice.h"
 #include "cli/ConsoleMessages.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/ConsoleStop.h"
 #include "cli/PartialFile.h"
 #include "cli/RunLock.h"
-#include "estate/FormCatalogue.h"
-#include "estate/ListJob.h"
 #include "export/CsvFile.h"
 #include "export/FormMatch.h"
 #include "framework/ResourceString.h"
@@ -29,46 +28,6 @@
 #include <memory>
 
 namespace {
-
-// The form the form page shows under `name`: its whole title, or one of its synonyms as the
-// export's filter matches them. Empty when no form answers.
-std::string FindForm(const std::vector<std::string>& forms, const std::string& name) {
-    for (const std::string& form : forms) {
-        if (form == name) return form;
-    }
-    for (const std::string& form : forms) {
-        if (FormMatch(form).Names(name)) return form;
-    }
-    return {};
-}
-
-// True when two item names differ at most in the case of their ASCII letters, as Notes compares
-// them: the second byte of a double-byte character is compared as it is.
-bool SameItemName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (IsNativeLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-            ++i;
-            continue;
-        }
-        const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-        if (fold(a[i]) != fold(b[i])) return false;
-    }
-    return true;
-}
-
-// The field of the form that `name` names, as the form spells it: Notes finds an item
-// whatever the letter case of its name, so a batch file need not match it. Empty when none.
-std::string FindField(const std::vector<std::string>& fields, const std::string& name) {
-    for (const std::string& field : fields) {
-        if (field == name) return field;
-    }
-    for (const std::string& field : fields) {
-        if (SameItemName(field, name)) return field;
-    }
-    return {};
-}
 
 // The form and the fields of the export, as the form and field pages would have taken them.
 // False when the database cannot be read or either is not there; the reason has been shown.
@@ -267,7 +226,6 @@ bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& ou
 }
 
 int RunCommandLineJob(const CommandLineOptions& options, CTextOutput& output, ExportTotals& totals) {
-    if (options.list) return RunListJob(options, output);
     // Until the export stage has a log of its own, what ends the run is logged as it is printed.
     CLoggedOutput logged(output);
     const int status = PrepareAndRun(options, logged, output, totals);

@@ -1,20 +1,13 @@
 #include "estate/FormCatalogue.h"
 
+#include "cli/FormChoice.h"
+
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
 
 #include <windows.h>
 
 #include <algorithm>
-
-std::vector<std::string> FieldPageOrder(const FieldList& fields) {
-    std::vector<std::string> names;
-    for (const FieldEntry& field : fields) names.push_back(field.name);
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return lstrcmpA(a.c_str(), b.c_str()) < 0;
-    });
-    return names;
-}
 
 bool ReadFormCatalogue(CMessageSink& messages, const char* notesPath, std::vector<FormFields>& forms) {
     forms.clear();

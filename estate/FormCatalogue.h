@@ -3,7 +3,6 @@
 // read with the database opened once.
 
 #include "framework/MessageSink.h"
-#include "notes/FieldEntry.h"
 
 #include <string>
 #include <vector>
@@ -12,9 +11,6 @@ struct FormFields {
     std::string form;                 // the whole title, as the form page lists it
     std::vector<std::string> fields;  // in the field page's order
 };
-
-// The field page's list: every field of the form, in the order its list view sorts them.
-std::vector<std::string> FieldPageOrder(const FieldList& fields);
 
 // Reads the forms and fields of the database at `notesPath` (LMBCS). False when it cannot be
 // read; the reason has been told to `messages`.

@@ -10,6 +10,7 @@
 #include "cli/PartialFile.h"
 #include "cli/RunLock.h"
 #include "cli/RunSummary.h"
+#include "estate/UnattendedJob.h"
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
 #include "log/FileError.h"
@@ -470,7 +471,7 @@ protected:
         int status = -1;
         if (!ReadCommandLine(words, output, options, status)) return status;
         ExportTotals totals;
-        return RunCommandLineJob(options, output, totals);
+        return RunUnattendedJob(options, output, totals);
     }
 
     std::string WithDir(const char* text) const { return Replaced<std::string>(text, "{dir}", dir.path()); }

@@ -1,0 +1,9 @@
+#include "estate/UnattendedJob.h"
+
+#include "cli/CommandLineJob.h"
+#include "estate/ListJob.h"
+
+int RunUnattendedJob(const CommandLineOptions& options, CTextOutput& output, ExportTotals& totals) {
+    if (options.list) return RunListJob(options, output);
+    return RunCommandLineJob(options, output, totals);
+}
