@@ -160,8 +160,17 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
         return kExitIncomplete;
     }
 
+    return ExportToTarget(choices, logPath, options.text, early, output, totals);
+}
+
+}  // namespace
+
+int ExportToTarget(ExportChoices choices, const std::string& logPath, const std::string& text,
+                   CTextOutput& early, CTextOutput& output, ExportTotals& totals) {
     // The file is written under its partial name and takes the target's place at the end;
     // what stands in the way of either, or of the log, ends the run before the first document.
+    CConsoleMessages messages(early);
+    int refusal = kExitNothing;
     const std::string target = choices.exportPath;
     const std::string partial = PartialPathOf(target);
     if (Refused(messages, CheckPath(partial), refusal)) return refusal;
@@ -190,7 +199,7 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
     CCsvFile file;
     CExportContext context(log, file, stageMessages,
                            [&output] { return std::make_unique<CConsoleProgress>(output); });
-    const ExportOutcome outcome = RunExportStage(context, choices, logPath, options.text);
+    const ExportOutcome outcome = RunExportStage(context, choices, logPath, text);
     totals = outcome.totals;
     if (outcome.fileReached) output.Print(ExportTotalsText(outcome.totals));
     const int status = SettleFiles(context, output, outcome, ExitStatusOf(outcome), partial, target);
@@ -200,8 +209,6 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
         stageMessages.Message(completion);
     return status;
 }
-
-}  // namespace
 
 bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& output,
                      CommandLineOptions& options, int& exitStatus) {
