@@ -621,6 +621,35 @@ TEST_F(CommandLineJob, TwoJobsInOneProcessKeepTheirOwnLogsAndFiles) {
     EXPECT_FALSE(FileExists(logPath));
 }
 
+// Every form of every database of a folder, each to DIR\<database>\<form>.csv with its log
+// beside it, the same bytes as the form's single export, and a summary row for each.
+TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
+    WriteNotesDatabase(dir.File("orders2.nsf"), kOrders);
+    WriteFileBytes(dir.File("broken.nsf"), "not a database");
+    PrintedLines output;
+    EXPECT_EQ(kExitNothing, Run(L"/db {dir} /form * /out {dir}\\out", output));
+    PrintedLines single;
+    ASSERT_EQ(kExitWhole, Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\single.csv", single));
+    const std::string order = ReadFileBytes(dir.File("single.csv"));
+    for (const char* db : {"orders.nsf", "orders2.nsf"}) {
+        const std::string folder = dir.File(std::string("out\\") + db);
+        EXPECT_EQ(order, ReadFileBytes(folder + "\\Order.csv")) << db;
+        EXPECT_EQ("Body,Subject\r\n,hello; world\r\n,\r\n,two  lines\r\n",
+                  ReadFileBytes(folder + "\\Note.csv"));
+        EXPECT_TRUE(FileExists(folder + "\\Order.log"));
+    }
+    const std::vector<std::string> rows = SplitCrLf(ReadFileBytes(dir.File("out\\summary.csv")));
+    ASSERT_EQ(7u, rows.size());  // the header, a row for the broken database, four forms, the last CR LF
+    EXPECT_EQ(
+        "database,form,csv,written,other-form,not-readable,lines-not-written,lost-characters,conflicts,"
+        "cut-values,status,first-error",
+        rows[0]);
+    EXPECT_EQ(0u, rows[1].find(dir.File("broken.nsf") + ",,,0,0,0,0,0,0,0,3,")) << rows[1];
+    EXPECT_EQ(WithDir("{dir}\\orders.nsf,Order,{dir}\\out\\orders.nsf\\Order.csv,3,0,0,0,0,0,0,0,"), rows[2]);
+    EXPECT_FALSE(FileExists(dir.File("out\\summary.partial.csv")));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
 // A job whose log cannot be written reports it once, on the output, and ends before a note is
 // read, leaving no file; the next job's log, which can be written, reports nothing.
 TEST_F(CommandLineJob, ALogFailureIsReportedOncePerJob) {
