@@ -152,6 +152,11 @@ struct Estate {
         for (const FormFields* form : chosen) {
             if (ConsoleStopRequested()) return;
             CFirstMessage formKept(output);
+            if (!form->error.empty()) {
+                formKept.PrintClosing(name + ": " + form->form + ": " + form->error);
+                Record({name, form->form, {}, {}, kExitNothing, form->error});
+                continue;
+            }
             ExportChoices choices;
             choices.dbPath = notesPath;
             choices.formName = form->form;

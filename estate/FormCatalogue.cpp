@@ -17,8 +17,12 @@ bool ReadFormCatalogue(CMessageSink& messages, const char* notesPath, std::vecto
         db.ListForms();
         for (const std::string& form : db.m_forms) {
             db.m_fields.clear();
-            db.ListFields(form);
-            forms.push_back({form, FieldPageOrder(db.m_fields)});
+            try {
+                db.ListFields(form);
+                forms.push_back({form, FieldPageOrder(db.m_fields), {}});
+            } catch (const CNsfError& error) {
+                forms.push_back({form, {}, error.m_message});
+            }
         }
         db.Close();
     } catch (const CNsfError& error) {

@@ -60,6 +60,11 @@ int RunListJob(const CommandLineOptions& options, CTextOutput& output) {
             continue;
         }
         for (const FormFields& form : forms) {
+            if (!form.error.empty()) {
+                messages.Message(form.form + ": " + form.error);
+                status = std::max(status, static_cast<int>(kExitNothing));
+                continue;
+            }
             std::string line = name + kColumnSeparator + form.form + kColumnSeparator;
             for (size_t i = 0; i < form.fields.size(); ++i)
                 line += (i == 0 ? "" : std::string(1, kFieldSeparator)) + form.fields[i];
