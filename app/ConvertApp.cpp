@@ -5,6 +5,7 @@
 #include "cli/ConsoleStop.h"
 #include "cli/OpenedFile.h"
 #include "cli/RunSummary.h"
+#include "estate/UnattendedJob.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
@@ -86,7 +87,7 @@ BOOL CConvertApp::InitInstance() {
     }
 
     if (unattended) {
-        m_nExitCode = RunCommandLineJob(options, m_console, m_totals);
+        m_nExitCode = RunUnattendedJob(options, m_console, m_totals);
         return FALSE;
     }
 

@@ -14,7 +14,7 @@ constexpr UINT kJapaneseCodePage = 932;
 constexpr char kAllFields[] = "*";
 constexpr char kFieldSeparator = ',';
 
-enum class Switch { kNone, kUsage, kServer, kDb, kForm, kFields, kCsv, kLog, kIni };
+enum class Switch { kNone, kUsage, kServer, kDb, kForm, kFields, kCsv, kLog, kIni, kSubfolders, kList, kOut };
 
 struct SwitchName {
     const char* name;
@@ -25,7 +25,8 @@ struct SwitchName {
 constexpr SwitchName kSwitches[] = {
     {"?", Switch::kUsage}, {"help", Switch::kUsage}, {"h", Switch::kUsage},       {"server", Switch::kServer},
     {"db", Switch::kDb},   {"form", Switch::kForm},  {"fields", Switch::kFields}, {"csv", Switch::kCsv},
-    {"log", Switch::kLog}, {"ini", Switch::kIni},
+    {"log", Switch::kLog}, {"ini", Switch::kIni},    {"s", Switch::kSubfolders},  {"list", Switch::kList},
+    {"out", Switch::kOut},
 };
 constexpr char kLongHelp[] = "--help";
 
@@ -126,8 +127,13 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
         for (Switch earlier : seen) again = again || (earlier == id && id != Switch::kUsage);
         if (again) refuse(IDS_CMD_TWICE, native[i]);
         seen.push_back(id);
+        // The switches that are a choice, not a value.
         if (id == Switch::kUsage) {
             options.usage = true;
+            continue;
+        }
+        if (id == Switch::kSubfolders || id == Switch::kList) {
+            (id == Switch::kSubfolders ? options.subfolders : options.list) = true;
             continue;
         }
         // A value is the next argument, unless that is a switch of its own.
@@ -162,6 +168,9 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
             case Switch::kIni:
                 options.iniGiven = true;
                 options.ini = value;
+                break;
+            case Switch::kOut:
+                options.out = value;
                 break;
             default:
                 break;

@@ -17,8 +17,11 @@ struct CommandLineOptions {
     bool logGiven = false;
     std::string log;
     bool iniGiven = false;
-    std::string ini;   // the notes.ini Notes starts with instead of the client's
-    std::string text;  // the arguments as the log records them
+    std::string ini;          // the notes.ini Notes starts with instead of the client's
+    bool subfolders = false;  // a folder given to /db: the folders below it too
+    bool list = false;        // print the forms and fields instead of exporting
+    std::string out;          // the folder of an export of several databases or forms
+    std::string text;         // the arguments as the log records them
 };
 
 // `wide` in code page 932. False when it cannot hold every character; `out` then holds the

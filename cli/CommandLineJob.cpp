@@ -1,6 +1,7 @@
 #include "cli/CommandLineJob.h"
 
 #include "cli/CommandLineLog.h"
+#include "cli/FormChoice.h"
 #include "cli/ConsoleMessages.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/ConsoleStop.h"
@@ -27,56 +28,6 @@
 #include <memory>
 
 namespace {
-
-// The form the form page shows under `name`: its whole title, or one of its synonyms as the
-// export's filter matches them. Empty when no form answers.
-std::string FindForm(const std::vector<std::string>& forms, const std::string& name) {
-    for (const std::string& form : forms) {
-        if (form == name) return form;
-    }
-    for (const std::string& form : forms) {
-        if (FormMatch(form).Names(name)) return form;
-    }
-    return {};
-}
-
-// The field page's list: every field of the form, in the order its list view sorts them.
-std::vector<std::string> FieldPageOrder(const FieldList& fields) {
-    std::vector<std::string> names;
-    for (const FieldEntry& field : fields) names.push_back(field.name);
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return lstrcmpA(a.c_str(), b.c_str()) < 0;
-    });
-    return names;
-}
-
-// True when two item names differ at most in the case of their ASCII letters, as Notes compares
-// them: the second byte of a double-byte character is compared as it is.
-bool SameItemName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (IsNativeLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-            ++i;
-            continue;
-        }
-        const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-        if (fold(a[i]) != fold(b[i])) return false;
-    }
-    return true;
-}
-
-// The field of the form that `name` names, as the form spells it: Notes finds an item
-// whatever the letter case of its name, so a batch file need not match it. Empty when none.
-std::string FindField(const std::vector<std::string>& fields, const std::string& name) {
-    for (const std::string& field : fields) {
-        if (field == name) return field;
-    }
-    for (const std::string& field : fields) {
-        if (SameItemName(field, name)) return field;
-    }
-    return {};
-}
 
 // The form and the fields of the export, as the form and field pages would have taken them.
 // False when the database cannot be read or either is not there; the reason has been shown.
@@ -209,8 +160,17 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
         return kExitIncomplete;
     }
 
+    return ExportToTarget(choices, logPath, options.text, early, output, totals);
+}
+
+}  // namespace
+
+int ExportToTarget(ExportChoices choices, const std::string& logPath, const std::string& text,
+                   CTextOutput& early, CTextOutput& output, ExportTotals& totals) {
     // The file is written under its partial name and takes the target's place at the end;
     // what stands in the way of either, or of the log, ends the run before the first document.
+    CConsoleMessages messages(early);
+    int refusal = kExitNothing;
     const std::string target = choices.exportPath;
     const std::string partial = PartialPathOf(target);
     if (Refused(messages, CheckPath(partial), refusal)) return refusal;
@@ -239,7 +199,7 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
     CCsvFile file;
     CExportContext context(log, file, stageMessages,
                            [&output] { return std::make_unique<CConsoleProgress>(output); });
-    const ExportOutcome outcome = RunExportStage(context, choices, logPath, options.text);
+    const ExportOutcome outcome = RunExportStage(context, choices, logPath, text);
     totals = outcome.totals;
     if (outcome.fileReached) output.Print(ExportTotalsText(outcome.totals));
     const int status = SettleFiles(context, output, outcome, ExitStatusOf(outcome), partial, target);
@@ -249,8 +209,6 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
         stageMessages.Message(completion);
     return status;
 }
-
-}  // namespace
 
 bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& output,
                      CommandLineOptions& options, int& exitStatus) {

@@ -7,7 +7,9 @@
 
 bool LoadResString(UINT id, std::string& out) {
     // LoadStringA cannot report a truncated text, so retry with a larger buffer until the
-    // text no longer fills it. Texts of the table are short; the first try nearly always fits.
+    // text leaves room for a double-byte character: a cut never splits one, so a cut text may
+    // end one byte short of the buffer's last. Texts of the table are short; the first try
+    // nearly always fits.
     std::vector<char> buf(512);
     for (;;) {
         const int n = LoadStringA(GetResourceInstance(), id, buf.data(), static_cast<int>(buf.size()));
@@ -15,7 +17,7 @@ bool LoadResString(UINT id, std::string& out) {
             out.clear();
             return false;
         }
-        if (static_cast<size_t>(n) + 1 < buf.size() || buf.size() >= 65536) {
+        if (static_cast<size_t>(n) + 2 < buf.size() || buf.size() >= 65536) {
             out.assign(buf.data(), static_cast<size_t>(n));
             return true;
         }

@@ -29,8 +29,8 @@ bool TranslateToNotes(const std::string& text, char (&out)[kNotesPathSize]) {
 
 }  // namespace
 
-bool LocateDatabase(CMessageSink& messages, const std::string& serverName, const std::string& path,
-                    char (&notesPath)[kNotesPathSize]) {
+bool NotesPathOf(CMessageSink& messages, const std::string& serverName, const std::string& path,
+                 char (&notesPath)[kNotesPathSize]) {
     char serverBuffer[kNotesPathSize];
     char pathBuffer[kNotesPathSize];
     std::memset(serverBuffer, 0, sizeof serverBuffer);
@@ -47,7 +47,12 @@ bool LocateDatabase(CMessageSink& messages, const std::string& serverName, const
     }
     notes::Api().OSPathNetConstruct(nullptr, serverBuffer, pathBuffer, notesPath);
     notesPath[kNotesPathSize - 1] = '\0';
+    return true;
+}
 
+bool LocateDatabase(CMessageSink& messages, const std::string& serverName, const std::string& path,
+                    char (&notesPath)[kNotesPathSize]) {
+    if (!NotesPathOf(messages, serverName, path, notesPath)) return false;
     CNsfDatabase test;
     try {
         test.Open(notesPath);

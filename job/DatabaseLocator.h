@@ -7,6 +7,11 @@
 
 #include <string>
 
+// The Notes path of `path` on `serverName` (empty: local), not opened. False when it does
+// not fit a Notes path; the reason has been told to `messages`.
+bool NotesPathOf(CMessageSink& messages, const std::string& serverName, const std::string& path,
+                 char (&notesPath)[notes::MAXPATH]);
+
 // False when the path does not fit a Notes path or the database does not open; the reason
 // has been told to `messages`.
 bool LocateDatabase(CMessageSink& messages, const std::string& serverName, const std::string& path,

@@ -10,6 +10,7 @@
 #include "cli/PartialFile.h"
 #include "cli/RunLock.h"
 #include "cli/RunSummary.h"
+#include "estate/UnattendedJob.h"
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
 #include "log/FileError.h"
@@ -57,6 +58,9 @@ std::vector<std::string> Described(const CommandLineOptions& o) {
     if (!o.csv.empty()) d.push_back("csv=" + o.csv);
     if (o.logGiven) d.push_back("log=" + o.log);
     if (o.iniGiven) d.push_back("ini=" + o.ini);
+    if (o.subfolders) d.push_back("subfolders");
+    if (o.list) d.push_back("list");
+    if (!o.out.empty()) d.push_back("out=" + o.out);
     d.push_back("text=" + o.text);
     return d;
 }
@@ -73,6 +77,15 @@ const ParseCase kParseCases[] = {
      {"fields=[Total][Name][Date]", "text=/fields \"Total, Name ,Date\""},
      nullptr},
     {"StarMeansEveryField", {L"/fields", L"*"}, {"fields=", "text=/fields *"}, nullptr},
+    // An estate: a folder and the folders below it, every form, the files under one folder.
+    {"EveryFormOfAFolderTree",
+     {L"/db", L"D:\nsf", L"/s", L"/form", L"*", L"-OUT", L"E:\export"},
+     {"db=D:\nsf", "form=*", "subfolders", "out=E:\export", "text=/db D:\nsf /s /form * -OUT E:\export"},
+     nullptr},
+    {"ListTakesNoValue",
+     {L"/list", L"/db", L"@D:\all.txt"},
+     {"db=@D:\all.txt", "list", "text=/list /db @D:\all.txt"},
+     nullptr},
     {"UsageUnderEveryName",
      {L"/?", L"-?", L"/HELP", L"-h", L"--help"},
      {"usage", "text=/? -? /HELP -h --help"},
@@ -385,6 +398,11 @@ const JobCase kJobCases[] = {
     {"CtrlCBeforeTheFirstDocument", L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 2, nullptr,
      kTextStoppedBeforeExport, nullptr, true, nullptr, JobSetup::kCtrlCAtOnce},
     {"Usage", L"/?", 0, nullptr, kTextUsageStart, nullptr},
+    // Every form and its fields in the field page's order, one line each; nothing exported.
+    {"ListOfFormsAndFields", L"/list /db {dir}\\orders.nsf", 0, nullptr,
+     "{dir}\\orders.nsf\tOrder\tDate,Name,Total\n"
+     "{dir}\\orders.nsf\tNote\tBody,Subject",
+     nullptr},
     {"FieldNamesInAnyLetterCase", L"/db {dir}\\orders.nsf /form Order /fields total,NAME /csv {dir}\\out.csv",
      0, "Total,Name\r\n12,Alice\r\n7,Bob\r\n,\x8e\x81\x96\xbc\r\n", kTextFinished,
      "---DEBUG    Form Name=Order"},
@@ -453,7 +471,7 @@ protected:
         int status = -1;
         if (!ReadCommandLine(words, output, options, status)) return status;
         ExportTotals totals;
-        return RunCommandLineJob(options, output, totals);
+        return RunUnattendedJob(options, output, totals);
     }
 
     std::string WithDir(const char* text) const { return Replaced<std::string>(text, "{dir}", dir.path()); }
@@ -601,6 +619,35 @@ TEST_F(CommandLineJob, TwoJobsInOneProcessKeepTheirOwnLogsAndFiles) {
     EXPECT_FALSE(first.Has("Note ID = 104 (NT00000068), Conflict"));
     EXPECT_TRUE(second.Has("Note ID = 104 (NT00000068), Conflict"));
     EXPECT_FALSE(FileExists(logPath));
+}
+
+// Every form of every database of a folder, each to DIR\<database>\<form>.csv with its log
+// beside it, the same bytes as the form's single export, and a summary row for each.
+TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
+    WriteNotesDatabase(dir.File("orders2.nsf"), kOrders);
+    WriteFileBytes(dir.File("broken.nsf"), "not a database");
+    PrintedLines output;
+    EXPECT_EQ(kExitNothing, Run(L"/db {dir} /form * /out {dir}\\out", output));
+    PrintedLines single;
+    ASSERT_EQ(kExitWhole, Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\single.csv", single));
+    const std::string order = ReadFileBytes(dir.File("single.csv"));
+    for (const char* db : {"orders.nsf", "orders2.nsf"}) {
+        const std::string folder = dir.File(std::string("out\\") + db);
+        EXPECT_EQ(order, ReadFileBytes(folder + "\\Order.csv")) << db;
+        EXPECT_EQ("Body,Subject\r\n,hello; world\r\n,\r\n,two  lines\r\n",
+                  ReadFileBytes(folder + "\\Note.csv"));
+        EXPECT_TRUE(FileExists(folder + "\\Order.log"));
+    }
+    const std::vector<std::string> rows = SplitCrLf(ReadFileBytes(dir.File("out\\summary.csv")));
+    ASSERT_EQ(7u, rows.size());  // the header, a row for the broken database, four forms, the last CR LF
+    EXPECT_EQ(
+        "database,form,csv,written,other-form,not-readable,lines-not-written,lost-characters,conflicts,"
+        "cut-values,status,first-error",
+        rows[0]);
+    EXPECT_EQ(0u, rows[1].find(dir.File("broken.nsf") + ",,,0,0,0,0,0,0,0,3,")) << rows[1];
+    EXPECT_EQ(WithDir("{dir}\\orders.nsf,Order,{dir}\\out\\orders.nsf\\Order.csv,3,0,0,0,0,0,0,0,"), rows[2]);
+    EXPECT_FALSE(FileExists(dir.File("out\\summary.partial.csv")));
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 // A job whose log cannot be written reports it once, on the output, and ends before a note is

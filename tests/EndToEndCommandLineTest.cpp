@@ -99,6 +99,14 @@ const CommandLineCase kCases[] = {
      L"/db {dir}\\data\\orders.nsf /form Order /csv {dir}\\out.csv", 3, "held", kHeldTargetText.c_str(),
      kLoggedHeldTargetText.c_str()},
     {"Usage", Setup::kNothing, L"/?", 0, nullptr, kTextUsageStart, nullptr},
+    // The forms of a database and their fields, for a script to choose from.
+    {"ListOfADatabase", Setup::kNothing, L"/list /db {dir}\\data\\orders.nsf", 0, nullptr,
+     "{dir}\\data\\orders.nsf\tOrder\tDate,Name,Total\n{dir}\\data\\orders.nsf\tNote\tBody,Subject", nullptr},
+    // Every form of the data folder and the folders below it, each under /out, in one run.
+    {"EveryFormOfAFolderTree", Setup::kNothing, L"/db {dir}\\data /s /form * /out {dir}\\estate", 0, nullptr,
+     "0  3  {dir}\\estate\\orders.nsf\\Order.csv\n0  3  {dir}\\estate\\orders.nsf\\Note.csv\n"
+     "0  3  {dir}\\estate\\orders.nsf (2)\\Order.csv",
+     nullptr},
     {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932, nullptr},
     // One argument that names no file: the windows do not open, and the shell sees the status
     // of a wrong command line.

@@ -2,6 +2,7 @@
 // The expected bytes were made by scripts/sjis-literal, independently of the resource
 // compiler and of Wine's code-page tables.
 #include "framework/ResourceString.h"
+#include "framework/WinApp.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -167,6 +168,18 @@ TEST(StringTableShape, CopyrightIsOneNonEmptyLine) {
     const std::string text = ResString(1204);
     EXPECT_FALSE(text.empty());
     EXPECT_EQ(std::string::npos, text.find_first_of("\r\n"));
+}
+
+// A text longer than the first buffer loads whole, wherever a double-byte character falls at
+// the buffer's end: the same bytes as the table's UTF-16 text in code page 932.
+TEST(StringTableShape, LongTextLoadsWhole) {
+    const wchar_t* wide = nullptr;
+    const int length = LoadStringW(GetResourceInstance(), IDS_CMD_USAGE, reinterpret_cast<LPWSTR>(&wide), 0);
+    ASSERT_GT(length, 512);
+    std::string expected(static_cast<size_t>(length) * 2, '\0');
+    expected.resize(static_cast<size_t>(
+        WideCharToMultiByte(932, 0, wide, length, &expected[0], length * 2, nullptr, nullptr)));
+    EXPECT_EQ(expected, ResString(IDS_CMD_USAGE));
 }
 
 TEST(StringTableShape, MissingIdLoadsNothing) {

@@ -1,0 +1,29 @@
+#pragma once
+// The databases one run exports: /db's value, which names one database, a folder of them,
+// a wildcard, or a list file ("@FILE").
+
+#include <string>
+#include <vector>
+
+struct DatabaseSource {
+    std::string server;  // empty: a local database
+    std::string path;    // native text: the local path, or the path on the server
+};
+
+// Notes' own notation for a database on a server in a list file's line: "server!!path".
+constexpr char kServerPathSeparator[] = "!!";
+
+// What `value` names (native text):
+//   - "@FILE": each line of FILE that is not blank, "server!!path" or a local path;
+//   - a wildcard in the last part ("D:\nsf\*.nsf"): the files it matches;
+//   - a folder: every .nsf file in it, and with `subfolders` in the folders below it;
+//   - anything else: that one local database, as typed.
+// The files found are in the order of their full paths, letter case ignored. False when
+// the list file cannot be read or the folder or wildcard finds nothing; `message` then says
+// why, in the program's words.
+bool ExpandDatabases(const std::string& value, bool subfolders, std::vector<DatabaseSource>& out,
+                     std::string& message);
+
+// True when `value` names more than one database at most: a list file, a wildcard or a
+// folder. One database keeps the single export's switches (/csv).
+bool NamesSeveralDatabases(const std::string& value);

@@ -1,0 +1,262 @@
+#include "estate/EstateJob.h"
+
+#include "cli/CommandLineJob.h"
+#include "cli/ConsoleStop.h"
+#include "cli/FormChoice.h"
+#include "cli/PartialFile.h"
+#include "estate/DatabaseList.h"
+#include "estate/FormCatalogue.h"
+#include "estate/SafeName.h"
+#include "estate/SummaryFile.h"
+#include "framework/ResourceString.h"
+#include "job/DatabaseLocator.h"
+#include "job/ExitStatus.h"
+#include "job/PathCheck.h"
+#include "log/FileError.h"
+#include "res/resource.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kAllForms[] = "*";
+constexpr char kSummaryName[] = "summary.csv";
+constexpr char kCsvExtension[] = ".csv";
+constexpr char kLogExtension[] = ".log";
+// A name made from a database holds at most this much, so that DIR\<database>\<form>.csv
+// stays well inside a path's 260 bytes for any DIR a user types.
+constexpr size_t kNameBytes = 64;
+
+// Prints as `output` does and keeps the first message that ended or troubled the export.
+class CFirstMessage : public CTextOutput {
+public:
+    explicit CFirstMessage(CTextOutput& output) : m_output(output) {}
+    void Print(const std::string& text) override { m_output.Print(text); }
+    void PrintClosing(const std::string& text) override {
+        if (first.empty()) first = text.substr(0, text.find('\n'));
+        m_output.PrintClosing(text);
+    }
+    void ShowProgress(const std::string& text) override { m_output.ShowProgress(text); }
+    void EndProgress() override { m_output.EndProgress(); }
+
+    std::string first;
+
+private:
+    CTextOutput& m_output;
+};
+
+// A sink for the look-ups, whose messages are printed and kept the same way.
+class COutputMessages : public CMessageSink {
+public:
+    explicit COutputMessages(CTextOutput& output) : m_output(output) {}
+    void Message(const std::string& text) override { m_output.PrintClosing(text); }
+    void FileError(const std::string& text) override { m_output.PrintClosing(text); }
+    void Warning(const std::string& text) override { m_output.Print(text); }
+
+private:
+    CTextOutput& m_output;
+};
+
+std::string FileNameOf(const std::string& path) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsNativeLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+            ++i;
+            continue;
+        }
+        if (path[i] == '\\' || path[i] == '/' || path[i] == ':') start = i + 1;
+    }
+    return path.substr(start);
+}
+
+// The form's name as Notes menus show it: its title up to the first synonym.
+std::string FirstSynonym(const std::string& title) {
+    const std::string name = title.substr(0, title.find('|'));
+    const size_t first = name.find_first_not_of(' ');
+    return first == std::string::npos ? std::string()
+                                      : name.substr(first, name.find_last_not_of(' ') - first + 1);
+}
+
+void Add(ExportTotals& sum, const ExportTotals& t) {
+    sum.written += t.written;
+    sum.otherForm += t.otherForm;
+    sum.unreadable += t.unreadable;
+    sum.refusedLines += t.refusedLines;
+    sum.lossyCells += t.lossyCells;
+    sum.lostCharacters += t.lostCharacters;
+    sum.signatureFailures += t.signatureFailures;
+    sum.conflicts += t.conflicts;
+    sum.cutValues += t.cutValues;
+    sum.unjoinedValues += t.unjoinedValues;
+}
+
+bool MakeFolder(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// The switches an estate cannot run with, or 0.
+unsigned RefusedSwitch(const CommandLineOptions& options, std::string& which) {
+    if (options.db.empty()) return IDS_ENTER_DB_PATH;
+    if (options.form.empty()) return IDS_CHOOSE_FORM;
+    if (options.out.empty()) return IDS_CMD_CHOOSE_OUT;
+    if (!options.csv.empty() || options.logGiven) {
+        which = options.csv.empty() ? "/log" : "/csv";
+        return IDS_CMD_NOT_WITH_OUT;
+    }
+    return 0;
+}
+
+struct Estate {
+    const CommandLineOptions& options;
+    CTextOutput& output;
+    CSummaryFile summary;
+    std::vector<SummaryRow> rows;
+    int worst = kExitWhole;
+
+    void Record(SummaryRow row) {
+        worst = std::max(worst, row.status);
+        summary.Append(row);
+        rows.push_back(std::move(row));
+    }
+
+    void ExportDatabase(const std::string& name, const std::string& server, const std::string& path,
+                        const std::string& folder, ExportTotals& totals) {
+        CFirstMessage kept(output);
+        COutputMessages messages(kept);
+        char notesPath[notes::MAXPATH];
+        std::vector<FormFields> catalogue;
+        if (!NotesPathOf(messages, server, path, notesPath) ||
+            !ReadFormCatalogue(messages, notesPath, catalogue)) {
+            Record({name, {}, {}, {}, kExitNothing, kept.first});
+            return;
+        }
+        std::vector<std::string> titles;
+        for (const FormFields& form : catalogue) titles.push_back(form.form);
+        std::vector<const FormFields*> chosen;
+        if (options.form == kAllForms) {
+            for (const FormFields& form : catalogue) chosen.push_back(&form);
+        } else {
+            const std::string title = FindForm(titles, options.form);
+            for (const FormFields& form : catalogue) {
+                if (!title.empty() && form.form == title) chosen.push_back(&form);
+            }
+            if (chosen.empty()) {
+                messages.Message(ResStringWith(IDS_CMD_FORM_NOT_FOUND, options.form));
+                Record({name, options.form, {}, {}, kExitNothing, kept.first});
+                return;
+            }
+        }
+        CNameBook files;
+        for (const FormFields* form : chosen) {
+            if (ConsoleStopRequested()) return;
+            CFirstMessage formKept(output);
+            if (!form->error.empty()) {
+                formKept.PrintClosing(name + ": " + form->form + ": " + form->error);
+                Record({name, form->form, {}, {}, kExitNothing, form->error});
+                continue;
+            }
+            ExportChoices choices;
+            choices.dbPath = notesPath;
+            choices.formName = form->form;
+            choices.fieldNames = form->fields;
+            if (options.fieldsGiven && !options.fields.empty()) {
+                choices.fieldNames.clear();
+                for (const std::string& wanted : options.fields) {
+                    const std::string field = FindField(form->fields, wanted);
+                    if (field.empty()) {
+                        formKept.PrintClosing(ResStringWith(IDS_CMD_FIELD_NOT_FOUND, wanted));
+                        break;
+                    }
+                    choices.fieldNames.push_back(field);
+                }
+                if (!formKept.first.empty()) {
+                    Record({name, form->form, {}, {}, kExitNothing, formKept.first});
+                    continue;
+                }
+            }
+            const std::string csvName =
+                files.Claim(SafeName(FirstSynonym(form->form), kNameBytes, IsNativeLeadByte), kCsvExtension);
+            choices.exportPath = folder + "\\" + csvName;
+            const std::string logPath = folder + "\\" +
+                                        csvName.substr(0, csvName.size() - (sizeof kCsvExtension - 1)) +
+                                        kLogExtension;
+            ExportTotals formTotals;
+            const int status = ExportToTarget(choices, logPath, options.text, formKept, formKept, formTotals);
+            Add(totals, formTotals);
+            // A run that went through ends with its completion message, which is no error.
+            Record({name, form->form, choices.exportPath, formTotals, status,
+                    status >= kExitIncomplete ? formKept.first : std::string()});
+        }
+    }
+};
+
+}  // namespace
+
+bool IsEstateRun(const CommandLineOptions& options) {
+    return !options.out.empty() || options.form == kAllForms || NamesSeveralDatabases(options.db);
+}
+
+int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportTotals& totals) {
+    std::string which;
+    if (const unsigned refusal = RefusedSwitch(options, which)) {
+        output.PrintClosing(which.empty() ? ResString(refusal) : ResStringWith(refusal, which));
+        return refusal == IDS_CMD_NOT_WITH_OUT || refusal == IDS_CMD_CHOOSE_OUT ? kExitBadArgument
+                                                                                : StatusOfRefusal(refusal);
+    }
+    // The folder: a path by the rules of every path typed, that is a folder or can be made one.
+    const unsigned fault = CheckPath(options.out);
+    if (fault != 0 && fault != IDS_PATH_FOLDER) {
+        output.PrintClosing(ResString(fault == IDS_PATH_READONLY ? IDS_CMD_CHOOSE_OUT : fault));
+        return fault == IDS_PATH_READONLY ? kExitNothing : StatusOfRefusal(fault);
+    }
+    if (!MakeFolder(options.out)) {
+        output.PrintClosing(options.out + FileErrorCauseText(FileErrorCauseFromOsError(GetLastError())));
+        return kExitNothing;
+    }
+    std::vector<DatabaseSource> sources;
+    std::string message;
+    if (!ExpandDatabases(options.db, options.subfolders, sources, message)) {
+        output.PrintClosing(message);
+        return kExitNothing;
+    }
+    Estate estate{options, output, {}, {}, kExitWhole};
+    const std::string summaryPath = options.out + "\\" + kSummaryName;
+    const std::string summaryPartial = PartialPathOf(summaryPath);
+    COutputMessages summaryMessages(output);
+    if (!estate.summary.Create(summaryPartial, summaryMessages)) return kExitNothing;
+
+    CNameBook folders;
+    for (DatabaseSource& source : sources) {
+        if (ConsoleStopRequested()) break;
+        if (source.server.empty() && options.serverGiven) source.server = options.server;
+        const std::string name =
+            source.server.empty() ? source.path : source.server + kServerPathSeparator + source.path;
+        const std::string folder =
+            options.out + "\\" +
+            folders.Claim(SafeName(FileNameOf(source.path), kNameBytes, IsNativeLeadByte), "");
+        if (!MakeFolder(folder)) {
+            CFirstMessage kept(output);
+            kept.PrintClosing(folder + FileErrorCauseText(FileErrorCauseFromOsError(GetLastError())));
+            estate.Record({name, {}, {}, {}, kExitNothing, kept.first});
+            continue;
+        }
+        estate.ExportDatabase(name, source.server, source.path, folder, totals);
+    }
+    const bool stopped = ConsoleStopRequested();
+    if (stopped) estate.worst = std::max(estate.worst, static_cast<int>(kExitIncomplete));
+    // The table again in short, after everything the exports printed.
+    for (const SummaryRow& row : estate.rows) {
+        output.Print(std::to_string(row.status) + "  " + std::to_string(row.totals.written) + "  " +
+                     (row.csv.empty() ? row.database + (row.form.empty() ? "" : " " + row.form) : row.csv));
+    }
+    if (!stopped) {
+        const int cause = ReplaceTarget(summaryPartial, summaryPath);
+        if (cause != kFileErrNone) {
+            output.PrintClosing(summaryPath + FileErrorCauseText(cause));
+            estate.worst = std::max(estate.worst, static_cast<int>(kExitIncomplete));
+        }
+    }
+    return estate.worst;
+}

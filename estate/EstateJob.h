@@ -1,0 +1,16 @@
+#pragma once
+// An export of several databases or forms in one run (/db naming a folder, a wildcard or a
+// list file; /form *; /out DIR): Notes started once, each database opened once for its forms
+// and once for each export, each CSV file at DIR\<database>\<form>.csv with its log beside it,
+// and DIR\summary.csv with a row for each.
+
+#include "cli/CommandLine.h"
+#include "cli/TextOutput.h"
+#include "job/ExportTotals.h"
+
+// True when the switches ask for such a run rather than one export to /csv.
+bool IsEstateRun(const CommandLineOptions& options);
+
+// Runs it; returns the highest exit status of its rows (4 for switches it cannot run with).
+// `totals` adds up the counts of every export.
+int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportTotals& totals);

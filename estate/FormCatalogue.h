@@ -1,0 +1,19 @@
+#pragma once
+// Every form of a database and the fields of each, as the form and field pages list them,
+// read with the database opened once.
+
+#include "framework/MessageSink.h"
+
+#include <string>
+#include <vector>
+
+struct FormFields {
+    std::string form;                 // the whole title, as the form page lists it
+    std::vector<std::string> fields;  // in the field page's order
+    std::string error;                // why its fields could not be read; empty: they were
+};
+
+// Reads the forms and fields of the database at `notesPath` (LMBCS). False when it cannot be
+// opened or its forms listed; the reason has been told to `messages`. A form whose fields
+// cannot be read keeps its reason in `error`, and the other forms are read.
+bool ReadFormCatalogue(CMessageSink& messages, const char* notesPath, std::vector<FormFields>& forms);

@@ -1,0 +1,27 @@
+#pragma once
+// File and folder names made from what a database holds (a form's title, a database's file
+// name): whatever it holds, the name is one plain name that Windows keeps as it is, so the
+// file lands where the user's folder says and nowhere else.
+
+#include <string>
+#include <vector>
+
+// `wanted` (native text) as one name of at most `maxBytes` bytes: characters Windows forbids
+// in a name, and control characters, become '_'; a trailing dot or blank (which Windows
+// drops) becomes '_'; a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an
+// extension) gets '_' in front; nothing at all is "_". A double-byte character is never cut.
+// `isLeadByte` tells the lead bytes of the native code page.
+std::string SafeName(const std::string& wanted, size_t maxBytes, bool (*isLeadByte)(unsigned char));
+
+// The names given in one folder: a name asked for again, in any letter case, is numbered
+// ("Order (2).csv").
+class CNameBook {
+public:
+    // `stem` and `extension` (".csv", or empty) are safe names already.
+    std::string Claim(const std::string& stem, const std::string& extension);
+
+private:
+    static std::wstring Folded(const std::string& name);
+
+    std::vector<std::wstring> m_given;  // upper-cased, to compare as the file system does
+};

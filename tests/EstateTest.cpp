@@ -1,0 +1,122 @@
+// A run over several databases: which databases /db names, and the names of the files made
+// from what the databases hold.
+#include "estate/DatabaseList.h"
+#include "estate/SafeName.h"
+#include "job/PathCheck.h"
+#include "support/CaseName.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct SafeNameCase {
+    const char* label;
+    std::string wanted;
+    size_t maxBytes;
+    std::string name;
+};
+
+// Whatever a title holds, one name that stays in its folder and that Windows keeps as it is.
+const SafeNameCase kSafeNameCases[] = {
+    {"Japanese", "\x92\x8d\x95\xb6", 64, "\x92\x8d\x95\xb6"},
+    {"ForbiddenCharacters", "a/b\\c:d*e?f\"g<h>i|j", 64, "a_b_c_d_e_f_g_h_i_j"},
+    {"TrailByteThatIsABackslash", "\x95\x5c|x", 64, "\x95\x5c_x"},
+    {"ControlCharacters", "a\tb\x7f", 64, "a_b_"},
+    {"TrailingDotAndBlank", "Order.", 64, "Order_"},
+    {"ParentFolder", "..", 64, "._"},
+    {"DeviceName", "con", 64, "_con"},
+    {"DeviceNameWithExtension", "LPT1.csv", 64, "_LPT1.csv"},
+    {"NotADeviceName", "CONSOLE", 64, "CONSOLE"},
+    {"Nothing", "", 64, "_"},
+    {"CutBeforeADoubleByteCharacter", "ab\x95\x5c", 3, "ab"},
+    {"DeviceNameAtTheLimit", "AUX", 3, "_AU"},
+};
+
+class SafeNameOf : public ::testing::TestWithParam<SafeNameCase> {};
+
+TEST_P(SafeNameOf, IsOnePlainName) {
+    EXPECT_EQ(GetParam().name, SafeName(GetParam().wanted, GetParam().maxBytes, IsNativeLeadByte));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SafeNameOf, ::testing::ValuesIn(kSafeNameCases), CaseLabel());
+
+// A name given again in one folder, in any letter case of any script, is numbered.
+TEST(NameBook, NumbersWhatTheFileSystemWouldTakeForOneName) {
+    CNameBook book;
+    EXPECT_EQ("Order.csv", book.Claim("Order", ".csv"));
+    EXPECT_EQ("Order (2).csv", book.Claim("Order", ".csv"));
+    EXPECT_EQ("ORDER (3).csv", book.Claim("ORDER", ".csv"));
+    EXPECT_EQ("Order", book.Claim("Order", ""));
+    EXPECT_EQ("\x82\x60.csv", book.Claim("\x82\x60", ".csv"));      // full-width A
+    EXPECT_EQ("\x82\x81 (2).csv", book.Claim("\x82\x81", ".csv"));  // full-width a
+}
+
+struct ExpandCase {
+    const char* label;
+    std::string value;  // {dir}: the test's folder
+    bool subfolders;
+    std::vector<std::string> databases;  // "server!!path" or a path ({dir}); empty: refused
+    const char* message;                 // the refusal's start
+};
+
+// The test's folder holds a.nsf, B.NSF, notes.txt, sub\d.nsf, empty\ and list.txt.
+const ExpandCase kExpandCases[] = {
+    {"OneDatabaseAsTyped", "{dir}\\a.nsf", false, {"{dir}\\a.nsf"}, nullptr},
+    {"Folder", "{dir}", false, {"{dir}\\a.nsf", "{dir}\\B.NSF"}, nullptr},
+    {"FolderAndSubfolders", "{dir}\\", true, {"{dir}\\a.nsf", "{dir}\\B.NSF", "{dir}\\sub\\d.nsf"}, nullptr},
+    {"Wildcard", "{dir}\\*.nsf", false, {"{dir}\\a.nsf", "{dir}\\B.NSF"}, nullptr},
+    {"ListFile", "@{dir}\\list.txt", false, {"Tokyo01/Sales!!apps\\x.nsf", "C:\\y.nsf"}, nullptr},
+    {"ListFileNotThere",
+     "@{dir}\\none.txt",
+     false,
+     {},
+     "\x83"
+     "f\x81[\x83^\x83x\x81[\x83X\x82\xcc\x88\xea\x97\x97\x83t\x83@\x83"
+     "C\x83\x8b\x82\xf0\x93\xc7\x82\xdf\x82\xdc\x82\xb9\x82\xf1: "},
+    {"FolderWithoutDatabases",
+     "{dir}\\empty",
+     false,
+     {},
+     "\x83"
+     "f\x81[\x83^\x83x\x81[\x83X\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1: "},
+};
+
+class ExpandDatabasesOf : public ::testing::TestWithParam<ExpandCase> {};
+
+TEST_P(ExpandDatabasesOf, NamesTheDatabases) {
+    const ExpandCase& c = GetParam();
+    TempDir dir;
+    for (const char* file : {"a.nsf", "B.NSF", "notes.txt"}) WriteFileBytes(dir.File(file), "{}");
+    ASSERT_TRUE(CreateDirectoryA(dir.File("sub").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(dir.File("empty").c_str(), nullptr));
+    WriteFileBytes(dir.File("sub\\d.nsf"), "{}");
+    WriteFileBytes(dir.File("list.txt"), "  Tokyo01/Sales!!apps\\x.nsf \r\n\r\nC:\\y.nsf\n");
+    const auto withDir = [&dir](const std::string& text) {
+        std::string out = text;
+        for (size_t at = out.find("{dir}"); at != std::string::npos; at = out.find("{dir}"))
+            out.replace(at, 5, dir.path());
+        return out;
+    };
+    std::vector<DatabaseSource> found;
+    std::string message;
+    EXPECT_EQ(c.message == nullptr, ExpandDatabases(withDir(c.value), c.subfolders, found, message));
+    std::vector<std::string> named;
+    for (const DatabaseSource& source : found)
+        named.push_back(source.server.empty() ? source.path : source.server + "!!" + source.path);
+    std::vector<std::string> expected;
+    for (const std::string& database : c.databases) expected.push_back(withDir(database));
+    EXPECT_EQ(expected, named);
+    if (c.message != nullptr) {
+        EXPECT_EQ(0u, message.find(c.message)) << message;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExpandDatabasesOf, ::testing::ValuesIn(kExpandCases), CaseLabel());
+
+}  // namespace
