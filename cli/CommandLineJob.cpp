@@ -186,7 +186,7 @@ int ExportToTarget(ExportChoices choices, const std::string& logPath, const std:
         }
     }
     std::string failedPath;
-    const int cause = PrepareRunFiles(target, partial, logPath, failedPath);
+    const int cause = PrepareRunFiles(target, partial, logPath, choices.continueLog, failedPath);
     if (cause != kFileErrNone) {
         messages.Message(failedPath + FileErrorCauseText(cause));
         return kExitNothing;

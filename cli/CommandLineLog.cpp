@@ -63,10 +63,15 @@ void CLoggedOutput::Keep(const std::string& text) {
 void LogEarlyEnd(const CommandLineOptions& options, const std::string& printed) {
     const std::string path = CommandLineLogPath(options);
     if (path.empty() || CheckPath(path) != 0) return;
+    LogEndInto(path, options.text, printed, false);
+}
+
+void LogEndInto(const std::string& path, const std::string& commandLine, const std::string& printed,
+                bool keep) {
     CQuietSink quiet;
     CSysLog log;
     log.m_messages = &quiet;
-    if (!StartJobLog(log, path, options.text)) return;
+    if (!StartJobLog(log, path, commandLine, keep)) return;
     // One stamped line for each printed one, so that every line of the log reads alike.
     for (size_t start = 0, end = 0; start <= printed.size(); start = end + 1) {
         end = printed.find('\n', start);

@@ -34,3 +34,8 @@ private:
 // `printed` (what the run printed, lines separated by LF) as errors. A log path that cannot be
 // worked out or created leaves no log and says nothing more: the run has printed its cause.
 void LogEarlyEnd(const CommandLineOptions& options, const std::string& printed);
+
+// Writes `printed` into the log at `path` the same way, after the opening lines, emptying
+// the log first unless `keep`.
+void LogEndInto(const std::string& path, const std::string& commandLine, const std::string& printed,
+                bool keep);

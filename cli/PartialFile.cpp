@@ -42,13 +42,15 @@ std::string PartialPathOf(const std::string& target) {
 }
 
 int PrepareRunFiles(const std::string& target, const std::string& partial, const std::string& log,
-                    std::string& failedPath) {
+                    bool keepLog, std::string& failedPath) {
     const struct {
         const std::string& path;
         bool replaced;  // an existing file the run replaces at its end, left as it is now
     } files[] = {{target, true}, {partial, false}, {log, false}};
     for (const auto& file : files) {
-        const int cause = file.replaced ? TargetCause(file.path) : CreateEmptyFile(file.path);
+        const int cause = file.replaced                     ? TargetCause(file.path)
+                          : (keepLog && &file.path == &log) ? OpenOrCreateFile(file.path)
+                                                            : CreateEmptyFile(file.path);
         if (cause != kFileErrNone) {
             // A partial file made for a run that does not start is not left behind.
             if (&file.path == &log) DeleteFileA(partial.c_str());

@@ -13,9 +13,10 @@ std::string PartialPathOf(const std::string& target);
 
 // Whether the files of a run can be had before it starts, as a file-error cause (0: they
 // can): an existing target that cannot be opened for writing (held, read-only), then the
-// partial file and the log, each created empty. Names the failing file in `failedPath`.
+// partial file and the log, each created empty (with `keepLog`, the log keeps what it holds).
+// Names the failing file in `failedPath`.
 int PrepareRunFiles(const std::string& target, const std::string& partial, const std::string& log,
-                    std::string& failedPath);
+                    bool keepLog, std::string& failedPath);
 
 // Puts the partial file in the target's place, replacing it. A file-error cause, 0 when done;
 // on failure both files are as they were.

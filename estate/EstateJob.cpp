@@ -1,6 +1,7 @@
 #include "estate/EstateJob.h"
 
 #include "cli/CommandLineJob.h"
+#include "cli/CommandLineLog.h"
 #include "cli/ConsoleStop.h"
 #include "cli/FormChoice.h"
 #include "cli/PartialFile.h"
@@ -25,6 +26,7 @@ constexpr char kAllForms[] = "*";
 constexpr char kSummaryName[] = "summary.csv";
 constexpr char kCsvExtension[] = ".csv";
 constexpr char kLogExtension[] = ".log";
+constexpr char kDatabaseExtension[] = ".nsf";
 // A name made from a database holds at most this much, so that DIR\<database>\<form>.csv
 // stays well inside a path's 260 bytes for any DIR a user types.
 constexpr size_t kNameBytes = 64;
@@ -92,6 +94,29 @@ void Add(ExportTotals& sum, const ExportTotals& t) {
     sum.unjoinedValues += t.unjoinedValues;
 }
 
+// The database's log, named after its folder: "sales.nsf" keeps "sales.log" beside its CSV
+// files, which all end in ".csv".
+std::string LogNameOf(const std::string& folderName) {
+    const size_t stem = folderName.size() - (sizeof kDatabaseExtension - 1);
+    if (folderName.size() > sizeof kDatabaseExtension - 1 &&
+        lstrcmpiA(folderName.c_str() + stem, kDatabaseExtension) == 0) {
+        return folderName.substr(0, stem) + kLogExtension;
+    }
+    return folderName + kLogExtension;
+}
+
+// The form whose file takes the documents without a Form item: the default form, else the
+// first form whose fields could be read.
+const FormFields* FormlessHome(const std::vector<FormFields>& catalogue) {
+    const FormFields* first = nullptr;
+    for (const FormFields& form : catalogue) {
+        if (!form.error.empty()) continue;
+        if (form.isDefault) return &form;
+        if (first == nullptr) first = &form;
+    }
+    return first;
+}
+
 bool MakeFolder(const std::string& path) {
     return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
@@ -121,21 +146,32 @@ struct Estate {
         rows.push_back(std::move(row));
     }
 
+    // Writes what ended a database's or a form's export into the database's log: the first
+    // such text empties it, as an export does; later ones, and exports, go on after it.
+    void LogEnd(const std::string& logPath, bool& logStarted, const std::string& printed) {
+        LogEndInto(logPath, options.text, printed, logStarted);
+        logStarted = true;
+    }
+
     void ExportDatabase(const std::string& name, const std::string& server, const std::string& path,
-                        const std::string& folder, ExportTotals& totals) {
-        CFirstMessage kept(output);
+                        const std::string& folder, const std::string& logPath, ExportTotals& totals) {
+        bool logStarted = false;
+        CLoggedOutput logged(output);
+        CFirstMessage kept(logged);
         COutputMessages messages(kept);
         char notesPath[notes::MAXPATH];
         std::vector<FormFields> catalogue;
         if (!NotesPathOf(messages, server, path, notesPath) ||
             !ReadFormCatalogue(messages, notesPath, catalogue)) {
+            LogEnd(logPath, logStarted, logged.Printed());
             Record({name, {}, {}, {}, kExitNothing, kept.first});
             return;
         }
         std::vector<std::string> titles;
         for (const FormFields& form : catalogue) titles.push_back(form.form);
         std::vector<const FormFields*> chosen;
-        if (options.form == kAllForms) {
+        const bool allForms = options.form == kAllForms;
+        if (allForms) {
             for (const FormFields& form : catalogue) chosen.push_back(&form);
         } else {
             const std::string title = FindForm(titles, options.form);
@@ -144,16 +180,21 @@ struct Estate {
             }
             if (chosen.empty()) {
                 messages.Message(ResStringWith(IDS_CMD_FORM_NOT_FOUND, options.form));
+                LogEnd(logPath, logStarted, logged.Printed());
                 Record({name, options.form, {}, {}, kExitNothing, kept.first});
                 return;
             }
         }
+        // Every form's file would hold the documents without a Form item: only one does.
+        const FormFields* formlessHome = allForms ? FormlessHome(catalogue) : nullptr;
         CNameBook files;
         for (const FormFields* form : chosen) {
             if (ConsoleStopRequested()) return;
-            CFirstMessage formKept(output);
+            CLoggedOutput formLogged(output);
+            CFirstMessage formKept(formLogged);
             if (!form->error.empty()) {
                 formKept.PrintClosing(name + ": " + form->form + ": " + form->error);
+                LogEnd(logPath, logStarted, formLogged.Printed());
                 Record({name, form->form, {}, {}, kExitNothing, form->error});
                 continue;
             }
@@ -161,6 +202,11 @@ struct Estate {
             choices.dbPath = notesPath;
             choices.formName = form->form;
             choices.fieldNames = form->fields;
+            if (allForms) {
+                choices.formless = form != formlessHome ? FormlessDocuments::kElsewhere
+                                   : form->isDefault    ? FormlessDocuments::kDefaultForm
+                                                        : FormlessDocuments::kFirstForm;
+            }
             if (options.fieldsGiven && !options.fields.empty()) {
                 choices.fieldNames.clear();
                 for (const std::string& wanted : options.fields) {
@@ -172,6 +218,7 @@ struct Estate {
                     choices.fieldNames.push_back(field);
                 }
                 if (!formKept.first.empty()) {
+                    LogEnd(logPath, logStarted, formLogged.Printed());
                     Record({name, form->form, {}, {}, kExitNothing, formKept.first});
                     continue;
                 }
@@ -179,11 +226,13 @@ struct Estate {
             const std::string csvName =
                 files.Claim(SafeName(FirstSynonym(form->form), kNameBytes, IsNativeLeadByte), kCsvExtension);
             choices.exportPath = folder + "\\" + csvName;
-            const std::string logPath = folder + "\\" +
-                                        csvName.substr(0, csvName.size() - (sizeof kCsvExtension - 1)) +
-                                        kLogExtension;
+            choices.continueLog = logStarted;
             ExportTotals formTotals;
-            const int status = ExportToTarget(choices, logPath, options.text, formKept, formKept, formTotals);
+            // What ends the export before its stage has a log is logged as it is printed.
+            CLoggedOutput early(formKept);
+            const int status = ExportToTarget(choices, logPath, options.text, early, formKept, formTotals);
+            if (!early.Printed().empty()) LogEnd(logPath, logStarted, early.Printed());
+            logStarted = true;
             Add(totals, formTotals);
             // A run that went through ends with its completion message, which is no error.
             Record({name, form->form, choices.exportPath, formTotals, status,
@@ -233,16 +282,17 @@ int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportT
         if (source.server.empty() && options.serverGiven) source.server = options.server;
         const std::string name =
             source.server.empty() ? source.path : source.server + kServerPathSeparator + source.path;
-        const std::string folder =
-            options.out + "\\" +
+        const std::string folderName =
             folders.Claim(SafeName(FileNameOf(source.path), kNameBytes, IsNativeLeadByte), "");
+        const std::string folder = options.out + "\\" + folderName;
         if (!MakeFolder(folder)) {
             CFirstMessage kept(output);
             kept.PrintClosing(folder + FileErrorCauseText(FileErrorCauseFromOsError(GetLastError())));
             estate.Record({name, {}, {}, {}, kExitNothing, kept.first});
             continue;
         }
-        estate.ExportDatabase(name, source.server, source.path, folder, totals);
+        estate.ExportDatabase(name, source.server, source.path, folder, folder + "\\" + LogNameOf(folderName),
+                              totals);
     }
     const bool stopped = ConsoleStopRequested();
     if (stopped) estate.worst = std::max(estate.worst, static_cast<int>(kExitIncomplete));

@@ -19,9 +19,9 @@ bool ReadFormCatalogue(CMessageSink& messages, const char* notesPath, std::vecto
             db.m_fields.clear();
             try {
                 db.ListFields(form);
-                forms.push_back({form, FieldPageOrder(db.m_fields), {}});
+                forms.push_back({form, FieldPageOrder(db.m_fields), {}, form == db.m_defaultForm});
             } catch (const CNsfError& error) {
-                forms.push_back({form, {}, error.m_message});
+                forms.push_back({form, {}, error.m_message, form == db.m_defaultForm});
             }
         }
         db.Close();

@@ -11,6 +11,7 @@ struct FormFields {
     std::string form;                 // the whole title, as the form page lists it
     std::vector<std::string> fields;  // in the field page's order
     std::string error;                // why its fields could not be read; empty: they were
+    bool isDefault = false;           // the database's default form
 };
 
 // Reads the forms and fields of the database at `notesPath` (LMBCS). False when it cannot be

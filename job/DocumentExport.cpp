@@ -22,6 +22,10 @@ namespace {
 
 constexpr char kFormItem[] = "Form";
 constexpr char kOtherFormText[] = "Skip Document: Form=";
+constexpr char kFormlessSkippedText[] = "Skip Document: no Form item";
+constexpr char kFormlessDefaultText[] = "Documents without a Form item: written with the default form ";
+constexpr char kFormlessFirstText[] =
+    "Documents without a Form item: the database has no default form; written with its first form ";
 constexpr char kConflictItem[] = "$Conflict";
 
 std::string NoteIdText(NOTEID id) {
@@ -40,11 +44,16 @@ std::string NoteNameText(NOTEID id) {
 
 // A document names the form it was made with in its Form item, read through the same text
 // conversion as every value. One made with another form gets no line, only a log line that
-// names its form; one without a Form item may belong to any form and keeps its line.
-bool MadeWithForm(CSysLog& log, CNsfNote& note, const FormMatch& chosen) {
+// names its form; one without a Form item keeps its line unless another file holds it.
+bool MadeWithForm(CSysLog& log, CNsfNote& note, const FormMatch& chosen, FormlessDocuments formless) {
     FieldEntry form(kFormItem, notes::TYPE_TEXT);
     note.ReadItemText(form);
-    if (form.value.empty() || chosen.Names(form.value)) return true;
+    if (form.value.empty()) {
+        if (formless != FormlessDocuments::kElsewhere) return true;
+        log.Write(LEVEL_DEBUG, kFormlessSkippedText);
+        return false;
+    }
+    if (chosen.Names(form.value)) return true;
     log.Write(LEVEL_DEBUG, kOtherFormText + form.value);
     return false;
 }
@@ -112,8 +121,12 @@ void LogCellWarnings(CExportContext& context, NOTEID id, const FieldList& fields
 }  // namespace
 
 void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::string& formName,
-                     ExportTotals& totals) {
+                     ExportTotals& totals, FormlessDocuments formless) {
     totals = ExportTotals{};
+    if (formless == FormlessDocuments::kDefaultForm)
+        context.log.Write(LEVEL_INFO, kFormlessDefaultText + formName);
+    if (formless == FormlessDocuments::kFirstForm)
+        context.log.Write(LEVEL_INFO, kFormlessFirstText + formName);
     context.log.Write(LEVEL_COMMAND, "Make Indicater");
     const std::unique_ptr<CExportProgress> progress = context.StartProgress();
 
@@ -177,7 +190,7 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
                     context.Warn(SignatureText(noteId, signature));
                     ++totals.signatureFailures;
                 }
-                if (MadeWithForm(context.log, note, chosen)) {
+                if (MadeWithForm(context.log, note, chosen, formless)) {
                     if (IsConflict(note)) {
                         context.Warn(ConflictText(noteId));
                         ++totals.conflicts;

@@ -8,7 +8,16 @@
 
 #include <string>
 
+// Where the documents without a Form item go. Notes shows such a document with the
+// database's default form; a one-form export cannot tell whose it is and keeps it.
+enum class FormlessDocuments {
+    kWritten,      // with the form exported, as one of its documents
+    kDefaultForm,  // with the form exported, the database's default form; the log says so
+    kFirstForm,    // with the form exported, the first listed, for want of a default form
+    kElsewhere,    // not with this form: another file of the same run holds them
+};
+
 // Writes the header (the fields of `db.m_fields`) and one line per document of the form,
 // counting into `totals` as it goes, so that a run stopped by a Notes error leaves its count.
 void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::string& formName,
-                     ExportTotals& totals);
+                     ExportTotals& totals, FormlessDocuments formless = FormlessDocuments::kWritten);

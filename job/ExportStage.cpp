@@ -55,8 +55,8 @@ std::string CompletionText(const ExportOutcome& outcome) {
     return {};
 }
 
-bool StartJobLog(CSysLog& log, const std::string& path, const std::string& commandLine) {
-    const bool created = log.Create(path.c_str());
+bool StartJobLog(CSysLog& log, const std::string& path, const std::string& commandLine, bool keep) {
+    const bool created = log.Create(path.c_str(), keep);
     log.WriteBanner();
     if (!commandLine.empty()) log.Write(LEVEL_INFO, kCommandLineText + commandLine);
     return created;
@@ -65,7 +65,7 @@ bool StartJobLog(CSysLog& log, const std::string& path, const std::string& comma
 ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choices,
                              const std::string& logPath, const std::string& commandLine) {
     CSysLog& log = context.log;
-    StartJobLog(log, logPath, commandLine);
+    StartJobLog(log, logPath, commandLine, choices.continueLog);
 
     ExportOutcome outcome;
     CNsfDatabase db;
@@ -83,7 +83,7 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
 
         log.Write(LEVEL_COMMAND, "Write All Document By Form");
         log.Write(LEVEL_DEBUG, "Form Name=" + choices.formName);
-        ExportDocuments(context, db, choices.formName, outcome.totals);
+        ExportDocuments(context, db, choices.formName, outcome.totals, choices.formless);
         log.Write(LEVEL_RESULT, "Write All Document By Form is success.");
 
         log.Write(LEVEL_COMMAND, "Close Notes DataBase");

@@ -3,6 +3,7 @@
 // the CSV file written and the database closed. The wizard's job and the unattended run
 // both end in it, so that the same choices give the same log and the same file.
 
+#include "job/DocumentExport.h"
 #include "job/ExportContext.h"
 #include "job/ExportTotals.h"
 
@@ -15,6 +16,10 @@ struct ExportChoices {
     std::string formName;
     std::vector<std::string> fieldNames;  // the CSV column order
     std::string exportPath;
+    FormlessDocuments formless = FormlessDocuments::kWritten;
+    // The log goes on after what an earlier export of the same run wrote into it (one log
+    // for a database's forms) instead of starting empty.
+    bool continueLog = false;
 };
 
 // How the stage ended.
@@ -25,10 +30,10 @@ struct ExportOutcome {
     bool fileCreated = false;  // and created it (a file that could not be created is not there)
 };
 
-// Creates (or empties) the log of a job at `path` and writes its opening lines: the banner,
+// Creates (or empties, unless `keep`) the log of a job at `path` and writes its opening lines: the banner,
 // then a non-empty `commandLine`. False when the log could not be created; the log's sink has
 // been told once.
-bool StartJobLog(CSysLog& log, const std::string& path, const std::string& commandLine);
+bool StartJobLog(CSysLog& log, const std::string& path, const std::string& commandLine, bool keep = false);
 
 // Runs the stage in `context`, with its log created at `logPath`. A non-empty `commandLine`
 // is recorded in the log after the banner.

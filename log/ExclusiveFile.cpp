@@ -37,6 +37,12 @@ int CreateEmptyFile(const std::string& path) {
     return kFileErrNone;
 }
 
+int OpenOrCreateFile(const std::string& path) {
+    ScopedHandle file(OpenExclusive(path, OPEN_ALWAYS));
+    if (!file.valid()) return FileErrorCauseFromOsError(GetLastError());
+    return kFileErrNone;
+}
+
 int AppendText(const std::string& path, const std::string& text) {
     ScopedHandle file(OpenExclusive(path, OPEN_EXISTING));
     if (!file.valid()) return FileErrorCauseFromOsError(GetLastError());

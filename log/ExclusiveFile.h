@@ -7,6 +7,8 @@
 // Creates the file, or truncates an existing one to length zero. Returns 0 on success,
 // otherwise the file-error cause.
 int CreateEmptyFile(const std::string& path);
+// Opens the file at `path` as CreateEmptyFile does, keeping what it holds, or creates it.
+int OpenOrCreateFile(const std::string& path);
 
 // Appends `text` to an existing file as a text-mode stream would: every line feed is
 // stored as CR LF. Never creates the file. Returns 0 on success, otherwise the cause

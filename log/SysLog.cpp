@@ -8,10 +8,10 @@
 
 CSysLog g_sysLog;
 
-bool CSysLog::Create(const char* path) {
+bool CSysLog::Create(const char* path, bool keep) {
     m_path = path;
     m_bErrorReported = 0;
-    const int cause = CreateEmptyFile(m_path);
+    const int cause = keep ? OpenOrCreateFile(m_path) : CreateEmptyFile(m_path);
     if (cause != kFileErrNone) {
         ReportFileError(cause);
         return false;

@@ -11,8 +11,9 @@
 
 class CSysLog {
 public:
-    // Creates or empties the log file at `path`; reports a failure once.
-    bool Create(const char* path);
+    // Creates or empties the log file at `path` (with `keep`, keeps what it holds); reports
+    // a failure once.
+    bool Create(const char* path, bool keep = false);
     // Appends one line with the tag of `levelId`; never creates the file.
     bool Write(int levelId, const std::string& text);
     // The five opening lines of a job: separator, copyright, start notices, separator.

@@ -405,6 +405,11 @@ Note ParseDesignNote(const json& j) {
     Require(j.is_object() && j.contains("class"), "a design note needs a class");
     Note note;
     note.noteClass = NoteClass(j.at("class"));
+    // The default form (or view) carries the class's default bit, as the designer sets it.
+    if (j.contains("default")) {
+        Require(j.at("default").is_boolean(), "default is not true or false");
+        if (j.at("default").get<bool>()) note.noteClass |= notes::NOTE_CLASS_DEFAULT;
+    }
     // $Flags tells a form from a subform, page or resource of the same class; a design note
     // without "flags" keeps an empty one in its summary only.
     Item flags;

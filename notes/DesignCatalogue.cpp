@@ -331,6 +331,7 @@ void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
     ReadFormTitle(summary, &title);
     if (!IsListedForm(noteClass, summary)) return;
     m_forms.push_back(ShownTitle(title));
+    if ((noteClass & NOTE_CLASS_DEFAULT) != 0) m_defaultForm = m_forms.back();
 }
 
 std::string CNsfDatabase::FormLookupName(const std::string& formName) {

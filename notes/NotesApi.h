@@ -88,6 +88,8 @@ constexpr WORD TYPE_USERID = 0x0700;
 constexpr WORD NOTE_CLASS_DOCUMENT = 0x0001;
 constexpr WORD NOTE_CLASS_FORM = 0x0004;
 constexpr WORD NOTE_CLASS_VIEW = 0x0008;
+// ORed into the class of the design note that is its class's default: the default form.
+constexpr WORD NOTE_CLASS_DEFAULT = 0x8000;
 
 // NSFDbModeGet (nsfdb.h, DB_xxx): a database file, or a directory.
 constexpr WORD DBMODE_LOADED = 1;                                          // DB_LOADED

@@ -43,6 +43,9 @@ public:
     CSysLog* m_log = nullptr;
     char m_title[kTitleSize];
     std::vector<std::string> m_forms;
+    // The title in m_forms of the database's default form, which Notes shows a document
+    // without a Form item with; empty when no listed form is the default.
+    std::string m_defaultForm;
 };
 
 // Never opened: its m_fields is the list that the item scan of ListFields fills.

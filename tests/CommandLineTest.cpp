@@ -621,31 +621,55 @@ TEST_F(CommandLineJob, TwoJobsInOneProcessKeepTheirOwnLogsAndFiles) {
     EXPECT_FALSE(FileExists(logPath));
 }
 
-// Every form of every database of a folder, each to DIR\<database>\<form>.csv with its log
-// beside it, the same bytes as the form's single export, and a summary row for each.
+// Every form of every database of a folder, each to DIR\<database>\<form>.csv with the
+// database's one log beside them, the same bytes as the form's single export, and a summary
+// row for each. The documents without a Form item go into the default form's file alone, or
+// the first form's where there is no default form.
 TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
     WriteNotesDatabase(dir.File("orders2.nsf"), kOrders);
+    std::string withDefault = kOrders;
+    const std::string note = R"("title":"Note",)";
+    withDefault.insert(withDefault.find(note) + note.size(), R"("default":true,)");
+    WriteNotesDatabase(dir.File("withdefault.nsf"), withDefault);
     WriteFileBytes(dir.File("broken.nsf"), "not a database");
     PrintedLines output;
     EXPECT_EQ(kExitNothing, Run(L"/db {dir} /form * /out {dir}\\out", output));
     PrintedLines single;
     ASSERT_EQ(kExitWhole, Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\single.csv", single));
     const std::string order = ReadFileBytes(dir.File("single.csv"));
-    for (const char* db : {"orders.nsf", "orders2.nsf"}) {
-        const std::string folder = dir.File(std::string("out\\") + db);
-        EXPECT_EQ(order, ReadFileBytes(folder + "\\Order.csv")) << db;
-        EXPECT_EQ("Body,Subject\r\n,hello; world\r\n,\r\n,two  lines\r\n",
-                  ReadFileBytes(folder + "\\Note.csv"));
-        EXPECT_TRUE(FileExists(folder + "\\Order.log"));
+    const std::string notes = "Body,Subject\r\n,hello; world\r\n,\r\n,two  lines\r\n";
+    const struct {
+        const char* db;
+        const char* log;
+        std::string orderCsv, noteCsv;
+        const char* formlessLine;
+    } expected[] = {
+        {"orders.nsf", "orders.log", order, "Body,Subject\r\n",
+         "no default form; written with its first form Order"},
+        {"orders2.nsf", "orders2.log", order, "Body,Subject\r\n", "written with its first form Order"},
+        {"withdefault.nsf", "withdefault.log", order.substr(0, order.find('\n') + 1), notes,
+         "written with the default form Note"},
+    };
+    for (const auto& e : expected) {
+        const std::string folder = dir.File(std::string("out\\") + e.db);
+        EXPECT_EQ(e.orderCsv, ReadFileBytes(folder + "\\Order.csv")) << e.db;
+        EXPECT_EQ(e.noteCsv, ReadFileBytes(folder + "\\Note.csv")) << e.db;
+        const std::string log = ReadFileBytes(folder + "\\" + e.log);
+        EXPECT_NE(std::string::npos, log.find("Form Name=Order")) << e.db;
+        EXPECT_NE(std::string::npos, log.find("Form Name=Note")) << e.db;
+        EXPECT_NE(std::string::npos, log.find(e.formlessLine)) << e.db;
+        EXPECT_FALSE(FileExists(folder + "\\Order.log")) << e.db;
     }
+    EXPECT_NE(std::string::npos, ReadFileBytes(dir.File("out\\broken.nsf\\broken.log")).find("---ERROR"));
     const std::vector<std::string> rows = SplitCrLf(ReadFileBytes(dir.File("out\\summary.csv")));
-    ASSERT_EQ(7u, rows.size());  // the header, a row for the broken database, four forms, the last CR LF
+    ASSERT_EQ(9u, rows.size());  // the header, a row for the broken database, six forms, the last CR LF
     EXPECT_EQ(
         "database,form,csv,written,other-form,not-readable,lines-not-written,lost-characters,conflicts,"
         "cut-values,status,first-error",
         rows[0]);
     EXPECT_EQ(0u, rows[1].find(dir.File("broken.nsf") + ",,,0,0,0,0,0,0,0,3,")) << rows[1];
     EXPECT_EQ(WithDir("{dir}\\orders.nsf,Order,{dir}\\out\\orders.nsf\\Order.csv,3,0,0,0,0,0,0,0,"), rows[2]);
+    EXPECT_EQ(WithDir("{dir}\\orders.nsf,Note,{dir}\\out\\orders.nsf\\Note.csv,0,3,0,0,0,0,0,0,"), rows[3]);
     EXPECT_FALSE(FileExists(dir.File("out\\summary.partial.csv")));
     EXPECT_TRUE(boxes.boxes.empty());
 }

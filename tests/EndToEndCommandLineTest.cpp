@@ -104,7 +104,7 @@ const CommandLineCase kCases[] = {
      "{dir}\\data\\orders.nsf\tOrder\tDate,Name,Total\n{dir}\\data\\orders.nsf\tNote\tBody,Subject", nullptr},
     // Every form of the data folder and the folders below it, each under /out, in one run.
     {"EveryFormOfAFolderTree", Setup::kNothing, L"/db {dir}\\data /s /form * /out {dir}\\estate", 0, nullptr,
-     "0  3  {dir}\\estate\\orders.nsf\\Order.csv\n0  3  {dir}\\estate\\orders.nsf\\Note.csv\n"
+     "0  3  {dir}\\estate\\orders.nsf\\Order.csv\n0  0  {dir}\\estate\\orders.nsf\\Note.csv\n"
      "0  3  {dir}\\estate\\orders.nsf (2)\\Order.csv",
      nullptr},
     {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932, nullptr},

@@ -33,7 +33,7 @@ json Design() {
            Field("Tags", "textlist")}}},
         {{"class", "view"}, {"title", "All"}},
         {{"class", "form"}, {"title", "Order|ord"}, {"fields", {Field("Item", "text")}}},
-        {{"class", "form"}, {"title", json::array({"First", "Second"})}},
+        {{"class", "form"}, {"title", json::array({"First", "Second"})}, {"default", true}},
         {{"class", "form"}},
         {{"class", "form"}, {"title", {{"type", "number"}, {"value", 5}}}},
         {{"class", "agent"}, {"title", "Nightly"}},
@@ -319,8 +319,10 @@ TEST_F(NnotesDatabase, DesignCollectionListsEveryDesignNoteInOrder) {
     DBHANDLE h = Open("sales.nsf");
     auto entries = ReadDesign(h);
     ASSERT_EQ(7u, entries.size());
-    const WORD classes[] = {NOTE_CLASS_FORM, NOTE_CLASS_VIEW, NOTE_CLASS_FORM, NOTE_CLASS_FORM,
-                            NOTE_CLASS_FORM, NOTE_CLASS_FORM, 0x0200};
+    // The default form's class carries the default bit.
+    const WORD classes[] = {
+        NOTE_CLASS_FORM, NOTE_CLASS_VIEW, NOTE_CLASS_FORM, NOTE_CLASS_FORM | NOTE_CLASS_DEFAULT,
+        NOTE_CLASS_FORM, NOTE_CLASS_FORM, 0x0200};
     for (size_t i = 0; i < entries.size(); ++i) {
         EXPECT_EQ(classes[i], entries[i].first) << i;
         WORD length;
