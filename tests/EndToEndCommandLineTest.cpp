@@ -41,7 +41,16 @@ enum class Setup {
     kOtherIni,        // the client's notes.ini fails Notes; {dir}\\other.ini is sound
     kOtherIniFails,   // {dir}\\other.ini fails Notes; the client's is sound
     kCsvHeld,         // another program holds the earlier CSV file ("held") for the whole run
+    kEstate,          // {dir}\\list.txt names the server's orders, a damaged database and titles.nsf
 };
+
+// A form whose title would climb out of the folder and holds characters no file name may.
+const char kHostileTitle[] = R"("title":"Titles","design":[
+  {"class":"form","title":"..\\..\\\u898b\u7a4d:\u8acb\u6c42?","fields":[{"name":"Name","type":"text"}]}],
+  "documents":[
+  {"id":100,"items":[{"name":"Form","type":"text","value":"..\\..\\\u898b\u7a4d:\u8acb\u6c42?"},{"name":"Name","type":"text","value":"Alice"}]}])";
+// .._.._見積_請求_.csv, the form's file as the run names it
+constexpr char kHostileTitleCsv[] = ".._.._\x8c\xa9\x90\xcf_\x90\xbf\x8b\x81_.csv";
 
 struct CommandLineCase {
     const char* label;
@@ -106,6 +115,13 @@ const CommandLineCase kCases[] = {
     {"EveryFormOfAFolderTree", Setup::kNothing, L"/db {dir}\\data /s /form * /out {dir}\\estate", 0, nullptr,
      "0  3  {dir}\\estate\\orders.nsf\\Order.csv\n0  0  {dir}\\estate\\orders.nsf\\Note.csv\n"
      "0  3  {dir}\\estate\\orders.nsf (2)\\Order.csv",
+     nullptr},
+    // A list file of a server's database and two local ones, one damaged: its row says so and
+    // the run goes on; a hostile form title makes a file inside the folder.
+    {"ListFileWithAServerDatabase", Setup::kEstate, L"/db @{dir}\\list.txt /form * /out {dir}\\estate", 3,
+     nullptr,
+     "0  3  {dir}\\estate\\orders.nsf\\Order.csv\n0  0  {dir}\\estate\\orders.nsf\\Note.csv\n"
+     "3  0  {dir}\\data\\broken.nsf",
      nullptr},
     {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932, nullptr},
     // One argument that names no file: the windows do not open, and the shell sees the status
@@ -177,6 +193,12 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
             WriteFileBytes(csvPath, "held");
             holder = std::make_unique<ExclusiveHolder>(csvPath);
             break;
+        case Setup::kEstate:
+            WriteFileBytes(dir.File("data\\broken.nsf"), "not a database");
+            WriteNotesDatabase(dir.File("data\\titles.nsf"), kHostileTitle);
+            WriteFileBytes(dir.File("list.txt"), "hub!!sales\\orders.nsf\r\n" + dir.File("data\\broken.nsf") +
+                                                     "\r\n" + dir.File("data\\titles.nsf") + "\r\n");
+            break;
         case Setup::kNothing:
             break;
     }
@@ -189,6 +211,12 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
                                                           : dir.File("out.log");
     EXPECT_FALSE(FileExists(logPath)) << "the wizard's log was written";
 
+    if (c.setup == Setup::kEstate) {
+        const std::string csv = dir.File(std::string("estate\\titles.nsf\\") + kHostileTitleCsv);
+        EXPECT_EQ("Name\r\nAlice\r\n", ReadFileBytes(csv));
+        const std::vector<std::string> lines = OutputLines();
+        EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "0  1  " + csv));
+    }
     if (c.setup == Setup::kJapanese) {
         // 出力.csv: the values in the order of /fields, the documents of both synonyms.
         EXPECT_EQ(std::string(kSjisAmount) + "," + kSjisName + "\r\n30," + kSjisTanaka + "\r\n5," +
