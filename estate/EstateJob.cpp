@@ -234,8 +234,11 @@ struct Estate {
             if (!early.Printed().empty()) LogEnd(logPath, logStarted, early.Printed());
             logStarted = true;
             Add(totals, formTotals);
+            // A stopped export's lines are in its partial file, which its row names instead.
+            const std::string partial = PartialPathOf(choices.exportPath);
+            const bool keptPartial = GetFileAttributesA(partial.c_str()) != INVALID_FILE_ATTRIBUTES;
             // A run that went through ends with its completion message, which is no error.
-            Record({name, form->form, choices.exportPath, formTotals, status,
+            Record({name, form->form, keptPartial ? partial : choices.exportPath, formTotals, status,
                     status >= kExitIncomplete ? formKept.first : std::string()});
         }
     }

@@ -674,6 +674,26 @@ TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
+// Ctrl+C in the middle of an estate ends it after the form being written: that form's file is
+// kept under its partial name, nothing after it is started, and the summary stays partial.
+TEST_F(CommandLineJob, CtrlCStopsTheEstateAfterTheFormBeingWritten) {
+    WriteNotesDatabase(dir.File("orders2.nsf"), kOrders);
+    PrintedLines output;
+    output.onProgress = [] { EXPECT_TRUE(OnConsoleControl(CTRL_C_EVENT)); };
+    EXPECT_EQ(kExitIncomplete, Run(L"/db {dir} /form * /out {dir}\\out", output));
+    ResetConsoleStop();
+    const std::string order = dir.File("out\\orders.nsf\\Order");
+    EXPECT_EQ(ReadFileBytes(dir.File("out\\orders.nsf\\Order.partial.csv")).substr(0, 15), "Date,Name,Total");
+    EXPECT_FALSE(FileExists(order + ".csv"));
+    EXPECT_FALSE(FileExists(dir.File("out\\orders.nsf\\Note.partial.csv")));
+    EXPECT_FALSE(FileExists(dir.File("out\\orders2.nsf")));
+    EXPECT_FALSE(FileExists(dir.File("out\\summary.csv")));
+    const std::vector<std::string> rows = SplitCrLf(ReadFileBytes(dir.File("out\\summary.partial.csv")));
+    ASSERT_EQ(3u, rows.size());  // the header, the stopped form, the last CR LF
+    EXPECT_EQ(0u, rows[1].find(WithDir("{dir}\\orders.nsf,Order,{dir}\\out\\orders.nsf\\Order.partial.csv,1,"))) << rows[1];
+    EXPECT_NE(std::string::npos, rows[1].find(",2,")) << rows[1];
+}
+
 // A job whose log cannot be written reports it once, on the output, and ends before a note is
 // read, leaving no file; the next job's log, which can be written, reports nothing.
 TEST_F(CommandLineJob, ALogFailureIsReportedOncePerJob) {
