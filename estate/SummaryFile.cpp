@@ -1,16 +1,20 @@
 #include "estate/SummaryFile.h"
 
-#include "notes/ItemText.h"
-
 #include <string>
 
 namespace {
 
-std::string Safe(const std::string& text) {
-    std::string cell = text;
-    cell.push_back('\0');
-    MakeCsvSafe(&cell[0], cell.size());
-    cell.pop_back();
+// A cell that holds a separator, a quote or a line break is quoted, its quotes doubled, so
+// that a path or a message is read back exactly as it was; none of these bytes is ever the
+// second byte of a double-byte character.
+std::string Quoted(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string cell = "\"";
+    for (char c : text) {
+        if (c == '"') cell.push_back('"');
+        cell.push_back(c);
+    }
+    cell.push_back('"');
     return cell;
 }
 
@@ -34,9 +38,9 @@ std::vector<std::string> SummaryHeader() {
 
 std::vector<std::string> SummaryCells(const SummaryRow& row) {
     const ExportTotals& t = row.totals;
-    return {Safe(row.database),
-            Safe(row.form),
-            Safe(row.csv),
+    return {Quoted(row.database),
+            Quoted(row.form),
+            Quoted(row.csv),
             std::to_string(t.written),
             std::to_string(t.otherForm),
             std::to_string(t.unreadable),
@@ -45,7 +49,7 @@ std::vector<std::string> SummaryCells(const SummaryRow& row) {
             std::to_string(t.conflicts),
             std::to_string(t.cutValues),
             std::to_string(row.status),
-            Safe(row.error)};
+            Quoted(row.error)};
 }
 
 bool CSummaryFile::Create(const std::string& path, CMessageSink& messages) {

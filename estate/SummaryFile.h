@@ -1,7 +1,7 @@
 #pragma once
 // DIR\summary.csv of a run over several databases and forms: one row for each database and
-// form, written as the run goes, in the export's own CSV layout, so that a spreadsheet or a
-// script reads across the estate what came out and what did not.
+// form, written as the run goes, so that a spreadsheet or a script reads across the estate what came out and
+// what did not.
 
 #include "export/CsvFile.h"
 #include "job/ExportTotals.h"
@@ -18,7 +18,7 @@ struct SummaryRow {
     std::string error;  // the first message that ended or troubled the export; empty: none
 };
 
-// The cells of a row (and of the header), each made safe for an unquoted line.
+// The cells of a row (and of the header), quoted where they hold what would split them.
 std::vector<std::string> SummaryCells(const SummaryRow& row);
 std::vector<std::string> SummaryHeader();
 

@@ -2,6 +2,7 @@
 // from what the databases hold.
 #include "estate/DatabaseList.h"
 #include "estate/SafeName.h"
+#include "estate/SummaryFile.h"
 #include "job/PathCheck.h"
 #include "support/CaseName.h"
 #include "support/TestSupport.h"
@@ -118,5 +119,30 @@ TEST_P(ExpandDatabasesOf, NamesTheDatabases) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExpandDatabasesOf, ::testing::ValuesIn(kExpandCases), CaseLabel());
+
+// A summary cell is read back as it was written: a path with a comma, a title with quotes and
+// a message that runs over lines are quoted; plain text and Shift_JIS are not.
+TEST(SummaryCells, QuoteOnlyWhatWouldSplitThem) {
+    SummaryRow row;
+    row.database = "D:\\nsf\\a,b.nsf";
+    row.form = "say \"hi\"";
+    row.csv = "E:\\out\\\x95\x5c.csv";  // 表: a second byte that is a backslash
+    row.error = "line 1\nline 2";
+    row.status = 3;
+    row.totals.written = 5;
+    const std::vector<std::string> expected = {"\"D:\\nsf\\a,b.nsf\"",
+                                               "\"say \"\"hi\"\"\"",
+                                               "E:\\out\\\x95\x5c.csv",
+                                               "5",
+                                               "0",
+                                               "0",
+                                               "0",
+                                               "0",
+                                               "0",
+                                               "0",
+                                               "3",
+                                               "\"line 1\nline 2\""};
+    EXPECT_EQ(expected, SummaryCells(row));
+}
 
 }  // namespace
