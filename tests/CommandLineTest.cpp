@@ -14,6 +14,7 @@
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
 #include "log/FileError.h"
+#include "notes/NotesBinding.h"
 #include "res/resource.h"
 #include "support/CaseName.h"
 #include "support/ExpectedTexts.h"
@@ -621,6 +622,28 @@ TEST_F(CommandLineJob, TwoJobsInOneProcessKeepTheirOwnLogsAndFiles) {
     EXPECT_FALSE(FileExists(logPath));
 }
 
+// Counts the job's NSFDbOpen calls while it lives, through the bound operation itself.
+class DatabaseOpenCounter {
+public:
+    DatabaseOpenCounter() {
+        s_opens = 0;
+        s_real = Slot();
+        Slot() = Counting;
+    }
+    ~DatabaseOpenCounter() { Slot() = s_real; }
+    int opens() const { return s_opens; }
+
+private:
+    // The binding's table is the program's own, writable storage; only its accessor is const.
+    static notes::PFN_NSFDbOpen& Slot() { return const_cast<notes::NotesFunctions&>(notes::Api()).NSFDbOpen; }
+    static notes::STATUS LNPUBLIC Counting(const char* path, notes::DBHANDLE* db) {
+        ++s_opens;
+        return s_real(path, db);
+    }
+    static inline int s_opens = 0;
+    static inline notes::PFN_NSFDbOpen s_real = nullptr;
+};
+
 // Every form of every database of a folder, each to DIR\<database>\<form>.csv with the
 // database's one log beside them, the same bytes as the form's single export, and a summary
 // row for each. The documents without a Form item go into the default form's file alone, or
@@ -633,7 +656,18 @@ TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
     WriteNotesDatabase(dir.File("withdefault.nsf"), withDefault);
     WriteFileBytes(dir.File("broken.nsf"), "not a database");
     PrintedLines output;
-    EXPECT_EQ(kExitNothing, Run(L"/db {dir} /form * /out {dir}\\out", output));
+    {
+        // Each database once for its forms and once for each form's export; a damaged one once.
+        DatabaseOpenCounter counter;
+        EXPECT_EQ(kExitNothing, Run(L"/db {dir} /form * /out {dir}\\out", output));
+        EXPECT_EQ(1 + 3 * (1 + 2), counter.opens());
+    }
+    {
+        DatabaseOpenCounter counter;
+        PrintedLines listed;
+        EXPECT_EQ(kExitNothing, Run(L"/list /db {dir}", listed));
+        EXPECT_EQ(4, counter.opens());
+    }
     PrintedLines single;
     ASSERT_EQ(kExitWhole, Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\single.csv", single));
     const std::string order = ReadFileBytes(dir.File("single.csv"));
