@@ -192,6 +192,13 @@ struct Estate {
             if (ConsoleStopRequested()) return;
             CLoggedOutput formLogged(output);
             CFirstMessage formKept(formLogged);
+            if (form->unnamed) {
+                // Nothing of the environment failed: the design holds an entry no document names.
+                formKept.Print(name + ": " + form->form + ": " + form->error);
+                LogEnd(logPath, logStarted, formLogged.Printed());
+                Record({name, form->form, {}, {}, kExitWarnings, form->error});
+                continue;
+            }
             if (!form->error.empty()) {
                 formKept.PrintClosing(name + ": " + form->form + ": " + form->error);
                 LogEnd(logPath, logStarted, formLogged.Printed());

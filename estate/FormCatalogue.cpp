@@ -2,7 +2,9 @@
 
 #include "cli/FormChoice.h"
 
+#include "framework/ResourceString.h"
 #include "notes/NsfDatabase.h"
+#include "res/resource.h"
 #include "notes/NsfError.h"
 
 #include <windows.h>
@@ -16,12 +18,18 @@ bool ReadFormCatalogue(CMessageSink& messages, const char* notesPath, std::vecto
         db.Open(notesPath);
         db.ListForms();
         for (const std::string& form : db.m_forms) {
+            const bool isDefault = form == db.m_defaultForm;
+            if (std::find(db.m_unnamedForms.begin(), db.m_unnamedForms.end(), form) !=
+                db.m_unnamedForms.end()) {
+                forms.push_back({form, {}, ResString(IDS_CMD_FORM_UNNAMED), isDefault, true});
+                continue;
+            }
             db.m_fields.clear();
             try {
                 db.ListFields(form);
-                forms.push_back({form, FieldPageOrder(db.m_fields), {}, form == db.m_defaultForm});
+                forms.push_back({form, FieldPageOrder(db.m_fields), {}, isDefault});
             } catch (const CNsfError& error) {
-                forms.push_back({form, {}, error.m_message, form == db.m_defaultForm});
+                forms.push_back({form, {}, error.m_message, isDefault});
             }
         }
         db.Close();

@@ -12,6 +12,7 @@ struct FormFields {
     std::vector<std::string> fields;  // in the field page's order
     std::string error;                // why its fields could not be read; empty: they were
     bool isDefault = false;           // the database's default form
+    bool unnamed = false;             // without a text title: `error` says it is not exported
 };
 
 // Reads the forms and fields of the database at `notesPath` (LMBCS). False when it cannot be

@@ -60,6 +60,11 @@ int RunListJob(const CommandLineOptions& options, CTextOutput& output) {
             continue;
         }
         for (const FormFields& form : forms) {
+            if (form.unnamed) {
+                messages.Warning(form.form + ": " + form.error);
+                status = std::max(status, static_cast<int>(kExitWarnings));
+                continue;
+            }
             if (!form.error.empty()) {
                 messages.Message(form.form + ": " + form.error);
                 status = std::max(status, static_cast<int>(kExitNothing));

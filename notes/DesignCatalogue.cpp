@@ -267,6 +267,7 @@ namespace {
 struct FormTitle {
     char shown[kTitleBufferSize] = {};
     std::string lookup;
+    bool named = false;  // the title is text: documents and the library can name the form
 };
 
 // The first "|"-separated name of an LMBCS title; a "|" byte inside a double-byte character
@@ -290,6 +291,7 @@ void ReadFormTitle(void* summary, FormTitle* title) {
         CopyBounded(title->shown, sizeof title->shown, static_cast<const char*>(value), length);
         const char* text = static_cast<const char*>(value);
         title->lookup = FirstName(text, strnlen(text, length));
+        title->named = true;
         if (!title->lookup.empty()) return;
     } else if (type == TYPE_TEXT_LIST) {
         // The page shows the entries joined by "|"; the library knows the form by each of
@@ -303,6 +305,7 @@ void ReadFormTitle(void* summary, FormTitle* title) {
         CopyBounded(title->shown, sizeof title->shown, joined.data(), joined.size());
         if (!entries.empty()) {
             title->lookup = entries.front();
+            title->named = true;
             return;
         }
     } else {
@@ -332,6 +335,7 @@ void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
     if (!IsListedForm(noteClass, summary)) return;
     m_forms.push_back(ShownTitle(title));
     if ((noteClass & NOTE_CLASS_DEFAULT) != 0) m_defaultForm = m_forms.back();
+    if (!title.named) m_unnamedForms.push_back(m_forms.back());
 }
 
 std::string CNsfDatabase::FormLookupName(const std::string& formName) {

@@ -46,6 +46,9 @@ public:
     // The title in m_forms of the database's default form, which Notes shows a document
     // without a Form item with; empty when no listed form is the default.
     std::string m_defaultForm;
+    // The titles in m_forms that the form page shows for a form without a text title ("not
+    // available", "unknown data type"): no document can name such a form.
+    std::vector<std::string> m_unnamedForms;
 };
 
 // Never opened: its m_fields is the list that the item scan of ListFields fills.

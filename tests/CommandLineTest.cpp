@@ -653,6 +653,8 @@ TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
     std::string withDefault = kOrders;
     const std::string note = R"("title":"Note",)";
     withDefault.insert(withDefault.find(note) + note.size(), R"("default":true,)");
+    // and a form without a title, which no document can name: a warning row, not an export
+    withDefault.insert(withDefault.find('[') + 1, R"({"class":"form"},)");
     WriteNotesDatabase(dir.File("withdefault.nsf"), withDefault);
     WriteFileBytes(dir.File("broken.nsf"), "not a database");
     PrintedLines output;
@@ -696,7 +698,7 @@ TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
     }
     EXPECT_NE(std::string::npos, ReadFileBytes(dir.File("out\\broken.nsf\\broken.log")).find("---ERROR"));
     const std::vector<std::string> rows = SplitCrLf(ReadFileBytes(dir.File("out\\summary.csv")));
-    ASSERT_EQ(9u, rows.size());  // the header, a row for the broken database, six forms, the last CR LF
+    ASSERT_EQ(10u, rows.size());  // the header, a row for the broken database, seven forms, the last CR LF
     EXPECT_EQ(
         "database,form,csv,written,other-form,not-readable,lines-not-written,lost-characters,conflicts,"
         "cut-values,status,first-error",
@@ -704,6 +706,9 @@ TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
     EXPECT_EQ(0u, rows[1].find(dir.File("broken.nsf") + ",,,0,0,0,0,0,0,0,3,")) << rows[1];
     EXPECT_EQ(WithDir("{dir}\\orders.nsf,Order,{dir}\\out\\orders.nsf\\Order.csv,3,0,0,0,0,0,0,0,"), rows[2]);
     EXPECT_EQ(WithDir("{dir}\\orders.nsf,Note,{dir}\\out\\orders.nsf\\Note.csv,0,3,0,0,0,0,0,0,"), rows[3]);
+    EXPECT_EQ(
+        WithDir("{dir}\\withdefault.nsf,not available,,0,0,0,0,0,0,0,1,") + ResString(IDS_CMD_FORM_UNNAMED),
+        rows[6]);
     EXPECT_FALSE(FileExists(dir.File("out\\summary.partial.csv")));
     EXPECT_TRUE(boxes.boxes.empty());
 }
