@@ -162,7 +162,8 @@ struct Estate {
         char notesPath[notes::MAXPATH];
         std::vector<FormFields> catalogue;
         if (!NotesPathOf(messages, server, path, notesPath) ||
-            !ReadFormCatalogue(messages, notesPath, catalogue)) {
+            !ReadFormCatalogue(messages, notesPath, catalogue,
+                               options.form == kAllForms ? "" : options.form)) {
             LogEnd(logPath, logStarted, logged.Printed());
             Record({name, {}, {}, {}, kExitNothing, kept.first});
             return;

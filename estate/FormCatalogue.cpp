@@ -11,13 +11,19 @@
 
 #include <algorithm>
 
-bool ReadFormCatalogue(CMessageSink& messages, const char* notesPath, std::vector<FormFields>& forms) {
+bool ReadFormCatalogue(CMessageSink& messages, const char* notesPath, std::vector<FormFields>& forms,
+                       const std::string& onlyForm) {
     forms.clear();
     CNsfDatabase db;
     try {
         db.Open(notesPath);
         db.ListForms();
+        const std::string wanted = onlyForm.empty() ? std::string() : FindForm(db.m_forms, onlyForm);
         for (const std::string& form : db.m_forms) {
+            if (!onlyForm.empty() && form != wanted) {
+                forms.push_back({form, {}, {}, false, false});
+                continue;
+            }
             const bool isDefault = form == db.m_defaultForm;
             if (std::find(db.m_unnamedForms.begin(), db.m_unnamedForms.end(), form) !=
                 db.m_unnamedForms.end()) {

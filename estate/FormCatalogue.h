@@ -18,4 +18,7 @@ struct FormFields {
 // Reads the forms and fields of the database at `notesPath` (LMBCS). False when it cannot be
 // opened or its forms listed; the reason has been told to `messages`. A form whose fields
 // cannot be read keeps its reason in `error`, and the other forms are read.
-bool ReadFormCatalogue(CMessageSink& messages, const char* notesPath, std::vector<FormFields>& forms);
+// With `onlyForm` (a form's name or synonym as typed), only the form it finds has its fields
+// read: an export of one form needs no other form's.
+bool ReadFormCatalogue(CMessageSink& messages, const char* notesPath, std::vector<FormFields>& forms,
+                       const std::string& onlyForm = std::string());

@@ -665,6 +665,17 @@ TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
         EXPECT_EQ(1 + 3 * (1 + 2), counter.opens());
     }
     {
+        // One form named: its file in each database's folder, with every document without a
+        // Form item, as its single export writes them; no other form's fields are read.
+        DatabaseOpenCounter counter;
+        PrintedLines named;
+        EXPECT_EQ(kExitNothing, Run(L"/db {dir} /form note /out {dir}\\named", named));
+        EXPECT_EQ(1 + 3 * (1 + 1), counter.opens());
+        EXPECT_EQ("Body,Subject\r\n,hello; world\r\n,\r\n,two  lines\r\n",
+                  ReadFileBytes(dir.File("named\\orders.nsf\\Note.csv")));
+        EXPECT_FALSE(FileExists(dir.File("named\\orders.nsf\\Order.csv")));
+    }
+    {
         DatabaseOpenCounter counter;
         PrintedLines listed;
         EXPECT_EQ(kExitNothing, Run(L"/list /db {dir}", listed));
@@ -694,6 +705,11 @@ TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
         EXPECT_NE(std::string::npos, log.find("Form Name=Order")) << e.db;
         EXPECT_NE(std::string::npos, log.find("Form Name=Note")) << e.db;
         EXPECT_NE(std::string::npos, log.find(e.formlessLine)) << e.db;
+        // The counts of the summary's rows, as each form's export logged them.
+        EXPECT_NE(std::string::npos, log.find("Documents written = 3, Other form = 0, Not readable = 0"))
+            << e.db;
+        EXPECT_NE(std::string::npos, log.find("Documents written = 0, Other form = 3, Not readable = 0"))
+            << e.db;
         EXPECT_FALSE(FileExists(folder + "\\Order.log")) << e.db;
     }
     EXPECT_NE(std::string::npos, ReadFileBytes(dir.File("out\\broken.nsf\\broken.log")).find("---ERROR"));
