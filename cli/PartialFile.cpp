@@ -1,6 +1,7 @@
 #include "cli/PartialFile.h"
 
 #include "job/PathCheck.h"
+#include "job/PathRules.h"
 #include "log/ExclusiveFile.h"
 #include "log/FileError.h"
 
@@ -25,16 +26,7 @@ int TargetCause(const std::string& target) {
 }  // namespace
 
 std::string PartialPathOf(const std::string& target) {
-    // The name starts after the last separator that is not the second byte of a double-byte
-    // character ("表" is 0x95 0x5C in Shift_JIS).
-    size_t nameStart = 0;
-    for (size_t i = 0; i < target.size(); ++i) {
-        if (IsNativeLeadByte(static_cast<unsigned char>(target[i])) && i + 1 < target.size()) {
-            ++i;
-            continue;
-        }
-        if (target[i] == '\\' || target[i] == '/' || target[i] == ':') nameStart = i + 1;
-    }
+    const size_t nameStart = LastPartStart(target, IsNativeLeadByte);
     const size_t dot = target.rfind('.');
     // A dot that starts the name (".csv") or lies in a folder's name is no extension.
     if (dot == std::string::npos || dot <= nameStart) return target + kPartialTag;

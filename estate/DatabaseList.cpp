@@ -2,6 +2,7 @@
 
 #include "framework/ResourceString.h"
 #include "job/PathCheck.h"
+#include "job/PathRules.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -21,21 +22,8 @@ bool IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The last part of a path: after its last separator that is not a double-byte character's.
-size_t LastPartStart(const std::string& path) {
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsNativeLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
-        if (path[i] == '\\' || path[i] == '/' || path[i] == ':') start = i + 1;
-    }
-    return start;
-}
-
 bool HasWildcard(const std::string& path) {
-    return path.find_first_of(kWildcards, LastPartStart(path)) != std::string::npos;
+    return path.find_first_of(kWildcards, LastPartStart(path, IsNativeLeadByte)) != std::string::npos;
 }
 
 bool EndsWithDatabaseExtension(const std::string& name) {
@@ -113,7 +101,7 @@ bool ExpandDatabases(const std::string& value, bool subfolders, std::vector<Data
     if (!value.empty() && value[0] == kListFileMark) return ReadListFile(value.substr(1), out, message);
     std::vector<std::string> files;
     if (HasWildcard(value)) {
-        const size_t start = LastPartStart(value);
+        const size_t start = LastPartStart(value, IsNativeLeadByte);
         files = Matches(value.substr(0, start), value.substr(start), false);
     } else if (IsFolder(value)) {
         CollectFolder(WithSeparator(value), subfolders, files);

@@ -13,6 +13,7 @@
 #include "job/DatabaseLocator.h"
 #include "job/ExitStatus.h"
 #include "job/PathCheck.h"
+#include "job/PathRules.h"
 #include "log/FileError.h"
 #include "res/resource.h"
 
@@ -61,17 +62,7 @@ private:
     CTextOutput& m_output;
 };
 
-std::string FileNameOf(const std::string& path) {
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsNativeLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
-        if (path[i] == '\\' || path[i] == '/' || path[i] == ':') start = i + 1;
-    }
-    return path.substr(start);
-}
+std::string FileNameOf(const std::string& path) { return path.substr(LastPartStart(path, IsNativeLeadByte)); }
 
 // The form's name as Notes menus show it: its title up to the first synonym.
 std::string FirstSynonym(const std::string& title) {

@@ -26,6 +26,18 @@ bool TrimLeadingSpaces(std::string& text) {
     return true;
 }
 
+size_t LastPartStart(const std::string& path, LeadBytePredicate isLead) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (isLead(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+            ++i;
+            continue;
+        }
+        if (path[i] == '\\' || path[i] == '/' || path[i] == ':') start = i + 1;
+    }
+    return start;
+}
+
 bool EndsWithBackslash(const std::string& text, LeadBytePredicate isLead) {
     size_t last = std::string::npos;
     for (size_t i = 0; i < text.size(); i += CharLength(text, i, isLead)) last = i;

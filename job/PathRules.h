@@ -25,6 +25,10 @@ bool TrimLeadingSpaces(std::string& text);
 // 0 when the path is acceptable, otherwise the string id of the first rule it breaks.
 unsigned CheckPathRules(const std::string& path, LeadBytePredicate isLead, PathLookup lookup);
 
+// Where the last part of `path` (its file or folder name) starts: after its last '\\', '/' or
+// ':' that is not the second byte of a double-byte character ("表" is 0x95 0x5C).
+size_t LastPartStart(const std::string& path, LeadBytePredicate isLead);
+
 // True when the last character of `text` is a backslash (a trail byte of 0x5C is not one).
 bool EndsWithBackslash(const std::string& text, LeadBytePredicate isLead);
 
