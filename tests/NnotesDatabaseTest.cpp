@@ -399,8 +399,8 @@ TEST_F(NnotesDatabase, ReadEntriesHonoursPositionAndCount) {
     EXPECT_NE(0, signal) << "more entries remain";
     const WORD* classes = static_cast<const WORD*>(lib.OSLockObject(buffer));
     ASSERT_NE(nullptr, classes);
-    EXPECT_EQ(NOTE_CLASS_FORM, classes[0]);  // the third and fourth entries
-    EXPECT_EQ(NOTE_CLASS_FORM, classes[1]);
+    EXPECT_EQ(NOTE_CLASS_FORM, classes[0]);  // the third and fourth entries, the default form
+    EXPECT_EQ(NOTE_CLASS_FORM | NOTE_CLASS_DEFAULT, classes[1]);
     lib.OSUnlockObject(buffer);
     EXPECT_EQ(0, lib.OSMemFree(buffer));
     EXPECT_NE(0, lib.OSMemFree(buffer)) << "a freed buffer is unknown";
