@@ -37,10 +37,10 @@ bool ResolveByName(HMODULE module, const char* name, Fn& slot) {
 }  // namespace
 
 bool ResolveNotesFunctions(HMODULE module, NotesFunctions& functions) {
-#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters)                  \
-    if (!(ordinal == kByNameOnly ? ResolveByName(module, #name, functions.name)        \
-                                 : Resolve(module, ordinal, #name, functions.name))) { \
-        return false;                                                                  \
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters)                    \
+    if (!((ordinal) == kByNameOnly ? ResolveByName(module, #name, functions.name)        \
+                                   : Resolve(module, ordinal, #name, functions.name))) { \
+        return false;                                                                    \
     }
 #include "notes/NotesOperations.h"
 #undef QS_NOTES_OP
