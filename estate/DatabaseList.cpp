@@ -32,7 +32,8 @@ bool EndsWithDatabaseExtension(const std::string& name) {
 }
 
 // The files that `pattern` matches in `folder` (which ends in a separator); with `wantFolders`
-// the folders instead, "." and ".." left out.
+// the folders instead, "." and ".." left out, and so are junctions and links to folders: one
+// that leads back up the tree would make /s walk it for ever.
 std::vector<std::string> Matches(const std::string& folder, const std::string& pattern, bool wantFolders) {
     std::vector<std::string> found;
     WIN32_FIND_DATAA entry;
@@ -42,6 +43,7 @@ std::vector<std::string> Matches(const std::string& folder, const std::string& p
         const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const std::string name = entry.cFileName;
         if (isFolder != wantFolders || name == "." || name == "..") continue;
+        if (wantFolders && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) continue;
         found.push_back(folder + name);
     } while (FindNextFileA(search, &entry));
     FindClose(search);

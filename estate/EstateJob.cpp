@@ -279,6 +279,8 @@ int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportT
     if (!estate.summary.Create(summaryPartial, summaryMessages)) return kExitNothing;
 
     CNameBook folders;
+    // A database file called summary.csv gets a folder of another name than the summary's.
+    folders.Claim(kSummaryName, "");
     for (DatabaseSource& source : sources) {
         if (ConsoleStopRequested()) break;
         if (source.server.empty() && options.serverGiven) source.server = options.server;
