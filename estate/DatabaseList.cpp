@@ -92,6 +92,10 @@ bool ReadListFile(const std::string& path, std::vector<DatabaseSource>& out, std
 
 }  // namespace
 
+std::string DatabaseName(const DatabaseSource& source) {
+    return source.server.empty() ? source.path : source.server + kServerPathSeparator + source.path;
+}
+
 bool NamesSeveralDatabases(const std::string& value) {
     return (!value.empty() && value[0] == kListFileMark) || HasWildcard(value) || IsFolder(value);
 }

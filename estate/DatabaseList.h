@@ -13,6 +13,9 @@ struct DatabaseSource {
 // Notes' own notation for a database on a server in a list file's line: "server!!path".
 constexpr char kServerPathSeparator[] = "!!";
 
+// The database as the run's output and summary name it: its path, or "server!!path".
+std::string DatabaseName(const DatabaseSource& source);
+
 // What `value` names (native text):
 //   - "@FILE": each line of FILE that is not blank, "server!!path" or a local path;
 //   - a wildcard in the last part ("D:\nsf\*.nsf"): the files it matches;

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLineJob.h"
 #include "cli/CommandLineLog.h"
+#include "cli/ConsoleMessages.h"
 #include "cli/ConsoleStop.h"
 #include "cli/FormChoice.h"
 #include "cli/PartialFile.h"
@@ -45,18 +46,6 @@ public:
     void EndProgress() override { m_output.EndProgress(); }
 
     std::string first;
-
-private:
-    CTextOutput& m_output;
-};
-
-// A sink for the look-ups, whose messages are printed and kept the same way.
-class COutputMessages : public CMessageSink {
-public:
-    explicit COutputMessages(CTextOutput& output) : m_output(output) {}
-    void Message(const std::string& text) override { m_output.PrintClosing(text); }
-    void FileError(const std::string& text) override { m_output.PrintClosing(text); }
-    void Warning(const std::string& text) override { m_output.Print(text); }
 
 private:
     CTextOutput& m_output;
@@ -149,7 +138,7 @@ struct Estate {
         bool logStarted = false;
         CLoggedOutput logged(output);
         CFirstMessage kept(logged);
-        COutputMessages messages(kept);
+        CConsoleMessages messages(kept);
         char notesPath[notes::MAXPATH];
         std::vector<FormFields> catalogue;
         if (!NotesPathOf(messages, server, path, notesPath) ||
@@ -275,7 +264,7 @@ int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportT
     Estate estate{options, output, {}, {}, kExitWhole};
     const std::string summaryPath = options.out + "\\" + kSummaryName;
     const std::string summaryPartial = PartialPathOf(summaryPath);
-    COutputMessages summaryMessages(output);
+    CConsoleMessages summaryMessages(output);
     if (!estate.summary.Create(summaryPartial, summaryMessages)) return kExitNothing;
 
     CNameBook folders;
@@ -284,8 +273,7 @@ int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportT
     for (DatabaseSource& source : sources) {
         if (ConsoleStopRequested()) break;
         if (source.server.empty() && options.serverGiven) source.server = options.server;
-        const std::string name =
-            source.server.empty() ? source.path : source.server + kServerPathSeparator + source.path;
+        const std::string name = DatabaseName(source);
         const std::string folderName =
             folders.Claim(SafeName(FileNameOf(source.path), kNameBytes, IsNativeLeadByte), "");
         const std::string folder = options.out + "\\" + folderName;

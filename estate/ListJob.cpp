@@ -30,10 +30,6 @@ private:
     const std::string& m_database;
 };
 
-std::string Named(const DatabaseSource& source) {
-    return source.server.empty() ? source.path : source.server + kServerPathSeparator + source.path;
-}
-
 }  // namespace
 
 int RunListJob(const CommandLineOptions& options, CTextOutput& output) {
@@ -50,7 +46,7 @@ int RunListJob(const CommandLineOptions& options, CTextOutput& output) {
     int status = kExitWhole;
     for (DatabaseSource& source : sources) {
         if (source.server.empty() && options.serverGiven) source.server = options.server;
-        const std::string name = Named(source);
+        const std::string name = DatabaseName(source);
         CNamedMessages messages(output, name);
         char notesPath[notes::MAXPATH];
         std::vector<FormFields> forms;
