@@ -685,7 +685,7 @@ STATUS LNPUBLIC NSFNoteSign(NOTEHANDLE hNote) {
     return o->db->Fault("NSFNoteSign", o->note.get());
 }
 
-STATUS LNPUBLIC NSFNoteDecrypt(NOTEHANDLE hNote, WORD /*decryptFlags*/, void* /*retKeyForAttachments*/) {
+STATUS LNPUBLIC NSFNoteDecrypt(NOTEHANDLE hNote, WORD /*decryptFlags*/, notes::ENCRYPTION_KEY* /*retKeyForAttachments*/) {
     std::lock_guard<std::mutex> lock(H().mutex);
     NoteObject* o = Find(H().notes, hNote);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
@@ -799,6 +799,12 @@ WORD LNPUBLIC NSFItemConvertValueToText(WORD valueType, notes::BLOCKID valueBloc
     // The reference: no more than 60 KB of text, whatever the buffer.
     const size_t room = std::min<size_t>(bufferLength, notes::kConvertValueTextLimit);
     return CopyConvertedText(*object.db, text, retBuffer, room);
+}
+
+// Not yet: attachments are not held.
+STATUS LNPUBLIC NSFNoteExtractFile(NOTEHANDLE /*hNote*/, notes::BLOCKID /*itemBlockId*/, const char* /*fileName*/,
+                                   notes::ENCRYPTION_KEY* /*decryptionKey*/) {
+    return nnotes::kErrUnsupported;
 }
 
 WORD LNPUBLIC OSLoadString(void* /*hModule*/, STATUS stringCode, char* retBuffer, WORD bufferLength) {

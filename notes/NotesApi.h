@@ -61,6 +61,24 @@ static_assert(sizeof(BLOCKID) == 8, "BLOCKID keeps its natural alignment on 64-b
 #endif
 static_assert(offsetof(BLOCKID, pool) == 0 && offsetof(BLOCKID, block) == 4, "BLOCKID: pool, then block");
 
+// The key NSFNoteDecrypt hands back for the attachments of a sealed note, which stay sealed
+// until NSFNoteExtractFile writes them out with it (nsfnote.h; the reference's ENCRYPTION_KEY
+// page). Packed on 32-bit Windows as BLOCKID is.
+#if defined(_WIN32) && !defined(_WIN64)
+#pragma pack(push, 1)
+#endif
+struct ENCRYPTION_KEY {
+    uint8_t Byte1;
+    WORD Word1;
+    uint8_t Text[16];
+};
+#if defined(_WIN32) && !defined(_WIN64)
+#pragma pack(pop)
+static_assert(sizeof(ENCRYPTION_KEY) == 19, "ENCRYPTION_KEY is packed on 32-bit Windows");
+#else
+static_assert(sizeof(ENCRYPTION_KEY) == 20, "ENCRYPTION_KEY keeps its natural alignment on 64-bit Windows");
+#endif
+
 struct UNID {
     TIMEDATE File;
     TIMEDATE Note;
@@ -73,6 +91,7 @@ struct UNID {
 // Item data types (nsfdata.h, TYPE_xxx): the first word of an item's value.
 constexpr WORD TYPE_INVALID_OR_UNKNOWN = 0x0000;
 constexpr WORD TYPE_COMPOSITE = 0x0001;  // rich text
+constexpr WORD TYPE_OBJECT = 0x0003;     // CLASS_NOCOMPUTE+3: an object, such as an attached file
 constexpr WORD TYPE_ERROR = 0x0100;
 constexpr WORD TYPE_UNAVAILABLE = 0x0200;
 constexpr WORD TYPE_NUMBER = 0x0300;
@@ -115,6 +134,30 @@ constexpr int MAXPATH = 256;         // names.h: a Notes path, NUL included
 // ITEM_SUMMARY (nsfnote.h): an item flag of the item scan.
 constexpr WORD ITEM_SUMMARY = 0x0004;
 
+// Attached files (nsfdata.h). An attachment is an item named $FILE (ITEM_NAME_ATTACHMENT,
+// stdnames.h) of TYPE_OBJECT whose value, after the type word, is a FILEOBJECT: an
+// OBJECT_DESCRIPTOR whose ObjectType is OBJECT_FILE, then the file's particulars and its
+// name. The value is in canonical form (little-endian, packed), so its members are read at
+// the offsets below, in both widths (the reference's FILEOBJECT and OBJECT_DESCRIPTOR pages).
+constexpr char ITEM_NAME_ATTACHMENT[] = "$FILE";
+constexpr WORD OBJECT_FILE = 0;
+// Flags that may be ORed into an ObjectType (OBJECT_NO_COPY, OBJECT_PRESERVE, OBJECT_PUBLIC).
+constexpr WORD OBJECT_TYPE_FLAGS = 0x8000 | 0x4000 | 0x2000;
+constexpr WORD FILEFLAG_SIGN = 0x0001;  // FILEFLAG_xxx: the object has a signature appended
+namespace fileobject {
+constexpr size_t kObjectType = 0;        // OBJECT_DESCRIPTOR.ObjectType, WORD
+constexpr size_t kRrv = 2;               // OBJECT_DESCRIPTOR.RRV, DWORD: the object's id in the database
+constexpr size_t kFileNameLength = 6;    // WORD: bytes of the name that follows the structure
+constexpr size_t kHostType = 8;          // WORD, HOST_xxx
+constexpr size_t kCompressionType = 10;  // WORD, COMPRESS_xxx
+constexpr size_t kFileAttributes = 12;   // WORD, ATTRIB_xxx
+constexpr size_t kFlags = 14;            // WORD, FILEFLAG_xxx
+constexpr size_t kFileSize = 16;         // DWORD: the file's size in bytes
+constexpr size_t kFileCreated = 20;      // TIMEDATE
+constexpr size_t kFileModified = 28;     // TIMEDATE
+constexpr size_t kSize = 36;             // the structure; the name (LMBCS, no NUL) follows it
+}  // namespace fileobject
+
 // Statuses the program tells apart (nsferr.h, PKG_NSF = 0x0200 in globerr.h).
 // NSFDbOpen: the path named a directory, not a database. PKG_NSF+28.
 constexpr STATUS ERR_DIRECTORY = 540;
@@ -123,6 +166,10 @@ constexpr STATUS ERR_DIRECTORY = 540;
 constexpr STATUS ERR_NO_MODIFIED_NOTES = 572;
 // NSFItemInfo, NSFItemInfoNext: no (further) item of that name. PKG_NSF+34.
 constexpr STATUS ERR_ITEM_NOT_FOUND = 546;
+// NSFNoteExtractFile: the attachment is sealed, and no key for it was given. PKG_NSF+100.
+constexpr STATUS ERR_NOEXTRACT_ENCRYPTED = 612;
+// NSFNoteExtractFile: the attachment was changed since it was signed. PKG_NSF+97.
+constexpr STATUS ERR_NOTE_BADATTSIGN = 609;
 // NIFFindDesignNote: no design note of that name (misc errors, PKG_MISC = 0x0400, +4).
 constexpr STATUS ERR_NOT_FOUND = 1028;
 

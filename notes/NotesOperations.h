@@ -34,7 +34,7 @@ QS_NOTES_OP(NSFItemScan,               2007, 12, FAULT,   STATUS, (NOTEHANDLE hN
 QS_NOTES_OP(NSFNoteClose,              2008, 4,  FAULT,   STATUS, (NOTEHANDLE hNote))
 QS_NOTES_OP(NSFNoteIsSignedOrSealed,   2145, 12, NOFAULT, BOOL,   (NOTEHANDLE hNote, BOOL* retSigned, BOOL* retSealed))
 QS_NOTES_OP(NSFNoteSign,               2149, 4,  FAULT,   STATUS, (NOTEHANDLE hNote))
-QS_NOTES_OP(NSFNoteDecrypt,            2147, 12, FAULT,   STATUS, (NOTEHANDLE hNote, WORD decryptFlags, void* retKeyForAttachments))
+QS_NOTES_OP(NSFNoteDecrypt,            2147, 12, FAULT,   STATUS, (NOTEHANDLE hNote, WORD decryptFlags, ENCRYPTION_KEY* retKeyForAttachments))
 QS_NOTES_OP(NSFItemConvertToText,      2197, 20, NOFAULT, WORD,   (NOTEHANDLE hNote, const char* itemName, char* retBuffer, WORD bufferLength, char separator))
 QS_NOTES_OP(OSLoadString,              707,  16, NOFAULT, WORD,   (void* hModule, STATUS stringCode, char* retBuffer, WORD bufferLength))
 QS_NOTES_OP(OSPathNetConstruct,        938,  16, NOFAULT, STATUS, (const char* portName, const char* serverName, const char* fileName, char* retPathName))
@@ -47,4 +47,5 @@ QS_NOTES_OP(IDDestroyTable,            861,  4,  NOFAULT, STATUS, (DHANDLE hTabl
 QS_NOTES_OP(NSFItemInfo,               kByNameOnly, 28, FAULT, STATUS, (NOTEHANDLE hNote, const char* itemName, WORD nameLength, BLOCKID* retItemBlockId, WORD* retDataType, BLOCKID* retValueBlockId, DWORD* retValueLength))
 QS_NOTES_OP(NSFItemInfoNext,           kByNameOnly, 36, FAULT, STATUS, (NOTEHANDLE hNote, BLOCKID nextItem, const char* itemName, WORD nameLength, BLOCKID* retItemBlockId, WORD* retDataType, BLOCKID* retValueBlockId, DWORD* retValueLength))
 QS_NOTES_OP(NSFItemConvertValueToText, kByNameOnly, 28, NOFAULT, WORD, (WORD valueType, BLOCKID valueBlockId, DWORD valueLength, char* retBuffer, WORD bufferLength, char separator))
+QS_NOTES_OP(NSFNoteExtractFile,        kByNameOnly, 20, FAULT, STATUS, (NOTEHANDLE hNote, BLOCKID itemBlockId, const char* fileName, ENCRYPTION_KEY* decryptionKey))
 // clang-format on
