@@ -14,7 +14,9 @@ constexpr UINT kJapaneseCodePage = 932;
 constexpr char kAllFields[] = "*";
 constexpr char kFieldSeparator = ',';
 
-enum class Switch { kNone, kUsage, kServer, kDb, kForm, kFields, kCsv, kLog, kIni, kSubfolders, kList, kOut };
+enum class Switch {
+    kNone, kUsage, kServer, kDb, kForm, kFields, kCsv, kLog, kIni, kSubfolders, kList, kOut, kAttachments
+};
 
 struct SwitchName {
     const char* name;
@@ -26,7 +28,7 @@ constexpr SwitchName kSwitches[] = {
     {"?", Switch::kUsage}, {"help", Switch::kUsage}, {"h", Switch::kUsage},       {"server", Switch::kServer},
     {"db", Switch::kDb},   {"form", Switch::kForm},  {"fields", Switch::kFields}, {"csv", Switch::kCsv},
     {"log", Switch::kLog}, {"ini", Switch::kIni},    {"s", Switch::kSubfolders},  {"list", Switch::kList},
-    {"out", Switch::kOut},
+    {"out", Switch::kOut}, {"attachments", Switch::kAttachments},
 };
 constexpr char kLongHelp[] = "--help";
 
@@ -171,6 +173,10 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
                 break;
             case Switch::kOut:
                 options.out = value;
+                break;
+            case Switch::kAttachments:
+                options.attachmentsGiven = true;
+                options.attachments = value;
                 break;
             default:
                 break;

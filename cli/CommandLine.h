@@ -21,6 +21,8 @@ struct CommandLineOptions {
     bool subfolders = false;  // a folder given to /db: the folders below it too
     bool list = false;        // print the forms and fields instead of exporting
     std::string out;          // the folder of an export of several databases or forms
+    bool attachmentsGiven = false;
+    std::string attachments;  // where the attached files go: relative to the CSV file's folder, or absolute
     std::string text;         // the arguments as the log records them
 };
 

@@ -1,5 +1,6 @@
 #include "cli/CommandLineJob.h"
 
+#include "cli/AttachmentFolder.h"
 #include "cli/CommandLineLog.h"
 #include "cli/FormChoice.h"
 #include "cli/ConsoleMessages.h"
@@ -143,6 +144,14 @@ int PrepareAndRun(const CommandLineOptions& options, CTextOutput& early, CTextOu
     choices.exportPath = options.csv;
     if (Refused(messages, CheckDestination(choices.exportPath, IDS_CHOOSE_DESTINATION), refusal))
         return refusal;
+    if (options.attachmentsGiven) {
+        if (options.attachments.empty()) {
+            messages.Message(ResStringWith(IDS_CMD_NO_VALUE, "/attachments"));
+            return kExitBadArgument;
+        }
+        if (Refused(messages, PlaceAttachments(options.attachments, choices.exportPath, choices), refusal))
+            return refusal;
+    }
     // Without /log the log is the CSV file's own, never the wizard's.
     std::string logPath = CommandLineLogPath(options);
     if (Refused(messages, CheckDestination(logPath, IDS_CMD_CHOOSE_LOG), refusal)) return refusal;
@@ -185,6 +194,13 @@ int ExportToTarget(ExportChoices choices, const std::string& logPath, const std:
             return kExitNothing;
         }
     }
+    if (!choices.attachmentFolder.empty()) {
+        const int folderCause = MakeAttachmentFolder(choices.attachmentFolder);
+        if (folderCause != kFileErrNone) {
+            messages.Message(choices.attachmentFolder + FileErrorCauseText(folderCause));
+            return kExitNothing;
+        }
+    }
     std::string failedPath;
     const int cause = PrepareRunFiles(target, partial, logPath, choices.continueLog, failedPath);
     if (cause != kFileErrNone) {
@@ -201,7 +217,10 @@ int ExportToTarget(ExportChoices choices, const std::string& logPath, const std:
                            [&output] { return std::make_unique<CConsoleProgress>(output); });
     const ExportOutcome outcome = RunExportStage(context, choices, logPath, text);
     totals = outcome.totals;
-    if (outcome.fileReached) output.Print(ExportTotalsText(outcome.totals));
+    if (outcome.fileReached) {
+        output.Print(ExportTotalsText(outcome.totals));
+        if (!choices.attachmentFolder.empty()) output.Print(AttachmentTotalsText(outcome.totals));
+    }
     const int status = SettleFiles(context, output, outcome, ExitStatusOf(outcome), partial, target);
     const std::string completion = CompletionText(outcome);
     // A file that could not take the target's place is not "finished".

@@ -19,6 +19,8 @@ std::string RunSummaryText(int exitStatus, const ExportTotals& totals) {
         {"cut-values", totals.cutValues},
         {"signature-failures", totals.signatureFailures},
         {"unjoined-values", totals.unjoinedValues},
+        {"attachments-written", totals.attachmentsWritten},
+        {"attachments-not-written", totals.attachmentsNotWritten},
     };
     std::string text = std::string(kSummaryTag) + " status=" + std::to_string(exitStatus);
     for (const auto& count : counts)

@@ -1,5 +1,6 @@
 #include "estate/EstateJob.h"
 
+#include "cli/AttachmentFolder.h"
 #include "cli/CommandLineJob.h"
 #include "cli/CommandLineLog.h"
 #include "cli/ConsoleMessages.h"
@@ -8,7 +9,7 @@
 #include "cli/PartialFile.h"
 #include "estate/DatabaseList.h"
 #include "estate/FormCatalogue.h"
-#include "estate/SafeName.h"
+#include "attachments/SafeName.h"
 #include "estate/SummaryFile.h"
 #include "framework/ResourceString.h"
 #include "job/DatabaseLocator.h"
@@ -72,6 +73,8 @@ void Add(ExportTotals& sum, const ExportTotals& t) {
     sum.conflicts += t.conflicts;
     sum.cutValues += t.cutValues;
     sum.unjoinedValues += t.unjoinedValues;
+    sum.attachmentsWritten += t.attachmentsWritten;
+    sum.attachmentsNotWritten += t.attachmentsNotWritten;
 }
 
 // The database's log, named after its folder: "sales.nsf" keeps "sales.log" beside its CSV
@@ -109,6 +112,12 @@ unsigned RefusedSwitch(const CommandLineOptions& options, std::string& which) {
     if (!options.csv.empty() || options.logGiven) {
         which = options.csv.empty() ? "/log" : "/csv";
         return IDS_CMD_NOT_WITH_OUT;
+    }
+    // Each database's attachments go into a folder of its own folder: a path of its own would
+    // put the notes of every database into one folder, where their ids meet.
+    if (options.attachmentsGiven && (options.attachments.empty() || IsRootedPath(options.attachments))) {
+        which = options.attachments;
+        return IDS_CMD_ATTACHMENTS_RELATIVE;
     }
     return 0;
 }
@@ -215,6 +224,14 @@ struct Estate {
                 files.Claim(SafeName(FirstSynonym(form->form), kNameBytes, IsNativeLeadByte), kCsvExtension);
             choices.exportPath = folder + "\\" + csvName;
             choices.continueLog = logStarted;
+            if (options.attachmentsGiven) {
+                if (const unsigned fault = PlaceAttachments(options.attachments, choices.exportPath, choices)) {
+                    formKept.PrintClosing(ResString(fault));
+                    LogEnd(logPath, logStarted, formLogged.Printed());
+                    Record({name, form->form, {}, {}, StatusOfRefusal(fault), formKept.first});
+                    continue;
+                }
+            }
             ExportTotals formTotals;
             // What ends the export before its stage has a log is logged as it is printed.
             CLoggedOutput early(formKept);
@@ -242,7 +259,9 @@ int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportT
     std::string which;
     if (const unsigned refusal = RefusedSwitch(options, which)) {
         output.PrintClosing(which.empty() ? ResString(refusal) : ResStringWith(refusal, which));
-        return refusal == IDS_CMD_NOT_WITH_OUT || refusal == IDS_CMD_CHOOSE_OUT ? kExitBadArgument
+        return refusal == IDS_CMD_NOT_WITH_OUT || refusal == IDS_CMD_CHOOSE_OUT ||
+                       refusal == IDS_CMD_ATTACHMENTS_RELATIVE
+                   ? kExitBadArgument
                                                                                 : StatusOfRefusal(refusal);
     }
     // The folder: a path by the rules of every path typed, that is a folder or can be made one.
@@ -265,7 +284,7 @@ int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportT
     const std::string summaryPath = options.out + "\\" + kSummaryName;
     const std::string summaryPartial = PartialPathOf(summaryPath);
     CConsoleMessages summaryMessages(output);
-    if (!estate.summary.Create(summaryPartial, summaryMessages)) return kExitNothing;
+    if (!estate.summary.Create(summaryPartial, summaryMessages, options.attachmentsGiven)) return kExitNothing;
 
     CNameBook folders;
     // A database file called summary.csv gets a folder of another name than the summary's.

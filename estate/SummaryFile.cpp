@@ -20,9 +20,9 @@ std::string Quoted(const std::string& text) {
 
 }  // namespace
 
-std::vector<std::string> SummaryHeader() {
+std::vector<std::string> SummaryHeader(bool attachments) {
     // The names of the run's last line, so that a script reads both alike.
-    return {"database",
+    std::vector<std::string> header = {"database",
             "form",
             "csv",
             "written",
@@ -34,11 +34,13 @@ std::vector<std::string> SummaryHeader() {
             "cut-values",
             "status",
             "first-error"};
+    if (attachments) header.insert(header.end(), {"attachments-written", "attachments-not-written"});
+    return header;
 }
 
-std::vector<std::string> SummaryCells(const SummaryRow& row) {
+std::vector<std::string> SummaryCells(const SummaryRow& row, bool attachments) {
     const ExportTotals& t = row.totals;
-    return {Quoted(row.database),
+    std::vector<std::string> cells = {Quoted(row.database),
             Quoted(row.form),
             Quoted(row.csv),
             std::to_string(t.written),
@@ -50,11 +52,15 @@ std::vector<std::string> SummaryCells(const SummaryRow& row) {
             std::to_string(t.cutValues),
             std::to_string(row.status),
             Quoted(row.error)};
+    if (attachments)
+        cells.insert(cells.end(), {std::to_string(t.attachmentsWritten), std::to_string(t.attachmentsNotWritten)});
+    return cells;
 }
 
-bool CSummaryFile::Create(const std::string& path, CMessageSink& messages) {
+bool CSummaryFile::Create(const std::string& path, CMessageSink& messages, bool attachments) {
     m_file.m_messages = &messages;
-    return m_file.Create(path) && m_file.AppendLine(SummaryHeader());
+    m_attachments = attachments;
+    return m_file.Create(path) && m_file.AppendLine(SummaryHeader(attachments));
 }
 
-void CSummaryFile::Append(const SummaryRow& row) { m_file.AppendLine(SummaryCells(row)); }
+void CSummaryFile::Append(const SummaryRow& row) { m_file.AppendLine(SummaryCells(row, m_attachments)); }

@@ -19,15 +19,17 @@ struct SummaryRow {
 };
 
 // The cells of a row (and of the header), quoted where they hold what would split them.
-std::vector<std::string> SummaryCells(const SummaryRow& row);
-std::vector<std::string> SummaryHeader();
+// A run that writes attachments has two more columns at the end, their counts.
+std::vector<std::string> SummaryCells(const SummaryRow& row, bool attachments = false);
+std::vector<std::string> SummaryHeader(bool attachments = false);
 
 class CSummaryFile {
 public:
     // Creates the file with its header; false, told to `messages`, when it cannot be.
-    bool Create(const std::string& path, CMessageSink& messages);
+    bool Create(const std::string& path, CMessageSink& messages, bool attachments = false);
     void Append(const SummaryRow& row);
 
 private:
     CCsvFile m_file;
+    bool m_attachments = false;
 };

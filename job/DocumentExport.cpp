@@ -8,6 +8,7 @@
 #include "notes/BufferSizes.h"
 #include "notes/NsfNote.h"
 #include "notes/ScopedNotesHandle.h"
+#include "framework/ResourceString.h"
 #include "res/resource.h"
 
 #include <cstdio>
@@ -86,6 +87,28 @@ std::string UnjoinedText(NOTEID id, const std::string& field) {
 
 std::string ConflictText(NOTEID id) { return NoteNameText(id) + ", Conflict"; }
 
+std::string AttachmentFailureText(NOTEID id, const AttachmentFailure& failure) {
+    const std::string which = failure.name.empty() ? "(the attachments after the last one written)" : failure.name;
+    return NoteNameText(id) + ", Attachment not written: " + which + ": " + CNsfError(failure.status).m_message;
+}
+
+// Writes the document's attached files and tells each that was not written; returns the
+// cell that lists those written. A full disk ends the run as a Notes error does: nothing
+// written after it would be whole.
+std::string WriteAttachments(CExportContext& context, CNsfNote& note, NOTEID id, ExportTotals& totals) {
+    const AttachmentResult result = context.attachments->WriteAll(note, id);
+    totals.attachmentsWritten += result.written;
+    for (const AttachmentFailure& failure : result.failures) {
+        context.Warn(AttachmentFailureText(id, failure));
+        ++totals.attachmentsNotWritten;
+    }
+    if (result.diskFull != 0) {
+        note.Close();
+        throw CNsfError(result.diskFull);
+    }
+    return result.cell;
+}
+
 // Notes marks the second copy that a save conflict leaves with a $Conflict item, and the
 // replicator marks the copy a replication conflict leaves the same way, so the one warning
 // covers both; the copy is written like any document, and the log names it so that it can
@@ -132,7 +155,7 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
 
     context.log.Write(LEVEL_COMMAND, "Make ExportFile Header");
     std::vector<std::string> cells;
-    cells.reserve(db.m_fields.size());
+    cells.reserve(db.m_fields.size() + 1);
     for (const FieldEntry& field : db.m_fields) {
         // A name may hold "," or a line feed: cleaned as every value is, so that the header
         // has as many cells as each document's line.
@@ -140,6 +163,7 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
         MakeCsvSafe(&cell[0], cell.size());
         cells.push_back(std::move(cell));
     }
+    if (context.attachments != nullptr) cells.push_back(ResString(IDS_ATTACHMENT_COLUMN));
     if (!context.file.AppendLine(cells)) ++totals.refusedLines;
 
     TIMEDATE since{};
@@ -157,7 +181,7 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
     if (noDocuments) {
         progress->Finish();
         totals.finished = true;
-        context.log.Write(LEVEL_INFO, ExportTotalsText(totals));
+        context.LogTotals(totals);
         return;
     }
 
@@ -171,6 +195,7 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
         notes::BOOL found = Api().IDScan(table, 1, &noteId);
         while (found) {
             CNsfNote note;
+            note.m_keepAttachmentKey = context.attachments != nullptr;
             context.log.Write(LEVEL_COMMAND, "nsfNote.Open");
             context.log.Write(LEVEL_DEBUG, NoteIdText(noteId));
             bool opened = true;
@@ -197,6 +222,8 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
                     }
                     note.ReadValues(db.m_fields);
                     for (size_t i = 0; i < db.m_fields.size(); ++i) cells[i] = db.m_fields[i].value;
+                    if (context.attachments != nullptr)
+                        cells.back() = WriteAttachments(context, note, noteId, totals);
                     ++(context.file.AppendLine(cells) ? totals.written : totals.refusedLines);
                     // The line keeps what could be read; the log says what it could not.
                     LogCellWarnings(context, noteId, db.m_fields, totals, lossyNotes);
@@ -211,7 +238,7 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
             // Asked to stop, the run ends between documents: every line written is whole.
             if (found && progress->StopRequested()) {
                 totals.stopRequested = true;
-                context.log.Write(LEVEL_INFO, ExportTotalsText(totals));
+                context.LogTotals(totals);
                 context.Warn("Export stopped on request: the CSV file is incomplete");
                 return;
             }
@@ -220,5 +247,5 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
         if (totals.lossyCells != 0) context.Warn(LostTotalText(totals.lossyCells, lossyNotes));
     }
     totals.finished = true;
-    context.log.Write(LEVEL_INFO, ExportTotalsText(totals));
+    context.LogTotals(totals);
 }

@@ -9,6 +9,11 @@ CExportContext::CExportContext(CSysLog& log, CCsvFile& file, CMessageSink& messa
     file.m_messages = &messages;
 }
 
+void CExportContext::LogTotals(const ExportTotals& totals) {
+    log.Write(LEVEL_INFO, ExportTotalsText(totals));
+    if (attachments != nullptr) log.Write(LEVEL_INFO, AttachmentTotalsText(totals));
+}
+
 void CExportContext::Warn(const std::string& text) {
     // The sink first: a log that fails at this line reports it after the warning itself.
     messages.Warning(text);

@@ -4,8 +4,10 @@
 // log and a file of the job's own and the console. Nothing of the process is rewired, so
 // jobs can run one after the other in one process, each with its own log and file.
 
+#include "attachments/AttachmentWriter.h"
 #include "export/CsvFile.h"
 #include "export/ExportProgress.h"
+#include "job/ExportTotals.h"
 #include "framework/MessageSink.h"
 #include "log/SysLog.h"
 
@@ -25,6 +27,12 @@ public:
     CSysLog& log;
     CCsvFile& file;
     CMessageSink& messages;
+    // Writes the attached files of each exported document, and the CSV gains a column that
+    // lists them; null for an export of the fields alone.
+    const CAttachmentWriter* attachments = nullptr;
+
+    // The closing count into the log: the documents, then the attachments of a run that wrote them.
+    void LogTotals(const ExportTotals& totals);
 
 private:
     ExportProgressMaker m_makeProgress;

@@ -35,7 +35,7 @@ void LogStoppedExport(CExportContext& context, const CNsfError& error, const Exp
                       bool fileCreated) {
     context.log.Write(LEVEL_ERROR, "Notes error: " + error.m_message);
     if (totals.finished) return;
-    context.log.Write(LEVEL_INFO, ExportTotalsText(totals));
+    context.LogTotals(totals);
     context.Warn(fileCreated ? "Export stopped: the CSV file is incomplete"
                              : "Export stopped: no CSV file was written");
 }
@@ -68,6 +68,8 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
     StartJobLog(log, logPath, commandLine, choices.continueLog);
 
     ExportOutcome outcome;
+    const CAttachmentWriter attachments(choices.attachmentFolder, choices.attachmentCellPrefix);
+    if (!choices.attachmentFolder.empty()) context.attachments = &attachments;
     CNsfDatabase db;
     db.m_log = &log;
     try {
@@ -94,6 +96,7 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
         context.messages.Message(error.m_message);
         CloseQuietly(db);
         outcome.stopped = true;
+        context.attachments = nullptr;
         return outcome;
     }
 
@@ -103,5 +106,6 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
         context.Warn("Export file incomplete: Lines not written = " +
                      std::to_string(outcome.totals.refusedLines));
     }
+    context.attachments = nullptr;
     return outcome;
 }

@@ -20,6 +20,11 @@ struct ExportChoices {
     // The log goes on after what an earlier export of the same run wrote into it (one log
     // for a database's forms) instead of starting empty.
     bool continueLog = false;
+    // Where the attached files of the exported documents go (a full path, the folder made
+    // already), and how the CSV's last column names that folder ("" or ending in '\').
+    // Empty: no attachments, and no column for them.
+    std::string attachmentFolder;
+    std::string attachmentCellPrefix;
 };
 
 // How the stage ended.

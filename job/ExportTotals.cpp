@@ -6,3 +6,8 @@ std::string ExportTotalsText(const ExportTotals& totals) {
            ", Not readable = " + std::to_string(totals.unreadable) +
            ", Lines not written to the file = " + std::to_string(totals.refusedLines);
 }
+
+std::string AttachmentTotalsText(const ExportTotals& totals) {
+    return "Attachments written = " + std::to_string(totals.attachmentsWritten) +
+           ", Attachments not written = " + std::to_string(totals.attachmentsNotWritten);
+}

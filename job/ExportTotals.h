@@ -16,15 +16,19 @@ struct ExportTotals {
     size_t conflicts = 0;          // save or replication conflicts, written as every document
     size_t cutValues = 0;          // cells whose Notes text filled the conversion buffer
     size_t unjoinedValues = 0;     // cells of a field held in several items, of which only the first was read
+    size_t attachmentsWritten = 0;     // files attached to written documents, written beside the CSV file
+    size_t attachmentsNotWritten = 0;  // files the library refused to write (sealed, a broken signature, ...)
     bool finished = false;         // the run went through its whole note table
     bool stopRequested = false;    // it stopped part-way because it was asked to
 
     // True when something was written other than as the database holds it, or not at all.
     bool HasWarnings() const {
         return unreadable != 0 || lossyCells != 0 || signatureFailures != 0 || conflicts != 0 ||
-               cutValues != 0 || unjoinedValues != 0;
+               cutValues != 0 || unjoinedValues != 0 || attachmentsNotWritten != 0;
     }
 };
 
 // The closing count of an export, as its log line reads.
 std::string ExportTotalsText(const ExportTotals& totals);
+// The count of an export that wrote attachments, as its log line reads.
+std::string AttachmentTotalsText(const ExportTotals& totals);

@@ -99,7 +99,10 @@ notes::STATUS CNsfNote::PrepareForReading() {
     // cancelled the password prompt, can still read the document, so its status is handed
     // back for a warning rather than thrown.
     const notes::STATUS signature = isSigned ? Api().NSFNoteSign(m_hNote) : notes::STATUS{0};
-    if (isSealed) ThrowIfFailed(Api().NSFNoteDecrypt(m_hNote, 0, nullptr));
+    if (isSealed) {
+        ThrowIfFailed(Api().NSFNoteDecrypt(m_hNote, 0, m_keepAttachmentKey ? &m_attachmentKey : nullptr));
+        m_hasAttachmentKey = m_keepAttachmentKey;
+    }
     return signature;
 }
 

@@ -20,9 +20,17 @@ public:
     // `lost` counts the characters of the item that the native text does not hold.
     void ReadItemText(FieldEntry& entry);
 
+    // The key that the attachments of a sealed note are written with: they stay sealed when
+    // the note is decrypted. Null unless `m_keepAttachmentKey` was set before Open and the note
+    // was sealed.
+    notes::ENCRYPTION_KEY* AttachmentKey() { return m_hasAttachmentKey ? &m_attachmentKey : nullptr; }
+
     notes::NOTEHANDLE m_hNote = 0;
+    bool m_keepAttachmentKey = false;
 
 private:
+    notes::ENCRYPTION_KEY m_attachmentKey{};
+    bool m_hasAttachmentKey = false;
     // What NSFItemInfo told of the first item of a name.
     struct FirstItem {
         notes::STATUS status = 0;

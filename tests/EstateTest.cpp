@@ -1,7 +1,7 @@
 // A run over several databases: which databases /db names, and the names of the files made
 // from what the databases hold.
 #include "estate/DatabaseList.h"
-#include "estate/SafeName.h"
+#include "attachments/SafeName.h"
 #include "estate/SummaryFile.h"
 #include "job/PathCheck.h"
 #include "support/CaseName.h"

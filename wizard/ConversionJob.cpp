@@ -38,9 +38,12 @@ void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const s
     // where and as they always were.
     CExportContext context(g_sysLog, g_exportFile, MessageBoxes(),
                            [] { return std::make_unique<CWindowProgress>(); });
-    const ExportOutcome outcome = RunExportStage(
-        context, ExportChoices{sheet.m_dbPath, sheet.m_formName, sheet.m_fieldNames, sheet.m_exportPath},
-        logPath);
+    ExportChoices choices;
+    choices.dbPath = sheet.m_dbPath;
+    choices.formName = sheet.m_formName;
+    choices.fieldNames = sheet.m_fieldNames;
+    choices.exportPath = sheet.m_exportPath;
+    const ExportOutcome outcome = RunExportStage(context, choices, logPath);
     // A stopped job has shown its Notes error: no shell call, no completion message.
     if (outcome.stopped) return;
 

@@ -1,4 +1,4 @@
-#include "estate/SafeName.h"
+#include "attachments/SafeName.h"
 
 #include <windows.h>
 

@@ -1,0 +1,78 @@
+#include "cli/AttachmentFolder.h"
+
+#include "attachments/AttachmentWriter.h"
+#include "job/PathCheck.h"
+#include "job/PathRules.h"
+#include "log/FileError.h"
+#include "res/resource.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+constexpr char kSeparator = '\\';
+
+std::string FolderOf(const std::string& path) {
+    const size_t start = LastPartStart(path, IsNativeLeadByte);
+    return start == 0 ? std::string() : path.substr(0, start - 1);
+}
+
+std::string FullPath(const std::string& path) {
+    const DWORD length = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return path;
+    std::vector<char> full(length + 1, '\0');
+    const DWORD written = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (written == 0 || written >= full.size()) return path;
+    std::string result(full.data(), written);
+    while (result.size() > 3 && EndsWithBackslash(result, IsNativeLeadByte)) result.pop_back();
+    return result;
+}
+
+// `path` below `folder` (compared as the file system compares names): what follows the folder.
+bool Below(const std::string& path, const std::string& folder, std::string& rest) {
+    if (path.size() <= folder.size() || path[folder.size()] != kSeparator) return false;
+    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path.data(), static_cast<int>(folder.size()),
+                       folder.data(), static_cast<int>(folder.size())) != CSTR_EQUAL)
+        return false;
+    // A '\' that is the second byte of a character would not end the folder's name.
+    if (EndsWithBackslash(path.substr(0, folder.size() + 1), IsNativeLeadByte) == false) return false;
+    rest = path.substr(folder.size() + 1);
+    return true;
+}
+
+}  // namespace
+
+bool IsRootedPath(const std::string& path) {
+    if (!path.empty() && (path[0] == '\\' || path[0] == '/')) return true;
+    return path.size() >= 2 && path[1] == ':';
+}
+
+unsigned PlaceAttachments(const std::string& typed, const std::string& csvPath, ExportChoices& choices) {
+    const std::string csvFolder = FolderOf(csvPath);
+    const std::string folder = FullPath(IsRootedPath(typed) ? typed : csvFolder + kSeparator + typed);
+    const unsigned fault = CheckPath(folder);
+    // A folder that is there already is what the rules call a folder; it is used as it is.
+    if (fault != 0 && fault != IDS_PATH_FOLDER && fault != IDS_PATH_READONLY) return fault;
+    if (folder.size() + kAttachmentPathReserve > MAX_PATH - 1) return IDS_PATH_TOO_LONG;
+    choices.attachmentFolder = folder;
+    std::string rest;
+    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, folder.data(), static_cast<int>(folder.size()),
+                       csvFolder.data(), static_cast<int>(csvFolder.size())) == CSTR_EQUAL)
+        choices.attachmentCellPrefix.clear();
+    else if (Below(folder, csvFolder, rest))
+        choices.attachmentCellPrefix = rest + kSeparator;
+    else
+        choices.attachmentCellPrefix = folder + kSeparator;
+    return 0;
+}
+
+int MakeAttachmentFolder(const std::string& folder) {
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return kFileErrNone;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return kFileErrNone;
+    return FileErrorCauseFromOsError(error);
+}
