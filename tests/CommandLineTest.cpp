@@ -15,6 +15,7 @@
 #include "job/ExitStatus.h"
 #include "log/FileError.h"
 #include "notes/NotesBinding.h"
+#include "notes/NsfError.h"
 #include "res/resource.h"
 #include "support/CaseName.h"
 #include "support/ExpectedTexts.h"
@@ -29,6 +30,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -333,8 +335,11 @@ TEST(RunSummary, NamesEveryCountInItsPlace) {
     t.lossyCells = 10, t.conflicts = 4, t.cutValues = 5, t.signatureFailures = 6, t.unjoinedValues = 7;
     EXPECT_EQ(
         "Summary: status=1 written=100 other-form=198 not-readable=2 lines-not-written=3 lost-characters=40 "
-        "cells-with-lost-characters=10 conflicts=4 cut-values=5 signature-failures=6 unjoined-values=7",
+        "cells-with-lost-characters=10 conflicts=4 cut-values=5 signature-failures=6 unjoined-values=7 "
+        "attachments-written=0 attachments-not-written=0",
         RunSummaryText(1, t));
+    t.attachmentsWritten = 8, t.attachmentsNotWritten = 9;
+    EXPECT_NE(std::string::npos, RunSummaryText(1, t).find(" attachments-written=8 attachments-not-written=9"));
 }
 
 // What a case prepares besides the orders database.
@@ -346,7 +351,19 @@ enum class JobSetup {
     kKeptAndCtrlC,  // and Ctrl+C is pressed, as the console's handler hears it, at the first count
     kCtrlCAtOnce,   // Ctrl+C was pressed before the run began
     kClaimed,       // another run writes the CSV file, spelt OUT.CSV, and its log
+    kFiles,         // the orders database is the one with files attached (four documents)
 };
+
+// The CSV file of the orders with files: each document's files as the cell names them,
+// relative to the CSV file's folder. Sealed, badly signed and unwritable files are not listed.
+#define QS_FILES_CSV                                                                                   \
+    "Name,\x93Y\x95t\x83t\x83@\x83"                                                                  \
+    "C\x83\x8b\r\n"                                                                                  \
+    "Alice,files\\NT00000064\\\x8c\xa9\x90\xcf\x8f\x91.pdf;files\\NT00000064\\\x8c\xa9\x90\xcf\x8f\x91 (2).pdf\r\n" \
+    "Bob,files\\NT00000068\\.._.._x.dll;files\\NT00000068\\C__x;files\\NT00000068\\_CON.txt;"          \
+    "files\\NT00000068\\a_b_c.txt\r\n"                                                                 \
+    "\x8e\x81\x96\xbc,files\\NT0000006C\\memo.txt\r\n"                                                 \
+    "Dan,\r\n"
 
 // The earlier file that another program holds, named as the run names it.
 const std::string kHeldTarget = std::string("{dir}\\out.csv") + kTextSharing;
@@ -448,6 +465,24 @@ const JobCase kJobCases[] = {
     {"CsvExtensionInCapitals", L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\OUT.CSV", 0,
      "Name\r\nAlice\r\nBob\r\n\x8e\x81\x96\xbc\r\n", kTextFinished, "---DEBUG    Form Name=Order", false,
      "OUT.log"},
+    // Each document's files beside the CSV file, listed in its last column; a file that could
+    // not be written is warned of and makes the run's status 1.
+    {"AttachmentsBesideTheCsv",
+     L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv /attachments files", 1, QS_FILES_CSV,
+     "Attachments written = 7, Attachments not written = 3",
+     "---INFO     Attachments written = 7, Attachments not written = 3", false, nullptr, JobSetup::kFiles},
+    {"AttachmentsByTheirFullPath",
+     L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv /attachments {dir}\\files", 1,
+     QS_FILES_CSV, "Attachments written = 7, Attachments not written = 3",
+     "---DEBUG    Form Name=Order", false, nullptr, JobSetup::kFiles},
+    // Under /out each database keeps its files in its own folder: a path of their own is refused.
+    {"AttachmentsOfAnEstateByPath", L"/db {dir}\\orders.nsf /form * /out {dir}\\est /attachments C:\\files", 4,
+     nullptr, kTextAttachmentsNotRelative, nullptr},
+    {"AttachmentsFolderWithForbiddenCharacter",
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments a*b", 4, nullptr,
+     kTextBadCharsFirstLine,
+     "---INFO     Command line: /db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments a*b", false,
+     nullptr, JobSetup::kFiles},
     {"EarlyEndOfACsvNameWithoutCsv", L"/db {dir}\\orders.nsf /form Invoice /csv {dir}\\out.txt", 3, nullptr,
      kTextFormNotFound, nullptr, true, "out.txt.log"},
 };
@@ -507,6 +542,7 @@ class CommandLineJobTable : public CommandLineJob, public ::testing::WithParamIn
 TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
     const JobCase& c = GetParam();
     std::unique_ptr<ExclusiveHolder> holder;
+    if (c.setup == JobSetup::kFiles) WriteNotesDatabase(dbPath, kOrdersWithFiles);
     if (c.setup == JobSetup::kKeptAndFault) {
         WriteNotesDatabase(dbPath, std::string(kOrders) + R"(,"faults":{"NSFDbGetModifiedNoteTable":582})");
     }
@@ -551,7 +587,8 @@ TEST_P(CommandLineJobTable, StatusFilesAndOutput) {
     // A run that reached its notes showed its count, the last one that of the whole table.
     if (c.status <= kExitWarnings && c.csv != nullptr) {
         ASSERT_FALSE(output.progress.empty());
-        EXPECT_EQ("3 / 3" + std::string(kDocuments), output.progress.back());
+        EXPECT_EQ((c.setup == JobSetup::kFiles ? "4 / 4" : "3 / 3") + std::string(kDocuments),
+                  output.progress.back());
     }
     // A run that keeps its partial file ends by naming both files on the standard error.
     if (c.partial != nullptr && c.setup != JobSetup::kClaimed) {
@@ -620,6 +657,107 @@ TEST_F(CommandLineJob, TwoJobsInOneProcessKeepTheirOwnLogsAndFiles) {
     EXPECT_FALSE(first.Has("Note ID = 104 (NT00000068), Conflict"));
     EXPECT_TRUE(second.Has("Note ID = 104 (NT00000068), Conflict"));
     EXPECT_FALSE(FileExists(logPath));
+}
+
+// Every file under `folder`, by its path relative to it, with its bytes.
+std::map<std::string, std::string> FilesUnder(const std::string& folder, const std::string& prefix = "") {
+    std::map<std::string, std::string> files;
+    WIN32_FIND_DATAA found;
+    const HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return files;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            for (auto& file : FilesUnder(folder + "\\" + name, prefix + name + "\\")) files.insert(file);
+        } else {
+            files[prefix + name] = ReadFileBytes(folder + "\\" + name);
+        }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return files;
+}
+
+// The last cell of each line after the header, split where the files are joined.
+std::vector<std::string> AttachmentCells(const std::string& csv) {
+    std::vector<std::string> paths;
+    const std::vector<std::string> lines = SplitCrLf(csv);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::string cell = lines[i].substr(lines[i].rfind(',') + 1);
+        for (size_t start = 0; start < cell.size();) {
+            const size_t end = std::min(cell.find(';', start), cell.size());
+            paths.push_back(cell.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    return paths;
+}
+
+// The files of the orders with files, as the database holds them, where the run puts them.
+const std::map<std::string, std::string> kWrittenFiles = {
+    {"NT00000064\\\x8c\xa9\x90\xcf\x8f\x91.pdf", std::string("%PDF-1.4\n\0\x1a\xff", 12)},
+    {"NT00000064\\\x8c\xa9\x90\xcf\x8f\x91 (2).pdf", "second copy"},
+    {"NT00000068\\.._.._x.dll", std::string("MZ\x90\0", 4)},
+    {"NT00000068\\C__x", "root"},
+    {"NT00000068\\_CON.txt", "device"},
+    {"NT00000068\\a_b_c.txt", "a,b;c"},
+    {"NT0000006C\\memo.txt", "memo\r\nline 2"},
+};
+
+// Whatever a name holds, each file lands in its note's folder with the database's bytes, and
+// each path of the column opens the file it names; a second run writes the same files again,
+// not numbered copies. A folder away from the CSV file's is named by its whole path.
+TEST_F(CommandLineJob, AttachmentsAreTheDatabasesBytesInsideTheirFolder) {
+    WriteNotesDatabase(dbPath, kOrdersWithFiles);
+    for (int run = 0; run < 2; ++run) {
+        PrintedLines output;
+        ASSERT_EQ(kExitWarnings,
+                  Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files", output));
+        EXPECT_EQ(kWrittenFiles, FilesUnder(dir.File("files")));
+        const std::string csv = ReadFileBytes(csvPath);
+        for (const std::string& path : AttachmentCells(csv)) {
+            ASSERT_EQ(0u, path.rfind("files\\", 0)) << path;
+            EXPECT_EQ(kWrittenFiles.at(path.substr(6)), ReadFileBytes(dir.File(path))) << path;
+        }
+        // Nothing else was written beside the CSV file and its log.
+        std::vector<std::string> top;
+        for (const auto& file : FilesUnder(dir.path())) top.push_back(file.first.substr(0, file.first.find('\\')));
+        top.erase(std::unique(top.begin(), top.end()), top.end());
+        EXPECT_EQ((std::vector<std::string>{"files", "orders.nsf", "out.csv", "out.log"}), top);
+        // Each file not written is named with its note and the library's reason.
+        const std::pair<const char*, notes::STATUS> refused[] = {
+            {"Note ID = 104 (NT00000068), Attachment not written: sealed.doc: ", notes::ERR_NOEXTRACT_ENCRYPTED},
+            {"Note ID = 104 (NT00000068), Attachment not written: signed.xls: ", notes::ERR_NOTE_BADATTSIGN},
+            {"Note ID = 112 (NT00000070), Attachment not written: fault.bin: ", 258},
+        };
+        const std::vector<std::string> logged = LogTexts(logPath);
+        for (const auto& r : refused) {
+            const std::string text = r.first + CNsfError(r.second).m_message;
+            EXPECT_TRUE(output.Has(text)) << text;
+            EXPECT_NE(logged.end(), std::find(logged.begin(), logged.end(), "---WARNING  " + text)) << text;
+        }
+    }
+    ASSERT_TRUE(CreateDirectoryA(dir.File("sub").c_str(), nullptr));
+    PrintedLines output;
+    ASSERT_EQ(kExitWarnings,
+              Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\sub\\out.csv /attachments {dir}\\files", output));
+    for (const std::string& path : AttachmentCells(ReadFileBytes(dir.File("sub\\out.csv"))))
+        EXPECT_EQ(kWrittenFiles.at(path.substr(dir.File("files\\").size())), ReadFileBytes(path)) << path;
+}
+
+// Under /out, each database's files go into a folder of its own folder; the summary counts them.
+TEST_F(CommandLineJob, AttachmentsOfAnEstateStayInTheirDatabasesFolder) {
+    WriteNotesDatabase(dbPath, kOrdersWithFiles);
+    PrintedLines output;
+    ASSERT_EQ(kExitWarnings, Run(L"/db {dir} /form * /out {dir}\\est /attachments files", output));
+    EXPECT_EQ(kWrittenFiles, FilesUnder(dir.File("est\\orders.nsf\\files")));
+    for (const std::string& path : AttachmentCells(ReadFileBytes(dir.File("est\\orders.nsf\\Order.csv"))))
+        EXPECT_EQ(kWrittenFiles.at(path.substr(6)), ReadFileBytes(dir.File("est\\orders.nsf\\" + path))) << path;
+    const std::vector<std::string> summary = SplitCrLf(ReadFileBytes(dir.File("est\\summary.csv")));
+    ASSERT_EQ(2u, summary.size());
+    EXPECT_EQ(",status,first-error,attachments-written,attachments-not-written",
+              summary[0].substr(summary[0].find(",status,")));
+    EXPECT_EQ(",1,,7,3", summary[1].substr(summary[1].rfind(",1,")));
 }
 
 // Counts the job's NSFDbOpen calls while it lives, through the bound operation itself.

@@ -76,7 +76,8 @@ const std::string kLoggedHeldTargetText = "---ERROR    " + kHeldTargetText;
 // The last line of a run that exported nothing, after its status.
 constexpr char kNothingCounted[] =
     " written=0 other-form=0 not-readable=0 lines-not-written=0 lost-characters=0 cells-with-lost-characters=0 "
-    "conflicts=0 cut-values=0 signature-failures=0 unjoined-values=0";
+    "conflicts=0 cut-values=0 signature-failures=0 unjoined-values=0 attachments-written=0 "
+    "attachments-not-written=0";
 
 // What needs the real process: the console it prints to, the exit status as the shell sees
 // it (one case of each), arguments typed in Japanese, which front end one argument chooses,
@@ -91,7 +92,8 @@ const CommandLineCase kCases[] = {
      L"/server hub /db sales\\orders.nsf /form Note /fields * /csv {dir}\\out.csv", 0,
      "Body,Subject\r\n,hello; world\r\n,\r\n,two  lines\r\n",
      "Summary: status=0 written=3 other-form=0 not-readable=0 lines-not-written=0 lost-characters=0 "
-     "cells-with-lost-characters=0 conflicts=0 cut-values=0 signature-failures=0 unjoined-values=0",
+     "cells-with-lost-characters=0 conflicts=0 cut-values=0 signature-failures=0 unjoined-values=0 "
+     "attachments-written=0 attachments-not-written=0",
      "---DEBUG    DB Path=hub!!sales\\orders.nsf"},
     {"JapaneseFormFieldsAndPaths", Setup::kJapanese,
      L"/db {dir}\\data\\\u53d7\u6ce8.nsf /form \u6ce8\u6587 /fields \u91d1\u984d,\u6c0f\u540d /csv {dir}\\\u51fa\u529b.csv",

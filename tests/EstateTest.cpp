@@ -1,6 +1,7 @@
 // A run over several databases: which databases /db names, and the names of the files made
 // from what the databases hold.
 #include "estate/DatabaseList.h"
+#include "attachments/AttachmentName.h"
 #include "attachments/SafeName.h"
 #include "estate/SummaryFile.h"
 #include "job/PathCheck.h"
@@ -46,6 +47,43 @@ TEST_P(SafeNameOf, IsOnePlainName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SafeNameOf, ::testing::ValuesIn(kSafeNameCases), CaseLabel());
+
+struct AttachmentNameCase {
+    const char* label;
+    std::string wanted;
+    size_t maxBytes;
+    std::string stem;
+    std::string extension;
+};
+
+// An attachment's name is data: one plain name in its note's folder, whole in the cell that
+// lists it, and cut in its stem so that it keeps the extension it opens with.
+const AttachmentNameCase kAttachmentNameCases[] = {
+    {"Japanese", "\x8c\xa9\x90\xcf\x8f\x91.pdf", 64, "\x8c\xa9\x90\xcf\x8f\x91", ".pdf"},
+    {"ParentFolders", "..\\..\\x.dll", 64, ".._.._x", ".dll"},
+    {"DriveAndRoot", "C:\\x", 64, "C__x", ""},
+    {"CellSeparators", "a,b;c.txt", 64, "a_b_c", ".txt"},
+    {"DeviceName", "CON.txt", 64, "_CON", ".txt"},
+    {"TrailByteThatIsABackslash", "\x95\x5c.xls", 64, "\x95\x5c", ".xls"},
+    {"LongNameKeepsItsExtension", std::string(100, 'a') + ".pdf", 20, std::string(16, 'a'), ".pdf"},
+    {"CutNeverSplitsACharacter", "\x8c\xa9\x90\xcf\x8f\x91.pdf", 9, "\x8c\xa9", ".pdf"},
+    {"LongTailIsNoExtension", "minutes.of the meeting with the client", 12, "minutes", ".of t"},
+    {"ExtensionLongerThanHalfIsCut", "ab.pdf", 3, "ab_", ""},
+    {"DotFirstIsNoExtension", ".profile", 64, ".profile", ""},
+    {"Nothing", "", 64, "_", ""},
+};
+
+class AttachmentNameOf : public ::testing::TestWithParam<AttachmentNameCase> {};
+
+TEST_P(AttachmentNameOf, StaysInItsFolderAndKeepsItsExtension) {
+    const AttachmentNameCase& c = GetParam();
+    const AttachmentFileName name = MakeAttachmentFileName(c.wanted, c.maxBytes, IsNativeLeadByte);
+    EXPECT_EQ(c.stem, name.stem);
+    EXPECT_EQ(c.extension, name.extension);
+    EXPECT_LE(name.stem.size() + name.extension.size(), c.maxBytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AttachmentNameOf, ::testing::ValuesIn(kAttachmentNameCases), CaseLabel());
 
 // A name given again in one folder, in any letter case of any script, is numbered.
 TEST(NameBook, NumbersWhatTheFileSystemWouldTakeForOneName) {
@@ -143,6 +181,13 @@ TEST(SummaryCells, QuoteOnlyWhatWouldSplitThem) {
                                                "3",
                                                "\"line 1\nline 2\""};
     EXPECT_EQ(expected, SummaryCells(row));
+    // A run that writes attachments has their counts after the columns scripts already read.
+    row.totals.attachmentsWritten = 6;
+    row.totals.attachmentsNotWritten = 1;
+    std::vector<std::string> withFiles = expected;
+    withFiles.insert(withFiles.end(), {"6", "1"});
+    EXPECT_EQ(withFiles, SummaryCells(row, true));
+    EXPECT_EQ(SummaryHeader().size() + 2, SummaryHeader(true).size());
 }
 
 }  // namespace

@@ -25,5 +25,27 @@ inline constexpr char kOrdersWithConflict[] = R"("title":"Orders","design":[
   {"id":100,"items":[{"name":"Name","type":"text","value":"Alice"}]},
   {"id":104,"items":[{"name":"Name","type":"text","value":"Alice"},{"name":"$Conflict","type":"text","value":""}]}])";
 
+// The orders with files attached, as a client stores them ($FILE items): two of one name,
+// names that are no plain file names, one sealed with a key the user lacks and one whose
+// signature fails; the third document is sealed as a whole, and the fourth's files cannot be
+// written (a fault of NSFNoteExtractFile, ERR_PROTECTED).
+inline constexpr char kOrdersWithFiles[] = R"("title":"Orders","design":[
+  {"class":"form","title":"Order","fields":[{"name":"Name","type":"text"}]}],
+  "documents":[
+  {"id":100,"items":[{"name":"Name","type":"text","value":"Alice"},
+    {"name":"$FILE","type":"file","fileName":"\u898b\u7a4d\u66f8.pdf","base64":"JVBERi0xLjQKABr/"},
+    {"name":"$FILE","type":"file","fileName":"\u898b\u7a4d\u66f8.pdf","base64":"c2Vjb25kIGNvcHk="}]},
+  {"id":104,"items":[{"name":"Name","type":"text","value":"Bob"},
+    {"name":"$FILE","type":"file","fileName":"..\\..\\x.dll","base64":"TVqQAA=="},
+    {"name":"$FILE","type":"file","fileName":"C:\\x","base64":"cm9vdA=="},
+    {"name":"$FILE","type":"file","fileName":"CON.txt","base64":"ZGV2aWNl"},
+    {"name":"$FILE","type":"file","fileName":"a,b;c.txt","base64":"YSxiO2M="},
+    {"name":"$FILE","type":"file","fileName":"sealed.doc","base64":"c2VhbGVk","sealed":true},
+    {"name":"$FILE","type":"file","fileName":"signed.xls","base64":"c2lnbmVk","badSignature":true}]},
+  {"id":108,"sealed":true,"items":[{"name":"Name","type":"text","value":"\u6c0f\u540d"},
+    {"name":"$FILE","type":"file","fileName":"memo.txt","base64":"bWVtbw0KbGluZSAy"}]},
+  {"id":112,"faults":{"NSFNoteExtractFile":258},"items":[{"name":"Name","type":"text","value":"Dan"},
+    {"name":"$FILE","type":"file","fileName":"fault.bin","base64":"ZmF1bHQ="}]}])";
+
 // Binds and initialises the Notes library once per test process; false when it cannot.
 bool EnsureNotesInitialized();
