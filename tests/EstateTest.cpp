@@ -66,7 +66,7 @@ const AttachmentNameCase kAttachmentNameCases[] = {
     {"DeviceName", "CON.txt", 64, "_CON", ".txt"},
     {"TrailByteThatIsABackslash", "\x95\x5c.xls", 64, "\x95\x5c", ".xls"},
     {"LongNameKeepsItsExtension", std::string(100, 'a') + ".pdf", 20, std::string(16, 'a'), ".pdf"},
-    {"CutNeverSplitsACharacter", "\x8c\xa9\x90\xcf\x8f\x91.pdf", 9, "\x8c\xa9", ".pdf"},
+    {"CutNeverSplitsACharacter", "\x8c\xa9\x90\xcf\x8f\x91.pdf", 9, "\x8c\xa9\x90\xcf", ".pdf"},
     {"LongTailIsNoExtension", "minutes.of the meeting with the client", 12, "minutes", ".of t"},
     {"ExtensionLongerThanHalfIsCut", "ab.pdf", 3, "ab_", ""},
     {"DotFirstIsNoExtension", ".profile", 64, ".profile", ""},
