@@ -4,6 +4,7 @@
 // not fit fails as on a full disk, and the program maps every failed write to the "disk full"
 // cause.
 #include "EndToEndFixture.h"
+#include "support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +177,58 @@ TEST_P(FullDisk, OneDiskFullBoxTheJobGoesOnAndTheFileHoldsWhatFitted) {
         }
     }
     Exit(source);
+}
+
+// The base64 text of `bytes`, as the runtime's JSON form holds a file's content.
+std::string Base64(const std::string& bytes) {
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        const size_t n = std::min<size_t>(3, bytes.size() - i);
+        unsigned v = 0;
+        for (size_t k = 0; k < 3; ++k) v = v << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+        for (size_t k = 0; k < 4; ++k) text += k <= n ? kDigits[(v >> (18 - 6 * k)) & 63] : '=';
+    }
+    return text;
+}
+
+// An attached file larger than what is left of the disk its folder is on: the run stops as a
+// Notes error stops it, with status 2, no later document's files tried, the CSV file kept
+// under its partial name and no part of the file that did not fit left behind.
+TEST_F(EndToEnd, AttachmentThatFillsTheDiskStopsTheUnattendedRun) {
+    if (IsSkipped()) return;
+    const std::string folder = FullDiskFolder();
+    ASSERT_NE("", folder) << "run through scripts/wine-exec-full-disk as root, as ctest does";
+    const size_t limit = Capacity(folder + "\\probe.bin");
+    ASSERT_GT(limit, 0u) << "the full disk refuses a write with ERROR_DISK_FULL";
+    const std::string large(limit + 8192, 'x');
+    WriteNotesDatabase(dbPath, R"("title":"Files","design":[{"class":"form","title":"Doc","fields":[)"
+                               R"({"name":"V","type":"text"}]}],"documents":[)"
+                               R"({"id":8,"items":[{"name":"V","type":"text","value":"big"},)"
+                               R"({"name":"$FILE","type":"file","fileName":"big.bin","base64":")" +
+                                   Base64(large) + R"("}]},)"
+                               R"({"id":12,"items":[{"name":"V","type":"text","value":"small"},)"
+                               R"({"name":"$FILE","type":"file","fileName":"small.txt","base64":"c21hbGw="}]}])");
+    const std::wstring arguments = L"/db " + text::Widen(dbPath) + L" /form Doc /csv " + text::Widen(csvPath) +
+                                   L" /attachments " + text::Widen(folder + "\\files");
+    app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"), arguments,
+                                       dir.File("output.txt"));
+    ASSERT_TRUE(app->started());
+    ASSERT_TRUE(app->WaitForExit(drv::kDefaultTimeoutMs));
+    EXPECT_EQ(2u, app->ExitCode());
+    EXPECT_FALSE(FileExists(csvPath));
+    EXPECT_EQ("V,\x93Y\x95t\x83t\x83@\x83"
+              "C\x83\x8b\r\n",
+              ReadFileBytes(dir.File("out.partial.csv")));
+    EXPECT_FALSE(FileExists(folder + "\\files\\NT00000008\\big.bin"));
+    EXPECT_FALSE(FileExists(folder + "\\files\\NT0000000C\\small.txt"));
+    const std::vector<std::string> output = SplitCrLf(ReadFileBytes(dir.File("output.txt")));
+    EXPECT_NE(output.end(), std::find(output.begin(), output.end(), "Partial CSV file kept: " +
+                                                                        dir.File("out.partial.csv")));
+    const std::string log = ReadFileBytes(dir.File("out.log"));
+    EXPECT_NE(std::string::npos, log.find("Note ID = 8 (NT00000008), Attachment not written: big.bin: "));
+    EXPECT_NE(std::string::npos, log.find("---ERROR    Notes error: "));
+    EXPECT_NE(std::string::npos, log.find("Export stopped: the CSV file is incomplete"));
 }
 
 INSTANTIATE_TEST_SUITE_P(EndToEnd, FullDisk,
