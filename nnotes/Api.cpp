@@ -84,6 +84,10 @@ struct NoteObject {
     std::shared_ptr<const nnotes::Database> db;
     std::shared_ptr<const nnotes::Note> note;
     bool decrypted = false;
+    // The key NSFNoteDecrypt handed out for the attachments of this handle's sealed note,
+    // which stay sealed without it.
+    bool keyGiven = false;
+    notes::ENCRYPTION_KEY key{};
 };
 struct MemoryObject {
     std::vector<char> bytes;
@@ -306,6 +310,51 @@ bool NotBefore(const nnotes::TimeDate& a, const TIMEDATE& b) {
     uint32_t ad = a.innards[1] & 0xFFFFFF, bd = b.Innards[1] & 0xFFFFFF;
     if (ad != bd) return ad > bd;
     return a.innards[0] >= b.Innards[0];
+}
+
+// The key of a sealed note's attachments as NSFNoteDecrypt hands it out: bytes of the
+// runtime's own that name the note and the handle it was decrypted through, so that a key of
+// another note, or none, opens nothing.
+notes::ENCRYPTION_KEY AttachmentKey(NOTEHANDLE note, nnotes::NoteId id) {
+    notes::ENCRYPTION_KEY key{};
+    key.Byte1 = 'Q';
+    key.Word1 = 1;
+    const char tag[] = "QSKEY";
+    memcpy(key.Text, tag, sizeof tag - 1);
+    for (int i = 0; i < 4; ++i) {
+        key.Text[5 + i] = static_cast<uint8_t>(id >> (8 * i));
+        key.Text[9 + i] = static_cast<uint8_t>(note >> (8 * i));
+    }
+    return key;
+}
+
+// Compared member by member: the padding a 64-bit ENCRYPTION_KEY carries is no part of it.
+bool SameKey(const notes::ENCRYPTION_KEY& a, const notes::ENCRYPTION_KEY& b) {
+    return a.Byte1 == b.Byte1 && a.Word1 == b.Word1 && memcmp(a.Text, b.Text, sizeof a.Text) == 0;
+}
+
+// Writes an attachment's bytes to a file of the ANSI code page's name, replacing any file of
+// that name; a file that cannot be created or written whole is not left behind.
+Status WriteAttachment(const std::string& nativeName, const std::string& bytes) {
+    HANDLE file = CreateFileA(nativeName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    // ERR_PROTECTED (oserr.h) for any file that cannot be made; a full disk too, as the
+    // status the reference would give it (ERR_DISK) is not confirmed in a header copy.
+    if (file == INVALID_HANDLE_VALUE) return nnotes::kErrProtected;
+    constexpr size_t kChunk = 1u << 20;
+    bool written = true;
+    for (size_t at = 0; written && at < bytes.size();) {
+        const auto want = static_cast<notes::DWORD>(std::min(kChunk, bytes.size() - at));
+        DWORD done = 0;
+        written = WriteFile(file, bytes.data() + at, want, &done, nullptr) != 0 && done == want;
+        at += want;
+    }
+    written = CloseHandle(file) != 0 && written;
+    if (!written) {
+        DeleteFileA(nativeName.c_str());
+        return nnotes::kErrProtected;
+    }
+    return nnotes::kNoError;
 }
 
 constexpr WORD kDbModeDatabase = notes::DBMODE_LOADED;
@@ -685,13 +734,19 @@ STATUS LNPUBLIC NSFNoteSign(NOTEHANDLE hNote) {
     return o->db->Fault("NSFNoteSign", o->note.get());
 }
 
-STATUS LNPUBLIC NSFNoteDecrypt(NOTEHANDLE hNote, WORD /*decryptFlags*/, notes::ENCRYPTION_KEY* /*retKeyForAttachments*/) {
+STATUS LNPUBLIC NSFNoteDecrypt(NOTEHANDLE hNote, WORD /*decryptFlags*/,
+                               notes::ENCRYPTION_KEY* retKeyForAttachments) {
     std::lock_guard<std::mutex> lock(H().mutex);
     NoteObject* o = Find(H().notes, hNote);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     if (Status s = o->db->Fault("NSFNoteDecrypt", o->note.get())) return s;
     if (o->note->undecryptable) return nnotes::kErrNoDecryptKey;
     o->decrypted = true;
+    if (retKeyForAttachments != nullptr) {
+        *retKeyForAttachments = AttachmentKey(hNote, o->note->id);
+        o->key = *retKeyForAttachments;
+        o->keyGiven = true;
+    }
     return nnotes::kNoError;
 }
 
@@ -801,10 +856,37 @@ WORD LNPUBLIC NSFItemConvertValueToText(WORD valueType, notes::BLOCKID valueBloc
     return CopyConvertedText(*object.db, text, retBuffer, room);
 }
 
-// Not yet: attachments are not held.
-STATUS LNPUBLIC NSFNoteExtractFile(NOTEHANDLE /*hNote*/, notes::BLOCKID /*itemBlockId*/, const char* /*fileName*/,
-                                   notes::ENCRYPTION_KEY* /*decryptionKey*/) {
-    return nnotes::kErrUnsupported;
+STATUS LNPUBLIC NSFNoteExtractFile(NOTEHANDLE hNote, notes::BLOCKID itemBlockId, const char* fileName,
+                                   notes::ENCRYPTION_KEY* decryptionKey) {
+    NoteObject object;
+    {
+        std::lock_guard<std::mutex> lock(H().mutex);
+        NoteObject* o = Find(H().notes, hNote);
+        if (o == nullptr) return nnotes::kErrInvalidHandle;
+        object = *o;
+    }
+    const nnotes::Note& note = *object.note;
+    if (Status s = object.db->Fault("NSFNoteExtractFile", &note)) return s;
+    // The item's header BLOCKID as NSFItemInfo gave it; a value's BLOCKID, or one of another
+    // note, names no item of this one.
+    if (itemBlockId.pool != hNote || itemBlockId.block == 0 || itemBlockId.block > note.items.size()) {
+        return nnotes::kErrBadArgument;
+    }
+    const nnotes::Item& item = note.items[itemBlockId.block - 1u];
+    const nnotes::Attachment* attachment =
+        nnotes::SameName(item.name, notes::ITEM_NAME_ATTACHMENT) && item.type == notes::TYPE_OBJECT
+            ? note.FindAttachment(nnotes::FileObjectRrv(item.data))
+            : nullptr;
+    if (attachment == nullptr || fileName == nullptr) return nnotes::kErrBadArgument;
+    if (attachment->sealed) return nnotes::kErrNoExtractEncrypted;
+    if (attachment->badSignature) return nnotes::kErrBadAttachmentSignature;
+    // The attachments of a sealed note stay sealed after NSFNoteDecrypt: only the key it
+    // returned for this handle opens them.
+    if (note.isSealed &&
+        (decryptionKey == nullptr || !object.keyGiven || !SameKey(*decryptionKey, object.key))) {
+        return nnotes::kErrNoExtractEncrypted;
+    }
+    return WriteAttachment(nnotes::LmbcsToNative(fileName, strlen(fileName)), attachment->bytes);
 }
 
 WORD LNPUBLIC OSLoadString(void* /*hModule*/, STATUS stringCode, char* retBuffer, WORD bufferLength) {

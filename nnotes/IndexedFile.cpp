@@ -14,7 +14,8 @@ const char kIndexedMagic[8] = {'Q', 'S', 'N', 'O', 'T', 'E', 'S', '2'};
 
 namespace {
 
-constexpr uint16_t kKnownFlags = kEntrySigned | kEntrySealed | kEntryUndecryptable;
+constexpr uint16_t kKnownFlags = kEntrySigned | kEntrySealed | kEntryUndecryptable | kEntryAttachments;
+constexpr uint16_t kKnownAttachmentFlags = kAttachmentSealed | kAttachmentBadSignature;
 
 // An entry as the table holds it: id, class, flags, modified (2 DWORDs), record offset,
 // record length, a reserved DWORD.
@@ -111,6 +112,23 @@ bool ParseRecord(const IndexEntry& entry, const std::string& record, Note* note)
         if (!r.Word(&nameLength) || !r.Word(&item.type) || !r.Word(&item.flags) || !r.Dword(&dataLength) ||
             nameLength == 0 || !r.Bytes(nameLength, &item.name) || !r.Bytes(dataLength, &item.data)) {
             return false;
+        }
+    }
+    if ((entry.flags & kEntryAttachments) != 0) {
+        uint16_t count = 0;
+        if (!r.Word(&count) || count == 0) return false;
+        note->attachments.resize(count);
+        for (Attachment& attachment : note->attachments) {
+            uint16_t flags = 0;
+            uint32_t length = 0;
+            if (!r.Dword(&attachment.rrv) || !r.Word(&flags) || !r.Dword(&length) ||
+                !r.Bytes(length, &attachment.bytes) || attachment.rrv == 0 ||
+                (flags & ~kKnownAttachmentFlags) != 0 ||
+                note->FindAttachment(attachment.rrv) != &attachment) {
+                return false;
+            }
+            attachment.sealed = (flags & kAttachmentSealed) != 0;
+            attachment.badSignature = (flags & kAttachmentBadSignature) != 0;
         }
     }
     return r.done();
@@ -302,6 +320,24 @@ bool IndexedFileWriter::Add(const Note& document, std::string* error) {
         record += item.name;
         record += item.data;
     }
+    if (!document.attachments.empty()) {
+        if (document.attachments.size() > 0xFFFF) {
+            *error = "a document with too many attachments";
+            return false;
+        }
+        PutWord(record, static_cast<uint16_t>(document.attachments.size()));
+        for (const Attachment& attachment : document.attachments) {
+            if (attachment.bytes.size() > 0xFFFFFFFFu) {
+                *error = "an attachment over 4 GB";
+                return false;
+            }
+            PutDword(record, attachment.rrv);
+            PutWord(record, static_cast<uint16_t>((attachment.sealed ? kAttachmentSealed : 0) |
+                                                  (attachment.badSignature ? kAttachmentBadSignature : 0)));
+            PutDword(record, static_cast<uint32_t>(attachment.bytes.size()));
+            record += attachment.bytes;
+        }
+    }
     if (record.size() > 0xFFFFFFFFu) {
         *error = "a document record over 4 GB";
         return false;
@@ -310,7 +346,8 @@ bool IndexedFileWriter::Add(const Note& document, std::string* error) {
     entry.id = document.id;
     entry.flags = static_cast<uint16_t>((document.isSigned ? kEntrySigned : 0) |
                                         (document.isSealed ? kEntrySealed : 0) |
-                                        (document.undecryptable ? kEntryUndecryptable : 0));
+                                        (document.undecryptable ? kEntryUndecryptable : 0) |
+                                        (document.attachments.empty() ? 0 : kEntryAttachments));
     entry.modified = document.modified;
     entry.offset = m_position;
     entry.length = static_cast<uint32_t>(record.size());

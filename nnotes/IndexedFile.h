@@ -31,6 +31,13 @@ enum : uint16_t {
     kEntrySigned = 0x0001,
     kEntrySealed = 0x0002,
     kEntryUndecryptable = 0x0004,
+    kEntryAttachments = 0x0008,  // the record's items are followed by its attached files
+};
+
+// Flags of an attached file in a record.
+enum : uint16_t {
+    kAttachmentSealed = 0x0001,
+    kAttachmentBadSignature = 0x0002,
 };
 
 struct IndexEntry {

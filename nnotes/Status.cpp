@@ -32,6 +32,9 @@ constexpr StatusEntry kTexts[] = {
     {kErrNotAuthorized, u8"この操作を実行する権限がありません"},
     {kErrNoDecryptKey, u8"この文書を復号化するための暗号化キーがありません"},
     {kErrSignature, u8"文書の署名を検証できません"},
+    {kErrProtected, u8"ファイルを作成または書き込みできません (ファイルまたはディスクが読み取り専用です)"},
+    {kErrBadAttachmentSignature, u8"添付ファイルは署名後に変更されたか、破損しています"},
+    {kErrNoExtractEncrypted, u8"このファイルを取り出すには復号化キーが必要です"},
     {kErrUnsupported, u8"この機能はまだ実装されていません"},
 };
 

@@ -504,14 +504,86 @@ void AppendRichText(Item item, size_t itemSize, bool insideParagraphs, std::vect
     items->push_back(std::move(item));
 }
 
+// The bytes of a base64 text (RFC 4648's alphabet, "=" padding optional); anything else in
+// it makes the file damaged.
+std::string Base64Bytes(const json& j) {
+    Require(j.is_string(), "base64 is not a string");
+    const std::string& text = j.get_ref<const std::string&>();
+    std::string bytes;
+    bytes.reserve(text.size() / 4 * 3 + 3);
+    uint32_t bits = 0;
+    int held = 0;
+    size_t end = text.size();
+    while (end > 0 && text[end - 1] == '=') --end;
+    Require(text.size() - end <= 2, "too much base64 padding");
+    for (size_t i = 0; i < end; ++i) {
+        const char c = text[i];
+        int v = -1;
+        if (c >= 'A' && c <= 'Z') v = c - 'A';
+        if (c >= 'a' && c <= 'z') v = c - 'a' + 26;
+        if (c >= '0' && c <= '9') v = c - '0' + 52;
+        if (c == '+') v = 62;
+        if (c == '/') v = 63;
+        Require(v >= 0, "not a base64 character");
+        bits = (bits << 6) | static_cast<uint32_t>(v);
+        held += 6;
+        if (held >= 8) {
+            held -= 8;
+            bytes.push_back(static_cast<char>((bits >> held) & 0xFF));
+        }
+    }
+    Require(held < 6, "base64 ends inside a byte");
+    return bytes;
+}
+
+bool OptionalFlag(const json& j, const char* key) {
+    if (!j.contains(key)) return false;
+    Require(j.at(key).is_boolean(), "an attachment flag is not true or false");
+    return j.at(key).get<bool>();
+}
+
+// An attached file: its $FILE item, whose FILEOBJECT gives the note's modification time as
+// the file's times, and the bytes it stands for.
+void AppendAttachment(const json& j, Note* note) {
+    Require(j.contains("name") && j.contains("fileName") && j.contains("base64"),
+            "an attachment needs a name, a fileName and base64");
+    Require(!j.contains("value") && !j.contains("hex"), "an attachment's value is its base64");
+    Item item;
+    item.name = Text(j.at("name"));
+    Require(!item.name.empty() && item.name.size() <= 0xFFFF, "bad item name");
+    const std::string fileName = Text(j.at("fileName"));
+    Require(!fileName.empty() && fileName.size() <= 0xFFFF - notes::fileobject::kSize - sizeof(uint16_t),
+            "bad attachment file name");
+    Attachment attachment;
+    attachment.bytes = Base64Bytes(j.at("base64"));
+    Require(attachment.bytes.size() <= 0xFFFFFFFFu, "an attachment over 4 GB");
+    attachment.sealed = OptionalFlag(j, "sealed");
+    attachment.badSignature = OptionalFlag(j, "badSignature");
+    const bool isSigned = OptionalFlag(j, "signed") || attachment.badSignature;
+    Require(note->attachments.size() < 0xFFFF, "too many attachments");
+    attachment.rrv = static_cast<uint32_t>(note->attachments.size() + 1);
+    item.type = notes::TYPE_OBJECT;
+    item.flags = kItemSummary;
+    item.data = FileObjectValue(attachment.rrv, fileName, isSigned ? notes::FILEFLAG_SIGN : 0,
+                                static_cast<uint32_t>(attachment.bytes.size()), note->modified);
+    note->items.push_back(std::move(item));
+    note->attachments.push_back(std::move(attachment));
+}
+
 Note ParseDocument(const json& j) {
     Require(j.is_object(), "a document is not an object");
     Note note;
     note.noteClass = notes::NOTE_CLASS_DOCUMENT;
+    // Before the items: an attachment's FILEOBJECT carries it.
+    if (j.contains("modified")) note.modified = ParseTime(j.at("modified"));
     if (j.contains("items")) {
         Require(j.at("items").is_array(), "items is not an array");
         note.items.reserve(j.at("items").size());
         for (const auto& i : j.at("items")) {
+            if (i.is_object() && i.contains("type") && i.at("type") == "file") {
+                AppendAttachment(i, &note);
+                continue;
+            }
             Item item = ParseItem(i, true);
             if (item.type != notes::TYPE_COMPOSITE || !i.at("type").is_string()) {
                 Require(!i.contains("itemSize") && !i.contains("splitInParagraphs"),
@@ -539,7 +611,6 @@ Note ParseDocument(const json& j) {
     note.isSealed = j.value("sealed", false);
     note.undecryptable = j.value("undecryptable", false);
     Require(!note.undecryptable || note.isSealed, "only a sealed note can be undecryptable");
-    if (j.contains("modified")) note.modified = ParseTime(j.at("modified"));
     if (j.contains("pause")) {
         Require(j.at("pause").is_string(), "pause is not a string");
         note.pause = j.at("pause").get<std::string>();
@@ -564,6 +635,47 @@ const Item* Note::FindItem(const std::string& name) const {
         if (SameName(item.name, name)) return &item;
     }
     return nullptr;
+}
+
+const Attachment* Note::FindAttachment(uint32_t rrv) const {
+    for (const auto& attachment : attachments) {
+        if (attachment.rrv == rrv) return &attachment;
+    }
+    return nullptr;
+}
+
+std::string FileObjectValue(uint32_t rrv, const std::string& fileName, uint16_t fileFlags, uint32_t fileSize,
+                            const TimeDate& time) {
+    namespace fo = notes::fileobject;
+    std::string value(fo::kSize, '\0');
+    auto put = [&value](size_t at, const std::string& bytes) { value.replace(at, bytes.size(), bytes); };
+    std::string field;
+    PutWord(field, notes::OBJECT_FILE);
+    put(fo::kObjectType, field);
+    field.clear();
+    PutDword(field, rrv);
+    put(fo::kRrv, field);
+    field.clear();
+    PutWord(field, static_cast<uint16_t>(fileName.size()));
+    put(fo::kFileNameLength, field);
+    // HostType HOST_MSDOS (0), CompressionType COMPRESS_NONE (0) and FileAttributes 0
+    // (nsfdata.h) stay as the zeros the value starts with.
+    field.clear();
+    PutWord(field, fileFlags);
+    put(fo::kFlags, field);
+    field.clear();
+    PutDword(field, fileSize);
+    put(fo::kFileSize, field);
+    field.clear();
+    PutTime(field, time);
+    put(fo::kFileCreated, field);
+    put(fo::kFileModified, field);
+    return value + fileName;
+}
+
+uint32_t FileObjectRrv(const std::string& value) {
+    if (value.size() < notes::fileobject::kSize) return 0;
+    return ReadLeDword(reinterpret_cast<const uint8_t*>(value.data()) + notes::fileobject::kRrv);
 }
 
 const Note* Database::FindNote(NoteId id) const {

@@ -26,6 +26,15 @@ struct Item {
     std::string data;    // the value after its type word
 };
 
+// A file attached to a document: what its $FILE item's FILEOBJECT stands for, found by the
+// object id (RRV) the FILEOBJECT carries.
+struct Attachment {
+    uint32_t rrv = 0;           // nonzero, one per attachment of the note
+    std::string bytes;          // the file as it was attached
+    bool sealed = false;        // sealed with a key nobody here has
+    bool badSignature = false;  // changed since it was signed
+};
+
 // Operation name -> the status it returns.
 using FaultMap = std::map<std::string, Status>;
 
@@ -35,6 +44,7 @@ struct Note {
     std::vector<Item> items;         // in stored order; a form's fields for a form
     std::vector<Item> summary;       // the summary block of a design note ($TITLE among it)
     std::vector<std::string> names;  // the names a design note is found by (LMBCS)
+    std::vector<Attachment> attachments;
     bool isSigned = false;
     bool isSealed = false;
     bool undecryptable = false;
@@ -44,6 +54,7 @@ struct Note {
     std::string pause;
 
     const Item* FindItem(const std::string& name) const;
+    const Attachment* FindAttachment(uint32_t rrv) const;
 };
 
 class DocumentFile;
@@ -96,6 +107,13 @@ TimeDate MakeTime(int year, int month, int day, int hour, int minute, int second
 // Splits a time back into local date and time; false when the date or time part is absent.
 void SplitTime(const TimeDate& td, bool* hasDate, int* year, int* month, int* day, bool* hasTime, int* hour,
                int* minute, int* second);
+
+// The value of a $FILE item after its type word: the FILEOBJECT in canonical form (the
+// offsets of notes::fileobject), then the file name (LMBCS, no NUL).
+std::string FileObjectValue(uint32_t rrv, const std::string& fileName, uint16_t fileFlags, uint32_t fileSize,
+                            const TimeDate& time);
+// The RRV of a FILEOBJECT value, or 0 when the value is too short to be one.
+uint32_t FileObjectRrv(const std::string& value);
 
 // Case-insensitive comparison of item or design note names (ASCII letters fold).
 bool SameName(const std::string& a, const std::string& b);

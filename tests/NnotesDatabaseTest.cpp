@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
 
 using namespace notes;
@@ -40,16 +41,51 @@ json Design() {
     });
 }
 
+// RFC 4648 base64, as the database files give an attachment's bytes.
+std::string Base64(const std::string& bytes) {
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        uint32_t v = static_cast<uint8_t>(bytes[i]) << 16;
+        if (i + 1 < bytes.size()) v |= static_cast<uint8_t>(bytes[i + 1]) << 8;
+        if (i + 2 < bytes.size()) v |= static_cast<uint8_t>(bytes[i + 2]);
+        for (size_t k = 0; k < 4; ++k) {
+            out.push_back(i + k <= bytes.size() ? kDigits[(v >> (18 - 6 * k)) & 0x3F] : '=');
+        }
+    }
+    return out;
+}
+
+// An attached file: a $FILE item of the file's name (UTF-8) and bytes; `flag` ("sealed",
+// "badSignature", "signed") set when given.
+json File(const std::string& fileName, const std::string& bytes, const char* flag = nullptr) {
+    json file = {{"name", "$FILE"}, {"type", "file"}, {"fileName", fileName}, {"base64", Base64(bytes)}};
+    if (flag != nullptr) file[flag] = true;
+    return file;
+}
+
+// A file of the bytes a text editor or a transfer in text mode would spoil: NULs, CR LF, a
+// lone LF, 0x1A (the old end-of-file mark) and bytes above 0x7F.
+const std::string kBinaryFile =
+    std::string("%PDF-1.4\r\n\0\x1A\n\xFF\xFE\x00\x80\r", 18) + std::string(300, '\x1A');
+
 json Documents() {
     return json::array({
         {{"id", 0x90C},
+         {"modified", "2024-03-05T14:07:09"},
          {"items",
           {Item("Form", "text", u8"顧客"), Item(u8"会社名", "text", u8"株式会社あい"),
-           Item(u8"代表者", "text", u8"𠮷野 서울 😀")}}},
-        {{"id", 0x904}, {"items", {Item("Form", "text", "Order")}}, {"signed", true}},
-        {{"id", 0x908}, {"items", {Item("Secret", "text", "hidden")}}, {"sealed", true}},
+           Item(u8"代表者", "text", u8"𠮷野 서울 😀"), File(u8"見積書.pdf", kBinaryFile), File("a.txt", "one"),
+           File("a.txt", "two"), Item("When", "time", "2024-03-05T14:07:09"),
+           File("changed.txt", "changed", "badSignature"), File("locked.txt", "locked", "sealed")}}},
+        {{"id", 0x904},
+         {"items", {Item("Form", "text", "Order"), File("signed.txt", "signed", "signed")}},
+         {"signed", true}},
+        {{"id", 0x908},
+         {"items", {Item("Secret", "text", "hidden"), File("inner.txt", "inner")}},
+         {"sealed", true}},
         {{"id", 0x910},
-         {"items", {Item("Secret", "text", "locked")}},
+         {"items", {Item("Secret", "text", "locked"), File("out.txt", "out")}},
          {"sealed", true},
          {"undecryptable", true}},
     });
@@ -803,11 +839,27 @@ TEST_F(NnotesDatabase, IndexedFormReadsExactlyAsItsJsonForm) {
                 BOOL isSigned = FALSE, isSealed = FALSE;
                 lib.NSFNoteIsSignedOrSealed(note, &isSigned, &isSealed);
                 seen += " signed " + std::to_string(isSigned) + " sealed " + std::to_string(isSealed);
-                if (isSealed) seen += " decrypt " + std::to_string(lib.NSFNoteDecrypt(note, 0, nullptr));
+                ENCRYPTION_KEY key{};
+                if (isSealed) seen += " decrypt " + std::to_string(lib.NSFNoteDecrypt(note, 0, &key));
                 STATUS scan = 0;
                 for (const auto& item : ScanItems(note, &scan)) {
                     seen += " | " + item.first + " " + std::to_string(item.second) + " " +
                             ItemText(note, item.first);
+                }
+                // Each attachment: its FILEOBJECT, and what extracting it gives.
+                BLOCKID item{}, value{};
+                notes::DWORD length = 0;
+                for (STATUS s = lib.NSFItemInfo(note, "$FILE", 5, &item, nullptr, &value, &length); s == 0;
+                     s = lib.NSFItemInfoNext(note, item, "$FILE", 5, &item, nullptr, &value, &length)) {
+                    const char* pool = static_cast<const char*>(lib.OSLockObject(value.pool));
+                    seen += " | file " + std::string(pool + value.block, length);
+                    lib.OSUnlockObject(value.pool);
+                    const std::string path = data.File("observed.bin");
+                    DeleteFileA(path.c_str());
+                    seen +=
+                        " extract " + std::to_string(lib.NSFNoteExtractFile(note, item, path.c_str(), &key));
+                    bool exists = false;
+                    seen += " " + ReadFileBytes(path, &exists) + (exists ? "" : "<none>");
                 }
                 seen += " scan " + std::to_string(scan) + " close " + std::to_string(lib.NSFNoteClose(note));
             }
@@ -823,6 +875,12 @@ TEST_F(NnotesDatabase, IndexedFormReadsExactlyAsItsJsonForm) {
     EXPECT_EQ(plain.table, indexed.table);
     ASSERT_EQ(4u, indexed.notes.size());
     EXPECT_EQ(plain.notes, indexed.notes);
+    // The attachments travel whole: the binary file's bytes come out of the indexed form.
+    EXPECT_NE(std::string::npos, indexed.notes[2].find(" extract 0 " + kBinaryFile)) << indexed.notes[2];
+    EXPECT_NE(std::string::npos, indexed.notes[1].find(" extract 0 inner"))
+        << "a sealed note's, with its key";
+    EXPECT_NE(std::string::npos, indexed.notes[2].find(" extract 609 <none>")) << "a bad signature";
+    EXPECT_NE(std::string::npos, indexed.notes[2].find(" extract 612 <none>")) << "a sealed attachment";
     // A character beyond 16 bits travels as its surrogate pair, 𠮷 here.
     EXPECT_NE(std::string::npos, indexed.notes[2].find(std::string("\x14\xd8\x42\x14\xdf\xb7", 6)))
         << indexed.notes[2];
@@ -884,6 +942,257 @@ TEST_F(NnotesDatabase, PlainNoteIsNeitherSignedNorSealed) {
     EXPECT_EQ(0u, none);
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
+
+// The attachments of a note as NSFItemInfo and NSFItemInfoNext walk them: item BLOCKID, and
+// the value after its type word, reached as OSLockBlock reaches it.
+struct WalkedFile {
+    BLOCKID item;
+    BLOCKID value;
+    notes::DWORD valueLength;
+    std::string object;  // the FILEOBJECT and the name
+};
+
+class NnotesAttachment : public NnotesDatabase {
+protected:
+    std::vector<WalkedFile> Files(NOTEHANDLE note) {
+        std::vector<WalkedFile> files;
+        BLOCKID item{}, value{};
+        WORD type = 0;
+        notes::DWORD length = 0;
+        const WORD nameLength = sizeof ITEM_NAME_ATTACHMENT - 1;
+        for (STATUS s =
+                 lib.NSFItemInfo(note, ITEM_NAME_ATTACHMENT, nameLength, &item, &type, &value, &length);
+             s == 0; s = lib.NSFItemInfoNext(note, item, ITEM_NAME_ATTACHMENT, nameLength, &item, &type,
+                                             &value, &length)) {
+            EXPECT_EQ(TYPE_OBJECT, type);
+            const char* pool = static_cast<const char*>(lib.OSLockObject(value.pool));
+            EXPECT_NE(nullptr, pool);
+            if (pool == nullptr) break;
+            WORD typeWord = 0;
+            memcpy(&typeWord, pool + value.block, sizeof typeWord);
+            EXPECT_EQ(TYPE_OBJECT, typeWord) << "the value starts with its type word";
+            files.push_back({item, value, length, std::string(pool + value.block + 2, length - 2)});
+            EXPECT_TRUE(lib.OSUnlockObject(value.pool));
+        }
+        return files;
+    }
+
+    // The file NSFNoteExtractFile wrote; "<none>" when there is none.
+    static std::string Written(const std::string& path) {
+        bool exists = false;
+        const std::string bytes = ReadFileBytes(path, &exists);
+        return exists ? bytes : "<none>";
+    }
+};
+
+WORD WordOf(const std::string& s, size_t at) {
+    return static_cast<WORD>(static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8);
+}
+notes::DWORD DwordOf(const std::string& s, size_t at) {
+    return WordOf(s, at) | static_cast<notes::DWORD>(WordOf(s, at + 2)) << 16;
+}
+
+// The value is canonical, so it reads the same at the same offsets in both widths.
+TEST_F(NnotesAttachment, ItemInfoGivesTheFileObjectAndItsName) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_NOVERIFYDEFAULT, &note));
+    const auto files = Files(note);
+    ASSERT_EQ(5u, files.size());
+    const std::string name = JapaneseLmbcs(u8"見積書.pdf");
+    const std::string& object = files[0].object;
+    ASSERT_EQ(fileobject::kSize + name.size(), object.size());
+    EXPECT_EQ(2 + fileobject::kSize + name.size(), files[0].valueLength)
+        << "the type word, the structure, the name";
+    EXPECT_EQ(OBJECT_FILE, WordOf(object, fileobject::kObjectType) & ~OBJECT_TYPE_FLAGS);
+    EXPECT_NE(0u, DwordOf(object, fileobject::kRrv));
+    EXPECT_EQ(name.size(), WordOf(object, fileobject::kFileNameLength));
+    EXPECT_EQ(0, WordOf(object, fileobject::kHostType)) << "HOST_MSDOS";
+    EXPECT_EQ(0, WordOf(object, fileobject::kCompressionType)) << "COMPRESS_NONE";
+    EXPECT_EQ(0, WordOf(object, fileobject::kFileAttributes));
+    EXPECT_EQ(0, WordOf(object, fileobject::kFlags) & FILEFLAG_SIGN);
+    EXPECT_EQ(kBinaryFile.size(), DwordOf(object, fileobject::kFileSize));
+    EXPECT_EQ(name, object.substr(fileobject::kSize));
+    // The file's times are the note's modification time, which the item "When" holds too.
+    BLOCKID item{}, value{};
+    WORD type = 0;
+    notes::DWORD length = 0;
+    ASSERT_EQ(0, lib.NSFItemInfo(note, "When", 4, &item, &type, &value, &length));
+    const char* when = static_cast<const char*>(lib.OSLockObject(value.pool)) + value.block + 2;
+    EXPECT_EQ(std::string(when, 8), object.substr(fileobject::kFileCreated, 8));
+    EXPECT_EQ(std::string(when, 8), object.substr(fileobject::kFileModified, 8));
+    lib.OSUnlockObject(value.pool);
+    // TYPE_OBJECT is none of the types the conversions turn into text.
+    EXPECT_EQ("", ItemText(note, ITEM_NAME_ATTACHMENT));
+    char buffer[64] = {};
+    EXPECT_EQ(0, lib.NSFItemConvertValueToText(TYPE_OBJECT, files[0].value, files[0].valueLength, buffer,
+                                               sizeof buffer, ';'));
+    EXPECT_EQ('\0', buffer[0]);
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesAttachment, EveryFileItemWalksAndScansEvenOfOneName) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_NOVERIFYDEFAULT, &note));
+    const auto files = Files(note);
+    std::vector<std::string> names;
+    std::set<notes::DWORD> rrvs;
+    for (const WalkedFile& f : files) {
+        names.push_back(f.object.substr(fileobject::kSize));
+        rrvs.insert(DwordOf(f.object, fileobject::kRrv));
+    }
+    EXPECT_EQ((std::vector<std::string>{JapaneseLmbcs(u8"見積書.pdf"), "a.txt", "a.txt", "changed.txt",
+                                        "locked.txt"}),
+              names);
+    EXPECT_EQ(files.size(), rrvs.size()) << "each attachment its own object";
+    EXPECT_EQ(FILEFLAG_SIGN, WordOf(files[3].object, fileobject::kFlags)) << "a signed attachment";
+    const auto scanned = ScanItems(note);
+    EXPECT_EQ(5,
+              std::count(scanned.begin(), scanned.end(), std::make_pair(std::string("$FILE"), TYPE_OBJECT)));
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+// INVALID_FILE_ATTRIBUTES, whose cast to DWORD names Windows' type among the Notes one here.
+constexpr ::DWORD kNoAttributes = 0xFFFFFFFF;
+
+enum class Key { None, Own, OtherNotes };
+
+struct ExtractCase {
+    const char* label;
+    NOTEID note;
+    size_t file;  // the note's how-manieth $FILE, from 0
+    Key key;
+    STATUS expected;
+    std::string written;  // "<none>" for no file
+};
+
+class NnotesExtract : public NnotesAttachment, public ::testing::WithParamInterface<ExtractCase> {};
+
+TEST_P(NnotesExtract, WritesTheExactBytesOrGivesItsStatus) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEHANDLE note = 0, other = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, GetParam().note, OPEN_NOVERIFYDEFAULT, &note));
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x908, OPEN_NOVERIFYDEFAULT, &other));
+    ENCRYPTION_KEY key{}, otherKey{};
+    BOOL isSealed = FALSE;
+    lib.NSFNoteIsSignedOrSealed(note, nullptr, &isSealed);
+    if (isSealed) lib.NSFNoteDecrypt(note, 0, GetParam().key == Key::Own ? &key : nullptr);
+    ASSERT_EQ(0, lib.NSFNoteDecrypt(other, 0, &otherKey));
+    const auto files = Files(note);
+    ASSERT_GT(files.size(), GetParam().file);
+    const std::string path = data.File("extracted.bin");
+    WriteFileBytes(path, std::string(1000, 'x'));  // an existing file is replaced
+    ENCRYPTION_KEY* given = GetParam().key == Key::Own          ? &key
+                            : GetParam().key == Key::OtherNotes ? &otherKey
+                                                                : nullptr;
+    const STATUS s =
+        lib.NSFNoteExtractFile(note, files[GetParam().file].item, lib.ToLmbcs(path).c_str(), given);
+    EXPECT_EQ(GetParam().expected, s);
+    if (s != 0) {
+        EXPECT_FALSE(lib.StatusText(s).empty());
+        EXPECT_EQ(std::string(1000, 'x'), Written(path)) << "a refusal touches no file";
+    } else {
+        EXPECT_EQ(GetParam().written, Written(path));
+    }
+    EXPECT_EQ(0, lib.NSFNoteClose(other));
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NnotesExtract,
+    ::testing::Values(ExtractCase{"BinaryBytesExactly", 0x90C, 0, Key::None, 0, kBinaryFile},
+                      ExtractCase{"SecondOfOneName", 0x90C, 2, Key::None, 0, "two"},
+                      ExtractCase{"ChangedSinceSigned", 0x90C, 3, Key::None, ERR_NOTE_BADATTSIGN, ""},
+                      ExtractCase{"SealedForSomeoneElse", 0x90C, 4, Key::None, ERR_NOEXTRACT_ENCRYPTED, ""},
+                      ExtractCase{"SignedIntact", 0x904, 0, Key::None, 0, "signed"},
+                      ExtractCase{"SealedNoteWithItsKey", 0x908, 0, Key::Own, 0, "inner"},
+                      ExtractCase{"SealedNoteWithoutKey", 0x908, 0, Key::None, ERR_NOEXTRACT_ENCRYPTED, ""},
+                      ExtractCase{"SealedNoteWithAnotherHandlesKey", 0x908, 0, Key::OtherNotes,
+                                  ERR_NOEXTRACT_ENCRYPTED, ""},
+                      ExtractCase{"UndecryptableNote", 0x910, 0, Key::Own, ERR_NOEXTRACT_ENCRYPTED, ""}),
+    CaseLabel());
+
+TEST_F(NnotesAttachment, JapaneseNameArrivesAsThatNameOnDisk) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_NOVERIFYDEFAULT, &note));
+    const auto files = Files(note);
+    ASSERT_FALSE(files.empty());
+    // The name is LMBCS, as the FILEOBJECT holds it; the runtime writes it in the ANSI code page.
+    const std::string lmbcsPath = lib.ToLmbcs(data.path()) + "\\" + files[0].object.substr(fileobject::kSize);
+    ASSERT_EQ(0, lib.NSFNoteExtractFile(note, files[0].item, lmbcsPath.c_str(), nullptr));
+    EXPECT_EQ(kBinaryFile, Written(data.path() + "\\" + Sjis(u8"見積書.pdf")));
+    int wide = MultiByteToWideChar(CP_UTF8, 0, u8"\\見積書.pdf", -1, nullptr, 0);
+    std::wstring name(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, u8"\\見積書.pdf", -1, &name[0], wide);
+    std::wstring folder(data.path().begin(), data.path().end());
+    EXPECT_NE(kNoAttributes, GetFileAttributesW((folder + name.c_str()).c_str()));
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesAttachment, OnlyAnAttachmentsItemBlockIdOfThisNoteExtracts) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEHANDLE note = 0, other = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_NOVERIFYDEFAULT, &note));
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x904, OPEN_NOVERIFYDEFAULT, &other));
+    const auto files = Files(note), otherFiles = Files(other);
+    ASSERT_FALSE(files.empty());
+    ASSERT_FALSE(otherFiles.empty());
+    BLOCKID form{}, formValue{};
+    ASSERT_EQ(0, lib.NSFItemInfo(note, "Form", 4, &form, nullptr, &formValue, nullptr));
+    const std::string path = data.File("refused.bin");
+    const char* lmbcs = path.c_str();  // ASCII: the same in LMBCS
+    EXPECT_EQ(nnotes::kErrBadArgument, lib.NSFNoteExtractFile(note, files[0].value, lmbcs, nullptr))
+        << "a value BLOCKID";
+    EXPECT_EQ(nnotes::kErrBadArgument, lib.NSFNoteExtractFile(note, otherFiles[0].item, lmbcs, nullptr))
+        << "another note's";
+    EXPECT_EQ(nnotes::kErrBadArgument, lib.NSFNoteExtractFile(note, form, lmbcs, nullptr))
+        << "not a $FILE item";
+    EXPECT_EQ(nnotes::kErrBadArgument, lib.NSFNoteExtractFile(note, BLOCKID{note, 0}, lmbcs, nullptr));
+    EXPECT_EQ(nnotes::kErrBadArgument, lib.NSFNoteExtractFile(note, BLOCKID{note, 0xFFFF}, lmbcs, nullptr));
+    EXPECT_EQ(nnotes::kErrBadArgument, lib.NSFNoteExtractFile(note, files[0].item, nullptr, nullptr))
+        << "no file name";
+    EXPECT_EQ("<none>", Written(path));
+    EXPECT_EQ(0, lib.NSFNoteClose(other));
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(nnotes::kErrInvalidHandle, lib.NSFNoteExtractFile(note, files[0].item, lmbcs, nullptr))
+        << "a closed note";
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+struct UnwritableCase {
+    const char* label;
+    const char* path;  // in the data folder
+};
+
+class NnotesUnwritable : public NnotesAttachment, public ::testing::WithParamInterface<UnwritableCase> {};
+
+TEST_P(NnotesUnwritable, GivesProtectedAndLeavesNoFile) {
+    CreateDirectoryA(data.File("folder").c_str(), nullptr);
+    DBHANDLE h = Open("sales.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_NOVERIFYDEFAULT, &note));
+    const auto files = Files(note);
+    ASSERT_FALSE(files.empty());
+    const std::string path = data.File(GetParam().path);
+    const STATUS s = lib.NSFNoteExtractFile(note, files[0].item, path.c_str(), nullptr);
+    EXPECT_EQ(nnotes::kErrProtected, s);
+    EXPECT_FALSE(lib.StatusText(s).empty());
+    const ::DWORD attributes = GetFileAttributesA(path.c_str());
+    EXPECT_TRUE(attributes == kNoAttributes || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, NnotesUnwritable,
+                         ::testing::Values(UnwritableCase{"MissingFolder", "missing\\x.pdf"},
+                                           UnwritableCase{"NameOfAFolder", "folder"}),
+                         CaseLabel());
 
 // Faults: a database file makes an operation fail with a status of its choosing.
 struct FaultCase {
@@ -995,7 +1304,10 @@ TEST_P(NnotesNoteFault, OnlyTheNamedNoteFails) {
     json db = NewDatabase("per note");
     json docs = json::array();
     for (NOTEID id : {0x104, 0x108, 0x10C}) {
-        json doc = {{"id", id}, {"signed", true}, {"sealed", true}, {"items", {Item("A", "text", "a")}}};
+        json doc = {{"id", id},
+                    {"signed", true},
+                    {"sealed", true},
+                    {"items", {Item("A", "text", "a"), File("a.txt", "a")}}};
         if (id == 0x108) doc["faults"] = {{GetParam().operation, GetParam().status}};
         docs.push_back(doc);
     }
@@ -1010,9 +1322,16 @@ TEST_P(NnotesNoteFault, OnlyTheNamedNoteFails) {
         EXPECT_EQ(faulty && op == "NSFNoteOpen" ? GetParam().status : 0, open) << id;
         if (open != 0) continue;
         EXPECT_EQ(faulty && op == "NSFNoteSign" ? GetParam().status : 0, lib.NSFNoteSign(note)) << id;
-        EXPECT_EQ(faulty && op == "NSFNoteDecrypt" ? GetParam().status : 0,
-                  lib.NSFNoteDecrypt(note, 0, nullptr))
-            << id;
+        ENCRYPTION_KEY key{};
+        const STATUS decrypt = lib.NSFNoteDecrypt(note, 0, &key);
+        EXPECT_EQ(faulty && op == "NSFNoteDecrypt" ? GetParam().status : 0, decrypt) << id;
+        if (decrypt == 0) {
+            BLOCKID item{};
+            ASSERT_EQ(0, lib.NSFItemInfo(note, "$FILE", 5, &item, nullptr, nullptr, nullptr));
+            EXPECT_EQ(faulty && op == "NSFNoteExtractFile" ? GetParam().status : 0,
+                      lib.NSFNoteExtractFile(note, item, data.File("a.txt").c_str(), &key))
+                << id;
+        }
         EXPECT_EQ(0, lib.NSFNoteClose(note));
     }
     EXPECT_EQ(0, lib.NSFDbClose(h));
@@ -1021,7 +1340,8 @@ TEST_P(NnotesNoteFault, OnlyTheNamedNoteFails) {
 INSTANTIATE_TEST_SUITE_P(Table, NnotesNoteFault,
                          ::testing::Values(NoteFaultCase{"NSFNoteOpen", 582},
                                            NoteFaultCase{"NSFNoteSign", 603},
-                                           NoteFaultCase{"NSFNoteDecrypt", 613}),
+                                           NoteFaultCase{"NSFNoteDecrypt", 613},
+                                           NoteFaultCase{"NSFNoteExtractFile", 582}),
                          OperationAndStatus());
 
 TEST_F(NnotesDatabase, FaultNamingAnUnknownOperationMakesTheFileDamaged) {
@@ -1091,5 +1411,41 @@ TEST_F(NnotesSample, ServerDatabaseAndFolderOpen) {
     WORD mode = 0;
     EXPECT_EQ(0, lib.NSFDbModeGet(h, &mode));
     EXPECT_EQ(DBMODE_DIRECTORY, mode);
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+// The sample's attachments, on memo documents (by document number n, note id 0x1000 + 4n):
+// each extracts, or refuses, as scripts/make-database marks it.
+TEST_F(NnotesSample, AttachmentsExtractOrRefuseAsMarked) {
+    DBHANDLE h = Open("sample.nsf");
+    const std::map<NOTEID, std::vector<STATUS>> expected = {
+        {11, {0}},
+        {14, {0}},
+        {17, {0, 0}},
+        {20, {0}},
+        {23, {0}},
+        {26, {ERR_NOEXTRACT_ENCRYPTED}},
+        {29, {ERR_NOTE_BADATTSIGN, 0}},
+        {32, {0}},
+    };
+    TempDir out;
+    for (const auto& document : expected) {
+        NOTEHANDLE note = 0;
+        ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x1000 + 4 * document.first, OPEN_NOVERIFYDEFAULT, &note));
+        BOOL isSealed = FALSE;
+        lib.NSFNoteIsSignedOrSealed(note, nullptr, &isSealed);
+        ENCRYPTION_KEY key{};
+        if (isSealed) {
+            EXPECT_EQ(0, lib.NSFNoteDecrypt(note, 0, &key));
+        }
+        std::vector<STATUS> statuses;
+        BLOCKID item{};
+        for (STATUS s = lib.NSFItemInfo(note, "$FILE", 5, &item, nullptr, nullptr, nullptr); s == 0;
+             s = lib.NSFItemInfoNext(note, item, "$FILE", 5, &item, nullptr, nullptr, nullptr)) {
+            statuses.push_back(lib.NSFNoteExtractFile(note, item, out.File("x.bin").c_str(), &key));
+        }
+        EXPECT_EQ(document.second, statuses) << "document " << document.first;
+        EXPECT_EQ(0, lib.NSFNoteClose(note));
+    }
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }

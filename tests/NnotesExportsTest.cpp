@@ -63,6 +63,7 @@ struct GenuineStatus {
 };
 #define QS_STATUS(name, runtime, genuine) (GenuineStatus{#name, nnotes::runtime, genuine})
 constexpr GenuineStatus kGenuineStatuses[] = {
+    QS_STATUS(ERR_PROTECTED, kErrProtected, PKG_OS + 2),
     QS_STATUS(ERR_NOEXIST, kErrNoExist, PKG_OS + 3),
     QS_STATUS(ERR_OS_FREE_HANDLE, kErrInvalidHandle, PKG_OS + 56),
     QS_STATUS(ERR_MEM_HANDLES, kErrNoMoreHandles, PKG_OS + 162),
@@ -77,6 +78,8 @@ constexpr GenuineStatus kGenuineStatuses[] = {
     QS_STATUS(ERR_BAD_PARAM, kErrBadArgument, PKG_NSF + 65),
     QS_STATUS(ERR_NOACCESS, kErrNotAuthorized, PKG_NSF + 70),
     QS_STATUS(ERR_NOTE_INVSIG2, kErrSignature, PKG_NSF + 91),
+    QS_STATUS(ERR_NOTE_BADATTSIGN, kErrBadAttachmentSignature, PKG_NSF + 97),
+    QS_STATUS(ERR_NOEXTRACT_ENCRYPTED, kErrNoExtractEncrypted, PKG_NSF + 100),
     QS_STATUS(ERR_NOT_SEALED_FOR_YOU, kErrNoDecryptKey, PKG_NSF + 101),
     QS_STATUS(ERR_COLLECTION_NOT_CREATED, kErrCollectionNotFound, PKG_NIF + 11),
     QS_STATUS(ERR_NOT_FOUND, kErrDesignNotFound, PKG_MISC + 4),
@@ -127,7 +130,8 @@ TEST(NnotesExports, UnusedOrdinalsAreNotExported) {
     // The operations exported by name alone get ordinals that the linker picks, low ones
     // among them; such an ordinal may lead to one of them and to nothing else.
     std::set<FARPROC> namedOnly;
-    for (const char* name : {"NSFItemInfo", "NSFItemInfoNext", "NSFItemConvertValueToText"}) {
+    for (const char* name :
+         {"NSFItemInfo", "NSFItemInfoNext", "NSFItemConvertValueToText", "NSFNoteExtractFile"}) {
         namedOnly.insert(GetProcAddress(module, name));
     }
     namedOnly.erase(nullptr);
@@ -321,7 +325,7 @@ TEST(NnotesStatusText, DirectoryTextIsTheJapaneseOne) {
 TEST(NnotesStatusText, UnknownStatusGivesNothing) {
     NnotesLibrary lib;
     ASSERT_NE(nullptr, lib.OSLoadString);
-    for (STATUS s : {1, 2, 258, 9999, 0x3FFF}) {
+    for (STATUS s : {1, 2, 257, 9999, 0x3FFF}) {
         char buffer[16];
         memset(buffer, 'x', sizeof buffer);
         EXPECT_EQ(0, lib.OSLoadString(nullptr, s, buffer, sizeof buffer - 1)) << s;

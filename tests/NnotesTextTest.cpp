@@ -76,6 +76,8 @@ std::vector<TextCase> Cases() {
          "First paragraph\r\n" + JapaneseLmbcs(u8"二段落目") + "\r\n\r\nlast", ';'},
         {"RichTextOddLengths", V("richtext", {"a", "bc", "def"}), "a\r\nbc\r\ndef", ';'},
         {"OtherType", {{"type", 0x0502}, {"hex", "0102"}}, "", ';'},
+        // TYPE_OBJECT is none of the types the reference lists for the conversion.
+        {"AttachedFile", {{"type", "file"}, {"fileName", "a.txt"}, {"base64", "YQ=="}}, "", ';'},
     };
 }
 
