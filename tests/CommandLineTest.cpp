@@ -354,17 +354,6 @@ enum class JobSetup {
     kFiles,         // the orders database is the one with files attached (four documents)
 };
 
-// The CSV file of the orders with files: each document's files as the cell names them,
-// relative to the CSV file's folder. Sealed, badly signed and unwritable files are not listed.
-#define QS_FILES_CSV                                                                                   \
-    "Name,\x93Y\x95t\x83t\x83@\x83"                                                                  \
-    "C\x83\x8b\r\n"                                                                                  \
-    "Alice,files\\NT00000064\\\x8c\xa9\x90\xcf\x8f\x91.pdf;files\\NT00000064\\\x8c\xa9\x90\xcf\x8f\x91 (2).pdf\r\n" \
-    "Bob,files\\NT00000068\\.._.._x.dll;files\\NT00000068\\C__x;files\\NT00000068\\_CON.txt;"          \
-    "files\\NT00000068\\a_b_c.txt\r\n"                                                                 \
-    "\x8e\x81\x96\xbc,files\\NT0000006C\\memo.txt\r\n"                                                 \
-    "Dan,\r\n"
-
 // The earlier file that another program holds, named as the run names it.
 const std::string kHeldTarget = std::string("{dir}\\out.csv") + kTextSharing;
 const std::string kClaimedTarget = kTextFileInUse + std::string("{dir}\\out.csv");
@@ -468,12 +457,12 @@ const JobCase kJobCases[] = {
     // Each document's files beside the CSV file, listed in its last column; a file that could
     // not be written is warned of and makes the run's status 1.
     {"AttachmentsBesideTheCsv",
-     L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv /attachments files", 1, QS_FILES_CSV,
+     L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv /attachments files", 1, kOrdersWithFilesCsv,
      "Attachments written = 7, Attachments not written = 3",
      "---INFO     Attachments written = 7, Attachments not written = 3", false, nullptr, JobSetup::kFiles},
     {"AttachmentsByTheirFullPath",
      L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv /attachments {dir}\\files", 1,
-     QS_FILES_CSV, "Attachments written = 7, Attachments not written = 3",
+     kOrdersWithFilesCsv, "Attachments written = 7, Attachments not written = 3",
      "---DEBUG    Form Name=Order", false, nullptr, JobSetup::kFiles},
     // Under /out each database keeps its files in its own folder: a path of their own is refused.
     {"AttachmentsOfAnEstateByPath", L"/db {dir}\\orders.nsf /form * /out {dir}\\est /attachments C:\\files", 4,

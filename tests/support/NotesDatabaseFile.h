@@ -47,5 +47,16 @@ inline constexpr char kOrdersWithFiles[] = R"("title":"Orders","design":[
   {"id":112,"faults":{"NSFNoteExtractFile":258},"items":[{"name":"Name","type":"text","value":"Dan"},
     {"name":"$FILE","type":"file","fileName":"fault.bin","base64":"ZmF1bHQ="}]}])";
 
+// The CSV file of the orders with files: each document's files as the cell names them,
+// relative to the CSV file's folder. Sealed, badly signed and unwritable files are not listed.
+inline constexpr char kOrdersWithFilesCsv[] =
+    "Name,\x93Y\x95t\x83t\x83@\x83"
+    "C\x83\x8b\r\n"
+    "Alice,files\\NT00000064\\\x8c\xa9\x90\xcf\x8f\x91.pdf;files\\NT00000064\\\x8c\xa9\x90\xcf\x8f\x91 (2).pdf\r\n"
+    "Bob,files\\NT00000068\\.._.._x.dll;files\\NT00000068\\C__x;files\\NT00000068\\_CON.txt;"
+    "files\\NT00000068\\a_b_c.txt\r\n"
+    "\x8e\x81\x96\xbc,files\\NT0000006C\\memo.txt\r\n"
+    "Dan,\r\n";
+
 // Binds and initialises the Notes library once per test process; false when it cannot.
 bool EnsureNotesInitialized();
