@@ -106,6 +106,7 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) const {
     const WORD nameLength = sizeof notes::ITEM_NAME_ATTACHMENT - 1;
     CNameBook names;
     bool folderMade = false;
+    bool folderCreated = false;
     BLOCKID item{};
     WORD type = 0;
     BLOCKID value{};
@@ -125,8 +126,10 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) const {
             const AttachmentFileName safe = MakeAttachmentFileName(original, NameRoom(), IsLead);
             const std::string name = names.Claim(safe.stem, safe.extension);
             // The note's folder is made for its first file; one already there is used as it is.
-            if (!folderMade) folderMade = CreateDirectoryA(noteFolder.c_str(), nullptr) != FALSE ||
-                                          GetLastError() == ERROR_ALREADY_EXISTS;
+            if (!folderMade) {
+                folderCreated = CreateDirectoryA(noteFolder.c_str(), nullptr) != FALSE;
+                folderMade = folderCreated || GetLastError() == ERROR_ALREADY_EXISTS;
+            }
             const std::string path = noteFolder + "\\" + name;
             std::string lmbcsPath = Translated(notes::OS_TRANSLATE_NATIVE_TO_LMBCS, path);
             const STATUS extracted =
@@ -141,12 +144,14 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) const {
                 if (code != notes::ERR_NOEXTRACT_ENCRYPTED && code != notes::ERR_NOTE_BADATTSIGN &&
                     DiskIsFull(m_folder, file.size)) {
                     result.diskFull = extracted;
-                    return result;
+                    break;
                 }
             }
         }
         status = Api().NSFItemInfoNext(note.m_hNote, item, notes::ITEM_NAME_ATTACHMENT, nameLength, &item, &type, &value,
                                        &valueLength);
     }
+    // A folder made for files none of which could be written would only suggest there were none.
+    if (folderCreated && result.written == 0) RemoveDirectoryA(noteFolder.c_str());
     return result;
 }

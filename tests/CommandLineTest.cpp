@@ -703,6 +703,8 @@ TEST_F(CommandLineJob, AttachmentsAreTheDatabasesBytesInsideTheirFolder) {
         ASSERT_EQ(kExitWarnings,
                   Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files", output));
         EXPECT_EQ(kWrittenFiles, FilesUnder(dir.File("files")));
+        // The fourth document's one file was refused: no empty folder stands for it.
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("files\\NT00000070").c_str()));
         const std::string csv = ReadFileBytes(csvPath);
         for (const std::string& path : AttachmentCells(csv)) {
             ASSERT_EQ(0u, path.rfind("files\\", 0)) << path;
