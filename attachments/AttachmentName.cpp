@@ -42,7 +42,8 @@ AttachmentFileName MakeAttachmentFileName(const std::string& wanted, size_t maxB
             ++i;
             continue;
         }
-        const bool separator = wanted[i] != '\0' && std::string(kCellSeparators).find(wanted[i]) != std::string::npos;
+        const bool separator =
+            wanted[i] != '\0' && std::string(kCellSeparators).find(wanted[i]) != std::string::npos;
         name += separator ? kReplacement : wanted[i];
     }
     name = SafeName(name, name.size() + 1, isLeadByte);

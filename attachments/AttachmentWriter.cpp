@@ -14,8 +14,8 @@ using notes::Api;
 using notes::BLOCKID;
 using notes::NOTEID;
 using notes::STATUS;
-using notes::WORD;
 using notes::TranslateInto;
+using notes::WORD;
 namespace fileobject = notes::fileobject;
 
 namespace {
@@ -57,9 +57,11 @@ bool ReadFileObject(const BLOCKID& value, notes::DWORD valueLength, FileObject& 
     const char* pool = static_cast<const char*>(Api().OSLockObject(value.pool));
     if (pool == nullptr) return false;
     const char* object = pool + value.block + sizeof(WORD);
-    const WORD objectType = static_cast<WORD>(WordAt(object + fileobject::kObjectType) & ~notes::OBJECT_TYPE_FLAGS);
+    const WORD objectType =
+        static_cast<WORD>(WordAt(object + fileobject::kObjectType) & ~notes::OBJECT_TYPE_FLAGS);
     const WORD nameLength = WordAt(object + fileobject::kFileNameLength);
-    const bool whole = objectType == notes::OBJECT_FILE && sizeof(WORD) + fileobject::kSize + nameLength <= valueLength;
+    const bool whole =
+        objectType == notes::OBJECT_FILE && sizeof(WORD) + fileobject::kSize + nameLength <= valueLength;
     if (whole) {
         file.size = DwordAt(object + fileobject::kFileSize);
         file.lmbcsName.assign(object + fileobject::kSize, nameLength);
@@ -111,8 +113,8 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) const {
     WORD type = 0;
     BLOCKID value{};
     notes::DWORD valueLength = 0;
-    STATUS status =
-        Api().NSFItemInfo(note.m_hNote, notes::ITEM_NAME_ATTACHMENT, nameLength, &item, &type, &value, &valueLength);
+    STATUS status = Api().NSFItemInfo(note.m_hNote, notes::ITEM_NAME_ATTACHMENT, nameLength, &item, &type,
+                                      &value, &valueLength);
     for (size_t count = 0; count < kMostAttachments; ++count) {
         if ((status & notes::ERR_MASK) == notes::ERR_ITEM_NOT_FOUND) break;
         if (status != 0) {
@@ -148,8 +150,8 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) const {
                 }
             }
         }
-        status = Api().NSFItemInfoNext(note.m_hNote, item, notes::ITEM_NAME_ATTACHMENT, nameLength, &item, &type, &value,
-                                       &valueLength);
+        status = Api().NSFItemInfoNext(note.m_hNote, item, notes::ITEM_NAME_ATTACHMENT, nameLength, &item,
+                                       &type, &value, &valueLength);
     }
     // A folder made for files none of which could be written would only suggest there were none.
     if (folderCreated && result.written == 0) RemoveDirectoryA(noteFolder.c_str());

@@ -23,7 +23,8 @@ std::string FullPath(const std::string& path) {
     const DWORD length = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
     if (length == 0) return path;
     std::vector<char> full(length + 1, '\0');
-    const DWORD written = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    const DWORD written =
+        GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (written == 0 || written >= full.size()) return path;
     std::string result(full.data(), written);
     while (result.size() > 3 && EndsWithBackslash(result, IsNativeLeadByte)) result.pop_back();

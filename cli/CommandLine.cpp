@@ -15,7 +15,19 @@ constexpr char kAllFields[] = "*";
 constexpr char kFieldSeparator = ',';
 
 enum class Switch {
-    kNone, kUsage, kServer, kDb, kForm, kFields, kCsv, kLog, kIni, kSubfolders, kList, kOut, kAttachments
+    kNone,
+    kUsage,
+    kServer,
+    kDb,
+    kForm,
+    kFields,
+    kCsv,
+    kLog,
+    kIni,
+    kSubfolders,
+    kList,
+    kOut,
+    kAttachments
 };
 
 struct SwitchName {
@@ -25,10 +37,13 @@ struct SwitchName {
 
 // The usage answers to the names that other programs taught administrators to try.
 constexpr SwitchName kSwitches[] = {
-    {"?", Switch::kUsage}, {"help", Switch::kUsage}, {"h", Switch::kUsage},       {"server", Switch::kServer},
-    {"db", Switch::kDb},   {"form", Switch::kForm},  {"fields", Switch::kFields}, {"csv", Switch::kCsv},
-    {"log", Switch::kLog}, {"ini", Switch::kIni},    {"s", Switch::kSubfolders},  {"list", Switch::kList},
-    {"out", Switch::kOut}, {"attachments", Switch::kAttachments},
+    {"?", Switch::kUsage},       {"help", Switch::kUsage},
+    {"h", Switch::kUsage},       {"server", Switch::kServer},
+    {"db", Switch::kDb},         {"form", Switch::kForm},
+    {"fields", Switch::kFields}, {"csv", Switch::kCsv},
+    {"log", Switch::kLog},       {"ini", Switch::kIni},
+    {"s", Switch::kSubfolders},  {"list", Switch::kList},
+    {"out", Switch::kOut},       {"attachments", Switch::kAttachments},
 };
 constexpr char kLongHelp[] = "--help";
 

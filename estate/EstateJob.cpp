@@ -225,7 +225,8 @@ struct Estate {
             choices.exportPath = folder + "\\" + csvName;
             choices.continueLog = logStarted;
             if (options.attachmentsGiven) {
-                if (const unsigned fault = PlaceAttachments(options.attachments, choices.exportPath, choices)) {
+                if (const unsigned fault =
+                        PlaceAttachments(options.attachments, choices.exportPath, choices)) {
                     formKept.PrintClosing(ResString(fault));
                     LogEnd(logPath, logStarted, formLogged.Printed());
                     Record({name, form->form, {}, {}, StatusOfRefusal(fault), formKept.first});
@@ -262,7 +263,7 @@ int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportT
         return refusal == IDS_CMD_NOT_WITH_OUT || refusal == IDS_CMD_CHOOSE_OUT ||
                        refusal == IDS_CMD_ATTACHMENTS_RELATIVE
                    ? kExitBadArgument
-                                                                                : StatusOfRefusal(refusal);
+                   : StatusOfRefusal(refusal);
     }
     // The folder: a path by the rules of every path typed, that is a folder or can be made one.
     const unsigned fault = CheckPath(options.out);
@@ -284,7 +285,8 @@ int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportT
     const std::string summaryPath = options.out + "\\" + kSummaryName;
     const std::string summaryPartial = PartialPathOf(summaryPath);
     CConsoleMessages summaryMessages(output);
-    if (!estate.summary.Create(summaryPartial, summaryMessages, options.attachmentsGiven)) return kExitNothing;
+    if (!estate.summary.Create(summaryPartial, summaryMessages, options.attachmentsGiven))
+        return kExitNothing;
 
     CNameBook folders;
     // A database file called summary.csv gets a folder of another name than the summary's.

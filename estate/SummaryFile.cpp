@@ -23,17 +23,17 @@ std::string Quoted(const std::string& text) {
 std::vector<std::string> SummaryHeader(bool attachments) {
     // The names of the run's last line, so that a script reads both alike.
     std::vector<std::string> header = {"database",
-            "form",
-            "csv",
-            "written",
-            "other-form",
-            "not-readable",
-            "lines-not-written",
-            "lost-characters",
-            "conflicts",
-            "cut-values",
-            "status",
-            "first-error"};
+                                       "form",
+                                       "csv",
+                                       "written",
+                                       "other-form",
+                                       "not-readable",
+                                       "lines-not-written",
+                                       "lost-characters",
+                                       "conflicts",
+                                       "cut-values",
+                                       "status",
+                                       "first-error"};
     if (attachments) header.insert(header.end(), {"attachments-written", "attachments-not-written"});
     return header;
 }
@@ -41,19 +41,20 @@ std::vector<std::string> SummaryHeader(bool attachments) {
 std::vector<std::string> SummaryCells(const SummaryRow& row, bool attachments) {
     const ExportTotals& t = row.totals;
     std::vector<std::string> cells = {Quoted(row.database),
-            Quoted(row.form),
-            Quoted(row.csv),
-            std::to_string(t.written),
-            std::to_string(t.otherForm),
-            std::to_string(t.unreadable),
-            std::to_string(t.refusedLines),
-            std::to_string(t.lostCharacters),
-            std::to_string(t.conflicts),
-            std::to_string(t.cutValues),
-            std::to_string(row.status),
-            Quoted(row.error)};
+                                      Quoted(row.form),
+                                      Quoted(row.csv),
+                                      std::to_string(t.written),
+                                      std::to_string(t.otherForm),
+                                      std::to_string(t.unreadable),
+                                      std::to_string(t.refusedLines),
+                                      std::to_string(t.lostCharacters),
+                                      std::to_string(t.conflicts),
+                                      std::to_string(t.cutValues),
+                                      std::to_string(row.status),
+                                      Quoted(row.error)};
     if (attachments)
-        cells.insert(cells.end(), {std::to_string(t.attachmentsWritten), std::to_string(t.attachmentsNotWritten)});
+        cells.insert(cells.end(),
+                     {std::to_string(t.attachmentsWritten), std::to_string(t.attachmentsNotWritten)});
     return cells;
 }
 

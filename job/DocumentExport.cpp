@@ -88,8 +88,10 @@ std::string UnjoinedText(NOTEID id, const std::string& field) {
 std::string ConflictText(NOTEID id) { return NoteNameText(id) + ", Conflict"; }
 
 std::string AttachmentFailureText(NOTEID id, const AttachmentFailure& failure) {
-    const std::string which = failure.name.empty() ? "(the attachments after the last one written)" : failure.name;
-    return NoteNameText(id) + ", Attachment not written: " + which + ": " + CNsfError(failure.status).m_message;
+    const std::string which =
+        failure.name.empty() ? "(the attachments after the last one written)" : failure.name;
+    return NoteNameText(id) + ", Attachment not written: " + which + ": " +
+           CNsfError(failure.status).m_message;
 }
 
 // Writes the document's attached files and tells each that was not written; returns the

@@ -18,8 +18,8 @@ struct ExportTotals {
     size_t unjoinedValues = 0;     // cells of a field held in several items, of which only the first was read
     size_t attachmentsWritten = 0;     // files attached to written documents, written beside the CSV file
     size_t attachmentsNotWritten = 0;  // files the library refused to write (sealed, a broken signature, ...)
-    bool finished = false;         // the run went through its whole note table
-    bool stopRequested = false;    // it stopped part-way because it was asked to
+    bool finished = false;             // the run went through its whole note table
+    bool stopRequested = false;        // it stopped part-way because it was asked to
 
     // True when something was written other than as the database holds it, or not at all.
     bool HasWarnings() const {

@@ -339,7 +339,8 @@ TEST(RunSummary, NamesEveryCountInItsPlace) {
         "attachments-written=0 attachments-not-written=0",
         RunSummaryText(1, t));
     t.attachmentsWritten = 8, t.attachmentsNotWritten = 9;
-    EXPECT_NE(std::string::npos, RunSummaryText(1, t).find(" attachments-written=8 attachments-not-written=9"));
+    EXPECT_NE(std::string::npos,
+              RunSummaryText(1, t).find(" attachments-written=8 attachments-not-written=9"));
 }
 
 // What a case prepares besides the orders database.
@@ -457,21 +458,21 @@ const JobCase kJobCases[] = {
     // Each document's files beside the CSV file, listed in its last column; a file that could
     // not be written is warned of and makes the run's status 1.
     {"AttachmentsBesideTheCsv",
-     L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv /attachments files", 1, kOrdersWithFilesCsv,
-     "Attachments written = 7, Attachments not written = 3",
+     L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv /attachments files", 1,
+     kOrdersWithFilesCsv, "Attachments written = 7, Attachments not written = 3",
      "---INFO     Attachments written = 7, Attachments not written = 3", false, nullptr, JobSetup::kFiles},
     {"AttachmentsByTheirFullPath",
      L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv /attachments {dir}\\files", 1,
      kOrdersWithFilesCsv, "Attachments written = 7, Attachments not written = 3",
      "---DEBUG    Form Name=Order", false, nullptr, JobSetup::kFiles},
     // Under /out each database keeps its files in its own folder: a path of their own is refused.
-    {"AttachmentsOfAnEstateByPath", L"/db {dir}\\orders.nsf /form * /out {dir}\\est /attachments C:\\files", 4,
-     nullptr, kTextAttachmentsNotRelative, nullptr},
+    {"AttachmentsOfAnEstateByPath", L"/db {dir}\\orders.nsf /form * /out {dir}\\est /attachments C:\\files",
+     4, nullptr, kTextAttachmentsNotRelative, nullptr},
     {"AttachmentsFolderWithForbiddenCharacter",
      L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments a*b", 4, nullptr,
      kTextBadCharsFirstLine,
-     "---INFO     Command line: /db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments a*b", false,
-     nullptr, JobSetup::kFiles},
+     "---INFO     Command line: /db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments a*b",
+     false, nullptr, JobSetup::kFiles},
     {"EarlyEndOfACsvNameWithoutCsv", L"/db {dir}\\orders.nsf /form Invoice /csv {dir}\\out.txt", 3, nullptr,
      kTextFormNotFound, nullptr, true, "out.txt.log"},
 };
@@ -712,12 +713,14 @@ TEST_F(CommandLineJob, AttachmentsAreTheDatabasesBytesInsideTheirFolder) {
         }
         // Nothing else was written beside the CSV file and its log.
         std::vector<std::string> top;
-        for (const auto& file : FilesUnder(dir.path())) top.push_back(file.first.substr(0, file.first.find('\\')));
+        for (const auto& file : FilesUnder(dir.path()))
+            top.push_back(file.first.substr(0, file.first.find('\\')));
         top.erase(std::unique(top.begin(), top.end()), top.end());
         EXPECT_EQ((std::vector<std::string>{"files", "orders.nsf", "out.csv", "out.log"}), top);
         // Each file not written is named with its note and the library's reason.
         const std::pair<const char*, notes::STATUS> refused[] = {
-            {"Note ID = 104 (NT00000068), Attachment not written: sealed.doc: ", notes::ERR_NOEXTRACT_ENCRYPTED},
+            {"Note ID = 104 (NT00000068), Attachment not written: sealed.doc: ",
+             notes::ERR_NOEXTRACT_ENCRYPTED},
             {"Note ID = 104 (NT00000068), Attachment not written: signed.xls: ", notes::ERR_NOTE_BADATTSIGN},
             {"Note ID = 112 (NT00000070), Attachment not written: fault.bin: ", 258},
         };
@@ -730,8 +733,9 @@ TEST_F(CommandLineJob, AttachmentsAreTheDatabasesBytesInsideTheirFolder) {
     }
     ASSERT_TRUE(CreateDirectoryA(dir.File("sub").c_str(), nullptr));
     PrintedLines output;
-    ASSERT_EQ(kExitWarnings,
-              Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\sub\\out.csv /attachments {dir}\\files", output));
+    ASSERT_EQ(
+        kExitWarnings,
+        Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\sub\\out.csv /attachments {dir}\\files", output));
     for (const std::string& path : AttachmentCells(ReadFileBytes(dir.File("sub\\out.csv"))))
         EXPECT_EQ(kWrittenFiles.at(path.substr(dir.File("files\\").size())), ReadFileBytes(path)) << path;
 }
@@ -743,7 +747,8 @@ TEST_F(CommandLineJob, AttachmentsOfAnEstateStayInTheirDatabasesFolder) {
     ASSERT_EQ(kExitWarnings, Run(L"/db {dir} /form * /out {dir}\\est /attachments files", output));
     EXPECT_EQ(kWrittenFiles, FilesUnder(dir.File("est\\orders.nsf\\files")));
     for (const std::string& path : AttachmentCells(ReadFileBytes(dir.File("est\\orders.nsf\\Order.csv"))))
-        EXPECT_EQ(kWrittenFiles.at(path.substr(6)), ReadFileBytes(dir.File("est\\orders.nsf\\" + path))) << path;
+        EXPECT_EQ(kWrittenFiles.at(path.substr(6)), ReadFileBytes(dir.File("est\\orders.nsf\\" + path)))
+            << path;
     const std::vector<std::string> summary = SplitCrLf(ReadFileBytes(dir.File("est\\summary.csv")));
     ASSERT_EQ(3u, summary.size());  // the header, the one form's row, the last CR LF
     EXPECT_EQ(",status,first-error,attachments-written,attachments-not-written",

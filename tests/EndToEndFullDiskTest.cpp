@@ -202,29 +202,32 @@ TEST_F(EndToEnd, AttachmentThatFillsTheDiskStopsTheUnattendedRun) {
     const size_t limit = Capacity(folder + "\\probe.bin");
     ASSERT_GT(limit, 0u) << "the full disk refuses a write with ERROR_DISK_FULL";
     const std::string large(limit + 8192, 'x');
-    WriteNotesDatabase(dbPath, R"("title":"Files","design":[{"class":"form","title":"Doc","fields":[)"
-                               R"({"name":"V","type":"text"}]}],"documents":[)"
-                               R"({"id":8,"items":[{"name":"V","type":"text","value":"big"},)"
-                               R"({"name":"$FILE","type":"file","fileName":"big.bin","base64":")" +
-                                   Base64(large) + R"("}]},)"
-                               R"({"id":12,"items":[{"name":"V","type":"text","value":"small"},)"
-                               R"({"name":"$FILE","type":"file","fileName":"small.txt","base64":"c21hbGw="}]}])");
-    const std::wstring arguments = L"/db " + text::Widen(dbPath) + L" /form Doc /csv " + text::Widen(csvPath) +
-                                   L" /attachments " + text::Widen(folder + "\\files");
+    WriteNotesDatabase(dbPath,
+                       R"("title":"Files","design":[{"class":"form","title":"Doc","fields":[)"
+                       R"({"name":"V","type":"text"}]}],"documents":[)"
+                       R"({"id":8,"items":[{"name":"V","type":"text","value":"big"},)"
+                       R"({"name":"$FILE","type":"file","fileName":"big.bin","base64":")" +
+                           Base64(large) +
+                           R"("}]},)"
+                           R"({"id":12,"items":[{"name":"V","type":"text","value":"small"},)"
+                           R"({"name":"$FILE","type":"file","fileName":"small.txt","base64":"c21hbGw="}]}])");
+    const std::wstring arguments = L"/db " + text::Widen(dbPath) + L" /form Doc /csv " +
+                                   text::Widen(csvPath) + L" /attachments " + text::Widen(folder + "\\files");
     app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"), arguments,
                                        dir.File("output.txt"));
     ASSERT_TRUE(app->started());
     ASSERT_TRUE(app->WaitForExit(drv::kDefaultTimeoutMs));
     EXPECT_EQ(2u, app->ExitCode());
     EXPECT_FALSE(FileExists(csvPath));
-    EXPECT_EQ("V,\x93Y\x95t\x83t\x83@\x83"
-              "C\x83\x8b\r\n",
-              ReadFileBytes(dir.File("out.partial.csv")));
+    EXPECT_EQ(
+        "V,\x93Y\x95t\x83t\x83@\x83"
+        "C\x83\x8b\r\n",
+        ReadFileBytes(dir.File("out.partial.csv")));
     EXPECT_FALSE(FileExists(folder + "\\files\\NT00000008\\big.bin"));
     EXPECT_FALSE(FileExists(folder + "\\files\\NT0000000C\\small.txt"));
     const std::vector<std::string> output = SplitCrLf(ReadFileBytes(dir.File("output.txt")));
-    EXPECT_NE(output.end(), std::find(output.begin(), output.end(), "Partial CSV file kept: " +
-                                                                        dir.File("out.partial.csv")));
+    EXPECT_NE(output.end(), std::find(output.begin(), output.end(),
+                                      "Partial CSV file kept: " + dir.File("out.partial.csv")));
     const std::string log = ReadFileBytes(dir.File("out.log"));
     EXPECT_NE(std::string::npos, log.find("Note ID = 8 (NT00000008), Attachment not written: big.bin: "));
     EXPECT_NE(std::string::npos, log.find("---ERROR    Notes error: "));

@@ -195,7 +195,8 @@ inline constexpr char kTextUsageStart[] =
     "C\x83\x8b [/log \x83t\x83@\x83"
     "C\x83\x8b] [/ini \x83t\x83@\x83"
     "C\x83\x8b] [/attachments \x83t\x83H\x83\x8b\x83_\x81[]";
-// /out と同時に指定するときは、/attachments にはデーターベースごとのフォルダーの中に作るフォルダーの名前を指定してください: C:\files
+// /out と同時に指定するときは、/attachments
+// にはデーターベースごとのフォルダーの中に作るフォルダーの名前を指定してください: C:\files
 inline constexpr char kTextAttachmentsNotRelative[] =
     "/out \x82\xc6\x93\xaf\x8e\x9e\x82\xc9\x8ew\x92\xe8\x82\xb7\x82\xe9\x82\xc6\x82\xab\x82\xcd\x81"
     "A/attachments \x82\xc9\x82\xcd\x83"
