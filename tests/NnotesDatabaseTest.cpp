@@ -993,7 +993,7 @@ notes::DWORD DwordOf(const std::string& s, size_t at) {
 }
 
 // The value is canonical, so it reads the same at the same offsets in both widths.
-TEST_F(NnotesAttachment, ItemInfoGivesTheFileObjectAndItsName) {
+TEST_F(NnotesAttachment, ItemInfoWalksEachFileObjectAndItsName) {
     DBHANDLE h = Open("sales.nsf");
     NOTEHANDLE note = 0;
     ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_NOVERIFYDEFAULT, &note));
@@ -1013,6 +1013,19 @@ TEST_F(NnotesAttachment, ItemInfoGivesTheFileObjectAndItsName) {
     EXPECT_EQ(0, WordOf(object, fileobject::kFlags) & FILEFLAG_SIGN);
     EXPECT_EQ(kBinaryFile.size(), DwordOf(object, fileobject::kFileSize));
     EXPECT_EQ(name, object.substr(fileobject::kSize));
+    // Every file of the note is walked and scanned, two of one name too, each its own object.
+    std::vector<std::string> names;
+    std::set<notes::DWORD> rrvs;
+    for (const WalkedFile& f : files) {
+        names.push_back(f.object.substr(fileobject::kSize));
+        rrvs.insert(DwordOf(f.object, fileobject::kRrv));
+    }
+    EXPECT_EQ((std::vector<std::string>{name, "a.txt", "a.txt", "changed.txt", "locked.txt"}), names);
+    EXPECT_EQ(files.size(), rrvs.size());
+    EXPECT_EQ(FILEFLAG_SIGN, WordOf(files[3].object, fileobject::kFlags)) << "a signed attachment";
+    const auto scanned = ScanItems(note);
+    EXPECT_EQ(5,
+              std::count(scanned.begin(), scanned.end(), std::make_pair(std::string("$FILE"), TYPE_OBJECT)));
     // The file's times are the note's modification time, which the item "When" holds too.
     BLOCKID item{}, value{};
     WORD type = 0;
@@ -1032,29 +1045,6 @@ TEST_F(NnotesAttachment, ItemInfoGivesTheFileObjectAndItsName) {
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
 
-TEST_F(NnotesAttachment, EveryFileItemWalksAndScansEvenOfOneName) {
-    DBHANDLE h = Open("sales.nsf");
-    NOTEHANDLE note = 0;
-    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_NOVERIFYDEFAULT, &note));
-    const auto files = Files(note);
-    std::vector<std::string> names;
-    std::set<notes::DWORD> rrvs;
-    for (const WalkedFile& f : files) {
-        names.push_back(f.object.substr(fileobject::kSize));
-        rrvs.insert(DwordOf(f.object, fileobject::kRrv));
-    }
-    EXPECT_EQ((std::vector<std::string>{JapaneseLmbcs(u8"見積書.pdf"), "a.txt", "a.txt", "changed.txt",
-                                        "locked.txt"}),
-              names);
-    EXPECT_EQ(files.size(), rrvs.size()) << "each attachment its own object";
-    EXPECT_EQ(FILEFLAG_SIGN, WordOf(files[3].object, fileobject::kFlags)) << "a signed attachment";
-    const auto scanned = ScanItems(note);
-    EXPECT_EQ(5,
-              std::count(scanned.begin(), scanned.end(), std::make_pair(std::string("$FILE"), TYPE_OBJECT)));
-    EXPECT_EQ(0, lib.NSFNoteClose(note));
-    EXPECT_EQ(0, lib.NSFDbClose(h));
-}
-
 // INVALID_FILE_ATTRIBUTES, whose cast to DWORD names Windows' type among the Notes one here.
 constexpr ::DWORD kNoAttributes = 0xFFFFFFFF;
 
@@ -1063,7 +1053,8 @@ enum class Key { None, Own, OtherNotes };
 struct ExtractCase {
     const char* label;
     NOTEID note;
-    size_t file;  // the note's how-manieth $FILE, from 0
+    size_t file;       // the note's how-manieth $FILE, from 0
+    const char* name;  // its name (UTF-8)
     Key key;
     STATUS expected;
     std::string written;  // "<none>" for no file
@@ -1083,13 +1074,15 @@ TEST_P(NnotesExtract, WritesTheExactBytesOrGivesItsStatus) {
     ASSERT_EQ(0, lib.NSFNoteDecrypt(other, 0, &otherKey));
     const auto files = Files(note);
     ASSERT_GT(files.size(), GetParam().file);
-    const std::string path = data.File("extracted.bin");
+    // Written under the name the FILEOBJECT holds (LMBCS), which arrives in the ANSI code page.
+    const std::string lmbcsName = files[GetParam().file].object.substr(fileobject::kSize);
+    const std::string path = data.File(Sjis(GetParam().name));
     WriteFileBytes(path, std::string(1000, 'x'));  // an existing file is replaced
     ENCRYPTION_KEY* given = GetParam().key == Key::Own          ? &key
                             : GetParam().key == Key::OtherNotes ? &otherKey
                                                                 : nullptr;
-    const STATUS s =
-        lib.NSFNoteExtractFile(note, files[GetParam().file].item, lib.ToLmbcs(path).c_str(), given);
+    const STATUS s = lib.NSFNoteExtractFile(note, files[GetParam().file].item,
+                                            (lib.ToLmbcs(data.path()) + "\\" + lmbcsName).c_str(), given);
     EXPECT_EQ(GetParam().expected, s);
     if (s != 0) {
         EXPECT_FALSE(lib.StatusText(s).empty());
@@ -1104,36 +1097,18 @@ TEST_P(NnotesExtract, WritesTheExactBytesOrGivesItsStatus) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, NnotesExtract,
-    ::testing::Values(ExtractCase{"BinaryBytesExactly", 0x90C, 0, Key::None, 0, kBinaryFile},
-                      ExtractCase{"SecondOfOneName", 0x90C, 2, Key::None, 0, "two"},
-                      ExtractCase{"ChangedSinceSigned", 0x90C, 3, Key::None, ERR_NOTE_BADATTSIGN, ""},
-                      ExtractCase{"SealedForSomeoneElse", 0x90C, 4, Key::None, ERR_NOEXTRACT_ENCRYPTED, ""},
-                      ExtractCase{"SignedIntact", 0x904, 0, Key::None, 0, "signed"},
-                      ExtractCase{"SealedNoteWithItsKey", 0x908, 0, Key::Own, 0, "inner"},
-                      ExtractCase{"SealedNoteWithoutKey", 0x908, 0, Key::None, ERR_NOEXTRACT_ENCRYPTED, ""},
-                      ExtractCase{"SealedNoteWithAnotherHandlesKey", 0x908, 0, Key::OtherNotes,
-                                  ERR_NOEXTRACT_ENCRYPTED, ""},
-                      ExtractCase{"UndecryptableNote", 0x910, 0, Key::Own, ERR_NOEXTRACT_ENCRYPTED, ""}),
+    ::testing::Values(
+        ExtractCase{"BinaryBytesExactly", 0x90C, 0, u8"見積書.pdf", Key::None, 0, kBinaryFile},
+        ExtractCase{"SecondOfOneName", 0x90C, 2, "a.txt", Key::None, 0, "two"},
+        ExtractCase{"ChangedSinceSigned", 0x90C, 3, "changed.txt", Key::None, ERR_NOTE_BADATTSIGN, ""},
+        ExtractCase{"SealedForSomeoneElse", 0x90C, 4, "locked.txt", Key::None, ERR_NOEXTRACT_ENCRYPTED, ""},
+        ExtractCase{"SignedIntact", 0x904, 0, "signed.txt", Key::None, 0, "signed"},
+        ExtractCase{"SealedNoteWithItsKey", 0x908, 0, "inner.txt", Key::Own, 0, "inner"},
+        ExtractCase{"SealedNoteWithoutKey", 0x908, 0, "inner.txt", Key::None, ERR_NOEXTRACT_ENCRYPTED, ""},
+        ExtractCase{"SealedNoteWithAnotherHandlesKey", 0x908, 0, "inner.txt", Key::OtherNotes,
+                    ERR_NOEXTRACT_ENCRYPTED, ""},
+        ExtractCase{"UndecryptableNote", 0x910, 0, "out.txt", Key::Own, ERR_NOEXTRACT_ENCRYPTED, ""}),
     CaseLabel());
-
-TEST_F(NnotesAttachment, JapaneseNameArrivesAsThatNameOnDisk) {
-    DBHANDLE h = Open("sales.nsf");
-    NOTEHANDLE note = 0;
-    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_NOVERIFYDEFAULT, &note));
-    const auto files = Files(note);
-    ASSERT_FALSE(files.empty());
-    // The name is LMBCS, as the FILEOBJECT holds it; the runtime writes it in the ANSI code page.
-    const std::string lmbcsPath = lib.ToLmbcs(data.path()) + "\\" + files[0].object.substr(fileobject::kSize);
-    ASSERT_EQ(0, lib.NSFNoteExtractFile(note, files[0].item, lmbcsPath.c_str(), nullptr));
-    EXPECT_EQ(kBinaryFile, Written(data.path() + "\\" + Sjis(u8"見積書.pdf")));
-    int wide = MultiByteToWideChar(CP_UTF8, 0, u8"\\見積書.pdf", -1, nullptr, 0);
-    std::wstring name(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, u8"\\見積書.pdf", -1, &name[0], wide);
-    std::wstring folder(data.path().begin(), data.path().end());
-    EXPECT_NE(kNoAttributes, GetFileAttributesW((folder + name.c_str()).c_str()));
-    EXPECT_EQ(0, lib.NSFNoteClose(note));
-    EXPECT_EQ(0, lib.NSFDbClose(h));
-}
 
 TEST_F(NnotesAttachment, OnlyAnAttachmentsItemBlockIdOfThisNoteExtracts) {
     DBHANDLE h = Open("sales.nsf");
