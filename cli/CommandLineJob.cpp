@@ -107,6 +107,7 @@ void Closing(CExportContext& context, CTextOutput& output, const std::string& te
 // named on the output and in the log. A partial file the stage never wrote is removed.
 int SettleFiles(CExportContext& context, CTextOutput& output, const ExportOutcome& outcome, int status,
                 const std::string& partial, const std::string& target) {
+    context.file.Release();
     if (!outcome.fileCreated) {
         DeleteFileA(partial.c_str());
         return status;
@@ -211,8 +212,12 @@ int ExportToTarget(ExportChoices choices, const std::string& logPath, const std:
 
     // A log and a file of the job's own: nothing of the wizard's is touched.
     CConsoleMessages stageMessages(output);
+    // Both are this run's alone, so each is opened once and written a line at a time, as
+    // the wizard writes its own; a reader may follow the log meanwhile.
     CSysLog log;
+    log.m_hold = true;
     CCsvFile file;
+    file.m_hold = true;
     CExportContext context(log, file, stageMessages,
                            [&output] { return std::make_unique<CConsoleProgress>(output); });
     const ExportOutcome outcome = RunExportStage(context, choices, logPath, text);

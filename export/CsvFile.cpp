@@ -8,7 +8,7 @@ CCsvFile g_exportFile;
 bool CCsvFile::Create(const std::string& path) {
     m_path = path;
     m_bErrorReported = 0;
-    const int cause = CreateEmptyFile(m_path);
+    const int cause = m_hold ? m_held.Open(m_path, false, false) : CreateEmptyFile(m_path);
     if (cause != kFileErrNone) {
         ReportFileError(cause);
         return false;
@@ -17,7 +17,8 @@ bool CCsvFile::Create(const std::string& path) {
 }
 
 bool CCsvFile::AppendLine(const std::vector<std::string>& cells) {
-    const int cause = AppendText(m_path, BuildCsvLine(cells));
+    const std::string line = BuildCsvLine(cells);
+    const int cause = m_held.IsOpen() ? m_held.Append(line) : AppendText(m_path, line);
     if (cause != kFileErrNone) {
         ReportFileError(cause);
         return false;

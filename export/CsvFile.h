@@ -1,9 +1,11 @@
 #pragma once
 // The destination file of an export: cells joined by "," without quoting, one CR LF per
-// line, bytes written unchanged. Opened, extended by one line and closed for every line.
+// line, bytes written unchanged. Opened, extended by one line and closed for every line;
+// a file of its own run's may instead be held open from Create to Release (m_hold).
 
 #include "export/CsvLine.h"
 #include "framework/MessageSink.h"
+#include "log/HeldFile.h"
 
 #include <cstdint>
 #include <string>
@@ -18,11 +20,18 @@ public:
     bool AppendLine(const std::vector<std::string>& cells);
 
     void ReportFileError(int cause);
+    // Closes a held file, so that it can be renamed; later lines open it as the wizard does.
+    void Release() { m_held.Close(); }
 
     std::string m_path;
     int32_t m_bErrorReported = 0;
     // Where a file failure is reported: the job's sink once a job holds the file.
     CMessageSink* m_messages = &MessageBoxes();
+    // Set before Create: nobody else writes or reads the file while it is held.
+    bool m_hold = false;
+
+private:
+    CHeldFile m_held;
 };
 
 // The wizard's export file.

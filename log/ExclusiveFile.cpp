@@ -50,14 +50,17 @@ int AppendText(const std::string& path, const std::string& text) {
     // reach (Windows fails it there); the 64-bit call reaches any end.
     LARGE_INTEGER none{};
     if (!SetFilePointerEx(file.get(), none, nullptr, FILE_END)) return kFileErrBadSeek;
-    const std::string bytes = ToTextMode(text);
+    return WriteWhole(file.get(), ToTextMode(text));
+}
+
+int WriteWhole(HANDLE file, const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         const size_t chunk = bytes.size() - done;
         const DWORD want =
             chunk > static_cast<size_t>(INT_MAX) ? static_cast<DWORD>(INT_MAX) : static_cast<DWORD>(chunk);
         DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data() + done, want, &written, nullptr) || written == 0) {
+        if (!WriteFile(file, bytes.data() + done, want, &written, nullptr) || written == 0) {
             return kFileErrDiskFull;
         }
         done += written;

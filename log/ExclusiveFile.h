@@ -15,5 +15,9 @@ int OpenOrCreateFile(const std::string& path);
 // (a failed write is always "disk full").
 int AppendText(const std::string& path, const std::string& text);
 
+// Writes all of `bytes` at the handle's position: one WriteFile, more only when the system
+// takes part of them. Returns 0 on success, otherwise "disk full".
+int WriteWhole(void* file, const std::string& bytes);  // a HANDLE
+
 // The text as a text-mode stream writes it: every line feed preceded by a carriage return.
 std::string ToTextMode(const std::string& text);

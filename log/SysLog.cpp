@@ -11,7 +11,9 @@ CSysLog g_sysLog;
 bool CSysLog::Create(const char* path, bool keep) {
     m_path = path;
     m_bErrorReported = 0;
-    const int cause = keep ? OpenOrCreateFile(m_path) : CreateEmptyFile(m_path);
+    const int cause = m_hold ? m_held.Open(m_path, keep, true)
+                      : keep ? OpenOrCreateFile(m_path)
+                             : CreateEmptyFile(m_path);
     if (cause != kFileErrNone) {
         ReportFileError(cause);
         return false;
@@ -29,12 +31,17 @@ bool CSysLog::Write(int levelId, const std::string& text) {
     const std::string line = haveTag ? FormatLogLine(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
                                                      now.wSecond, tag, text)
                                      : std::string();
-    const int cause = haveTag ? AppendText(m_path, line) : AppendText(m_path, std::string());
+    const int cause = Append(line);
     if (cause != kFileErrNone) {
         ReportFileError(cause);
         return false;
     }
     return haveTag;
+}
+
+int CSysLog::Append(const std::string& text) {
+    // A held log that could not be created fails each line as a log never held does.
+    return m_held.IsOpen() ? m_held.Append(text) : AppendText(m_path, text);
 }
 
 void CSysLog::WriteBanner() {

@@ -179,6 +179,43 @@ TEST_P(FullDisk, OneDiskFullBoxTheJobGoesOnAndTheFileHoldsWhatFitted) {
     Exit(source);
 }
 
+// The unattended run on a full disk: the CSV file (under its partial name) or the log holds
+// what fitted, each refused CSV line is counted, and the run goes on to its end.
+TEST_P(FullDisk, UnattendedRunKeepsWhatFittedAndCountsWhatDidNot) {
+    const bool destination = GetParam().file == FullFile::Destination;
+    const WideDocuments wide;
+    const ManyShortDocuments many;
+    WriteNotesDatabase(dbPath, destination ? wide.json : many.json);
+    const std::string csv = destination ? folder + "\\out.csv" : csvPath;
+    const std::string log = destination ? dir.File("job.log") : folder + "\\job.log";
+    const std::wstring arguments = L"/db " + text::Widen(dbPath) + L" /form " + (destination ? L"Wide" : L"Doc") +
+                                   L" /csv " + text::Widen(csv) + L" /log " + text::Widen(log);
+    app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"), arguments,
+                                       dir.File("output.txt"));
+    ASSERT_TRUE(app->started());
+    ASSERT_TRUE(app->WaitForExit(drv::kDefaultTimeoutMs));
+    const std::vector<std::string> output = SplitCrLf(ReadFileBytes(dir.File("output.txt")));
+    const auto printed = [&output](const std::string& line) {
+        return std::find(output.begin(), output.end(), line) != output.end();
+    };
+    EXPECT_TRUE(printed((destination ? folder + "\\out.partial.csv" : log) + kTextDiskFull));
+    if (destination) {
+        EXPECT_EQ(2u, app->ExitCode());
+        const std::string written = ReadFileBytes(folder + "\\out.partial.csv");
+        EXPECT_EQ(limit, written.size());
+        EXPECT_TRUE(wide.csv.compare(0, limit, written) == 0) << "the file is the start of the whole export";
+        const size_t refused = (SplitCrLf(wide.csv).size() - 1) - (SplitCrLf(written).size() - 1);
+        EXPECT_TRUE(printed(IncompleteExportText(static_cast<unsigned long>(refused))));
+        EXPECT_NE(std::string::npos, ReadFileBytes(log).find("Lines not written = " + std::to_string(refused)));
+    } else {
+        EXPECT_EQ(0u, app->ExitCode());
+        EXPECT_EQ(many.csv, ReadFileBytes(csvPath)) << "every document in the CSV file";
+        const std::string written = ReadFileBytes(log);
+        EXPECT_EQ(limit, written.size());
+        EXPECT_NE(std::string::npos, written.find("---DEBUG    DB Path=" + dbPath)) << "the log's first lines";
+    }
+}
+
 // The base64 text of `bytes`, as the runtime's JSON form holds a file's content.
 std::string Base64(const std::string& bytes) {
     static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
