@@ -778,6 +778,69 @@ private:
     static inline notes::PFN_NSFDbOpen s_real = nullptr;
 };
 
+// A reader that opens the log, as a text viewer does, when the job opens a database (the
+// export stage's open comes after its first log lines) and holds it until it ends.
+class LogReaderAtOpen {
+public:
+    explicit LogReaderAtOpen(const std::string& log) {
+        s_log = log;
+        s_reader = INVALID_HANDLE_VALUE;
+        s_real = Slot();
+        Slot() = Opening;
+    }
+    ~LogReaderAtOpen() {
+        Slot() = s_real;
+        if (s_reader != INVALID_HANDLE_VALUE) CloseHandle(s_reader);
+    }
+    bool held() const { return s_reader != INVALID_HANDLE_VALUE; }
+    // What the reader reads of the log from its start.
+    std::string Read() const {
+        std::string bytes(1 << 16, '\0');
+        DWORD read = 0;
+        SetFilePointer(s_reader, 0, nullptr, FILE_BEGIN);
+        if (!ReadFile(s_reader, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+        bytes.resize(read);
+        return bytes;
+    }
+
+private:
+    static notes::PFN_NSFDbOpen& Slot() { return const_cast<notes::NotesFunctions&>(notes::Api()).NSFDbOpen; }
+    static notes::STATUS LNPUBLIC Opening(const char* path, notes::DBHANDLE* db) {
+        if (s_reader == INVALID_HANDLE_VALUE && GetFileAttributesA(s_log.c_str()) != INVALID_FILE_ATTRIBUTES)
+            s_reader = CreateFileA(s_log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return s_real(path, db);
+    }
+    static inline std::string s_log;
+    static inline HANDLE s_reader = INVALID_HANDLE_VALUE;
+    static inline notes::PFN_NSFDbOpen s_real = nullptr;
+};
+
+// A log held open by a reader loses no line: the run ends as one without a reader, with the
+// same lines, and the reader sees each of them.
+TEST_F(CommandLineJob, ReaderHoldingTheLogLosesNoLine) {
+    const wchar_t* arguments = L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv";
+    PrintedLines alone;
+    ASSERT_EQ(kExitWhole, Run(arguments, alone));
+    const std::vector<std::string> expected = LogTexts(logPath);
+    // An earlier log held open stops a run before it starts; this reader comes during the run.
+    ASSERT_TRUE(DeleteFileA(logPath.c_str()));
+    PrintedLines output;
+    int status = -1;
+    std::string seen;
+    {
+        LogReaderAtOpen reader(logPath);
+        status = Run(arguments, output);
+        ASSERT_TRUE(reader.held()) << "the reader could not open the log";
+        seen = reader.Read();
+    }
+    EXPECT_EQ(kExitWhole, status);
+    EXPECT_TRUE(output.Has(kTextFinished));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(expected, LogTexts(logPath));
+    EXPECT_EQ(ReadFileBytes(logPath), seen);
+}
+
 // Every form of every database of a folder, each to DIR\<database>\<form>.csv with the
 // database's one log beside them, the same bytes as the form's single export, and a summary
 // row for each. The documents without a Form item go into the default form's file alone, or

@@ -188,8 +188,9 @@ TEST_P(FullDisk, UnattendedRunKeepsWhatFittedAndCountsWhatDidNot) {
     WriteNotesDatabase(dbPath, destination ? wide.json : many.json);
     const std::string csv = destination ? folder + "\\out.csv" : csvPath;
     const std::string log = destination ? dir.File("job.log") : folder + "\\job.log";
-    const std::wstring arguments = L"/db " + text::Widen(dbPath) + L" /form " + (destination ? L"Wide" : L"Doc") +
-                                   L" /csv " + text::Widen(csv) + L" /log " + text::Widen(log);
+    const std::wstring arguments = L"/db " + text::Widen(dbPath) + L" /form " +
+                                   (destination ? L"Wide" : L"Doc") + L" /csv " + text::Widen(csv) +
+                                   L" /log " + text::Widen(log);
     app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"), arguments,
                                        dir.File("output.txt"));
     ASSERT_TRUE(app->started());
@@ -206,13 +207,15 @@ TEST_P(FullDisk, UnattendedRunKeepsWhatFittedAndCountsWhatDidNot) {
         EXPECT_TRUE(wide.csv.compare(0, limit, written) == 0) << "the file is the start of the whole export";
         const size_t refused = (SplitCrLf(wide.csv).size() - 1) - (SplitCrLf(written).size() - 1);
         EXPECT_TRUE(printed(IncompleteExportText(static_cast<unsigned long>(refused))));
-        EXPECT_NE(std::string::npos, ReadFileBytes(log).find("Lines not written = " + std::to_string(refused)));
+        EXPECT_NE(std::string::npos,
+                  ReadFileBytes(log).find("Lines not written = " + std::to_string(refused)));
     } else {
         EXPECT_EQ(0u, app->ExitCode());
         EXPECT_EQ(many.csv, ReadFileBytes(csvPath)) << "every document in the CSV file";
         const std::string written = ReadFileBytes(log);
         EXPECT_EQ(limit, written.size());
-        EXPECT_NE(std::string::npos, written.find("---DEBUG    DB Path=" + dbPath)) << "the log's first lines";
+        EXPECT_NE(std::string::npos, written.find("---DEBUG    DB Path=" + dbPath))
+            << "the log's first lines";
     }
 }
 
