@@ -11,6 +11,7 @@ struct FieldEntry {
     FieldEntry(std::string fieldName, uint16_t dataType) : name(std::move(fieldName)), type(dataType) {}
 
     std::string name;       // native text
+    std::string lmbcsName;  // the name as Notes looks it up, translated for the first document
     uint16_t type = 0;      // item data type as the scan reports it; carried, never decided on
     std::string value;      // CSV-safe text of the current document's item
     size_t lost = 0;        // characters of that item the native text could not hold

@@ -9,6 +9,7 @@ constexpr unsigned char kLineFeed = 0x0A;
 constexpr unsigned char kCarriageReturn = 0x0D;
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kFirstHighByte = 0x80;
+constexpr unsigned char kDelete = 0x7F;
 constexpr unsigned char kLotus123System = 0x19;        // a byte of its own, not a group
 constexpr unsigned char kFirstDoubleByteGroup = 0x10;  // groups from here carry two bytes
 constexpr unsigned char kUnicodeGroup = 0x14;          // UTF-16 big-endian after the group byte
@@ -42,6 +43,14 @@ bool IsPlainAscii(const char* text, size_t length) {
         const auto b = static_cast<unsigned char>(text[i]);
         if (b >= kFirstHighByte) return false;
         if (b < kFirstPrintable && b != kTab && b != kLineFeed && b != kCarriageReturn) return false;
+    }
+    return true;
+}
+
+bool IsPrintableAscii(const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < kFirstPrintable || b >= kDelete) return false;
     }
     return true;
 }

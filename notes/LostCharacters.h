@@ -9,6 +9,9 @@
 // program meets write alike (ASCII letters, digits, marks, tab, line feed, carriage
 // return): such a text cannot lose a character in translation.
 bool IsPlainAscii(const char* text, size_t length);
+// Whether every byte is a printable ASCII character (0x20 to 0x7E), which LMBCS and every
+// native code page hold as the same byte; an empty text is.
+bool IsPrintableAscii(const char* text, size_t length);
 
 // Bytes of the LMBCS character at `text`, of which `avail` (at least 1) can be read; a
 // character cut short by the end counts as the bytes that remain.

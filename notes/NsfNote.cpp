@@ -173,11 +173,16 @@ size_t CNsfNote::AppendFurtherItems(const FirstItem& first, const char* name, WO
 void CNsfNote::ReadItemText(FieldEntry& entry) {
     // Not zeroed: clearing 128 KB for every field of every document showed in the export's
     // profile, and all that is read is what the calls write, within the lengths they return.
-    char name[kItemNameSize];
     char lmbcs[kTextBufferSize];
     char native[kTextBufferSize];
-    const size_t nameLength =
-        TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, entry.name.c_str(), entry.name.size(), name, sizeof name);
+    // The name is the same for every document: translated once, not once per cell.
+    if (entry.lmbcsName.empty()) {
+        char translated[kItemNameSize];
+        entry.lmbcsName.assign(translated, TranslateInto(OS_TRANSLATE_NATIVE_TO_LMBCS, entry.name.c_str(),
+                                                         entry.name.size(), translated, sizeof translated));
+    }
+    const char* const name = entry.lmbcsName.c_str();
+    const size_t nameLength = entry.lmbcsName.size();
     const WORD length = Api().NSFItemConvertToText(m_hNote, name, lmbcs, kTextBufferSize, kListSeparator);
     entry.lost = 0;
     entry.cut = false;
@@ -220,9 +225,18 @@ void CNsfNote::ReadItemText(FieldEntry& entry) {
         // bytes in code page 932, so the native text may be longer than the LMBCS one.
         const char* line = lmbcs + lineStart;
         const size_t lineLength = pos - lineStart;
-        const size_t nativeLength =
-            TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, line, lineLength, native, sizeof native);
-        entry.lost += LostInTranslation(line, lineLength, native, nativeLength);
+        // Printable ASCII is the same bytes in LMBCS and in every native code page: most lines
+        // are, and skip the library's translation.
+        size_t nativeLength = 0;
+        if (IsPrintableAscii(line, lineLength)) {
+            // As the translation would, with the buffer's last byte kept for its terminator.
+            nativeLength = lineLength < sizeof native ? lineLength : sizeof native - 1;
+            std::memcpy(native, line, nativeLength);
+        } else {
+            nativeLength =
+                TranslateInto(OS_TRANSLATE_LMBCS_TO_NATIVE, line, lineLength, native, sizeof native);
+            entry.lost += LostInTranslation(line, lineLength, native, nativeLength);
+        }
         // A line break becomes two blanks, as a CR LF pair does, so that a value stays on
         // one CSV line.
         if (lineStart != 0) entry.value += kLineBreakText;

@@ -103,27 +103,31 @@ INSTANTIATE_TEST_SUITE_P(
 struct AsciiCase {
     const char* name;
     std::string text;
-    bool plain;
+    bool plain;      // needs no second translation
+    bool printable;  // needs no translation at all: the same bytes in LMBCS and natively
 };
 
 void PrintTo(const AsciiCase& c, std::ostream* os) { *os << c.name; }
 
 class PlainAsciiCases : public ::testing::TestWithParam<AsciiCase> {};
 
-TEST_P(PlainAsciiCases, TellsTextThatNeedsNoSecondTranslation) {
+TEST_P(PlainAsciiCases, TellsTextThatNeedsNoTranslation) {
     EXPECT_EQ(GetParam().plain, IsPlainAscii(GetParam().text.data(), GetParam().text.size()));
+    EXPECT_EQ(GetParam().printable, IsPrintableAscii(GetParam().text.data(), GetParam().text.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, PlainAsciiCases,
-                         ::testing::Values(AsciiCase{"Empty", "", true},
-                                           AsciiCase{"PrintableTabAndLineBreaks", "a ~,;\t\r\n", true},
+                         ::testing::Values(AsciiCase{"Empty", "", true, true},
+                                           AsciiCase{"EveryPrintable", " !09AZaz\\~", true, true},
+                                           AsciiCase{"PrintableTabAndLineBreaks", "a ~,;\t\r\n", true, false},
+                                           AsciiCase{"Delete", "a\x7f", true, false},
                                            AsciiCase{"LatinGroupOneByte",
                                                      "30\x9e"
                                                      "40",
-                                                     false},
-                                           AsciiCase{"GroupByte", kYa, false},
-                                           AsciiCase{"ControlGroup", kControlA, false},
-                                           AsciiCase{"Lotus123Byte", "\x19", false}),
+                                                     false, false},
+                                           AsciiCase{"GroupByte", kYa, false, false},
+                                           AsciiCase{"ControlGroup", kControlA, false, false},
+                                           AsciiCase{"Lotus123Byte", "\x19", false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,10 +1,13 @@
 // qs_bench: the export stage of a conversion job, timed, measured and optionally profiled,
 // and the floor it is compared with. scripts/bench drives it; it is no test.
 //
-//   qs_bench export DATABASE FORM FOLDER [profile]
+//   qs_bench export DATABASE FORM FOLDER [profile|held|read|profile-held]
 //       opens DATABASE (a native path), takes every field of FORM, and runs the stage as
 //       the job does (open, field list, header and documents under the progress window,
 //       close), writing FOLDER\LOG.TXT and FOLDER\export.csv with the program's own writers.
+//       held: as the unattended run writes, each file held open for the run and no progress
+//       shown (its output sent to a file); read: the same with both files the NUL device,
+//       which is the run with its writes left out; profile-held: the held run, profiled.
 //   qs_bench floor FOLDER
 //       replays the file operations the export made, line for line with the same bytes,
 //       as bare Win32 calls: FOLDER\floor-LOG.TXT and FOLDER\floor.csv.
@@ -43,12 +46,31 @@ LARGE_INTEGER Now() {
     return t;
 }
 
+double FileTimeSeconds(const FILETIME& t) {
+    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+}
+
 // Processor time the process spent in its own code (outside the kernel and the window server).
 double UserSeconds() {
     FILETIME created, exited, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    return static_cast<double>((static_cast<uint64_t>(user.dwHighDateTime) << 32) | user.dwLowDateTime) / 1e7;
+    return FileTimeSeconds(user);
 }
+
+double KernelSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    return FileTimeSeconds(kernel);
+}
+
+// The unattended run's progress with its output sent to a file: nothing is shown.
+class CNoProgress : public CExportProgress {
+public:
+    void Advance(unsigned long, unsigned long) override {}
+    void Finish() override {}
+};
+
+enum class Mode { kWizard, kProfile, kHeld, kRead, kProfileHeld };
 
 PROCESS_MEMORY_COUNTERS Memory() {
     PROCESS_MEMORY_COUNTERS counters{};
@@ -97,22 +119,30 @@ std::string NativeToLmbcs(const std::string& native) {
     return out.data();
 }
 
-int Export(const std::string& database, const std::string& form, const std::string& folder, bool profile) {
+int Export(const std::string& database, const std::string& form, const std::string& folder, Mode mode) {
+    const bool profile = mode == Mode::kProfile || mode == Mode::kProfileHeld;
+    const bool held = mode == Mode::kHeld || mode == Mode::kRead || mode == Mode::kProfileHeld;
     if (notes::NotesInitialize() != 0) {
         std::fprintf(stderr, "Notes could not be initialised\n");
         return 2;
     }
-    const std::string logPath = folder + "\\LOG.TXT";
-    const std::string csvPath = folder + "\\export.csv";
+    const std::string logPath = mode == Mode::kRead ? "NUL" : folder + "\\LOG.TXT";
+    const std::string csvPath = mode == Mode::kRead ? "NUL" : folder + "\\export.csv";
+    g_sysLog.m_hold = held;
+    g_exportFile.m_hold = held;
     const SIZE_T before = Memory().PagefileUsage;
     Sampler sampler(GetCurrentThreadId());
     MemoryWatch watch;
     if (profile) sampler.Start();
     const double userBefore = UserSeconds();
+    const double kernelBefore = KernelSeconds();
     const LARGE_INTEGER start = Now();
     // The export stage of the conversion job, step for step, with the wizard's progress window.
     CExportContext context(g_sysLog, g_exportFile, MessageBoxes(),
-                           [] { return std::make_unique<CWindowProgress>(); });
+                           [held]() -> std::unique_ptr<CExportProgress> {
+                               if (held) return std::make_unique<CNoProgress>();
+                               return std::make_unique<CWindowProgress>();
+                           });
     g_sysLog.Create(logPath.c_str());
     CNsfDatabase db;
     size_t fields = 0;
@@ -139,12 +169,14 @@ int Export(const std::string& database, const std::string& form, const std::stri
     }
     const LARGE_INTEGER end = Now();
     const double userSeconds = UserSeconds() - userBefore;
+    const double kernelSeconds = KernelSeconds() - kernelBefore;
+    g_exportFile.Release();
     if (profile) sampler.Stop();
     const PROCESS_MEMORY_COUNTERS after = Memory();
     std::printf(
-        "seconds=%.3f\nuser_seconds=%.3f\nfields=%zu\nprivate_before=%zu\nprivate_after=%zu\npeak_private=%zu\n"
+        "seconds=%.3f\nuser_seconds=%.3f\nkernel_seconds=%.3f\nfields=%zu\nprivate_before=%zu\nprivate_after=%zu\npeak_private=%zu\n"
         "peak_private_polled=%zu\n",
-        Seconds(start, end), userSeconds, fields, static_cast<size_t>(before),
+        Seconds(start, end), userSeconds, kernelSeconds, fields, static_cast<size_t>(before),
         static_cast<size_t>(after.PagefileUsage), static_cast<size_t>(after.PeakPagefileUsage),
         static_cast<size_t>(watch.highest()));
     if (profile) {
@@ -236,9 +268,17 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     if (argc >= 5 && std::strcmp(argv[1], "export") == 0) {
-        return Export(argv[2], argv[3], argv[4], argc >= 6 && std::strcmp(argv[5], "profile") == 0);
+        const std::string how = argc >= 6 ? argv[5] : "";
+        const Mode mode = how == "profile"        ? Mode::kProfile
+                          : how == "held"         ? Mode::kHeld
+                          : how == "read"         ? Mode::kRead
+                          : how == "profile-held" ? Mode::kProfileHeld
+                                                  : Mode::kWizard;
+        return Export(argv[2], argv[3], argv[4], mode);
     }
     if (argc == 3 && std::strcmp(argv[1], "floor") == 0) return Floor(argv[2]);
-    std::fprintf(stderr, "usage: qs_bench export DATABASE FORM FOLDER [profile] | qs_bench floor FOLDER\n");
+    std::fprintf(
+        stderr,
+        "usage: qs_bench export DATABASE FORM FOLDER [profile|held|read|profile-held] | qs_bench floor FOLDER\n");
     return 1;
 }
