@@ -45,6 +45,7 @@ void CProgressDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CProgressDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    m_setPosition = kNoPosition;
     m_bar.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(m_low, m_high));
     m_bar.SendMessage(PBM_SETSTEP, static_cast<WPARAM>(m_step), 0);
     m_bar.SendMessage(PBM_SETPOS, static_cast<WPARAM>(m_low), 0);
@@ -59,8 +60,13 @@ void CProgressDlg::SetMessage(const std::string& text) {
 int CProgressDlg::SetProgress(int position) {
     PumpMessages();
     if (m_hWnd == nullptr || m_bar.m_hWnd == nullptr) return m_low;
+    // A run of many documents sets the same percent hundreds of times over: moving the bar
+    // where it stands and reading back an unchanged text are round trips to the window server
+    // that change nothing on the screen.
+    if (position == m_setPosition && position != kNoPosition) return position;
     const int previous = static_cast<int>(m_bar.SendMessage(PBM_SETPOS, static_cast<WPARAM>(position), 0));
     ShowPercent(position);
+    m_setPosition = position;
     return previous;
 }
 

@@ -33,6 +33,10 @@ public:
     bool m_ownerDisabled = false;
 
 protected:
+    // The position this window's bar was last given by SetProgress; kNoPosition before the first.
+    static constexpr int kNoPosition = -1;
+    int m_setPosition = kNoPosition;
+
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     // Enter and Esc must neither close the window nor stop the export.

@@ -77,24 +77,39 @@ INSTANTIATE_TEST_SUITE_P(Table, ShowPercentCases,
                              return "Position" + NumberName(info.param.position);
                          });
 
-LRESULT CALLBACK CountSetText(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+// Counts the messages of one kind (the subclass id) a control is sent.
+LRESULT CALLBACK CountMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR kind,
                               DWORD_PTR counter) {
-    if (msg == WM_SETTEXT) ++*reinterpret_cast<int*>(counter);
+    if (msg == kind) ++*reinterpret_cast<int*>(counter);
     return DefSubclassProc(hWnd, msg, wParam, lParam);
 }
 
-TEST_F(ProgressDlgTest, AnUnchangedPercentIsNotSetAgain) {
+// An unchanged position neither moves the bar nor reads or sets the percent text again, and
+// still returns the position the bar holds.
+TEST_F(ProgressDlgTest, AnUnchangedPositionIsNotSetAgain) {
     CProgressDlg dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
-    int setTexts = 0;
+    int setTexts = 0, getTexts = 0, setPositions = 0;
     HWND percent = dlg.GetDlgItem(IDC_PROGRESS_PERCENT);
-    ASSERT_TRUE(SetWindowSubclass(percent, CountSetText, 1, reinterpret_cast<DWORD_PTR>(&setTexts)));
+    HWND bar = dlg.GetDlgItem(IDC_PROGRESS_BAR);
+    ASSERT_TRUE(SetWindowSubclass(percent, CountMessage, WM_SETTEXT, reinterpret_cast<DWORD_PTR>(&setTexts)));
+    ASSERT_TRUE(SetWindowSubclass(percent, CountMessage, WM_GETTEXT, reinterpret_cast<DWORD_PTR>(&getTexts)));
+    ASSERT_TRUE(SetWindowSubclass(bar, CountMessage, PBM_SETPOS, reinterpret_cast<DWORD_PTR>(&setPositions)));
+    EXPECT_EQ(0, dlg.SetProgress(0));
+    EXPECT_EQ(1, setTexts) << "the first position shows its percent";
     dlg.SetProgress(37);
-    dlg.SetProgress(37);
-    EXPECT_EQ(1, setTexts);
-    dlg.SetProgress(38);
+    const int reads = getTexts;
+    EXPECT_EQ(37, dlg.SetProgress(37));
     EXPECT_EQ(2, setTexts);
-    RemoveWindowSubclass(percent, CountSetText, 1);
+    EXPECT_EQ(reads, getTexts);
+    EXPECT_EQ(2, setPositions);
+    EXPECT_EQ(37, dlg.SetProgress(38));
+    EXPECT_EQ(3, setTexts);
+    EXPECT_EQ(3, setPositions);
+    EXPECT_EQ("38%", PercentText(dlg));
+    RemoveWindowSubclass(percent, CountMessage, WM_SETTEXT);
+    RemoveWindowSubclass(percent, CountMessage, WM_GETTEXT);
+    RemoveWindowSubclass(bar, CountMessage, PBM_SETPOS);
 }
 
 TEST_F(ProgressDlgTest, CaptionMessageAndNoCloseBox) {
