@@ -42,7 +42,6 @@ enum class Setup {
     kOtherIniFails,   // {dir}\\other.ini fails Notes; the client's is sound
     kCsvHeld,         // another program holds the earlier CSV file ("held") for the whole run
     kEstate,          // {dir}\\list.txt names the server's orders, a damaged database and titles.nsf
-    kFiles,           // the local orders have files attached
 };
 
 // A form whose title would climb out of the folder and holds characters no file name may.
@@ -126,11 +125,6 @@ const CommandLineCase kCases[] = {
      "0  3  {dir}\\estate\\orders.nsf\\Order.csv\n0  0  {dir}\\estate\\orders.nsf\\Note.csv\n"
      "3  0  {dir}\\data\\broken.nsf",
      nullptr},
-    // The files of each document beside the CSV file, one refused with the library's status.
-    {"AttachmentsBesideTheCsv", Setup::kFiles,
-     L"/db {dir}\\data\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv /attachments files", 1,
-     kOrdersWithFilesCsv, "Attachments written = 7, Attachments not written = 3",
-     "---INFO     Attachments written = 7, Attachments not written = 3"},
     {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932, nullptr},
     // One argument that names no file: the windows do not open, and the shell sees the status
     // of a wrong command line.
@@ -207,9 +201,6 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
             WriteFileBytes(dir.File("list.txt"), "hub!!sales\\orders.nsf\r\n" + dir.File("data\\broken.nsf") +
                                                      "\r\n" + dir.File("data\\titles.nsf") + "\r\n");
             break;
-        case Setup::kFiles:
-            WriteNotesDatabase(dbPath, kOrdersWithFiles);
-            break;
         case Setup::kNothing:
             break;
     }
@@ -227,11 +218,6 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
         EXPECT_EQ("Name\r\nAlice\r\n", ReadFileBytes(csv));
         const std::vector<std::string> lines = OutputLines();
         EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "0  1  " + csv));
-    }
-    if (c.setup == Setup::kFiles) {
-        // 見積書.pdf, the database's bytes under the note's folder
-        EXPECT_EQ(std::string("%PDF-1.4\n\0\x1a\xff", 12),
-                  ReadFileBytes(dir.File("files\\NT00000064\\\x8c\xa9\x90\xcf\x8f\x91.pdf")));
     }
     if (c.setup == Setup::kJapanese) {
         // 出力.csv: the values in the order of /fields, the documents of both synonyms.

@@ -1388,39 +1388,3 @@ TEST_F(NnotesSample, ServerDatabaseAndFolderOpen) {
     EXPECT_EQ(DBMODE_DIRECTORY, mode);
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
-
-// The sample's attachments, on memo documents (by document number n, note id 0x1000 + 4n):
-// each extracts, or refuses, as scripts/make-database marks it.
-TEST_F(NnotesSample, AttachmentsExtractOrRefuseAsMarked) {
-    DBHANDLE h = Open("sample.nsf");
-    const std::map<NOTEID, std::vector<STATUS>> expected = {
-        {11, {0}},
-        {14, {0}},
-        {17, {0, 0}},
-        {20, {0}},
-        {23, {0}},
-        {26, {ERR_NOEXTRACT_ENCRYPTED}},
-        {29, {ERR_NOTE_BADATTSIGN, 0}},
-        {32, {0}},
-    };
-    TempDir out;
-    for (const auto& document : expected) {
-        NOTEHANDLE note = 0;
-        ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x1000 + 4 * document.first, OPEN_NOVERIFYDEFAULT, &note));
-        BOOL isSealed = FALSE;
-        lib.NSFNoteIsSignedOrSealed(note, nullptr, &isSealed);
-        ENCRYPTION_KEY key{};
-        if (isSealed) {
-            EXPECT_EQ(0, lib.NSFNoteDecrypt(note, 0, &key));
-        }
-        std::vector<STATUS> statuses;
-        BLOCKID item{};
-        for (STATUS s = lib.NSFItemInfo(note, "$FILE", 5, &item, nullptr, nullptr, nullptr); s == 0;
-             s = lib.NSFItemInfoNext(note, item, "$FILE", 5, &item, nullptr, nullptr, nullptr)) {
-            statuses.push_back(lib.NSFNoteExtractFile(note, item, out.File("x.bin").c_str(), &key));
-        }
-        EXPECT_EQ(document.second, statuses) << "document " << document.first;
-        EXPECT_EQ(0, lib.NSFNoteClose(note));
-    }
-    EXPECT_EQ(0, lib.NSFDbClose(h));
-}
