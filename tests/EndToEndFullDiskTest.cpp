@@ -219,19 +219,6 @@ TEST_P(FullDisk, UnattendedRunKeepsWhatFittedAndCountsWhatDidNot) {
     }
 }
 
-// The base64 text of `bytes`, as the runtime's JSON form holds a file's content.
-std::string Base64(const std::string& bytes) {
-    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    for (size_t i = 0; i < bytes.size(); i += 3) {
-        const size_t n = std::min<size_t>(3, bytes.size() - i);
-        unsigned v = 0;
-        for (size_t k = 0; k < 3; ++k) v = v << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
-        for (size_t k = 0; k < 4; ++k) text += k <= n ? kDigits[(v >> (18 - 6 * k)) & 63] : '=';
-    }
-    return text;
-}
-
 // An attached file larger than what is left of the disk its folder is on: the run stops as a
 // Notes error stops it, with status 2, no later document's files tried, the CSV file kept
 // under its partial name and no part of the file that did not fit left behind.
@@ -247,7 +234,7 @@ TEST_F(EndToEnd, AttachmentThatFillsTheDiskStopsTheUnattendedRun) {
                        R"({"name":"V","type":"text"}]}],"documents":[)"
                        R"({"id":8,"items":[{"name":"V","type":"text","value":"big"},)"
                        R"({"name":"$FILE","type":"file","fileName":"big.bin","base64":")" +
-                           Base64(large) +
+                           text::Base64(large) +
                            R"("}]},)"
                            R"({"id":12,"items":[{"name":"V","type":"text","value":"small"},)"
                            R"({"name":"$FILE","type":"file","fileName":"small.txt","base64":"c21hbGw="}]}])");

@@ -57,13 +57,10 @@ struct AttachmentNameCase {
 };
 
 // An attachment's name is data: one plain name in its note's folder, whole in the cell that
-// lists it, and cut in its stem so that it keeps the extension it opens with.
+// lists it, and cut in its stem so that it keeps the extension it opens with. Hostile names
+// (parent folders, a drive, separators, devices) are cases of the job's file test.
 const AttachmentNameCase kAttachmentNameCases[] = {
     {"Japanese", "\x8c\xa9\x90\xcf\x8f\x91.pdf", 64, "\x8c\xa9\x90\xcf\x8f\x91", ".pdf"},
-    {"ParentFolders", "..\\..\\x.dll", 64, ".._.._x", ".dll"},
-    {"DriveAndRoot", "C:\\x", 64, "C__x", ""},
-    {"CellSeparators", "a,b;c.txt", 64, "a_b_c", ".txt"},
-    {"DeviceName", "CON.txt", 64, "_CON", ".txt"},
     {"TrailByteThatIsABackslash", "\x95\x5c.xls", 64, "\x95\x5c", ".xls"},
     {"LongNameKeepsItsExtension", std::string(100, 'a') + ".pdf", 20, std::string(16, 'a'), ".pdf"},
     {"CutNeverSplitsACharacter", "\x8c\xa9\x90\xcf\x8f\x91.pdf", 9, "\x8c\xa9\x90\xcf", ".pdf"},

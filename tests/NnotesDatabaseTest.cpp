@@ -3,6 +3,7 @@
 // and sealed notes, and the faults a database file can ask for.
 
 #include "NnotesLibrary.h"
+#include "support/Text.h"
 #include "support/CaseName.h"
 #include "nnotes/IndexedFile.h"
 #include "nnotes/Status.h"
@@ -41,25 +42,11 @@ json Design() {
     });
 }
 
-// RFC 4648 base64, as the database files give an attachment's bytes.
-std::string Base64(const std::string& bytes) {
-    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (size_t i = 0; i < bytes.size(); i += 3) {
-        uint32_t v = static_cast<uint8_t>(bytes[i]) << 16;
-        if (i + 1 < bytes.size()) v |= static_cast<uint8_t>(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size()) v |= static_cast<uint8_t>(bytes[i + 2]);
-        for (size_t k = 0; k < 4; ++k) {
-            out.push_back(i + k <= bytes.size() ? kDigits[(v >> (18 - 6 * k)) & 0x3F] : '=');
-        }
-    }
-    return out;
-}
-
 // An attached file: a $FILE item of the file's name (UTF-8) and bytes; `flag` ("sealed",
 // "badSignature", "signed") set when given.
 json File(const std::string& fileName, const std::string& bytes, const char* flag = nullptr) {
-    json file = {{"name", "$FILE"}, {"type", "file"}, {"fileName", fileName}, {"base64", Base64(bytes)}};
+    json file = {
+        {"name", "$FILE"}, {"type", "file"}, {"fileName", fileName}, {"base64", text::Base64(bytes)}};
     if (flag != nullptr) file[flag] = true;
     return file;
 }

@@ -9,6 +9,19 @@
 
 namespace text {
 
+// The base64 text of `bytes`, as the runtime's JSON form holds a file's content.
+inline std::string Base64(const std::string& bytes) {
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        const size_t n = (bytes.size() - i < 3 ? bytes.size() - i : 3);
+        unsigned v = 0;
+        for (size_t k = 0; k < 3; ++k) v = v << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+        for (size_t k = 0; k < 4; ++k) out += k <= n ? kDigits[(v >> (18 - 6 * k)) & 63] : '=';
+    }
+    return out;
+}
+
 // Native text as the wide API takes it.
 inline std::wstring Widen(const std::string& native) {
     const int length =
