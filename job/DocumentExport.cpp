@@ -46,8 +46,9 @@ std::string NoteNameText(NOTEID id) {
 // A document names the form it was made with in its Form item, read through the same text
 // conversion as every value. One made with another form gets no line, only a log line that
 // names its form; one without a Form item keeps its line unless another file holds it.
-bool MadeWithForm(CSysLog& log, CNsfNote& note, const FormMatch& chosen, FormlessDocuments formless) {
-    FieldEntry form(kFormItem, notes::TYPE_TEXT);
+// `form` is the Form item's entry, kept from one document to the next.
+bool MadeWithForm(CSysLog& log, CNsfNote& note, FieldEntry& form, const FormMatch& chosen,
+                  FormlessDocuments formless) {
     note.ReadItemText(form);
     if (form.value.empty()) {
         if (formless != FormlessDocuments::kElsewhere) return true;
@@ -194,6 +195,7 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
         NOTEID noteId = 0;
         size_t lossyNotes = 0;
         const FormMatch chosen(formName);
+        FieldEntry form(kFormItem, notes::TYPE_TEXT);
         notes::BOOL found = Api().IDScan(table, 1, &noteId);
         while (found) {
             CNsfNote note;
@@ -217,7 +219,7 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
                     context.Warn(SignatureText(noteId, signature));
                     ++totals.signatureFailures;
                 }
-                if (MadeWithForm(context.log, note, chosen, formless)) {
+                if (MadeWithForm(context.log, note, form, chosen, formless)) {
                     if (IsConflict(note)) {
                         context.Warn(ConflictText(noteId));
                         ++totals.conflicts;

@@ -88,6 +88,14 @@ struct NoteObject {
     // which stay sealed without it.
     bool keyGiven = false;
     notes::ENCRYPTION_KEY key{};
+    // Where NSFItemInfo put each item's value, by item; empty until a value is asked for.
+    std::vector<notes::BLOCKID> values;
+};
+// What a call on an open note reads of it, taken under the lock and used outside it.
+struct NoteRef {
+    std::shared_ptr<const nnotes::Database> db;
+    std::shared_ptr<const nnotes::Note> note;
+    bool decrypted = false;
 };
 struct MemoryObject {
     std::vector<char> bytes;
@@ -144,9 +152,6 @@ struct Handles {
     std::map<DHANDLE, NoteObject> notes;
     std::map<DHANDLE, MemoryObject> memory;
     std::map<DHANDLE, IdTableObject> idTables;
-    // The value pools of the items NSFItemInfo has handed out, by note and item: they belong
-    // to the note and go with it.
-    std::map<std::pair<DHANDLE, size_t>, DHANDLE> itemValues;
 
     DHANDLE Next() {
         last += 4;
@@ -210,28 +215,47 @@ notes::BLOCKID ItemBlockId(DHANDLE note, size_t index) {
 }
 
 // An item's value as NSFItemInfo hands it out: a pool of the note's that holds the value,
-// its type word first, at block 0, so that OSLockBlock's sum (the locked pool plus the
-// block) reaches it as it reaches a value of the Notes library. Called with the mutex held.
-notes::BLOCKID ItemValueBlockId(DHANDLE note, size_t index, const nnotes::Item& item) {
-    DHANDLE& pool = H().itemValues[{note, index}];
-    if (pool == 0) {
-        MemoryObject value;
-        value.note = note;
-        value.bytes.push_back(static_cast<char>(item.type & 0xFF));
-        value.bytes.push_back(static_cast<char>(item.type >> 8));
-        value.bytes.insert(value.bytes.end(), item.data.begin(), item.data.end());
-        pool = H().Next();
-        H().memory[pool] = std::move(value);
+// its type word first, at the block where it starts, so that OSLockBlock's sum (the locked
+// pool plus the block) reaches it as it reaches a value of the Notes library. The values of
+// a note are laid out together the first time one is asked for, a pool taking values until
+// one starts beyond what a block (a WORD) reaches. Called with the mutex held.
+notes::BLOCKID ItemValueBlockId(DHANDLE note, NoteObject& object, size_t index) {
+    if (object.values.empty()) {
+        const std::vector<nnotes::Item>& items = object.note->items;
+        object.values.reserve(items.size());
+        MemoryObject* pool = nullptr;
+        DHANDLE poolHandle = 0;
+        for (const nnotes::Item& item : items) {
+            if (pool == nullptr || pool->bytes.size() > 0xFFFF) {
+                poolHandle = H().Next();
+                pool = &H().memory[poolHandle];
+                pool->note = note;
+            }
+            object.values.push_back(notes::BLOCKID{poolHandle, static_cast<WORD>(pool->bytes.size())});
+            pool->bytes.push_back(static_cast<char>(item.type & 0xFF));
+            pool->bytes.push_back(static_cast<char>(item.type >> 8));
+            pool->bytes.insert(pool->bytes.end(), item.data.begin(), item.data.end());
+        }
     }
-    return notes::BLOCKID{pool, 0};
+    return object.values[index];
+}
+
+// The note behind a handle, as a call reads it; false when the handle is not an open note.
+bool RefOf(NOTEHANDLE hNote, NoteRef* ref) {
+    std::lock_guard<std::mutex> lock(H().mutex);
+    const NoteObject* o = Find(H().notes, hNote);
+    if (o == nullptr) return false;
+    ref->db = o->db;
+    ref->note = o->note;
+    ref->decrypted = o->decrypted;
+    return true;
 }
 
 // The first item named `name` (any item when null) at or after `from`; the note's item count
 // when there is none.
 size_t FindItemFrom(const nnotes::Note& note, size_t from, const char* name, WORD nameLength) {
-    const std::string wanted = name == nullptr ? std::string() : std::string(name, nameLength);
     for (size_t i = from; i < note.items.size(); ++i) {
-        if (name == nullptr || nnotes::SameName(note.items[i].name, wanted)) return i;
+        if (name == nullptr || nnotes::SameName(note.items[i].name, name, nameLength)) return i;
     }
     return note.items.size();
 }
@@ -673,7 +697,9 @@ STATUS LNPUBLIC NSFNoteOpen(DBHANDLE hDB, NOTEID noteID, WORD /*openFlags*/, NOT
     if (!note->pause.empty()) MeetPause(note->pause);
     std::lock_guard<std::mutex> lock(H().mutex);
     DHANDLE h = H().Next();
-    H().notes[h] = NoteObject{db, std::move(note), false};
+    NoteObject& opened = H().notes[h];
+    opened.db = db;
+    opened.note = std::move(note);
     *rethNote = h;
     return nnotes::kNoError;
 }
@@ -708,12 +734,12 @@ STATUS LNPUBLIC NSFNoteClose(NOTEHANDLE hNote) {
     NoteObject* o = Find(H().notes, hNote);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     Status s = o->db->Fault("NSFNoteClose", o->note.get());
-    H().notes.erase(hNote);
-    auto value = H().itemValues.lower_bound({hNote, 0});
-    while (value != H().itemValues.end() && value->first.first == hNote) {
-        H().memory.erase(value->second);
-        value = H().itemValues.erase(value);
+    // The value pools go with the note; consecutive items share one.
+    DHANDLE freed = 0;
+    for (const notes::BLOCKID& value : o->values) {
+        if (value.pool != freed) H().memory.erase(freed = value.pool);
     }
+    H().notes.erase(hNote);
     return s;
 }
 
@@ -753,21 +779,22 @@ STATUS LNPUBLIC NSFNoteDecrypt(NOTEHANDLE hNote, WORD /*decryptFlags*/,
 WORD LNPUBLIC NSFItemConvertToText(NOTEHANDLE hNote, const char* itemName, char* retBuffer, WORD bufferLength,
                                    char separator) {
     if (retBuffer != nullptr && bufferLength > 0) retBuffer[0] = '\0';
-    NoteObject object;
-    {
-        std::lock_guard<std::mutex> lock(H().mutex);
-        NoteObject* o = Find(H().notes, hNote);
-        if (o == nullptr) return 0;
-        object = *o;
-    }
-    if (itemName == nullptr) return 0;
+    NoteRef object;
+    if (!RefOf(hNote, &object) || itemName == nullptr) return 0;
     // The items of a sealed note stay unreadable until it is decrypted.
     if (object.note->isSealed && !object.decrypted) return 0;
-    const nnotes::Item* item = object.note->FindItem(itemName);
+    // A name is a WORD long: a longer one names no item.
+    const size_t nameLength = strlen(itemName);
+    if (nameLength > 0xFFFF) return 0;
+    const size_t index = FindItemFrom(*object.note, 0, itemName, static_cast<WORD>(nameLength));
+    if (index == object.note->items.size()) return 0;
+    const nnotes::Item& item = object.note->items[index];
+    // A text is its own bytes: copied as they are, without a text made of them first.
+    if (item.type == notes::TYPE_TEXT) return CopyConvertedText(*object.db, item.data, retBuffer, bufferLength);
     std::string text;
     // A separator of 0 asks for the default one.
     if (separator == '\0') separator = kDefaultListSeparator;
-    if (item == nullptr || !nnotes::ItemText(*item, separator, &text)) return 0;
+    if (!nnotes::ItemText(item, separator, &text)) return 0;
     return CopyConvertedText(*object.db, text, retBuffer, bufferLength);
 }
 
@@ -778,13 +805,8 @@ static STATUS ItemInfoFrom(NOTEHANDLE hNote, size_t from, bool first, const char
                            notes::DWORD* retValueLength) {
     // The reference: the type is TYPE_INVALID_OR_UNKNOWN (0) whenever no item is found.
     if (retDataType != nullptr) *retDataType = 0;
-    NoteObject object;
-    {
-        std::lock_guard<std::mutex> lock(H().mutex);
-        NoteObject* o = Find(H().notes, hNote);
-        if (o == nullptr) return nnotes::kErrInvalidHandle;
-        object = *o;
-    }
+    NoteRef object;
+    if (!RefOf(hNote, &object)) return nnotes::kErrInvalidHandle;
     const std::shared_ptr<const nnotes::Note>& note = object.note;
     if (Status s = object.db->Fault(first ? "NSFItemInfo" : "NSFItemInfoNext", note.get())) return s;
     if (!first && from >= note->items.size()) return nnotes::kErrBadArgument;
@@ -798,8 +820,9 @@ static STATUS ItemInfoFrom(NOTEHANDLE hNote, size_t from, bool first, const char
     if (retValueBlockId != nullptr) {
         std::lock_guard<std::mutex> lock(H().mutex);
         // A note closed meanwhile keeps no values.
-        if (Find(H().notes, hNote) == nullptr) return nnotes::kErrInvalidHandle;
-        *retValueBlockId = ItemValueBlockId(hNote, index, item);
+        NoteObject* o = Find(H().notes, hNote);
+        if (o == nullptr) return nnotes::kErrInvalidHandle;
+        *retValueBlockId = ItemValueBlockId(hNote, *o, index);
     }
     if (retValueLength != nullptr) *retValueLength = static_cast<notes::DWORD>(2 + item.data.size());
     return nnotes::kNoError;

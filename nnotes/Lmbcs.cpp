@@ -56,6 +56,8 @@ constexpr uint16_t kCp850LowGlyphs[32] = {
     0x25AC, 0x21A8, 0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC,
 };
 
+bool IsPrintableAsciiByte(char c) { return c >= 0x20 && c <= 0x7E; }
+
 bool IsSingleByteGroup(uint8_t b) {
     for (const auto& g : kSingleByteGroups) {
         if (g.group == b) return true;
@@ -494,6 +496,16 @@ size_t TranslateBounded(bool toLmbcs, const char* in, size_t inLength, char* out
     size_t written = 0;
     std::string piece;
     for (size_t i = 0; i < n;) {
+        // Printable ASCII is the same byte in LMBCS and in every native code page met here:
+        // copied as it stands, a run at a time.
+        size_t run = 0;
+        while (i + run < n && written + run < outSize && IsPrintableAsciiByte(in[i + run])) ++run;
+        if (run != 0) {
+            memcpy(out + written, in + i, run);
+            written += run;
+            i += run;
+            continue;
+        }
         size_t len = toLmbcs ? NativeCharLength(in + i, n - i) : LmbcsCharSpan(in + i, n - i);
         piece.clear();
         if (toLmbcs) {
@@ -511,6 +523,8 @@ size_t TranslateBounded(bool toLmbcs, const char* in, size_t inLength, char* out
 }
 
 size_t LmbcsFit(const std::string& text, size_t limit) {
+    // Characters never run past the text's end, so a text within the limit fits whole.
+    if (text.size() <= limit) return text.size();
     size_t pos = 0;
     while (pos < text.size()) {
         size_t len = LmbcsCharLength(text.data() + pos, text.size() - pos);

@@ -685,31 +685,36 @@ const Note* Database::FindNote(NoteId id) const {
 }
 
 Status Database::Fault(const char* operation, const Note* note) const {
-    if (note != nullptr) {
+    // Asked at every call: a look-up in an empty table would still make a key of the name.
+    if (note != nullptr && !note->faults.empty()) {
         auto it = note->faults.find(operation);
         if (it != note->faults.end()) return it->second;
     }
+    if (faults.empty()) return kNoError;
     auto it = faults.find(operation);
     return it != faults.end() ? it->second : Status{kNoError};
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
+bool SameName(const std::string& a, const char* b, size_t bLength) {
+    if (a.size() != bLength) return false;
     for (size_t i = 0; i < a.size();) {
-        // Only single-byte characters fold: a trail byte that looks like a letter is not one.
-        size_t len = LmbcsCharLength(a.data() + i, a.size() - i);
+        char x = a[i], y = b[i];
+        // Printable ASCII is a character of its own in LMBCS: most names are, and need no look-up.
+        size_t len = x >= 0x20 && x < 0x7F ? 1 : LmbcsCharLength(a.data() + i, a.size() - i);
         if (len == 1) {
-            char x = a[i], y = b[i];
+            // Only single-byte characters fold: a trail byte that looks like a letter is not one.
             if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
             if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
             if (x != y) return false;
-        } else if (a.compare(i, len, b, i, len) != 0) {
+        } else if (a.compare(i, len, b + i, len) != 0) {
             return false;
         }
         i += len;
     }
     return true;
 }
+
+bool SameName(const std::string& a, const std::string& b) { return SameName(a, b.data(), b.size()); }
 
 TimeDate MakeTime(int year, int month, int day, int hour, int minute, int second, bool hasDate,
                   bool hasTime) {

@@ -117,5 +117,6 @@ uint32_t FileObjectRrv(const std::string& value);
 
 // Case-insensitive comparison of item or design note names (ASCII letters fold).
 bool SameName(const std::string& a, const std::string& b);
+bool SameName(const std::string& a, const char* b, size_t bLength);
 
 }  // namespace nnotes

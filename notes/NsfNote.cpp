@@ -113,11 +113,9 @@ void CNsfNote::Close() {
 }
 
 void CNsfNote::ReadValues(FieldList& fields) {
-    for (FieldEntry& field : fields) {
-        FieldEntry copy = field;
-        ReadItemText(copy);
-        field = std::move(copy);
-    }
+    // In place: the value's buffer from the last document takes this one's, where a copy of
+    // each entry would make its strings anew for every cell.
+    for (FieldEntry& field : fields) ReadItemText(field);
 }
 
 size_t CNsfNote::AppendFurtherItems(const FirstItem& first, const char* name, WORD nameLength, char* text,
