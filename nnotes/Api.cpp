@@ -4,6 +4,7 @@
 
 #include "Config.h"
 #include "Lmbcs.h"
+#include "SlimMutex.h"
 #include "Status.h"
 #include "Store.h"
 #include "TextFormat.h"
@@ -144,7 +145,7 @@ struct IdTableObject {
 // handle is a WORD in the Notes API: collections have handles of their own, 1 to 65535,
 // reused once closed.
 struct Handles {
-    std::mutex mutex;
+    nnotes::SlimMutex mutex;
     DHANDLE last = 0x0100;
     HCOLLECTION lastCollection = 0;
     std::map<DHANDLE, DbObject> dbs;
@@ -230,6 +231,9 @@ notes::BLOCKID ItemValueBlockId(DHANDLE note, NoteObject& object, size_t index) 
                 poolHandle = H().Next();
                 pool = &H().memory[poolHandle];
                 pool->note = note;
+                size_t rest = 0;
+                for (size_t i = object.values.size(); i < items.size(); ++i) rest += 2 + items[i].data.size();
+                pool->bytes.reserve(rest);
             }
             object.values.push_back(notes::BLOCKID{poolHandle, static_cast<WORD>(pool->bytes.size())});
             pool->bytes.push_back(static_cast<char>(item.type & 0xFF));
@@ -242,7 +246,7 @@ notes::BLOCKID ItemValueBlockId(DHANDLE note, NoteObject& object, size_t index) 
 
 // The note behind a handle, as a call reads it; false when the handle is not an open note.
 bool RefOf(NOTEHANDLE hNote, NoteRef* ref) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     const NoteObject* o = Find(H().notes, hNote);
     if (o == nullptr) return false;
     ref->db = o->db;
@@ -279,7 +283,7 @@ std::string StripLeadingSeparators(std::string p) {
 // The open database of a handle, with the status for a handle that is not one: a folder
 // answers only its mode and its close.
 Status DatabaseOf(DHANDLE h, std::shared_ptr<const nnotes::Database>* db) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     DbObject* o = Find(H().dbs, h);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     if (!o->db) return nnotes::kErrDirectory;
@@ -450,7 +454,7 @@ STATUS LNPUBLIC NSFDbOpen(const char* pathName, DBHANDLE* rethDB) {
     } else {
         object.folderFaults = ReadFolderFaults(full);
     }
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     DHANDLE h = H().Next();
     H().dbs[h] = std::move(object);
     *rethDB = h;
@@ -458,7 +462,7 @@ STATUS LNPUBLIC NSFDbOpen(const char* pathName, DBHANDLE* rethDB) {
 }
 
 STATUS LNPUBLIC NSFDbModeGet(DBHANDLE hDB, WORD* retMode) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     DbObject* o = Find(H().dbs, hDB);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     if (retMode == nullptr) return nnotes::kErrBadArgument;
@@ -473,7 +477,7 @@ STATUS LNPUBLIC NSFDbModeGet(DBHANDLE hDB, WORD* retMode) {
 }
 
 STATUS LNPUBLIC NSFDbClose(DBHANDLE hDB) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     DbObject* o = Find(H().dbs, hDB);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     // A failing close leaves the database open, as a real failure would.
@@ -527,7 +531,7 @@ STATUS LNPUBLIC NIFOpenCollection(DBHANDLE hViewDB, DBHANDLE hDataDB, NOTEID vie
     if (Status s = DatabaseOf(hDataDB, &data)) return s;
     if (Status s = db->Fault("NIFOpenCollection")) return s;
     if (viewNoteID != notes::NOTE_CLASS_DESIGN_COLLECTION) return nnotes::kErrCollectionNotFound;
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     const HCOLLECTION h = H().NextCollection();
     if (h == 0) return nnotes::kErrNoMoreHandles;
     H().collections[h] = CollectionObject{db};
@@ -545,7 +549,7 @@ STATUS LNPUBLIC NIFReadEntries(HCOLLECTION hCollection, COLLECTIONPOSITION* inde
     if (retNumEntriesSkipped != nullptr) *retNumEntriesSkipped = 0;
     if (retNumEntriesReturned != nullptr) *retNumEntriesReturned = 0;
     if (retSignalFlags != nullptr) *retSignalFlags = 0;
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     CollectionObject* c = Find(H().collections, hCollection);
     if (c == nullptr) return nnotes::kErrInvalidHandle;
     if (Status s = c->db->Fault("NIFReadEntries")) return s;
@@ -592,7 +596,7 @@ STATUS LNPUBLIC NIFReadEntries(HCOLLECTION hCollection, COLLECTIONPOSITION* inde
 }
 
 void* LNPUBLIC OSLockObject(DHANDLE handle) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     MemoryObject* m = Find(H().memory, handle);
     if (m == nullptr) return nullptr;
     ++m->locks;
@@ -600,7 +604,7 @@ void* LNPUBLIC OSLockObject(DHANDLE handle) {
 }
 
 BOOL LNPUBLIC OSUnlockObject(DHANDLE handle) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     MemoryObject* m = Find(H().memory, handle);
     if (m == nullptr || m->locks == 0) return FALSE;
     --m->locks;
@@ -608,7 +612,7 @@ BOOL LNPUBLIC OSUnlockObject(DHANDLE handle) {
 }
 
 STATUS LNPUBLIC OSMemFree(DHANDLE handle) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     // The reference: memory a BLOCKID of a note names is the note's, not the caller's to free.
     MemoryObject* m = Find(H().memory, handle);
     if (m == nullptr || m->note != 0) return nnotes::kErrInvalidHandle;
@@ -617,7 +621,7 @@ STATUS LNPUBLIC OSMemFree(DHANDLE handle) {
 }
 
 STATUS LNPUBLIC NIFCloseCollection(HCOLLECTION hCollection) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     CollectionObject* c = Find(H().collections, hCollection);
     if (c == nullptr) return nnotes::kErrInvalidHandle;
     Status s = c->db->Fault("NIFCloseCollection");
@@ -695,7 +699,7 @@ STATUS LNPUBLIC NSFNoteOpen(DBHANDLE hDB, NOTEID noteID, WORD /*openFlags*/, NOT
     if (Status s = nnotes::OpenNote(db, noteID, &note)) return s;
     if (Status s = db->Fault("NSFNoteOpen", note.get())) return s;
     if (!note->pause.empty()) MeetPause(note->pause);
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     DHANDLE h = H().Next();
     NoteObject& opened = H().notes[h];
     opened.db = db;
@@ -707,7 +711,7 @@ STATUS LNPUBLIC NSFNoteOpen(DBHANDLE hDB, NOTEID noteID, WORD /*openFlags*/, NOT
 STATUS LNPUBLIC NSFItemScan(NOTEHANDLE hNote, NSFITEMSCANPROC actionRoutine, void* routineParameter) {
     NoteObject object;
     {
-        std::lock_guard<std::mutex> lock(H().mutex);
+        std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
         NoteObject* o = Find(H().notes, hNote);
         if (o == nullptr) return nnotes::kErrInvalidHandle;
         object = *o;
@@ -730,7 +734,7 @@ STATUS LNPUBLIC NSFItemScan(NOTEHANDLE hNote, NSFITEMSCANPROC actionRoutine, voi
 }
 
 STATUS LNPUBLIC NSFNoteClose(NOTEHANDLE hNote) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     NoteObject* o = Find(H().notes, hNote);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     Status s = o->db->Fault("NSFNoteClose", o->note.get());
@@ -744,7 +748,7 @@ STATUS LNPUBLIC NSFNoteClose(NOTEHANDLE hNote) {
 }
 
 BOOL LNPUBLIC NSFNoteIsSignedOrSealed(NOTEHANDLE hNote, BOOL* retSigned, BOOL* retSealed) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     NoteObject* o = Find(H().notes, hNote);
     BOOL isSigned = o != nullptr && o->note->isSigned ? TRUE : FALSE;
     BOOL isSealed = o != nullptr && o->note->isSealed ? TRUE : FALSE;
@@ -754,7 +758,7 @@ BOOL LNPUBLIC NSFNoteIsSignedOrSealed(NOTEHANDLE hNote, BOOL* retSigned, BOOL* r
 }
 
 STATUS LNPUBLIC NSFNoteSign(NOTEHANDLE hNote) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     NoteObject* o = Find(H().notes, hNote);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     return o->db->Fault("NSFNoteSign", o->note.get());
@@ -762,7 +766,7 @@ STATUS LNPUBLIC NSFNoteSign(NOTEHANDLE hNote) {
 
 STATUS LNPUBLIC NSFNoteDecrypt(NOTEHANDLE hNote, WORD /*decryptFlags*/,
                                notes::ENCRYPTION_KEY* retKeyForAttachments) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     NoteObject* o = Find(H().notes, hNote);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     if (Status s = o->db->Fault("NSFNoteDecrypt", o->note.get())) return s;
@@ -818,7 +822,7 @@ static STATUS ItemInfoFrom(NOTEHANDLE hNote, size_t from, bool first, const char
     if (retItemBlockId != nullptr) *retItemBlockId = ItemBlockId(hNote, index);
     if (retDataType != nullptr) *retDataType = item.type;
     if (retValueBlockId != nullptr) {
-        std::lock_guard<std::mutex> lock(H().mutex);
+        std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
         // A note closed meanwhile keeps no values.
         NoteObject* o = Find(H().notes, hNote);
         if (o == nullptr) return nnotes::kErrInvalidHandle;
@@ -853,7 +857,7 @@ WORD LNPUBLIC NSFItemConvertValueToText(WORD valueType, notes::BLOCKID valueBloc
     NoteObject object;
     nnotes::Item item;
     {
-        std::lock_guard<std::mutex> lock(H().mutex);
+        std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
         // The value is the one a BLOCKID names: its pool, a value of an open note, from its block on.
         MemoryObject* pool = Find(H().memory, valueBlockId.pool);
         if (pool == nullptr || pool->note == 0) return 0;
@@ -883,7 +887,7 @@ STATUS LNPUBLIC NSFNoteExtractFile(NOTEHANDLE hNote, notes::BLOCKID itemBlockId,
                                    notes::ENCRYPTION_KEY* decryptionKey) {
     NoteObject object;
     {
-        std::lock_guard<std::mutex> lock(H().mutex);
+        std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
         NoteObject* o = Find(H().notes, hNote);
         if (o == nullptr) return nnotes::kErrInvalidHandle;
         object = *o;
@@ -981,7 +985,7 @@ STATUS LNPUBLIC NSFDbGetModifiedNoteTable(DBHANDLE hDB, WORD noteClassMask, TIME
     // As the real library: no matching note is a status of its own, with no table at all
     // (the until time is still given, so that a caller can go on from it).
     if (table.entries == 0) return nnotes::kErrNoModifiedNotes;
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     DHANDLE h = H().Next();
     H().idTables[h] = std::move(table);
     *rethTable = h;
@@ -989,13 +993,13 @@ STATUS LNPUBLIC NSFDbGetModifiedNoteTable(DBHANDLE hDB, WORD noteClassMask, TIME
 }
 
 notes::DWORD LNPUBLIC IDEntries(DHANDLE hTable) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     IdTableObject* t = Find(H().idTables, hTable);
     return t == nullptr ? 0 : t->entries;
 }
 
 BOOL LNPUBLIC IDScan(DHANDLE hTable, BOOL first, NOTEID* retID) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     IdTableObject* t = Find(H().idTables, hTable);
     if (t == nullptr || retID == nullptr) return FALSE;
     if (first) {
@@ -1012,7 +1016,7 @@ BOOL LNPUBLIC IDScan(DHANDLE hTable, BOOL first, NOTEID* retID) {
 }
 
 STATUS LNPUBLIC IDDestroyTable(DHANDLE hTable) {
-    std::lock_guard<std::mutex> lock(H().mutex);
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     return H().idTables.erase(hTable) == 1 ? nnotes::kNoError : nnotes::kErrInvalidHandle;
 }
 

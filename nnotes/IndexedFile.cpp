@@ -239,7 +239,7 @@ Status DocumentFile::Read(NoteId id, std::shared_ptr<const Note>* out) {
     bool found = false;
     std::string record;
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::lock_guard<SlimMutex> lock(m_mutex);
         if (Status s = Find(id, &entry, &found)) return s;
         if (!found) return kErrInvalidNoteId;
         if (Status s = ReadRecord(entry, &record)) return s;

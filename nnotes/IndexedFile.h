@@ -5,6 +5,7 @@
 // and nothing else; a document is read when it is opened, and the note table request reads
 // the table in blocks. docs/nnotes-database-format.md describes the bytes.
 
+#include "SlimMutex.h"
 #include "Status.h"
 #include "Store.h"
 
@@ -83,7 +84,7 @@ private:
     // an export finds the next documents' records already read.
     static constexpr size_t kWindowSize = 64 * 1024;
 
-    std::mutex m_mutex;  // the cached block and window
+    SlimMutex m_mutex;  // the cached block and window
     HANDLE m_file;
     uint64_t m_fileSize;
     uint64_t m_indexOffset;

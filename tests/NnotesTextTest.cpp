@@ -262,6 +262,45 @@ TEST_F(NnotesItemTextBounds, LongRichTextIsSeveralItemsOfOneName) {
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
 
+// Every value NSFItemInfo hands out is reached as OSLockBlock reaches it, the pool plus the
+// block, however large the note: a block is a WORD, so a value that would start beyond it
+// lies in a pool of its own, and all of them go when the note closes.
+TEST_F(NnotesItemTextBounds, EveryValueOfALargeNoteIsReachedByItsBlock) {
+    ASSERT_NE(nullptr, lib.NSFItemInfo);
+    const std::string big(40000, 'a');
+    json db = NewDatabase("large");
+    db["documents"] = json::array({{{"id", 4},
+                                    {"items", json::array({{{"name", "First"}, {"type", "text"}, {"value", big}},
+                                                           {{"name", "Second"}, {"type", "text"}, {"value", big}},
+                                                           {{"name", "Third"}, {"type", "text"}, {"value", "3"}}})}}});
+    WriteDatabase("large.nsf", db);
+    DBHANDLE h = Open("large.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 4, OPEN_NOVERIFYDEFAULT, &note));
+    std::vector<BLOCKID> values;
+    for (const std::string name : {"Third", "First", "Second"}) {
+        WORD type = 0;
+        BLOCKID value{};
+        notes::DWORD valueLength = 0;
+        ASSERT_EQ(0, lib.NSFItemInfo(note, name.c_str(), static_cast<WORD>(name.size()), nullptr, &type, &value,
+                                     &valueLength));
+        const std::string expected = name == "Third" ? "3" : big;
+        ASSERT_EQ(2 + expected.size(), valueLength) << name;
+        const char* pool = static_cast<const char*>(lib.OSLockObject(value.pool));
+        ASSERT_NE(nullptr, pool) << name;
+        WORD typeWord = 0;
+        std::memcpy(&typeWord, pool + value.block, sizeof typeWord);
+        EXPECT_EQ(TYPE_TEXT, typeWord) << name;
+        EXPECT_EQ(expected, std::string(pool + value.block + 2, expected.size())) << name;
+        EXPECT_TRUE(lib.OSUnlockObject(value.pool));
+        values.push_back(value);
+    }
+    EXPECT_NE(values[0].pool, values[2].pool) << "the third value starts beyond a WORD of the second's pool";
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    for (const BLOCKID& value : values) EXPECT_EQ(nullptr, lib.OSLockObject(value.pool));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
 TEST_F(NnotesItemTextBounds, UnknownNoteHandleGivesNoText) {
     ASSERT_NE(nullptr, lib.module);
     char buffer[8];
