@@ -794,7 +794,8 @@ WORD LNPUBLIC NSFItemConvertToText(NOTEHANDLE hNote, const char* itemName, char*
     if (index == object.note->items.size()) return 0;
     const nnotes::Item& item = object.note->items[index];
     // A text is its own bytes: copied as they are, without a text made of them first.
-    if (item.type == notes::TYPE_TEXT) return CopyConvertedText(*object.db, item.data, retBuffer, bufferLength);
+    if (item.type == notes::TYPE_TEXT)
+        return CopyConvertedText(*object.db, item.data, retBuffer, bufferLength);
     std::string text;
     // A separator of 0 asks for the default one.
     if (separator == '\0') separator = kDefaultListSeparator;

@@ -269,10 +269,11 @@ TEST_F(NnotesItemTextBounds, EveryValueOfALargeNoteIsReachedByItsBlock) {
     ASSERT_NE(nullptr, lib.NSFItemInfo);
     const std::string big(40000, 'a');
     json db = NewDatabase("large");
-    db["documents"] = json::array({{{"id", 4},
-                                    {"items", json::array({{{"name", "First"}, {"type", "text"}, {"value", big}},
-                                                           {{"name", "Second"}, {"type", "text"}, {"value", big}},
-                                                           {{"name", "Third"}, {"type", "text"}, {"value", "3"}}})}}});
+    db["documents"] =
+        json::array({{{"id", 4},
+                      {"items", json::array({{{"name", "First"}, {"type", "text"}, {"value", big}},
+                                             {{"name", "Second"}, {"type", "text"}, {"value", big}},
+                                             {{"name", "Third"}, {"type", "text"}, {"value", "3"}}})}}});
     WriteDatabase("large.nsf", db);
     DBHANDLE h = Open("large.nsf");
     NOTEHANDLE note = 0;
@@ -282,8 +283,8 @@ TEST_F(NnotesItemTextBounds, EveryValueOfALargeNoteIsReachedByItsBlock) {
         WORD type = 0;
         BLOCKID value{};
         notes::DWORD valueLength = 0;
-        ASSERT_EQ(0, lib.NSFItemInfo(note, name.c_str(), static_cast<WORD>(name.size()), nullptr, &type, &value,
-                                     &valueLength));
+        ASSERT_EQ(0, lib.NSFItemInfo(note, name.c_str(), static_cast<WORD>(name.size()), nullptr, &type,
+                                     &value, &valueLength));
         const std::string expected = name == "Third" ? "3" : big;
         ASSERT_EQ(2 + expected.size(), valueLength) << name;
         const char* pool = static_cast<const char*>(lib.OSLockObject(value.pool));

@@ -289,10 +289,16 @@ INSTANTIATE_TEST_SUITE_P(Table, NnotesTranslateBounds,
                                                     11),
                                         {0, 1, 3, 4, 5, 7, 8}},
                              // runs of ASCII cut at every byte: ab, あ, cd
-                             BoundsCase{"AsciiRunsToLmbcs", OS_TRANSLATE_NATIVE_TO_LMBCS, "ab\x82\xa0"
-                                        "cd", {0, 1, 2, 5, 6, 7}},
-                             BoundsCase{"AsciiRunsToNative", OS_TRANSLATE_LMBCS_TO_NATIVE, "ab\x10\x82\xa0"
-                                        "cd", {0, 1, 2, 4, 5, 6}}),
+                             BoundsCase{"AsciiRunsToLmbcs",
+                                        OS_TRANSLATE_NATIVE_TO_LMBCS,
+                                        "ab\x82\xa0"
+                                        "cd",
+                                        {0, 1, 2, 5, 6, 7}},
+                             BoundsCase{"AsciiRunsToNative",
+                                        OS_TRANSLATE_LMBCS_TO_NATIVE,
+                                        "ab\x10\x82\xa0"
+                                        "cd",
+                                        {0, 1, 2, 4, 5, 6}}),
                          [](const ::testing::TestParamInfo<BoundsCase>& info) {
                              return std::string(info.param.name);
                          });
