@@ -244,9 +244,19 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, OVERLAPPED
 
 BOOL CloseHandle(HANDLE object) { return close(Fd(object)) == 0; }
 
-BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* utc,
+DWORD GetTimeZoneInformation(TIME_ZONE_INFORMATION* zone) {
+    if (zone == nullptr) return TIME_ZONE_ID_INVALID;
+    *zone = TIME_ZONE_INFORMATION{};
+    const time_t now = time(nullptr);
+    std::tm l{};
+    if (localtime_r(&now, &l) == nullptr) return TIME_ZONE_ID_INVALID;
+    zone->Bias = static_cast<LONG>(-l.tm_gmtoff / 60);
+    return TIME_ZONE_ID_UNKNOWN;
+}
+
+BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* /*zone*/, const SYSTEMTIME* utc,
                                      SYSTEMTIME* local) {
-    if (zone != nullptr || utc == nullptr || local == nullptr) return FALSE;
+    if (utc == nullptr || local == nullptr) return FALSE;
     std::tm t{};
     t.tm_year = utc->wYear - 1900;
     t.tm_mon = utc->wMonth - 1;

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 
 using BOOL = int;
 using BYTE = unsigned char;
@@ -67,7 +68,18 @@ struct SYSTEMTIME {
     WORD wSecond;
     WORD wMilliseconds;
 };
-struct TIME_ZONE_INFORMATION;
+using LONG = int32_t;
+struct TIME_ZONE_INFORMATION {
+    LONG Bias;
+    wchar_t StandardName[32];
+    SYSTEMTIME StandardDate;
+    LONG StandardBias;
+    wchar_t DaylightName[32];
+    SYSTEMTIME DaylightDate;
+    LONG DaylightBias;
+};
+#define TIME_ZONE_ID_UNKNOWN 0u
+#define TIME_ZONE_ID_INVALID 0xFFFFFFFFu
 
 struct SECURITY_ATTRIBUTES;
 // Only the file position of a positioned read is used.
@@ -95,6 +107,20 @@ BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, OVERLAPPED* overlapped);
 BOOL CloseHandle(HANDLE object);
 
-// The local time of a UTC time in the process's time zone (the zone argument must be null).
+// The process's time zone: its bias now, and no rules of its own (the conversion below
+// takes them from the C library).
+DWORD GetTimeZoneInformation(TIME_ZONE_INFORMATION* zone);
+// The local time of a UTC time in the process's time zone: the zone argument is null or the
+// one GetTimeZoneInformation gave.
 BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* utc,
                                      SYSTEMTIME* local);
+
+// A slim lock as the runtime takes it: exclusive only, here over the C++ library's mutex.
+struct SRWLOCK {
+    std::mutex mutex;
+};
+#define SRWLOCK_INIT \
+    {}
+inline void AcquireSRWLockExclusive(SRWLOCK* lock) { lock->mutex.lock(); }
+inline BOOL TryAcquireSRWLockExclusive(SRWLOCK* lock) { return lock->mutex.try_lock() ? TRUE : FALSE; }
+inline void ReleaseSRWLockExclusive(SRWLOCK* lock) { lock->mutex.unlock(); }
