@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <type_traits>
@@ -227,7 +228,7 @@ notes::BLOCKID ItemValueBlockId(DHANDLE note, NoteObject& object, size_t index) 
         MemoryObject* pool = nullptr;
         DHANDLE poolHandle = 0;
         for (const nnotes::Item& item : items) {
-            if (pool == nullptr || pool->bytes.size() > 0xFFFF) {
+            if (pool == nullptr || pool->bytes.size() > std::numeric_limits<WORD>::max()) {
                 poolHandle = H().Next();
                 pool = &H().memory[poolHandle];
                 pool->note = note;
@@ -709,13 +710,8 @@ STATUS LNPUBLIC NSFNoteOpen(DBHANDLE hDB, NOTEID noteID, WORD /*openFlags*/, NOT
 }
 
 STATUS LNPUBLIC NSFItemScan(NOTEHANDLE hNote, NSFITEMSCANPROC actionRoutine, void* routineParameter) {
-    NoteObject object;
-    {
-        std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
-        NoteObject* o = Find(H().notes, hNote);
-        if (o == nullptr) return nnotes::kErrInvalidHandle;
-        object = *o;
-    }
+    NoteRef object;
+    if (!RefOf(hNote, &object)) return nnotes::kErrInvalidHandle;
     if (actionRoutine == nullptr) return nnotes::kErrBadArgument;
     if (Status s = object.db->Fault("NSFItemScan", object.note.get())) return s;
     std::string name;

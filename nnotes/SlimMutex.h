@@ -1,8 +1,7 @@
 #pragma once
 // A mutex over the system's slim reader/writer lock, for the locks every call of the library
-// takes: an export takes them dozens of times a document, and the lock of the threads library
-// cost more there than the work it guarded. Meets the standard's Lockable, so it goes with
-// std::lock_guard.
+// takes: an export takes them dozens of times a document, and the threads library's lock
+// showed in its profile. Meets the standard's Lockable, so it goes with std::lock_guard.
 
 #include <windows.h>
 

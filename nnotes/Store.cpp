@@ -699,8 +699,7 @@ bool SameName(const std::string& a, const char* b, size_t bLength) {
     if (a.size() != bLength) return false;
     for (size_t i = 0; i < a.size();) {
         char x = a[i], y = b[i];
-        // Printable ASCII is a character of its own in LMBCS: most names are, and need no look-up.
-        size_t len = x >= 0x20 && x < 0x7F ? 1 : LmbcsCharLength(a.data() + i, a.size() - i);
+        size_t len = LmbcsCharLength(a.data() + i, a.size() - i);
         if (len == 1) {
             // Only single-byte characters fold: a trail byte that looks like a letter is not one.
             if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');

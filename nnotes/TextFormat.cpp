@@ -37,8 +37,8 @@ TimeDate TimeAt(const std::string& s, size_t pos) {
     return td;
 }
 
-// The zone times are shown in, read from the system once: asked for at every value, the
-// system reads its zone again each time, and that cost more than the rest of a document.
+// The zone times are shown in, read from the system once per process: asked for at every
+// value, Wine reads the host's zone files again each time.
 const TIME_ZONE_INFORMATION* LocalZone() {
     static const struct Zone {
         TIME_ZONE_INFORMATION info{};
