@@ -5,7 +5,7 @@
 #include "cli/ConsoleStop.h"
 #include "cli/OpenedFile.h"
 #include "cli/RunSummary.h"
-#include "estate/UnattendedJob.h"
+#include "cli/UnattendedJob.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"

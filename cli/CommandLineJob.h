@@ -4,9 +4,9 @@
 // What the windows would show is printed instead.
 
 #include "cli/CommandLine.h"
-#include "cli/TextOutput.h"
-#include "job/ExportStage.h"
 #include "job/ExportTotals.h"
+#include "job/TextOutput.h"
+#include "job/UnattendedRun.h"
 
 #include <string>
 #include <vector>
@@ -21,11 +21,5 @@ bool ReadCommandLine(const std::vector<std::wstring>& arguments, CTextOutput& ou
 // beside the CSV file), printing its messages, warnings and progress on `output`; a run that
 // ends before the export stage logs why. Returns the process's exit status; `totals` holds
 // the export's counts (none when it ended before the export stage).
-int RunCommandLineJob(const CommandLineOptions& options, CTextOutput& output, ExportTotals& totals);
-
-// One export once its database, form and fields are chosen: the CSV file written under its
-// partial name and put in the target's place (`choices.exportPath`) only for a run that went
-// through, the log at `logPath`. What ends it before the export stage is printed on `early`,
-// the rest on `output`. Returns the exit status; `totals` holds the export's counts.
-int ExportToTarget(ExportChoices choices, const std::string& logPath, const std::string& text,
-                   CTextOutput& early, CTextOutput& output, ExportTotals& totals);
+int RunCommandLineJob(const CommandLineOptions& options, const UnattendedRun& run, CTextOutput& output,
+                      ExportTotals& totals);

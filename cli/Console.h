@@ -3,7 +3,7 @@
 // redirection in a batch file), else the console of the process that started it. A run with
 // neither (the Task Scheduler) prints nothing.
 
-#include "cli/TextOutput.h"
+#include "job/TextOutput.h"
 
 #include <windows.h>
 

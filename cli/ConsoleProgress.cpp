@@ -1,6 +1,5 @@
 #include "cli/ConsoleProgress.h"
 
-#include "cli/ConsoleStop.h"
 #include "framework/ResourceString.h"
 #include "res/resource.h"
 
@@ -27,8 +26,6 @@ void CConsoleProgress::Finish() {
     if (!m_current) Show();
     m_output.EndProgress();
 }
-
-bool CConsoleProgress::StopRequested() { return ConsoleStopRequested(); }
 
 void CConsoleProgress::Show() {
     const std::string format = ResString(IDS_CMD_PROGRESS);

@@ -2,7 +2,7 @@
 // An export run's progress on the console: documents done of all, rewritten at most a few
 // times a second, so that a run of a million documents spends its time on the documents.
 
-#include "cli/TextOutput.h"
+#include "job/TextOutput.h"
 #include "export/ExportProgress.h"
 
 #include <windows.h>
@@ -18,8 +18,6 @@ public:
 
     void Advance(unsigned long done, unsigned long total) override;
     void Finish() override;
-    // Ctrl+C and the console's other stop events (cli/ConsoleStop.h).
-    bool StopRequested() override;
 
 private:
     void Show();

@@ -1,14 +1,12 @@
 #include "cli/ConsoleStop.h"
 
-#include <atomic>
-
 namespace {
 
 // Windows ends a process five seconds after a close, logoff or shutdown event reaches it;
 // the rest is left for the process's own end.
 constexpr DWORD kGraceMs = 4500;
 
-std::atomic<bool> g_stopRequested{false};
+CStopToken g_stop;
 HANDLE g_runEnded = nullptr;  // set when the run has ended; made by InstallConsoleStop
 
 }  // namespace
@@ -22,12 +20,12 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
     switch (event) {
         case CTRL_C_EVENT:
         case CTRL_BREAK_EVENT:
-            g_stopRequested = true;
+            g_stop.Request();
             return TRUE;
         case CTRL_CLOSE_EVENT:
         case CTRL_LOGOFF_EVENT:
         case CTRL_SHUTDOWN_EVENT:
-            g_stopRequested = true;
+            g_stop.Request();
             if (g_runEnded != nullptr) WaitForSingleObject(g_runEnded, kGraceMs);
             return TRUE;
         default:
@@ -35,13 +33,13 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
     }
 }
 
-bool ConsoleStopRequested() { return g_stopRequested; }
+CStopToken& ConsoleStopToken() { return g_stop; }
 
 void ConsoleRunEnded() {
     if (g_runEnded != nullptr) SetEvent(g_runEnded);
 }
 
 void ResetConsoleStop() {
-    g_stopRequested = false;
+    g_stop.Reset();
     if (g_runEnded != nullptr) ResetEvent(g_runEnded);
 }

@@ -1,21 +1,21 @@
 #include "estate/EstateJob.h"
 
-#include "cli/AttachmentFolder.h"
-#include "cli/CommandLineJob.h"
-#include "cli/CommandLineLog.h"
-#include "cli/ConsoleMessages.h"
-#include "cli/ConsoleStop.h"
-#include "cli/FormChoice.h"
-#include "cli/PartialFile.h"
+#include "attachments/SafeName.h"
 #include "estate/DatabaseList.h"
 #include "estate/FormCatalogue.h"
-#include "attachments/SafeName.h"
+#include "estate/FormExport.h"
 #include "estate/SummaryFile.h"
 #include "framework/ResourceString.h"
+#include "job/AttachmentFolder.h"
 #include "job/DatabaseLocator.h"
 #include "job/ExitStatus.h"
+#include "job/FormChoice.h"
+#include "job/OutputMessages.h"
+#include "job/PartialFile.h"
 #include "job/PathCheck.h"
 #include "job/PathRules.h"
+#include "job/RunLog.h"
+#include "job/TargetExport.h"
 #include "log/FileError.h"
 #include "res/resource.h"
 
@@ -28,7 +28,6 @@ namespace {
 constexpr char kAllForms[] = "*";
 constexpr char kSummaryName[] = "summary.csv";
 constexpr char kCsvExtension[] = ".csv";
-constexpr char kLogExtension[] = ".log";
 constexpr char kDatabaseExtension[] = ".nsf";
 // A name made from a database holds at most this much, so that DIR\<database>\<form>.csv
 // stays well inside a path's 260 bytes for any DIR a user types.
@@ -62,30 +61,10 @@ std::string FirstSynonym(const std::string& title) {
                                       : name.substr(first, name.find_last_not_of(' ') - first + 1);
 }
 
-void Add(ExportTotals& sum, const ExportTotals& t) {
-    sum.written += t.written;
-    sum.otherForm += t.otherForm;
-    sum.unreadable += t.unreadable;
-    sum.refusedLines += t.refusedLines;
-    sum.lossyCells += t.lossyCells;
-    sum.lostCharacters += t.lostCharacters;
-    sum.signatureFailures += t.signatureFailures;
-    sum.conflicts += t.conflicts;
-    sum.cutValues += t.cutValues;
-    sum.unjoinedValues += t.unjoinedValues;
-    sum.attachmentsWritten += t.attachmentsWritten;
-    sum.attachmentsNotWritten += t.attachmentsNotWritten;
-}
-
 // The database's log, named after its folder: "sales.nsf" keeps "sales.log" beside its CSV
 // files, which all end in ".csv".
 std::string LogNameOf(const std::string& folderName) {
-    const size_t stem = folderName.size() - (sizeof kDatabaseExtension - 1);
-    if (folderName.size() > sizeof kDatabaseExtension - 1 &&
-        lstrcmpiA(folderName.c_str() + stem, kDatabaseExtension) == 0) {
-        return folderName.substr(0, stem) + kLogExtension;
-    }
-    return folderName + kLogExtension;
+    return LogPathNamedAfter(folderName, kDatabaseExtension);
 }
 
 // The form whose file takes the documents without a Form item: the default form, else the
@@ -124,6 +103,7 @@ unsigned RefusedSwitch(const CommandLineOptions& options, std::string& which) {
 
 struct Estate {
     const CommandLineOptions& options;
+    const UnattendedRun& run;
     CTextOutput& output;
     CSummaryFile summary;
     std::vector<SummaryRow> rows;
@@ -138,7 +118,7 @@ struct Estate {
     // Writes what ended a database's or a form's export into the database's log: the first
     // such text empties it, as an export does; later ones, and exports, go on after it.
     void LogEnd(const std::string& logPath, bool& logStarted, const std::string& printed) {
-        LogEndInto(logPath, options.text, printed, logStarted);
+        LogEndInto(logPath, run.commandLine, printed, logStarted);
         logStarted = true;
     }
 
@@ -147,7 +127,7 @@ struct Estate {
         bool logStarted = false;
         CLoggedOutput logged(output);
         CFirstMessage kept(logged);
-        CConsoleMessages messages(kept);
+        COutputMessages messages(kept);
         char notesPath[notes::MAXPATH];
         std::vector<FormFields> catalogue;
         if (!NotesPathOf(messages, server, path, notesPath) ||
@@ -179,7 +159,7 @@ struct Estate {
         const FormFields* formlessHome = allForms ? FormlessHome(catalogue) : nullptr;
         CNameBook files;
         for (const FormFields* form : chosen) {
-            if (ConsoleStopRequested()) return;
+            if (run.StopRequested()) return;
             CLoggedOutput formLogged(output);
             CFirstMessage formKept(formLogged);
             if (form->unnamed) {
@@ -198,27 +178,15 @@ struct Estate {
             ExportChoices choices;
             choices.dbPath = notesPath;
             choices.formName = form->form;
-            choices.fieldNames = form->fields;
             if (allForms) {
                 choices.formless = form != formlessHome ? FormlessDocuments::kElsewhere
                                    : form->isDefault    ? FormlessDocuments::kDefaultForm
                                                         : FormlessDocuments::kFirstForm;
             }
-            if (options.fieldsGiven && !options.fields.empty()) {
-                choices.fieldNames.clear();
-                for (const std::string& wanted : options.fields) {
-                    const std::string field = FindField(form->fields, wanted);
-                    if (field.empty()) {
-                        formKept.PrintClosing(ResStringWith(IDS_CMD_FIELD_NOT_FOUND, wanted));
-                        break;
-                    }
-                    choices.fieldNames.push_back(field);
-                }
-                if (!formKept.first.empty()) {
-                    LogEnd(logPath, logStarted, formLogged.Printed());
-                    Record({name, form->form, {}, {}, kExitNothing, formKept.first});
-                    continue;
-                }
+            if (!ChooseFields(*form, options.fields, formKept, choices.fieldNames)) {
+                LogEnd(logPath, logStarted, formLogged.Printed());
+                Record({name, form->form, {}, {}, kExitNothing, formKept.first});
+                continue;
             }
             const std::string csvName =
                 files.Claim(SafeName(FirstSynonym(form->form), kNameBytes, IsNativeLeadByte), kCsvExtension);
@@ -236,10 +204,10 @@ struct Estate {
             ExportTotals formTotals;
             // What ends the export before its stage has a log is logged as it is printed.
             CLoggedOutput early(formKept);
-            const int status = ExportToTarget(choices, logPath, options.text, early, formKept, formTotals);
+            const int status = ExportToTarget(run, choices, logPath, early, formKept, formTotals);
             if (!early.Printed().empty()) LogEnd(logPath, logStarted, early.Printed());
             logStarted = true;
-            Add(totals, formTotals);
+            totals += formTotals;
             // A stopped export's lines are in its partial file, which its row names instead.
             const std::string partial = PartialPathOf(choices.exportPath);
             const bool keptPartial = GetFileAttributesA(partial.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -256,7 +224,8 @@ bool IsEstateRun(const CommandLineOptions& options) {
     return !options.out.empty() || options.form == kAllForms || NamesSeveralDatabases(options.db);
 }
 
-int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportTotals& totals) {
+int RunEstateJob(const CommandLineOptions& options, const UnattendedRun& run, CTextOutput& output,
+                 ExportTotals& totals) {
     std::string which;
     if (const unsigned refusal = RefusedSwitch(options, which)) {
         output.PrintClosing(which.empty() ? ResString(refusal) : ResStringWith(refusal, which));
@@ -281,10 +250,10 @@ int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportT
         output.PrintClosing(message);
         return kExitNothing;
     }
-    Estate estate{options, output, {}, {}, kExitWhole};
+    Estate estate{options, run, output, {}, {}, kExitWhole};
     const std::string summaryPath = options.out + "\\" + kSummaryName;
     const std::string summaryPartial = PartialPathOf(summaryPath);
-    CConsoleMessages summaryMessages(output);
+    COutputMessages summaryMessages(output);
     if (!estate.summary.Create(summaryPartial, summaryMessages, options.attachmentsGiven))
         return kExitNothing;
 
@@ -292,7 +261,7 @@ int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportT
     // A database file called summary.csv gets a folder of another name than the summary's.
     folders.Claim(kSummaryName, "");
     for (DatabaseSource& source : sources) {
-        if (ConsoleStopRequested()) break;
+        if (run.StopRequested()) break;
         if (source.server.empty() && options.serverGiven) source.server = options.server;
         const std::string name = DatabaseName(source);
         const std::string folderName =
@@ -307,7 +276,7 @@ int RunEstateJob(const CommandLineOptions& options, CTextOutput& output, ExportT
         estate.ExportDatabase(name, source.server, source.path, folder, folder + "\\" + LogNameOf(folderName),
                               totals);
     }
-    const bool stopped = ConsoleStopRequested();
+    const bool stopped = run.StopRequested();
     if (stopped) estate.worst = std::max(estate.worst, static_cast<int>(kExitIncomplete));
     // The table again in short, after everything the exports printed.
     for (const SummaryRow& row : estate.rows) {

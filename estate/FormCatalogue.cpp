@@ -1,6 +1,6 @@
 #include "estate/FormCatalogue.h"
 
-#include "cli/FormChoice.h"
+#include "job/FormChoice.h"
 
 #include "framework/ResourceString.h"
 #include "notes/NsfDatabase.h"

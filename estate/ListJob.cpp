@@ -1,6 +1,6 @@
 #include "estate/ListJob.h"
 
-#include "cli/ConsoleMessages.h"
+#include "job/OutputMessages.h"
 #include "estate/DatabaseList.h"
 #include "estate/FormCatalogue.h"
 #include "framework/ResourceString.h"

@@ -2,8 +2,8 @@
 // /list: the forms of each database /db names and the fields of each, printed for a script to
 // choose from, without exporting anything.
 
-#include "cli/CommandLine.h"
-#include "cli/TextOutput.h"
+#include "estate/CommandLineOptions.h"
+#include "job/TextOutput.h"
 
 // Prints one line per form: the database, the form's title and its fields (comma-separated),
 // separated by tabs. A database that cannot be read is told on the standard error and the

@@ -20,42 +20,42 @@ std::string Quoted(const std::string& text) {
 
 }  // namespace
 
-std::vector<std::string> SummaryHeader(bool attachments) {
-    // The names of the run's last line, so that a script reads both alike.
-    std::vector<std::string> header = {"database",
-                                       "form",
-                                       "csv",
-                                       "written",
-                                       "other-form",
-                                       "not-readable",
-                                       "lines-not-written",
-                                       "lost-characters",
-                                       "conflicts",
-                                       "cut-values",
-                                       "status",
-                                       "first-error"};
-    if (attachments) header.insert(header.end(), {"attachments-written", "attachments-not-written"});
-    return header;
+namespace {
+
+// The columns of `column`'s place, in the table's order: each count's key, or its value in `totals`.
+void AddCounts(std::vector<std::string>& cells, SummaryColumn column, const ExportTotals* totals) {
+    for (const ExportCount& count : ExportCounts()) {
+        if (count.column != column) continue;
+        cells.push_back(totals == nullptr ? std::string(count.key) : std::to_string(totals->*count.member));
+    }
 }
 
-std::vector<std::string> SummaryCells(const SummaryRow& row, bool attachments) {
-    const ExportTotals& t = row.totals;
-    std::vector<std::string> cells = {Quoted(row.database),
-                                      Quoted(row.form),
-                                      Quoted(row.csv),
-                                      std::to_string(t.written),
-                                      std::to_string(t.otherForm),
-                                      std::to_string(t.unreadable),
-                                      std::to_string(t.refusedLines),
-                                      std::to_string(t.lostCharacters),
-                                      std::to_string(t.conflicts),
-                                      std::to_string(t.cutValues),
-                                      std::to_string(row.status),
-                                      Quoted(row.error)};
-    if (attachments)
-        cells.insert(cells.end(),
-                     {std::to_string(t.attachmentsWritten), std::to_string(t.attachmentsNotWritten)});
+// The row's columns, a count's column named after its key in the run's last line so that a
+// script reads both alike; `totals` null: the header.
+std::vector<std::string> Columns(const SummaryRow* row, const ExportTotals* totals, bool attachments) {
+    std::vector<std::string> cells;
+    if (row == nullptr) {
+        cells = {"database", "form", "csv"};
+    } else {
+        cells = {Quoted(row->database), Quoted(row->form), Quoted(row->csv)};
+    }
+    AddCounts(cells, SummaryColumn::kCounts, totals);
+    if (row == nullptr) {
+        cells.insert(cells.end(), {"status", "first-error"});
+    } else {
+        cells.insert(cells.end(), {std::to_string(row->status), Quoted(row->error)});
+    }
+    if (attachments) AddCounts(cells, SummaryColumn::kAttachments, totals);
+    AddCounts(cells, SummaryColumn::kEnd, totals);
     return cells;
+}
+
+}  // namespace
+
+std::vector<std::string> SummaryHeader(bool attachments) { return Columns(nullptr, nullptr, attachments); }
+
+std::vector<std::string> SummaryCells(const SummaryRow& row, bool attachments) {
+    return Columns(&row, &row.totals, attachments);
 }
 
 bool CSummaryFile::Create(const std::string& path, CMessageSink& messages, bool attachments) {

@@ -19,7 +19,8 @@ struct SummaryRow {
 };
 
 // The cells of a row (and of the header), quoted where they hold what would split them.
-// A run that writes attachments has two more columns at the end, their counts.
+// A run that writes attachments has its two counts after the first error; the counts added
+// since stand at the end, so that no column a script reads has moved.
 std::vector<std::string> SummaryCells(const SummaryRow& row, bool attachments = false);
 std::vector<std::string> SummaryHeader(bool attachments = false);
 

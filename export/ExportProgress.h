@@ -15,9 +15,6 @@ public:
     virtual void Advance(unsigned long done, unsigned long total) = 0;
     // The run went through its whole note table.
     virtual void Finish() = 0;
-    // True when whoever watches the run asked it to stop; the run then stops before its next
-    // document. The progress window offers no stop.
-    virtual bool StopRequested() { return false; }
 };
 
 using ExportProgressMaker = std::function<std::unique_ptr<CExportProgress>()>;

@@ -240,7 +240,7 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
             progress->Advance(done, total);
             note.Close();
             // Asked to stop, the run ends between documents: every line written is whole.
-            if (found && progress->StopRequested()) {
+            if (found && context.StopRequested()) {
                 totals.stopRequested = true;
                 context.LogTotals(totals);
                 context.Warn("Export stopped on request: the CSV file is incomplete");

@@ -8,6 +8,7 @@
 #include "export/CsvFile.h"
 #include "export/ExportProgress.h"
 #include "job/ExportTotals.h"
+#include "job/StopToken.h"
 #include "framework/MessageSink.h"
 #include "log/SysLog.h"
 
@@ -30,6 +31,10 @@ public:
     // Writes the attached files of each exported document, and the CSV gains a column that
     // lists them; null for an export of the fields alone.
     const CAttachmentWriter* attachments = nullptr;
+    // Set from outside to stop the run before its next document; null for a run nobody can
+    // stop (the wizard's progress window offers no stop).
+    const CStopToken* stop = nullptr;
+    bool StopRequested() const { return stop != nullptr && stop->Requested(); }
 
     // The closing count into the log: the documents, then the attachments of a run that wrote them.
     void LogTotals(const ExportTotals& totals);

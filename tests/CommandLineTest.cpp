@@ -7,10 +7,10 @@
 #include "cli/ConsoleProgress.h"
 #include "cli/ConsoleStop.h"
 #include "cli/OpenedFile.h"
-#include "cli/PartialFile.h"
-#include "cli/RunLock.h"
+#include "job/PartialFile.h"
+#include "job/RunLock.h"
 #include "cli/RunSummary.h"
-#include "estate/UnattendedJob.h"
+#include "cli/UnattendedJob.h"
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
 #include "log/FileError.h"
@@ -162,7 +162,21 @@ ExportOutcome Outcome(bool stopped, bool fileCreated, bool finished, size_t refu
     return o;
 }
 
+// A run that went through its whole table, with one count set.
+ExportOutcome Counted(size_t ExportTotals::*count, size_t value) {
+    ExportOutcome o = Outcome(false, true, true, 0, 0, 0, 0, 0);
+    o.totals.*count = value;
+    return o;
+}
+
 const StatusCase kStatusCases[] = {
+    {"WholeRun", Outcome(false, true, true, 0, 0, 0, 0, 0), kExitWhole},
+    {"OtherFormsAreNoWarning", Counted(&ExportTotals::otherForm, 7), kExitWhole},
+    {"AttachmentsWrittenAreNoWarning", Counted(&ExportTotals::attachmentsWritten, 2), kExitWhole},
+    {"SignatureFailure", Counted(&ExportTotals::signatureFailures, 1), kExitWarnings},
+    {"UnjoinedValue", Counted(&ExportTotals::unjoinedValues, 1), kExitWarnings},
+    {"AttachmentNotWritten", Counted(&ExportTotals::attachmentsNotWritten, 1), kExitWarnings},
+    {"LineRefusedAlone", Counted(&ExportTotals::refusedLines, 1), kExitIncomplete},
     {"UnreadableNote", Outcome(false, true, true, 0, 1, 0, 0, 0), kExitWarnings},
     {"LostCharacters", Outcome(false, true, true, 0, 0, 2, 0, 0), kExitWarnings},
     {"Conflict", Outcome(false, true, true, 0, 0, 0, 1, 0), kExitWarnings},
@@ -747,9 +761,11 @@ TEST_F(CommandLineJob, AttachmentsOfAnEstateStayInTheirDatabasesFolder) {
             << path;
     const std::vector<std::string> summary = SplitCrLf(ReadFileBytes(dir.File("est\\summary.csv")));
     ASSERT_EQ(3u, summary.size());  // the header, the one form's row, the last CR LF
-    EXPECT_EQ(",status,first-error,attachments-written,attachments-not-written",
-              summary[0].substr(summary[0].find(",status,")));
-    EXPECT_EQ(",1,,7,3", summary[1].substr(summary[1].rfind(",1,")));
+    EXPECT_EQ(
+        ",status,first-error,attachments-written,attachments-not-written,cells-with-lost-characters,"
+        "signature-failures,unjoined-values",
+        summary[0].substr(summary[0].find(",status,")));
+    EXPECT_EQ(",1,,7,3,0,0,0", summary[1].substr(summary[1].rfind(",1,")));
 }
 
 // Counts the job's NSFDbOpen calls while it lives, through the bound operation itself.
@@ -898,14 +914,16 @@ TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
     ASSERT_EQ(10u, rows.size());  // the header, a row for the broken database, seven forms, the last CR LF
     EXPECT_EQ(
         "database,form,csv,written,other-form,not-readable,lines-not-written,lost-characters,conflicts,"
-        "cut-values,status,first-error",
+        "cut-values,status,first-error,cells-with-lost-characters,signature-failures,unjoined-values",
         rows[0]);
     EXPECT_EQ(0u, rows[1].find(dir.File("broken.nsf") + ",,,0,0,0,0,0,0,0,3,")) << rows[1];
-    EXPECT_EQ(WithDir("{dir}\\orders.nsf,Order,{dir}\\out\\orders.nsf\\Order.csv,3,0,0,0,0,0,0,0,"), rows[2]);
-    EXPECT_EQ(WithDir("{dir}\\orders.nsf,Note,{dir}\\out\\orders.nsf\\Note.csv,0,3,0,0,0,0,0,0,"), rows[3]);
-    EXPECT_EQ(
-        WithDir("{dir}\\withdefault.nsf,not available,,0,0,0,0,0,0,0,1,") + ResString(IDS_CMD_FORM_UNNAMED),
-        rows[6]);
+    EXPECT_EQ(WithDir("{dir}\\orders.nsf,Order,{dir}\\out\\orders.nsf\\Order.csv,3,0,0,0,0,0,0,0,,0,0,0"),
+              rows[2]);
+    EXPECT_EQ(WithDir("{dir}\\orders.nsf,Note,{dir}\\out\\orders.nsf\\Note.csv,0,3,0,0,0,0,0,0,,0,0,0"),
+              rows[3]);
+    EXPECT_EQ(WithDir("{dir}\\withdefault.nsf,not available,,0,0,0,0,0,0,0,1,") +
+                  ResString(IDS_CMD_FORM_UNNAMED) + ",0,0,0",
+              rows[6]);
     EXPECT_FALSE(FileExists(dir.File("out\\summary.partial.csv")));
     EXPECT_TRUE(boxes.boxes.empty());
 }

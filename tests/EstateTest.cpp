@@ -164,27 +164,76 @@ TEST(SummaryCells, QuoteOnlyWhatWouldSplitThem) {
     row.csv = "E:\\out\\\x95\x5c.csv";  // 表: a second byte that is a backslash
     row.error = "line 1\nline 2";
     row.status = 3;
-    row.totals.written = 5;
+    // A different count in every column, so that two columns swapped are seen.
+    ExportTotals& t = row.totals;
+    t.written = 5, t.otherForm = 11, t.unreadable = 12, t.refusedLines = 13, t.lostCharacters = 14;
+    t.lossyCells = 15, t.conflicts = 16, t.cutValues = 17, t.signatureFailures = 18, t.unjoinedValues = 19;
+    t.attachmentsWritten = 6, t.attachmentsNotWritten = 1;
     const std::vector<std::string> expected = {"\"D:\\nsf\\a,b.nsf\"",
                                                "\"say \"\"hi\"\"\"",
                                                "E:\\out\\\x95\x5c.csv",
                                                "5",
-                                               "0",
-                                               "0",
-                                               "0",
-                                               "0",
-                                               "0",
-                                               "0",
+                                               "11",
+                                               "12",
+                                               "13",
+                                               "14",
+                                               "16",
+                                               "17",
                                                "3",
-                                               "\"line 1\nline 2\""};
+                                               "\"line 1\nline 2\"",
+                                               "15",
+                                               "18",
+                                               "19"};
     EXPECT_EQ(expected, SummaryCells(row));
-    // A run that writes attachments has their counts after the columns scripts already read.
-    row.totals.attachmentsWritten = 6;
-    row.totals.attachmentsNotWritten = 1;
+    // A run that writes attachments has their counts after the first error, where they were
+    // before the last three counts came.
     std::vector<std::string> withFiles = expected;
-    withFiles.insert(withFiles.end(), {"6", "1"});
+    withFiles.insert(withFiles.begin() + 12, {"6", "1"});
     EXPECT_EQ(withFiles, SummaryCells(row, true));
-    EXPECT_EQ(SummaryHeader().size() + 2, SummaryHeader(true).size());
+}
+
+// The header names each column after the count's key in the run's last line.
+TEST(SummaryCells, HeaderNamesTheSummaryLinesKeys) {
+    const std::vector<std::string> plain = {"database",
+                                            "form",
+                                            "csv",
+                                            "written",
+                                            "other-form",
+                                            "not-readable",
+                                            "lines-not-written",
+                                            "lost-characters",
+                                            "conflicts",
+                                            "cut-values",
+                                            "status",
+                                            "first-error",
+                                            "cells-with-lost-characters",
+                                            "signature-failures",
+                                            "unjoined-values"};
+    EXPECT_EQ(plain, SummaryHeader());
+    std::vector<std::string> withFiles = plain;
+    withFiles.insert(withFiles.begin() + 12, {"attachments-written", "attachments-not-written"});
+    EXPECT_EQ(withFiles, SummaryHeader(true));
+}
+
+// A run over several exports adds up every count of the table, and each count's log text
+// stands on the log line it belongs to.
+TEST(ExportTotalsTable, SumsEveryCountAndWritesTheLogLines) {
+    ExportTotals a, b;
+    size_t value = 1;
+    for (const ExportCount& count : ExportCounts()) {
+        a.*count.member = value;
+        b.*count.member = 100 * value++;
+    }
+    a += b;
+    value = 1;
+    for (const ExportCount& count : ExportCounts()) {
+        EXPECT_EQ(101 * value, a.*count.member) << count.key;
+        ++value;
+    }
+    EXPECT_EQ(
+        "Documents written = 101, Other form = 202, Not readable = 303, Lines not written to the file = 404",
+        ExportTotalsText(a));
+    EXPECT_EQ("Attachments written = 1111, Attachments not written = 1212", AttachmentTotalsText(a));
 }
 
 }  // namespace

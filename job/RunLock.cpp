@@ -1,4 +1,4 @@
-#include "cli/RunLock.h"
+#include "job/RunLock.h"
 
 #include <cstdint>
 #include <cstdio>

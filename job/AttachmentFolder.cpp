@@ -1,4 +1,4 @@
-#include "cli/AttachmentFolder.h"
+#include "job/AttachmentFolder.h"
 
 #include "attachments/AttachmentWriter.h"
 #include "job/PathCheck.h"

@@ -1,4 +1,4 @@
-#include "cli/PartialFile.h"
+#include "job/PartialFile.h"
 
 #include "job/PathCheck.h"
 #include "job/PathRules.h"

@@ -3,12 +3,12 @@
 // its output, as nobody is there to close a message box. A message or a file error is what
 // a box would have ended the run with; a warning is one line among the run's.
 
-#include "cli/TextOutput.h"
+#include "job/TextOutput.h"
 #include "framework/MessageSink.h"
 
-class CConsoleMessages : public CMessageSink {
+class COutputMessages : public CMessageSink {
 public:
-    explicit CConsoleMessages(CTextOutput& output) : m_output(output) {}
+    explicit COutputMessages(CTextOutput& output) : m_output(output) {}
 
     void Message(const std::string& text) override { m_output.PrintClosing(text); }
     void FileError(const std::string& text) override { m_output.PrintClosing(text); }

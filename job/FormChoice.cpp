@@ -1,4 +1,4 @@
-#include "cli/FormChoice.h"
+#include "job/FormChoice.h"
 
 #include "export/FormMatch.h"
 #include "job/PathCheck.h"
