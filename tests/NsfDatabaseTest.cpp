@@ -116,11 +116,22 @@ TEST_F(NsfDatabaseTest, ErrorTextIsLookedUpWithoutTheFlagBits) {
     EXPECT_EQ("Notes error 4020", CNsfError(0x8000 | 4020).m_message);
 }
 
+// The wizard's pages hand their Notes errors to the message boxes.
 TEST_F(NsfDatabaseTest, ReportErrorShowsTheTextInTheUsualBox) {
-    CNsfError(kNoExist).ReportError();
+    CNsfError(kNoExist).ReportError(MessageBoxes());
     ASSERT_EQ(1u, recorder.boxes.size());
     EXPECT_EQ(kTextNoSuchFile, recorder.boxes[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), recorder.boxes[0].style);
+}
+
+// The Notes layer shows nothing itself: a caller without windows gets the text alone.
+TEST_F(NsfDatabaseTest, ReportErrorGoesOnlyToTheSinkItIsHanded) {
+    RecordingSink sink;
+    CNsfError(kNoExist).ReportError(sink);
+    EXPECT_EQ((std::vector<std::string>{kTextNoSuchFile}), sink.messages);
+    EXPECT_TRUE(sink.fileErrors.empty());
+    EXPECT_TRUE(sink.warnings.empty());
+    EXPECT_TRUE(recorder.boxes.empty());
 }
 
 const char kCatalogue[] = R"("design":[
