@@ -18,17 +18,11 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 constexpr char kLogFileName[] = "LOG.TXT";
-}
-
-CConvertApp* GetConvertApp() { return dynamic_cast<CConvertApp*>(GetCurrentApp()); }
-
-const char* GetDocumentsPath() {
-    CConvertApp* app = GetConvertApp();
-    return app != nullptr ? app->m_szDocumentsPath : "";
 }
 
 BOOL CConvertApp::InitInstance() {
@@ -74,24 +68,29 @@ BOOL CConvertApp::InitInstance() {
     const DWORD tempLength = GetTempPathA(sizeof temp, temp);
     // A temporary folder too long to hold the name leaves the log in the current directory,
     // as when there is no temporary folder at all.
+    WizardPlaces places;
+    char logPath[MAX_PATH];
     const bool haveTemp = tempLength != 0 && tempLength < sizeof temp &&
-                          std::strlen(temp) + sizeof kLogFileName <= sizeof m_szLogPath;
-    std::snprintf(m_szLogPath, sizeof m_szLogPath, "%s%s", haveTemp ? temp : "", kLogFileName);
+                          std::strlen(temp) + sizeof kLogFileName <= sizeof logPath;
+    std::snprintf(logPath, sizeof logPath, "%s%s", haveTemp ? temp : "", kLogFileName);
+    places.logPath = logPath;
 
-    std::memset(m_szDocumentsPath, 0, sizeof m_szDocumentsPath);
+    char documentsPath[MAX_PATH];
+    std::memset(documentsPath, 0, sizeof documentsPath);
     PIDLIST_ABSOLUTE documents = nullptr;
     if (SHGetSpecialFolderLocation(GetDesktopWindow(), CSIDL_PERSONAL, &documents) == S_OK &&
         documents != nullptr) {
-        SHGetPathFromIDListA(documents, m_szDocumentsPath);
+        SHGetPathFromIDListA(documents, documentsPath);
         ILFree(documents);
     }
+    places.documentsFolder = documentsPath;
 
     if (unattended) {
         m_nExitCode = RunUnattendedJob(options, m_console, m_totals);
         return FALSE;
     }
 
-    CSourceDlg dialog;
+    CSourceDlg dialog(std::move(places));
     if (opened) {
         std::string path;
         if (ToCodePage932(openedFile, path)) {

@@ -15,8 +15,6 @@
 
 using namespace notes;
 
-CNsfDatabase g_scanDb;
-
 namespace {
 
 constexpr size_t kTitleBufferSize = notes::kFormTitleSize;         // a longer title is cut
@@ -95,7 +93,8 @@ struct NamedField {
 
 // What one item scan of a form or subform note gathers.
 struct FormScan {
-    FieldList* items = nullptr;           // every item, for a form without definitions; may be null
+    bool keepItems = false;               // the form's own scan: a form without definitions needs them
+    FieldList items;                      // every item of the note, in scan order, when kept
     std::vector<NamedField> definitions;  // CDFIELD records of its $Body items, in record order
     std::vector<std::string> subforms;    // $SubForms entries, LMBCS
     std::vector<std::string> fieldNames;  // $Fields entries, LMBCS
@@ -169,7 +168,7 @@ STATUS LNCALLBACK CollectItem(WORD /*spare*/, WORD /*itemFlags*/, char* name, WO
                               DWORD valueLength, void* routineParameter) {
     const WORD type = valueLength >= sizeof(WORD) ? ReadWord(value) : 0;
     auto* scan = static_cast<FormScan*>(routineParameter);
-    if (scan->items != nullptr) scan->items->emplace_back(NativeName(name, nameLength), type);
+    if (scan->keepItems) scan->items.emplace_back(NativeName(name, nameLength), type);
     const std::string itemName = LmbcsName(name, nameLength);
     // A form saved by a designer holds its fields as CDFIELD records in its $Body items (one
     // or several), in record order.
@@ -355,12 +354,11 @@ std::string CNsfDatabase::FormLookupName(const std::string& formName) {
 }
 
 void CNsfDatabase::ListFields(const std::string& formName) {
-    g_scanDb.m_fields.clear();
     const std::string lmbcsName = FormLookupName(formName);
     NOTEID noteId = 0;
     ThrowIfFailed(Api().NIFFindDesignNote(m_hDb, lmbcsName.c_str(), NOTE_CLASS_FORM, &noteId));
     FormScan form;
-    form.items = &g_scanDb.m_fields;
+    form.keepItems = true;
     ScanDesignNote(m_hDb, noteId, &form);
 
     ListedFields listed;
@@ -404,7 +402,7 @@ void CNsfDatabase::ListFields(const std::string& formName) {
     }
     // A form without field definitions keeps every item as a field, as older databases made
     // by hand expect; a designer's form still never offers its own $ items.
-    for (const FieldEntry& item : g_scanDb.m_fields) {
+    for (const FieldEntry& item : form.items) {
         if (!form.hasBody || !IsDesignItemName(item.name)) m_fields.push_back(item);
     }
 }

@@ -51,9 +51,6 @@ public:
     std::vector<std::string> m_unnamedForms;
 };
 
-// Never opened: its m_fields is the list that the item scan of ListFields fills.
-extern CNsfDatabase g_scanDb;
-
 // Closes a database on a path that has already reported a failure: a second failure
 // would only repeat it, so it adds no message of its own.
 void CloseQuietly(CNsfDatabase& db);

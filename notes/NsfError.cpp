@@ -1,6 +1,6 @@
 #include "notes/NsfError.h"
 
-#include "framework/MessageBox.h"
+#include "framework/MessageSink.h"
 #include "notes/BufferSizes.h"
 #include "notes/NotesBinding.h"
 
@@ -26,4 +26,4 @@ CNsfError::CNsfError(notes::STATUS status) : m_status(status) {
     if (m_message.empty()) m_message = kNoTextPrefix + std::to_string(status & notes::ERR_MASK);
 }
 
-void CNsfError::ReportError() const { AppMessageBox(m_message); }
+void CNsfError::ReportError(CMessageSink& sink) const { sink.Message(m_message); }

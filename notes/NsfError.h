@@ -5,12 +5,15 @@
 
 #include <string>
 
+class CMessageSink;
+
 class CNsfError {
 public:
     explicit CNsfError(notes::STATUS status);
 
-    // Shows the library's text in the program's usual OK box.
-    void ReportError() const;
+    // Hands the library's text to `sink` as the program's usual message: the Notes layer
+    // only reports, and whoever called it decides where the text is seen.
+    void ReportError(CMessageSink& sink) const;
 
     notes::STATUS m_status;  // exactly as the failing operation returned it, flag bits included
     std::string m_message;   // native text; "Notes error <number>" when the library has none

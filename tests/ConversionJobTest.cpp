@@ -1,7 +1,6 @@
 // Whole conversion jobs in-process against databases of our runtime: the wizard is walked
 // by a driver thread as a user would, message boxes and the shell are recorded.
 #include "wizard/ConversionJob.h"
-#include "app/ConvertApp.h"
 #include "wizard/ShellOpen.h"
 #include "res/resource.h"
 #include "support/Driver.h"
@@ -16,7 +15,6 @@
 #include <prsht.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -72,8 +70,8 @@ class ConversionJobTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(EnsureNotesInitialized());
-        std::snprintf(app.m_szLogPath, sizeof app.m_szLogPath, "%s", dir.File("LOG.TXT").c_str());
-        std::snprintf(app.m_szDocumentsPath, sizeof app.m_szDocumentsPath, "%s", dir.path().c_str());
+        places.logPath = dir.File("LOG.TXT");
+        places.documentsFolder = dir.path();
         m_previousShell =
             SetShellOpenHandler([this](HWND, const std::string& path) { opened.push_back(path); });
         dbPath = dir.File("orders.nsf");
@@ -85,7 +83,7 @@ protected:
     bool RunJob(const drv::WizardChoices& choices, const std::string& server = "") {
         bool walked = false;
         std::thread driver([&] { walked = drv::WalkWizard(GetCurrentProcessId(), choices); });
-        RunConversionJob(nullptr, server, dbPath);
+        RunConversionJob(nullptr, places, server, dbPath);
         driver.join();
         return walked;
     }
@@ -94,7 +92,7 @@ protected:
     // for a stamp marked, so that a cut or stray line fails the comparisons; only the empty
     // rest after the last CR LF is no line.
     std::vector<std::string> LogTexts() const {
-        std::vector<std::string> lines = SplitCrLf(ReadFileBytes(app.m_szLogPath));
+        std::vector<std::string> lines = SplitCrLf(ReadFileBytes(places.logPath));
         if (!lines.empty() && lines.back().empty()) lines.pop_back();
         std::vector<std::string> texts;
         for (const std::string& line : lines) {
@@ -109,7 +107,8 @@ protected:
     std::vector<std::string> Written() const { return FolderListing(dir.path()); }
 
     TempDir dir;
-    CConvertApp app;
+    // What the application hands the source dialog: the test's own folder for both.
+    WizardPlaces places;
     MessageBoxRecorder recorder;
     std::vector<std::string> opened;
     std::string dbPath;
@@ -167,7 +166,7 @@ TEST_F(ConversionJobTest, ChosenFieldsInChosenOrderAndTheWholeLog) {
 
     // A note that fails to open still counts.
     EXPECT_EQ((std::vector<std::string>{"0%", "33%", "66%", "100%"}), percents.texts);
-    EXPECT_EQ((std::vector<std::string>{app.m_szLogPath, csvPath}), opened);
+    EXPECT_EQ((std::vector<std::string>{places.logPath, csvPath}), opened);
     ASSERT_EQ(1u, recorder.boxes.size());
     EXPECT_EQ(kFinished, recorder.boxes[0].text);
 }
@@ -237,7 +236,7 @@ TEST_F(ConversionJobTest, DatabaseWithoutDocumentsGivesTheHeaderAndCompletes) {
     EXPECT_EQ(tail,
               std::vector<std::string>(log.end() - static_cast<std::ptrdiff_t>(tail.size()), log.end()));
     EXPECT_EQ((std::vector<std::string>{"0%", "100%"}), percents.texts);
-    EXPECT_EQ((std::vector<std::string>{app.m_szLogPath, csvPath}), opened);
+    EXPECT_EQ((std::vector<std::string>{places.logPath, csvPath}), opened);
     ASSERT_EQ(1u, recorder.boxes.size()) << "no error box, only the completion";
     EXPECT_EQ(kFinished, recorder.boxes[0].text);
 }
@@ -656,7 +655,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConversionJobTest, CancelledWizardWritesNothing) {
     WriteNotesDatabase(dbPath, OrdersDb());
-    WriteFileBytes(app.m_szLogPath, "previous log");
+    WriteFileBytes(places.logPath, "previous log");
     const std::string proposed = dir.File("Orders.csv");
     WriteFileBytes(proposed, "previous csv");
     const std::vector<std::string> before = Written();
@@ -664,9 +663,9 @@ TEST_F(ConversionJobTest, CancelledWizardWritesNothing) {
         HWND sheet = drv::WaitForDialog(GetCurrentProcessId(), drv::kFormPageTitle);
         drv::PressWizardButton(sheet, PSBTN_CANCEL);
     });
-    RunConversionJob(nullptr, "", dbPath);
+    RunConversionJob(nullptr, places, "", dbPath);
     driver.join();
-    EXPECT_EQ("previous log", ReadFileBytes(app.m_szLogPath));
+    EXPECT_EQ("previous log", ReadFileBytes(places.logPath));
     EXPECT_EQ("previous csv", ReadFileBytes(proposed));
     EXPECT_EQ(before, Written());
     EXPECT_TRUE(recorder.boxes.empty());
@@ -680,9 +679,9 @@ TEST_F(ConversionJobTest, BackOnTheFirstPageEndsLikeCancel) {
         HWND sheet = drv::WaitForDialog(GetCurrentProcessId(), drv::kFormPageTitle);
         drv::PressWizardButton(sheet, PSBTN_BACK);
     });
-    RunConversionJob(nullptr, "", dbPath);
+    RunConversionJob(nullptr, places, "", dbPath);
     driver.join();
-    EXPECT_FALSE(FileExists(app.m_szLogPath));
+    EXPECT_FALSE(FileExists(places.logPath));
     EXPECT_FALSE(FileExists(dir.File("Orders.csv"))) << "the proposed destination";
     EXPECT_EQ(before, Written());
     EXPECT_TRUE(recorder.boxes.empty());
@@ -710,10 +709,10 @@ TEST_F(ConversionJobTest, NoteIdWithTheTopBitSetIsLoggedNegative) {
 }
 
 TEST_F(ConversionJobTest, DatabaseThatCannotBeOpenedIsReportedBeforeTheWizard) {
-    RunConversionJob(nullptr, "", dir.File("missing.nsf"));
+    RunConversionJob(nullptr, places, "", dir.File("missing.nsf"));
     ASSERT_EQ(1u, recorder.boxes.size());
     EXPECT_EQ(kTextNoSuchFile, recorder.boxes[0].text);
-    EXPECT_FALSE(FileExists(app.m_szLogPath));
+    EXPECT_FALSE(FileExists(places.logPath));
     EXPECT_TRUE(drv::TopLevelWindows(GetCurrentProcessId()).empty());
 }
 
@@ -732,11 +731,11 @@ TEST_F(ConversionJobTest, NotesPathThatDoesNotFitIsRefusedBeforeAnyOpen) {
                   }()}};
     for (const auto& c : cases) {
         MessageBoxRecorder local;
-        RunConversionJob(nullptr, c.server, c.path);
+        RunConversionJob(nullptr, places, c.server, c.path);
         ASSERT_EQ(1u, local.boxes.size());
         EXPECT_EQ(kTextNotesPathTooLong, local.boxes[0].text);
     }
-    EXPECT_FALSE(FileExists(app.m_szLogPath));
+    EXPECT_FALSE(FileExists(places.logPath));
 }
 
 // Makes the form page's combo box refuse every entry after the first `room`, as a list
@@ -794,7 +793,7 @@ TEST_F(ConversionJobTest, FormListThatRefusesEntriesSaysSoForEachAndKeepsWhatItT
         listed = drv::ComboItems(combo);
         drv::PressWizardButton(sheet, PSBTN_CANCEL);
     });
-    RunConversionJob(nullptr, "", dbPath);
+    RunConversionJob(nullptr, places, "", dbPath);
     driver.join();
     EXPECT_EQ((std::vector<std::string>{"A", "B"}), listed);
     // Every refused add is said, and the page goes on with the next form.

@@ -9,46 +9,59 @@
 
 #include <iterator>
 #include <set>
+#include <string>
 #include <vector>
 
 using namespace notes;
 
 namespace {
 
-constexpr Ordinal kAllOrdinals[] = {
-    ORD_NotesInitExtended,
-    ORD_NotesTerm,
-    ORD_NSFDbOpen,
-    ORD_NSFDbModeGet,
-    ORD_NSFDbClose,
-    ORD_NSFDbInfoGet,
-    ORD_NSFDbInfoParse,
-    ORD_NIFOpenCollection,
-    ORD_NIFReadEntries,
-    ORD_OSLockObject,
-    ORD_OSUnlockObject,
-    ORD_OSMemFree,
-    ORD_NIFCloseCollection,
-    ORD_NSFLocateSummaryValue,
-    ORD_ListGetText,
-    ORD_OSTranslate,
-    ORD_NIFFindDesignNote,
-    ORD_NSFNoteOpen,
-    ORD_NSFItemScan,
-    ORD_NSFNoteClose,
-    ORD_NSFNoteIsSignedOrSealed,
-    ORD_NSFNoteSign,
-    ORD_NSFNoteDecrypt,
-    ORD_NSFItemConvertToText,
-    ORD_OSLoadString,
-    ORD_OSPathNetConstruct,
-    ORD_OSGetEnvironmentString,
-    ORD_TimeConstant,
-    ORD_NSFDbGetModifiedNoteTable,
-    ORD_IDEntries,
-    ORD_IDScan,
-    ORD_IDDestroyTable,
+// Every operation of the program's table as the export table must show it: its name, its
+// ordinal (kByNameOnly: exported by name alone, at an ordinal the linker picks) and the bytes
+// of its arguments, which decorate its symbol on i686.
+struct TableOperation {
+    const char* name;
+    uint16_t ordinal;
+    unsigned argumentBytes;
 };
+
+constexpr TableOperation kTable[] = {
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters) {#name, ORD_##name, bytes},
+#include "notes/NotesOperations.h"
+#undef QS_NOTES_OP
+};
+
+constexpr size_t kOrdinalCount = [] {
+    size_t count = 0;
+    for (const TableOperation& operation : kTable) count += operation.ordinal != kByNameOnly ? 1 : 0;
+    return count;
+}();
+
+// What a loaded module's export directory holds: every ordinal that leads to a function, and
+// every name.
+struct ExportDirectory {
+    std::set<::WORD> ordinals;
+    std::set<std::string> names;
+};
+
+ExportDirectory ReadExportDirectory(HMODULE module) {
+    ExportDirectory found;
+    const auto* base = reinterpret_cast<const BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& entry = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    if (entry.VirtualAddress == 0) return found;
+    const auto* directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
+    const auto* functions = reinterpret_cast<const ::DWORD*>(base + directory->AddressOfFunctions);
+    for (::DWORD i = 0; i < directory->NumberOfFunctions; ++i) {
+        if (functions[i] != 0) found.ordinals.insert(static_cast<::WORD>(directory->Base + i));
+    }
+    const auto* names = reinterpret_cast<const ::DWORD*>(base + directory->AddressOfNames);
+    for (::DWORD i = 0; i < directory->NumberOfNames; ++i) {
+        found.names.insert(reinterpret_cast<const char*>(base + names[i]));
+    }
+    return found;
+}
 
 // Every status the runtime itself returns, beside the number the reference gives it: a
 // package base of globerr.h and the offset of the error header (the table of
@@ -94,12 +107,32 @@ TEST(NnotesExports, EveryOrdinalResolvesToItsOwnFunction) {
     HMODULE module = LoadLibraryA("nnotes.dll");
     ASSERT_NE(nullptr, module) << "nnotes.dll beside the test, error " << GetLastError();
     std::set<FARPROC> seen;
-    for (Ordinal ord : kAllOrdinals) {
-        FARPROC f = GetProcAddress(module, MAKEINTRESOURCEA(ord));
-        EXPECT_NE(nullptr, f) << "ordinal " << ord;
-        EXPECT_TRUE(seen.insert(f).second) << "ordinal " << ord << " shares its address with another";
+    for (const TableOperation& operation : kTable) {
+        if (operation.ordinal == kByNameOnly) continue;
+        FARPROC f = GetProcAddress(module, MAKEINTRESOURCEA(operation.ordinal));
+        EXPECT_NE(nullptr, f) << operation.name << " @" << operation.ordinal;
+        EXPECT_TRUE(seen.insert(f).second)
+            << operation.name << " @" << operation.ordinal << " shares its address with another";
     }
-    EXPECT_EQ(32u, seen.size());
+    EXPECT_EQ(kOrdinalCount, seen.size());
+    FreeLibrary(module);
+}
+
+// The library exports the table's operations and nothing else: one function and one name
+// each, the ordinals of the table among the ordinals.
+TEST(NnotesExports, ExportTableHoldsExactlyTheTablesOperations) {
+    HMODULE module = LoadLibraryA("nnotes.dll");
+    ASSERT_NE(nullptr, module);
+    const ExportDirectory exports = ReadExportDirectory(module);
+    std::set<std::string> names;
+    for (const TableOperation& operation : kTable) {
+        names.insert(operation.name);
+        if (operation.ordinal != kByNameOnly) {
+            EXPECT_EQ(1u, exports.ordinals.count(operation.ordinal)) << operation.name;
+        }
+    }
+    EXPECT_EQ(std::size(kTable), exports.ordinals.size());
+    EXPECT_EQ(names, exports.names);
     FreeLibrary(module);
 }
 
@@ -109,18 +142,20 @@ TEST(NnotesExports, EveryNameLeadsWhereItsOrdinalDoesAndCarriesNoDecoration) {
     HMODULE module = LoadLibraryA("nnotes.dll");
     ASSERT_NE(nullptr, module);
     std::set<uint16_t> named;
-    for (const Operation& e : kOperations) {
-        if (e.ordinal == kByNameOnly) continue;
-        EXPECT_TRUE(named.insert(e.ordinal).second) << e.name << " named twice";
-        FARPROC byName = GetProcAddress(module, e.name);
-        EXPECT_NE(nullptr, byName) << e.name;
-        EXPECT_EQ(GetProcAddress(module, MAKEINTRESOURCEA(e.ordinal)), byName) << e.name << " @" << e.ordinal;
+    for (const TableOperation& operation : kTable) {
+        for (const std::string& decorated :
+             {"_" + std::string(operation.name) + "@" + std::to_string(operation.argumentBytes),
+              std::string(operation.name) + "@" + std::to_string(operation.argumentBytes)}) {
+            EXPECT_EQ(nullptr, GetProcAddress(module, decorated.c_str())) << decorated;
+        }
+        if (operation.ordinal == kByNameOnly) continue;
+        EXPECT_TRUE(named.insert(operation.ordinal).second) << operation.name << " named twice";
+        FARPROC byName = GetProcAddress(module, operation.name);
+        EXPECT_NE(nullptr, byName) << operation.name;
+        EXPECT_EQ(GetProcAddress(module, MAKEINTRESOURCEA(operation.ordinal)), byName)
+            << operation.name << " @" << operation.ordinal;
     }
-    EXPECT_EQ(std::size(kAllOrdinals), named.size());
-    for (Ordinal ord : kAllOrdinals) EXPECT_EQ(1u, named.count(ord)) << "ordinal " << ord << " has no name";
-    for (const char* decorated : {"_NSFDbOpen@8", "NSFDbOpen@8", "_OSTranslate@20", "OSTranslate@20"}) {
-        EXPECT_EQ(nullptr, GetProcAddress(module, decorated)) << decorated;
-    }
+    EXPECT_EQ(kOrdinalCount, named.size());
     FreeLibrary(module);
 }
 
@@ -130,12 +165,11 @@ TEST(NnotesExports, UnusedOrdinalsAreNotExported) {
     // The operations exported by name alone get ordinals that the linker picks, low ones
     // among them; such an ordinal may lead to one of them and to nothing else.
     std::set<FARPROC> namedOnly;
-    for (const char* name :
-         {"NSFItemInfo", "NSFItemInfoNext", "NSFItemConvertValueToText", "NSFNoteExtractFile"}) {
-        namedOnly.insert(GetProcAddress(module, name));
+    for (const TableOperation& operation : kTable) {
+        if (operation.ordinal == kByNameOnly) namedOnly.insert(GetProcAddress(module, operation.name));
     }
     namedOnly.erase(nullptr);
-    for (WORD ord : {1, 14, 16, 2000, 2002, 2849, 3000}) {
+    for (::WORD ord : {1, 14, 16, 2000, 2002, 2849, 3000}) {
         const FARPROC byOrdinal = GetProcAddress(module, MAKEINTRESOURCEA(ord));
         EXPECT_TRUE(byOrdinal == nullptr || namedOnly.count(byOrdinal) != 0) << ord;
     }

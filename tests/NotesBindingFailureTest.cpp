@@ -3,14 +3,44 @@
 // which keeps no state.
 #include "notes/NotesBinding.h"
 #include "notes/NsfError.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace {
+
+// Every operation of the program's table, with the slot the binding fills for it.
+struct TableOperation {
+    const char* name;
+    uint16_t ordinal;  // kByNameOnly: bound by name
+    void* (*slot)(const notes::NotesFunctions& functions);
+};
+
+constexpr TableOperation kTable[] = {
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters) \
+    {#name, notes::ORD_##name,                                        \
+     [](const notes::NotesFunctions& functions) { return reinterpret_cast<void*>(functions.name); }},
+#include "notes/NotesOperations.h"
+#undef QS_NOTES_OP
+};
+
+// The operations bound by their name alone.
+struct NamedOperation {
+    const char* label;  // the operation's name
+};
+
+std::vector<NamedOperation> OperationsBoundByName() {
+    std::vector<NamedOperation> named;
+    for (const TableOperation& operation : kTable) {
+        if (operation.ordinal == notes::kByNameOnly) named.push_back({operation.name});
+    }
+    return named;
+}
 
 TEST(NotesBindingFailure, MissingLibraryIsRefused) {
     EXPECT_FALSE(notes::BindNotesLibrary("qs-no-such-library.dll"));
@@ -47,16 +77,32 @@ TEST(NotesBindingFailure, OrdinalLeadingAwayFromItsNameIsRefused) {
     EXPECT_FALSE(notes::NotesBound());
 }
 
+class OperationBoundByNameAlone : public ::testing::TestWithParam<NamedOperation> {};
+
 // An operation that only a name leads to is bound by that name, and its absence refuses the
-// library as a missing ordinal does: no guessed ordinal stands in.
-TEST(NotesBindingFailure, OperationBoundByNameAloneIsRequired) {
-    HMODULE module = LoadLibraryA("qs_nnotes_without_item_info.dll");
-    ASSERT_NE(nullptr, module) << "qs_nnotes_without_item_info.dll beside the test, error " << GetLastError();
-    ASSERT_EQ(nullptr, GetProcAddress(module, "NSFItemInfoNext"));
+// library as a missing ordinal does: no guessed ordinal stands in. Each has a runtime variant
+// without it (tests/CMakeLists.txt).
+TEST_P(OperationBoundByNameAlone, IsRequired) {
+    const std::string name = GetParam().label;
+    const std::string file = "qs_nnotes_without_" + name + ".dll";
+    HMODULE module = LoadLibraryA(file.c_str());
+    ASSERT_NE(nullptr, module) << file << " beside the test, error " << GetLastError();
+    ASSERT_EQ(nullptr, GetProcAddress(module, name.c_str()));
+    // Everything else is there: the refusal is this operation's.
+    for (const TableOperation& operation : kTable) {
+        if (operation.name == name) continue;
+        EXPECT_NE(nullptr, GetProcAddress(module, operation.ordinal == notes::kByNameOnly
+                                                      ? operation.name
+                                                      : MAKEINTRESOURCEA(operation.ordinal)))
+            << operation.name;
+    }
     notes::NotesFunctions functions{};
     EXPECT_FALSE(notes::ResolveNotesFunctions(module, functions));
     FreeLibrary(module);
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, OperationBoundByNameAlone, ::testing::ValuesIn(OperationsBoundByName()),
+                         CaseLabel());
 
 struct LibraryCase {
     const char* label;
@@ -76,22 +122,14 @@ TEST_P(NotesBindingNames, LibraryWhoseNamesAgreeOrAreAbsentBindsByOrdinal) {
     EXPECT_EQ(GetParam().exportsNames, GetProcAddress(module, "NSFDbOpen") != nullptr);
     notes::NotesFunctions functions{};
     ASSERT_TRUE(notes::ResolveNotesFunctions(module, functions));
-    auto byOrdinal = [&](notes::Ordinal ordinal) {
-        return reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal)));
-    };
-    EXPECT_EQ(byOrdinal(notes::ORD_NSFDbOpen), reinterpret_cast<void*>(functions.NSFDbOpen));
-    EXPECT_EQ(byOrdinal(notes::ORD_NSFDbClose), reinterpret_cast<void*>(functions.NSFDbClose));
-    EXPECT_EQ(byOrdinal(notes::ORD_IDDestroyTable), reinterpret_cast<void*>(functions.IDDestroyTable));
-    for (const notes::Operation& operation : notes::kOperations) {
-        if (operation.ordinal != notes::kByNameOnly) continue;
-        ASSERT_NE(nullptr, GetProcAddress(module, operation.name)) << operation.name;
+    for (const TableOperation& operation : kTable) {
+        const bool byName = operation.ordinal == notes::kByNameOnly;
+        const FARPROC exported =
+            GetProcAddress(module, byName ? operation.name : MAKEINTRESOURCEA(operation.ordinal));
+        ASSERT_NE(nullptr, exported) << operation.name;
+        EXPECT_EQ(reinterpret_cast<void*>(exported), operation.slot(functions))
+            << operation.name << (byName ? " by name" : " by ordinal");
     }
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, "NSFItemInfo")),
-              reinterpret_cast<void*>(functions.NSFItemInfo));
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, "NSFItemInfoNext")),
-              reinterpret_cast<void*>(functions.NSFItemInfoNext));
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, "NSFItemConvertValueToText")),
-              reinterpret_cast<void*>(functions.NSFItemConvertValueToText));
     FreeLibrary(module);
 }
 

@@ -116,11 +116,22 @@ TEST_F(NsfDatabaseTest, ErrorTextIsLookedUpWithoutTheFlagBits) {
     EXPECT_EQ("Notes error 4020", CNsfError(0x8000 | 4020).m_message);
 }
 
+// The wizard's pages hand their Notes errors to the message boxes.
 TEST_F(NsfDatabaseTest, ReportErrorShowsTheTextInTheUsualBox) {
-    CNsfError(kNoExist).ReportError();
+    CNsfError(kNoExist).ReportError(MessageBoxes());
     ASSERT_EQ(1u, recorder.boxes.size());
     EXPECT_EQ(kTextNoSuchFile, recorder.boxes[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), recorder.boxes[0].style);
+}
+
+// The Notes layer shows nothing itself: a caller without windows gets the text alone.
+TEST_F(NsfDatabaseTest, ReportErrorGoesOnlyToTheSinkItIsHanded) {
+    RecordingSink sink;
+    CNsfError(kNoExist).ReportError(sink);
+    EXPECT_EQ((std::vector<std::string>{kTextNoSuchFile}), sink.messages);
+    EXPECT_TRUE(sink.fileErrors.empty());
+    EXPECT_TRUE(sink.warnings.empty());
+    EXPECT_TRUE(recorder.boxes.empty());
 }
 
 const char kCatalogue[] = R"("design":[
@@ -230,6 +241,28 @@ std::vector<std::string> Names(const FieldList& fields) {
     return names;
 }
 
+notes::STATUS LNCALLBACK AddItemName(notes::WORD, notes::WORD, char* name, notes::WORD nameLength, void*,
+                                     notes::DWORD, void* names) {
+    static_cast<std::vector<std::string>*>(names)->emplace_back(name, nameLength);
+    return 0;
+}
+
+// The items of a form's design note, in the library's scan order, read beside ListFields
+// rather than through it; empty, with a failure, when the note cannot be read.
+std::vector<std::string> DesignNoteItems(const CNsfDatabase& db, const char* formName) {
+    std::vector<std::string> names;
+    notes::NOTEID id = 0;
+    notes::NOTEHANDLE note = 0;
+    if (notes::Api().NIFFindDesignNote(db.m_hDb, formName, notes::NOTE_CLASS_FORM, &id) != 0 ||
+        notes::Api().NSFNoteOpen(db.m_hDb, id, 0, &note) != 0) {
+        ADD_FAILURE() << "the design note of " << formName << " cannot be opened";
+        return names;
+    }
+    EXPECT_EQ(0, notes::Api().NSFItemScan(note, AddItemName, &names)) << formName;
+    notes::Api().NSFNoteClose(note);
+    return names;
+}
+
 TEST_F(NsfDatabaseTest, FieldsInScanOrderWithTypesAndEmptyValues) {
     CNsfDatabase db;
     db.Open(Db(kCatalogue).c_str());
@@ -239,7 +272,8 @@ TEST_F(NsfDatabaseTest, FieldsInScanOrderWithTypesAndEmptyValues) {
     EXPECT_EQ(notes::TYPE_TIME, db.m_fields[1].type);
     EXPECT_EQ(notes::TYPE_COMPOSITE, db.m_fields[2].type);
     for (const FieldEntry& f : db.m_fields) EXPECT_EQ("", f.value);
-    EXPECT_EQ(Names(db.m_fields), Names(g_scanDb.m_fields));
+    EXPECT_EQ(DesignNoteItems(db, "Memo"), Names(db.m_fields))
+        << "a form without definitions: its note's items";
     db.ListFields("Memo");
     EXPECT_EQ(6u, db.m_fields.size()) << "a second call doubles the list";
     db.Close();
@@ -298,13 +332,15 @@ INSTANTIATE_TEST_SUITE_P(
                                     "[\"" + std::string(150, 'L') + "\",\"" + std::string(150, 'M') + "\"]"}),
     CaseLabel());
 
-TEST_F(NsfDatabaseTest, FormWithoutFieldsLeavesTheListAndEmptiesTheScanList) {
+// Each listing scans afresh: the items of an earlier form's note never stand in for a form
+// that has none.
+TEST_F(NsfDatabaseTest, FormWithoutFieldsLeavesTheListAndTakesNothingOfAnEarlierScan) {
     CNsfDatabase db;
     db.Open(Db(kCatalogue).c_str());
     db.ListFields("Memo");
+    ASSERT_TRUE(DesignNoteItems(db, "Empty").empty());
     db.ListFields("Empty");
-    EXPECT_EQ(3u, db.m_fields.size());
-    EXPECT_TRUE(g_scanDb.m_fields.empty());
+    EXPECT_EQ((std::vector<std::string>{"Subject", "Date", "Body"}), Names(db.m_fields));
     db.Close();
 }
 
@@ -384,8 +420,9 @@ TEST_F(NsfDatabaseTest, GenuineFormListsItsFieldDefinitionsInRecordOrderAndNoOth
         ASSERT_EQ(types.size(), db.m_fields.size());
         for (size_t i = 0; i < types.size(); ++i) EXPECT_EQ(types[i], db.m_fields[i].type) << i;
         for (const FieldEntry& f : db.m_fields) EXPECT_EQ("", f.value);
-        // The scan list still holds the note's items as they are.
-        std::vector<std::string> items = Names(g_scanDb.m_fields);
+        // The note itself holds the designer's items, none of which was offered.
+        const std::vector<std::string> items = DesignNoteItems(db, "ord");
+        ASSERT_FALSE(items.empty());
         EXPECT_EQ("$TITLE", items.front());
         EXPECT_EQ("$Info", items[1]);
         EXPECT_EQ("$Fields", items.back());

@@ -1,6 +1,5 @@
 #include "wizard/ConversionJob.h"
 
-#include "app/ConvertApp.h"
 #include "export/WindowProgress.h"
 #include "framework/MessageBox.h"
 #include "job/DatabaseLocator.h"
@@ -23,17 +22,17 @@ void OpenWithShell(CSourceDlg* dialog, const std::string& path) {
 
 }  // namespace
 
-void RunConversionJob(CSourceDlg* dialog, const std::string& serverName, const std::string& path) {
+void RunConversionJob(CSourceDlg* dialog, const WizardPlaces& places, const std::string& serverName,
+                      const std::string& path) {
     char notesPath[notes::MAXPATH];
     if (!LocateDatabase(MessageBoxes(), serverName, path, notesPath)) return;
 
-    CMainSheet sheet(nullptr);
+    CMainSheet sheet(places.documentsFolder);
     sheet.m_psh.dwFlags &= ~static_cast<DWORD>(PSH_HASHELP);
     std::memcpy(sheet.m_dbPath, notesPath, sizeof sheet.m_dbPath);
     if (sheet.DoModal() != ID_WIZFINISH) return;
 
-    CConvertApp* app = GetConvertApp();
-    const std::string logPath = app != nullptr ? app->m_szLogPath : "LOG.TXT";
+    const std::string& logPath = places.logPath;
     // The wizard's log and file are the program's own, so that the files it leaves stay
     // where and as they always were.
     CExportContext context(g_sysLog, g_exportFile, MessageBoxes(),

@@ -3,8 +3,10 @@
 #include "res/resource.h"
 
 #include <cstring>
+#include <utility>
 
-CMainSheet::CMainSheet(HWND parent) : CPropertySheet(IDS_WIZARD_CAPTION, parent, 0) {
+CMainSheet::CMainSheet(std::string documentsFolder, HWND parent)
+    : CPropertySheet(IDS_WIZARD_CAPTION, parent, 0), m_documentsFolder(std::move(documentsFolder)) {
     std::memset(m_dbPath, 0, sizeof m_dbPath);
     AddPage(&m_page1);
     AddPage(&m_page2);

@@ -12,13 +12,14 @@
 
 class CMainSheet : public CPropertySheet {
 public:
-    explicit CMainSheet(HWND parent = nullptr);
+    explicit CMainSheet(std::string documentsFolder, HWND parent = nullptr);
 
     CPropertyPage1 m_page1;
     CPropertyPage2 m_page2;
     CPropertyPage3 m_page3;
     char m_dbPath[notes::MAXPATH];  // LMBCS, as the Notes API opens it
     std::string m_dbTitle;          // only the destination page reads it
+    std::string m_documentsFolder;  // the destination page's proposal; empty when unknown
     std::string m_formName;
     std::vector<std::string> m_fieldNames;  // the CSV column order
     std::string m_exportPath;

@@ -1,6 +1,7 @@
 #include "wizard/PropertyPage1.h"
 
 #include "framework/MessageBox.h"
+#include "framework/MessageSink.h"
 #include "notes/NsfDatabase.h"
 #include "notes/NsfError.h"
 #include "res/resource.h"
@@ -24,7 +25,7 @@ BOOL CPropertyPage1::OnSetActive() {
         SetDlgItemText(IDC_DB_TITLE, sheet->m_dbTitle);
         db.ListForms();
     } catch (const CNsfError& error) {
-        error.ReportError();
+        error.ReportError(MessageBoxes());
         CloseQuietly(db);
         return TRUE;
     }
@@ -35,7 +36,7 @@ BOOL CPropertyPage1::OnSetActive() {
     try {
         db.Close();
     } catch (const CNsfError& error) {
-        error.ReportError();
+        error.ReportError(MessageBoxes());
     }
     return CWizardPage::OnSetActive();
 }

@@ -1,6 +1,7 @@
 #include "wizard/PropertyPage2.h"
 
 #include "framework/MessageBox.h"
+#include "framework/MessageSink.h"
 #include "framework/ResourceString.h"
 #include "framework/WinApp.h"
 #include "notes/NsfDatabase.h"
@@ -69,7 +70,7 @@ BOOL CPropertyPage2::OnSetActive() {
         db.Open(sheet->m_dbPath);
         db.ListFields(sheet->m_formName);
     } catch (const CNsfError& error) {
-        error.ReportError();
+        error.ReportError(MessageBoxes());
         CloseQuietly(db);
         return TRUE;
     }
@@ -84,7 +85,7 @@ BOOL CPropertyPage2::OnSetActive() {
     try {
         db.Close();
     } catch (const CNsfError& error) {
-        error.ReportError();
+        error.ReportError(MessageBoxes());
     }
     return CWizardPage::OnSetActive();
 }

@@ -1,6 +1,5 @@
 #include "wizard/PropertyPage3.h"
 
-#include "app/ConvertApp.h"
 #include "job/InputChecks.h"
 #include "job/PathCheck.h"
 #include "wizard/SaveFileDialog.h"
@@ -22,7 +21,7 @@ BOOL CPropertyPage3::OnInitDialog() {
     // proposal is made once per wizard run and whatever the user types afterwards stays.
     if (GetDlgItemText(IDC_EXPORT_PATH).empty()) {
         // A documents folder given with its separator (Wine gives one) gets no second one.
-        const std::string folder = GetDocumentsPath();
+        const std::string& folder = Sheet()->m_documentsFolder;
         const char* separator = EndsWithBackslash(folder, IsNativeLeadByte) ? "" : "\\";
         SetDlgItemText(IDC_EXPORT_PATH, folder + separator + Sheet()->m_dbTitle + ".csv");
     }

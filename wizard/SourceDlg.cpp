@@ -13,6 +13,7 @@
 #include "res/resource.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 constexpr size_t kConfigBufferSize = notes::kConfigValueSize;
@@ -24,8 +25,10 @@ constexpr DWORD kSaveDialogFlags = OFN_HIDEREADONLY | OFN_NOREADONLYRETURN | OFN
 constexpr UINT kSysCommandMask = 0xFFF0;
 }  // namespace
 
-CSourceDlg::CSourceDlg()
-    : CDialog(IDD_SOURCE), m_hIcon(LoadIconA(GetResourceInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+CSourceDlg::CSourceDlg(WizardPlaces places)
+    : CDialog(IDD_SOURCE),
+      m_hIcon(LoadIconA(GetResourceInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_places(std::move(places)) {}
 
 void CSourceDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -166,7 +169,7 @@ void CSourceDlg::OnStart() {
         AppMessageBox(messageId);
         return;
     }
-    RunConversionJob(this, server, path);
+    RunConversionJob(this, m_places, server, path);
 }
 
 void CSourceDlg::OpenWithShell(const std::string& path) { ShellOpen(m_hWnd, path); }

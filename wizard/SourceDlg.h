@@ -2,12 +2,13 @@
 // The main window: the user chooses a database on a server or a local file and starts.
 
 #include "framework/Dialog.h"
+#include "wizard/WizardPlaces.h"
 
 #include <string>
 
 class CSourceDlg : public CDialog {
 public:
-    CSourceDlg();
+    explicit CSourceDlg(WizardPlaces places);
 
     void OnSelectServer();
     void OnSelectLocal();
@@ -29,5 +30,7 @@ protected:
 
 private:
     void ApplySourceMode();
+
+    WizardPlaces m_places;  // handed to every job started here
     void PaintMinimised();
 };
