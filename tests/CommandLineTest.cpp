@@ -464,6 +464,13 @@ const JobCase kJobCases[] = {
     // Under /out each database keeps its files in its own folder: a path of their own is refused.
     {"AttachmentsOfAnEstateByPath", L"/db {dir}\\orders.nsf /form * /out {dir}\\est /attachments C:\\files",
      4, nullptr, kTextAttachmentsNotRelative, nullptr},
+    // An empty folder name is no value, under /out as for one database; the refusal names the
+    // switch it is about.
+    {"EmptyAttachmentsFolderOfAnEstate", L"/db {dir}\\orders.nsf /form * /out {dir}\\est /attachments \"\"", 4,
+     nullptr, kTextNoAttachmentsValue, nullptr},
+    {"EmptyAttachmentsFolderOfOneDatabase",
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments \"\"", 4, nullptr,
+     kTextNoAttachmentsValue, nullptr, true},
     {"AttachmentsFolderWithForbiddenCharacter",
      L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments a*b", 4, nullptr,
      kTextBadCharsFirstLine,
