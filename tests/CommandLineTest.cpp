@@ -466,8 +466,8 @@ const JobCase kJobCases[] = {
      4, nullptr, kTextAttachmentsNotRelative, nullptr},
     // An empty folder name is no value, under /out as for one database; the refusal names the
     // switch it is about.
-    {"EmptyAttachmentsFolderOfAnEstate", L"/db {dir}\\orders.nsf /form * /out {dir}\\est /attachments \"\"", 4,
-     nullptr, kTextNoAttachmentsValue, nullptr},
+    {"EmptyAttachmentsFolderOfAnEstate", L"/db {dir}\\orders.nsf /form * /out {dir}\\est /attachments \"\"",
+     4, nullptr, kTextNoAttachmentsValue, nullptr},
     {"EmptyAttachmentsFolderOfOneDatabase",
      L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments \"\"", 4, nullptr,
      kTextNoAttachmentsValue, nullptr, true},
