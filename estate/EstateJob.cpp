@@ -92,9 +92,14 @@ unsigned RefusedSwitch(const CommandLineOptions& options, std::string& which) {
         which = options.csv.empty() ? "/log" : "/csv";
         return IDS_CMD_NOT_WITH_OUT;
     }
+    // An empty name is no value, as in a run of one database; the refusal names the switch.
+    if (options.attachmentsGiven && options.attachments.empty()) {
+        which = "/attachments";
+        return IDS_CMD_NO_VALUE;
+    }
     // Each database's attachments go into a folder of its own folder: a path of its own would
     // put the notes of every database into one folder, where their ids meet.
-    if (options.attachmentsGiven && (options.attachments.empty() || IsRootedPath(options.attachments))) {
+    if (options.attachmentsGiven && IsRootedPath(options.attachments)) {
         which = options.attachments;
         return IDS_CMD_ATTACHMENTS_RELATIVE;
     }
@@ -230,7 +235,7 @@ int RunEstateJob(const CommandLineOptions& options, const UnattendedRun& run, CT
     if (const unsigned refusal = RefusedSwitch(options, which)) {
         output.PrintClosing(which.empty() ? ResString(refusal) : ResStringWith(refusal, which));
         return refusal == IDS_CMD_NOT_WITH_OUT || refusal == IDS_CMD_CHOOSE_OUT ||
-                       refusal == IDS_CMD_ATTACHMENTS_RELATIVE
+                       refusal == IDS_CMD_ATTACHMENTS_RELATIVE || refusal == IDS_CMD_NO_VALUE
                    ? kExitBadArgument
                    : StatusOfRefusal(refusal);
     }

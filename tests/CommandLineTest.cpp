@@ -119,7 +119,7 @@ const ParseCase kParseCases[] = {
     {"CharacterOutsideCodePage932",
      {L"/db", L"C:\\data\\\u00e9.nsf"},
      {},
-     "\x8e\x9f\x82\xcc\x88\xf8\x90\x94\x82\xc9\x82\xcd\x83V\x83t\x83g JIS \x82\xc5\x95\x5c\x82\xb9\x82\xc8\x82\xa2"
+     "\x8e\x9f\x82\xcc\x88\xf8\x90\x94\x82\xc9\x82\xcd Shift_JIS \x82\xc5\x95\x5c\x82\xb9\x82\xc8\x82\xa2"
      "\x95\xb6\x8e\x9a (\x3f) \x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7: C:\\data\\\x3f.nsf"},
 };
 
@@ -478,6 +478,13 @@ const JobCase kJobCases[] = {
     // Under /out each database keeps its files in its own folder: a path of their own is refused.
     {"AttachmentsOfAnEstateByPath", L"/db {dir}\\orders.nsf /form * /out {dir}\\est /attachments C:\\files",
      4, nullptr, kTextAttachmentsNotRelative, nullptr},
+    // An empty folder name is no value, under /out as for one database; the refusal names the
+    // switch it is about.
+    {"EmptyAttachmentsFolderOfAnEstate", L"/db {dir}\\orders.nsf /form * /out {dir}\\est /attachments \"\"",
+     4, nullptr, kTextNoAttachmentsValue, nullptr},
+    {"EmptyAttachmentsFolderOfOneDatabase",
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments \"\"", 4, nullptr,
+     kTextNoAttachmentsValue, nullptr, true},
     {"AttachmentsFolderWithForbiddenCharacter",
      L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments a*b", 4, nullptr,
      kTextBadCharsFirstLine,
