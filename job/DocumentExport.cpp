@@ -92,7 +92,7 @@ std::string AttachmentFailureText(NOTEID id, const AttachmentFailure& failure) {
     const std::string which =
         failure.name.empty() ? "(the attachments after the last one written)" : failure.name;
     return NoteNameText(id) + ", Attachment not written: " + which + ": " +
-           CNsfError(failure.status).m_message;
+           (failure.reason.empty() ? CNsfError(failure.status).m_message : failure.reason);
 }
 
 // Writes the document's attached files and tells each that was not written; returns the

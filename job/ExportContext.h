@@ -30,7 +30,7 @@ public:
     CMessageSink& messages;
     // Writes the attached files of each exported document, and the CSV gains a column that
     // lists them; null for an export of the fields alone.
-    const CAttachmentWriter* attachments = nullptr;
+    CAttachmentWriter* attachments = nullptr;
     // Set from outside to stop the run before its next document; null for a run nobody can
     // stop (the wizard's progress window offers no stop).
     const CStopToken* stop = nullptr;

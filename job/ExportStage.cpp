@@ -68,7 +68,7 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
     StartJobLog(log, logPath, commandLine, choices.continueLog);
 
     ExportOutcome outcome;
-    const CAttachmentWriter attachments(choices.attachmentFolder, choices.attachmentCellPrefix);
+    CAttachmentWriter attachments(choices.attachmentFolder, choices.attachmentCellPrefix);
     if (!choices.attachmentFolder.empty()) context.attachments = &attachments;
     CNsfDatabase db;
     db.m_log = &log;
@@ -97,6 +97,8 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
         CloseQuietly(db);
         outcome.stopped = true;
         context.attachments = nullptr;
+        outcome.stagedAttachments = attachments.Staged();
+        outcome.attachmentFolders = attachments.MadeFolders();
         return outcome;
     }
 
@@ -107,5 +109,7 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
                      std::to_string(outcome.totals.refusedLines));
     }
     context.attachments = nullptr;
+    outcome.stagedAttachments = attachments.Staged();
+    outcome.attachmentFolders = attachments.MadeFolders();
     return outcome;
 }
