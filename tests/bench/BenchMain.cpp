@@ -280,7 +280,7 @@ int Floor(const std::string& folder) {
         return 2;
     }
     std::printf("seconds=%.3f\nuser_seconds=%.3f\nappends=%zu\nnotes=%lu\n", Seconds(start, end), userSeconds,
-                ops.size() - notes, notes);
+                static_cast<size_t>(ops.size() - notes), notes);
     return 0;
 }
 
