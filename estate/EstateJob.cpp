@@ -242,10 +242,7 @@ int RunEstateJob(const CommandLineOptions& options, const UnattendedRun& run, CT
     std::string which;
     if (const unsigned refusal = RefusedSwitch(options, which)) {
         output.PrintClosing(which.empty() ? ResString(refusal) : ResStringWith(refusal, which));
-        return refusal == IDS_CMD_NOT_WITH_OUT || refusal == IDS_CMD_CHOOSE_OUT ||
-                       refusal == IDS_CMD_ATTACHMENTS_RELATIVE || refusal == IDS_CMD_NO_VALUE
-                   ? kExitBadArgument
-                   : StatusOfRefusal(refusal);
+        return StatusOfRefusal(refusal);
     }
     // The folder: a path by the rules of every path typed, that is a folder or can be made one.
     const unsigned fault = CheckPath(options.out);
