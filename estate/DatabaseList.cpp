@@ -201,6 +201,11 @@ bool ExpandDatabases(const std::string& value, bool subfolders, std::vector<Data
     std::sort(walk.files.begin(), walk.files.end(),
               [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
     for (const std::string& file : walk.files) out.push_back({std::string(), file, {}, kExitWhole});
+    // In the order of their paths too, whatever order the file system lists folders in.
+    std::sort(walk.problems.begin(), walk.problems.end(),
+              [](const DatabaseSource& a, const DatabaseSource& b) {
+                  return lstrcmpiA(a.path.c_str(), b.path.c_str()) < 0;
+              });
     out.insert(out.end(), walk.problems.begin(), walk.problems.end());
     return true;
 }

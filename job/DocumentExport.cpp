@@ -49,7 +49,8 @@ std::string NoteNameText(NOTEID id) {
 // `form` is the Form item's entry, kept from one document to the next.
 bool MadeWithForm(CSysLog& log, CNsfNote& note, FieldEntry& form, const FormMatch& chosen,
                   FormlessDocuments formless) {
-    note.ReadItemText(form);
+    // Compared as stored: a title "A,B" names its documents with the comma.
+    note.ReadItemText(form, false);
     if (form.value.empty()) {
         if (formless != FormlessDocuments::kElsewhere) return true;
         log.Write(LEVEL_DEBUG, kFormlessSkippedText);

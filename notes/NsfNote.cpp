@@ -168,7 +168,7 @@ size_t CNsfNote::AppendFurtherItems(const FirstItem& first, const char* name, WO
     return length;
 }
 
-void CNsfNote::ReadItemText(FieldEntry& entry) {
+void CNsfNote::ReadItemText(FieldEntry& entry, bool forCsv) {
     // Not zeroed: clearing 128 KB for every field of every document showed in the export's
     // profile, and all that is read is what the calls write, within the lengths they return.
     char lmbcs[kTextBufferSize];
@@ -241,5 +241,5 @@ void CNsfNote::ReadItemText(FieldEntry& entry) {
         entry.value.append(native, nativeLength);
         lineStart = ++pos;
     }
-    if (!entry.value.empty()) MakeCsvSafe(&entry.value[0], entry.value.size());
+    if (forCsv && !entry.value.empty()) MakeCsvSafe(&entry.value[0], entry.value.size());
 }

@@ -17,8 +17,10 @@ public:
     // Sets the value of every entry from this note.
     void ReadValues(FieldList& fields);
     // Sets the entry's value from the item of the same name; empty when there is none. Its
-    // `lost` counts the characters of the item that the native text does not hold.
-    void ReadItemText(FieldEntry& entry);
+    // `lost` counts the characters of the item that the native text does not hold. A value
+    // `forCsv` has what would split a CSV line replaced; one that is compared as it is
+    // stored (the Form item, against a title that may hold a comma) keeps it.
+    void ReadItemText(FieldEntry& entry, bool forCsv = true);
 
     // The key that the attachments of a sealed note are written with: they stay sealed when
     // the note is decrypted. Null unless `m_keepAttachmentKey` was set before Open and the note

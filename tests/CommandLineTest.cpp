@@ -817,8 +817,9 @@ TEST_F(CommandLineJob, EveryFormOfHostileTitlesGetsAFileOfItsOwn) {
     // Each form's file, as the form page names it, and the names of its documents.
     const std::pair<std::string, std::string> files[] = {
         {"Order.partial (2).csv", "p1\r\np2\r\n"},
-        {"Order.csv", "o1,files\\NT0000006C\\_NUL .pdf;files\\NT0000006C\\_CON .txt;files\\NT0000006C\\_CONIN$;"
-                      "files\\NT0000006C\\_COM1 .log\r\no2,\r\n"},
+        {"Order.csv",
+         "o1,files\\NT0000006C\\_NUL .pdf;files\\NT0000006C\\_CON .txt;files\\NT0000006C\\_CONIN$;"
+         "files\\NT0000006C\\_COM1 .log\r\no2,\r\n"},
         {"\x83\x8c\x83\x7c\x81\x5b\x83\x67.csv", "r1\r\nr2\r\n"},
         {"\x83\x7c\x83\x43\x83\x93\x83\x67.csv", "i1\r\ni2\r\n"},
         {"A_B.csv", "ab1\r\nab2\r\n"},
@@ -830,8 +831,11 @@ TEST_F(CommandLineJob, EveryFormOfHostileTitlesGetsAFileOfItsOwn) {
     for (const auto& file : files) {
         // The header, then each document with its files' cell, empty for most.
         const bool withFiles = file.second.find(',') != std::string::npos;
-        expected[file.first] = std::string("Name,\x93Y\x95t\x83t\x83@\x83" "C\x83\x8b\r\n") +
-                               (withFiles ? file.second : Replaced<std::string>(file.second, "\r\n", ",\r\n"));
+        expected[file.first] =
+            std::string(
+                "Name,\x93Y\x95t\x83t\x83@\x83"
+                "C\x83\x8b\r\n") +
+            (withFiles ? file.second : Replaced<std::string>(file.second, "\r\n", ",\r\n"));
     }
     expected["hostile.log"] = "";
     expected["files\\NT0000006C\\_NUL .pdf"] = "nul";
@@ -845,8 +849,9 @@ TEST_F(CommandLineJob, EveryFormOfHostileTitlesGetsAFileOfItsOwn) {
     const std::vector<std::string> rows = SplitCrLf(ReadFileBytes(dir.File("out\\summary.csv")));
     ASSERT_EQ(10u, rows.size());  // the header, eight forms, the last CR LF
     for (size_t i = 1; i + 1 < rows.size(); ++i) {
-        const size_t form = rows[i].find(',') + 1;
-        const size_t csv = rows[i].find(',', form) + 1;
+        // The path is the cell that starts with the run's folder (a title may hold a comma).
+        const size_t csv = rows[i].find("," + dir.File("out\\")) + 1;
+        ASSERT_NE(0u, csv) << rows[i];
         const std::string path = rows[i].substr(csv, rows[i].find(',', csv) - csv);
         EXPECT_TRUE(FileExists(path)) << rows[i];
     }
@@ -861,7 +866,8 @@ TEST_F(CommandLineJob, ASecondRunOnTheSameFolderEndsBeforeItWrites) {
     ASSERT_TRUE(first.Take(dir.File("out"), "PID 1, 2026/12/09 01:00:00"));
     PrintedLines output;
     EXPECT_EQ(kExitNothing, Run(L"/db {dir} /form * /out {dir}\\out", output));
-    EXPECT_TRUE(output.Has(ResStringWith(IDS_CMD_OUT_IN_USE, dir.File("out") + " (PID 1, 2026/12/09 01:00:00)")));
+    EXPECT_TRUE(
+        output.Has(ResStringWith(IDS_CMD_OUT_IN_USE, dir.File("out") + " (PID 1, 2026/12/09 01:00:00)")));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("out").c_str()));
 }
 
@@ -870,7 +876,8 @@ TEST_F(CommandLineJob, ASecondRunOnTheSameFolderEndsBeforeItWrites) {
 TEST_F(CommandLineJob, AStoppedRunLeavesLastNightsAttachments) {
     WriteNotesDatabase(dbPath, kOrdersWithFiles);
     PrintedLines night;
-    ASSERT_EQ(kExitWarnings, Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files", night));
+    ASSERT_EQ(kExitWarnings,
+              Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files", night));
     // Last night's files, one of them changed since, as a user may have.
     WriteFileBytes(dir.File("files\\NT00000064\\\x8c\xa9\x90\xcf\x8f\x91.pdf"), "kept");
     std::map<std::string, std::string> before = FilesUnder(dir.File("files"));
