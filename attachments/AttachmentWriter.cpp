@@ -168,8 +168,12 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) {
                 written.push_back({original, path, name, file.size});
             } else {
                 result.failures.push_back({original, extracted, {}});
+                // A sealed or changed file, or an object missing or cut short in the database, is
+                // the file's own failure whatever the disk holds: a damaged FILEOBJECT's size may
+                // be anything, and would make any disk look full.
                 const STATUS code = extracted & notes::ERR_MASK;
                 if (code != notes::ERR_NOEXTRACT_ENCRYPTED && code != notes::ERR_NOTE_BADATTSIGN &&
+                    code != notes::ERR_BADOBJECT && code != notes::ERR_OBJECT_TRUNCATED &&
                     DiskIsFull(m_folder, file.size)) {
                     result.diskFull = extracted;
                     break;

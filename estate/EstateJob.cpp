@@ -82,6 +82,15 @@ const FormFields* FormlessHome(const std::vector<FormFields>& catalogue) {
     return first;
 }
 
+// Why the documents without a Form item do not go with the default form although the library
+// names one: its fields, or the form itself, could not be read. Empty when there is none.
+std::string DefaultFormUnread(const std::vector<FormFields>& catalogue, const std::string& unread) {
+    for (const FormFields& form : catalogue) {
+        if (form.isDefault && !form.error.empty()) return form.form + ": " + form.error;
+    }
+    return unread;
+}
+
 bool MakeFolder(const std::string& path) {
     return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
@@ -143,9 +152,10 @@ struct Estate {
         COutputMessages messages(kept);
         char notesPath[notes::MAXPATH];
         std::vector<FormFields> catalogue;
+        std::string defaultUnread;
         if (!NotesPathOf(messages, server, path, notesPath) ||
-            !ReadFormCatalogue(messages, notesPath, catalogue,
-                               options.form == kAllForms ? "" : options.form)) {
+            !ReadFormCatalogue(messages, notesPath, catalogue, options.form == kAllForms ? "" : options.form,
+                               &defaultUnread)) {
             LogEnd(logPath, logStarted, logged.Printed());
             Record({name, {}, {}, {}, kExitNothing, kept.first});
             return;
@@ -195,6 +205,8 @@ struct Estate {
                 choices.formless = form != formlessHome ? FormlessDocuments::kElsewhere
                                    : form->isDefault    ? FormlessDocuments::kDefaultForm
                                                         : FormlessDocuments::kFirstForm;
+                if (choices.formless == FormlessDocuments::kFirstForm)
+                    choices.defaultFormUnread = DefaultFormUnread(catalogue, defaultUnread);
             }
             if (!ChooseFields(*form, options.fields, formKept, choices.fieldNames)) {
                 LogEnd(logPath, logStarted, formLogged.Printed());

@@ -85,7 +85,8 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
 
         log.Write(LEVEL_COMMAND, "Write All Document By Form");
         log.Write(LEVEL_DEBUG, "Form Name=" + choices.formName);
-        ExportDocuments(context, db, choices.formName, outcome.totals, choices.formless);
+        ExportDocuments(context, db, choices.formName, outcome.totals, choices.formless,
+                        choices.defaultFormUnread);
         log.Write(LEVEL_RESULT, "Write All Document By Form is success.");
 
         log.Write(LEVEL_COMMAND, "Close Notes DataBase");

@@ -17,6 +17,9 @@ struct ExportChoices {
     std::vector<std::string> fieldNames;  // the CSV column order
     std::string exportPath;
     FormlessDocuments formless = FormlessDocuments::kWritten;
+    // With kFirstForm: why the default form the library names could not be had; empty when
+    // the database has none.
+    std::string defaultFormUnread;
     // The log goes on after what an earlier export of the same run wrote into it (one log
     // for a database's forms) instead of starting empty.
     bool continueLog = false;

@@ -107,6 +107,7 @@ int ExportToTarget(const UnattendedRun& run, ExportChoices choices, const std::s
     file.m_hold = true;
     CExportContext context(log, file, stageMessages, [&run, &output] { return run.makeProgress(output); });
     context.stop = run.stop;
+    context.signatures = SignatureStep::kVerify;
     const ExportOutcome outcome = RunExportStage(context, choices, logPath, run.commandLine);
     totals = outcome.totals;
     if (outcome.fileReached) {

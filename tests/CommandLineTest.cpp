@@ -1051,6 +1051,187 @@ TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
+// Counts the signing and the checking of signatures while it lives, through the bound
+// operations themselves.
+class SignatureCalls {
+public:
+    SignatureCalls() {
+        s_signs = s_checks = 0;
+        s_sign = Table().NSFNoteSign;
+        s_check = Table().NSFNoteVerifySignature;
+        Table().NSFNoteSign = Signing;
+        Table().NSFNoteVerifySignature = Checking;
+    }
+    ~SignatureCalls() {
+        Table().NSFNoteSign = s_sign;
+        Table().NSFNoteVerifySignature = s_check;
+    }
+    int signs() const { return s_signs; }
+    int checks() const { return s_checks; }
+
+private:
+    static notes::NotesFunctions& Table() { return const_cast<notes::NotesFunctions&>(notes::Api()); }
+    static notes::STATUS LNPUBLIC Signing(notes::NOTEHANDLE note) {
+        ++s_signs;
+        return s_sign(note);
+    }
+    static notes::STATUS LNPUBLIC Checking(notes::NOTEHANDLE note, char* item, notes::TIMEDATE* when,
+                                           char* signer, char* certifier) {
+        ++s_checks;
+        return s_check(note, item, when, signer, certifier);
+    }
+    static inline int s_signs = 0;
+    static inline int s_checks = 0;
+    static inline notes::PFN_NSFNoteSign s_sign = nullptr;
+    static inline notes::PFN_NSFNoteVerifySignature s_check = nullptr;
+};
+
+// A text the run writes: `before`, the library's text for `status` when there is one, `after`.
+struct RunText {
+    std::string before;
+    notes::STATUS status = 0;
+    std::string after;
+
+    std::string Text() const { return before + (status != 0 ? CNsfError(status).m_message : "") + after; }
+};
+
+// Databases as a genuine library answers for them: signatures that do not verify, notes sealed
+// with the newer keys, attachments whose objects are damaged, default forms the library names.
+struct GenuineCase {
+    const char* label;
+    std::string members;  // the database orders.nsf
+    const wchar_t* arguments;
+    int status;
+    // Files under the test's folder and the bytes each must hold; the CSV files among them.
+    std::vector<std::pair<const char*, std::string>> files;
+    std::vector<RunText> printed;  // lines the run prints, each whole
+    const char* log;               // the log under the test's folder
+    std::vector<RunText> logged;   // texts the log holds
+    int checks;                    // signatures checked; none is ever signed
+};
+
+const char kOrderForm[] = R"({"class":"form","title":"Order","fields":[{"name":"Name","type":"text"}]})";
+const std::string kAttachmentHeader =
+    "Name,\x93Y\x95t\x83t\x83@\x83"
+    "C\x83\x8b\r\n";
+
+std::string Members(const std::string& design, const std::string& documents) {
+    return R"("title":"Orders","design":[)" + design + R"(],"documents":[)" + documents + "]";
+}
+
+const std::string kSignedMembers = Members(kOrderForm, R"(
+  {"id":100,"signed":true,"items":[{"name":"Name","type":"text","value":"Alice"}]},
+  {"id":104,"signed":true,"signatureBroken":true,"items":[{"name":"Name","type":"text","value":"Bob"}]},
+  {"id":108,"items":[{"name":"Name","type":"text","value":"Carol"}]})");
+const std::string kNewerKeyMembers = Members(kOrderForm, R"(
+  {"id":100,"sealed":true,"newerEncryption":true,"items":[{"name":"Name","type":"text","value":"Alice"},
+    {"name":"$FILE","type":"file","fileName":"memo.txt","base64":"bWVtbw=="}]},
+  {"id":104,"sealed":true,"items":[{"name":"Name","type":"text","value":"Bob"},
+    {"name":"$FILE","type":"file","fileName":"old.txt","base64":"b2xk"}]})");
+const std::string kDamagedMembers = Members(kOrderForm, R"(
+  {"id":100,"items":[{"name":"Name","type":"text","value":"Alice"},
+    {"name":"$FILE","type":"file","fileName":"gone.txt","base64":"Z29uZQ==","missingObject":true},
+    {"name":"$FILE","type":"file","fileName":"short.txt","base64":"c2hvcnQ=","truncatedObject":true},
+    {"name":"$FILE","type":"file","fileName":"whole.txt","base64":"d2hvbGU="}]})");
+// Two forms, the second the default, a document of each and one without a Form item.
+const std::string kDefaultSecond = Members(
+    R"({"class":"form","title":"Order","fields":[{"name":"Name","type":"text"}]},
+  {"class":"form","title":"Note","default":true,"fields":[{"name":"Name","type":"text"}]})",
+    R"(
+  {"id":100,"items":[{"name":"Form","type":"text","value":"Order"},{"name":"Name","type":"text","value":"Alice"}]},
+  {"id":104,"items":[{"name":"Form","type":"text","value":"Note"},{"name":"Name","type":"text","value":"Bob"}]},
+  {"id":108,"items":[{"name":"Name","type":"text","value":"Carol"}]})");
+
+constexpr notes::STATUS kSignatureDoesNotVerify = 603;  // ERR_NOTE_INVSIG2, our runtime's answer
+constexpr notes::STATUS kNoAccess = 582;                // ERR_NOACCESS
+
+const GenuineCase kGenuineCases[] = {
+    {"SignatureThatDoesNotVerifyIsWarnedAndTheLineWritten",
+     kSignedMembers,
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv",
+     kExitWarnings,
+     {{"out.csv", "Name\r\nAlice\r\nBob\r\nCarol\r\n"}},
+     {{"Note ID = 104 (NT00000068), Signature not verified: ", kSignatureDoesNotVerify, ""}},
+     "out.log",
+     {{"---WARNING  Note ID = 104 (NT00000068), Signature not verified: ", kSignatureDoesNotVerify, ""}},
+     2},
+    {"EstateChecksSignaturesAndCountsTheFailure",
+     kSignedMembers,
+     L"/db {dir} /form * /out {dir}\\est",
+     kExitWarnings,
+     {{"est\\orders.nsf\\Order.csv", "Name\r\nAlice\r\nBob\r\nCarol\r\n"}},
+     {},
+     "est\\orders.nsf\\orders.log",
+     {{"Signature not verified: ", kSignatureDoesNotVerify, ""}},
+     2},
+    {"NewerKeyKeepsTheDocumentAndItsFile",
+     kNewerKeyMembers,
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files",
+     kExitWhole,
+     {{"out.csv",
+       kAttachmentHeader + "Alice,files\\NT00000064\\memo.txt\r\nBob,files\\NT00000068\\old.txt\r\n"},
+      {"files\\NT00000064\\memo.txt", "memo"},
+      {"files\\NT00000068\\old.txt", "old"}},
+     {},
+     "out.log",
+     {{"Attachments written = 2, Attachments not written = 0", 0, ""}},
+     0},
+    {"DamagedObjectsAreTheirFilesWarningsNotAFullDisk",
+     kDamagedMembers,
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files",
+     kExitWarnings,
+     {{"out.csv", kAttachmentHeader + "Alice,files\\NT00000064\\whole.txt\r\n"},
+      {"files\\NT00000064\\whole.txt", "whole"}},
+     {{"Note ID = 100 (NT00000064), Attachment not written: gone.txt: ", notes::ERR_BADOBJECT, ""},
+      {"Note ID = 100 (NT00000064), Attachment not written: short.txt: ", notes::ERR_OBJECT_TRUNCATED, ""}},
+     "out.log",
+     {{"Attachments written = 1, Attachments not written = 2", 0, ""}},
+     0},
+    {"DefaultFormTheLibraryNamesTakesTheFormless",
+     kDefaultSecond,
+     L"/db {dir} /form * /out {dir}\\est",
+     kExitWhole,
+     {{"est\\orders.nsf\\Order.csv", "Name\r\nAlice\r\n"},
+      {"est\\orders.nsf\\Note.csv", "Name\r\nBob\r\nCarol\r\n"}},
+     {},
+     "est\\orders.nsf\\orders.log",
+     {{"Documents without a Form item: written with the default form Note", 0, ""}},
+     0},
+    {"DefaultFormThatCannotBeHadIsSaidSo",
+     kDefaultSecond + R"(,"faults":{"NSFDbGetSpecialNoteID":582})",
+     L"/db {dir} /form * /out {dir}\\est",
+     kExitWhole,
+     {{"est\\orders.nsf\\Order.csv", "Name\r\nAlice\r\nCarol\r\n"},
+      {"est\\orders.nsf\\Note.csv", "Name\r\nBob\r\n"}},
+     {},
+     "est\\orders.nsf\\orders.log",
+     {{"Documents without a Form item: the default form could not be read (", kNoAccess,
+       " (status 582)); written with the first form Order"}},
+     0},
+};
+
+class GenuineLibraryRun : public CommandLineJob, public ::testing::WithParamInterface<GenuineCase> {};
+
+// An unattended run never signs a note (signing asks for the ID's password, which nobody is
+// there to type): a signed note's signature is checked, and only that.
+TEST_P(GenuineLibraryRun, WritesWhatTheLibraryGivesAndNeverSigns) {
+    const GenuineCase& c = GetParam();
+    WriteNotesDatabase(dbPath, c.members);
+    PrintedLines output;
+    SignatureCalls calls;
+    EXPECT_EQ(c.status, Run(c.arguments, output));
+    EXPECT_EQ(0, calls.signs());
+    EXPECT_EQ(c.checks, calls.checks());
+    for (const auto& file : c.files)
+        EXPECT_EQ(file.second, ReadFileBytes(dir.File(file.first))) << file.first;
+    for (const RunText& line : c.printed) EXPECT_TRUE(output.Has(line.Text())) << line.Text();
+    const std::string log = ReadFileBytes(dir.File(c.log));
+    for (const RunText& text : c.logged) EXPECT_NE(std::string::npos, log.find(text.Text())) << text.Text();
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GenuineLibraryRun, ::testing::ValuesIn(kGenuineCases), CaseLabel());
+
 // Ctrl+C in the middle of an estate ends it after the form being written: that form's file is
 // kept under its partial name, nothing after it is started, and the summary stays partial.
 TEST_F(CommandLineJob, CtrlCStopsTheEstateAfterTheFormBeingWritten) {
