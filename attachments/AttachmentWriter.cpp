@@ -3,12 +3,14 @@
 #include "attachments/AttachmentName.h"
 #include "attachments/SafeName.h"
 #include "notes/NotesBinding.h"
+#include "log/FileError.h"
 #include "notes/NsfNote.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 using notes::Api;
 using notes::BLOCKID;
@@ -77,6 +79,15 @@ std::string Translated(WORD mode, const std::string& text) {
     return out;
 }
 
+// Whether a file of `size` bytes stands at `path`: what the library says it wrote is counted
+// only when it is there, as a name Windows takes for a device would leave nothing behind.
+bool FileStands(const std::string& path, notes::DWORD size) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && data.nFileSizeHigh == 0 &&
+           data.nFileSizeLow == size;
+}
+
 // Whether a refused extraction met a full disk: too little room left for the file. Any other
 // failure is the one file's.
 bool DiskIsFull(const std::string& folder, notes::DWORD fileSize) {
@@ -97,16 +108,25 @@ CAttachmentWriter::CAttachmentWriter(std::string folder, std::string cellPrefix)
     : m_folder(std::move(folder)), m_cellPrefix(std::move(cellPrefix)) {}
 
 size_t CAttachmentWriter::NameRoom() const {
-    const size_t used = m_folder.size() + 1 + kNoteFolderLength + 1 + kNumberRoom;
+    const size_t used = m_folder.size() + 1 + kNoteFolderLength + 1 + kNumberRoom + (sizeof kPartialTag - 1);
     return used < kMostPath ? kMostPath - used : 0;
 }
 
-AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) const {
+AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) {
     AttachmentResult result;
     const std::string folderName = NoteFolderName(id);
     const std::string noteFolder = m_folder + "\\" + folderName;
     const WORD nameLength = sizeof notes::ITEM_NAME_ATTACHMENT - 1;
-    CNameBook names;
+    // The partial names are names of the folder too: no file takes another's.
+    CNameBook names(kPartialTag);
+    // The files the library wrote, checked when the note is done.
+    struct Written {
+        std::string original;
+        std::string path;  // the partial name's
+        std::string name;  // the final name
+        notes::DWORD size;
+    };
+    std::vector<Written> written;
     bool folderMade = false;
     bool folderCreated = false;
     BLOCKID item{};
@@ -119,11 +139,18 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) const {
         if ((status & notes::ERR_MASK) == notes::ERR_ITEM_NOT_FOUND) break;
         if (status != 0) {
             // The walk cannot go on: what it has not reached is not written, and says so.
-            result.failures.push_back({std::string(), status});
+            result.failures.push_back({std::string(), status, {}});
             break;
         }
         FileObject file;
-        if (type == notes::TYPE_OBJECT && ReadFileObject(value, valueLength, file)) {
+        if (type != notes::TYPE_OBJECT || !ReadFileObject(value, valueLength, file)) {
+            // A $FILE item that holds no file object of its own, or one too short for what it
+            // says: its file cannot be written, and is counted so.
+            result.failures.push_back(
+                {notes::ITEM_NAME_ATTACHMENT + std::string(" #") + std::to_string(count + 1), 0,
+                 "the item's value is not a whole file object (type " + std::to_string(type) + ", " +
+                     std::to_string(valueLength) + " bytes)"});
+        } else {
             const std::string original = Translated(notes::OS_TRANSLATE_LMBCS_TO_NATIVE, file.lmbcsName);
             const AttachmentFileName safe = MakeAttachmentFileName(original, NameRoom(), IsLead);
             const std::string name = names.Claim(safe.stem, safe.extension);
@@ -132,18 +159,21 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) const {
                 folderCreated = CreateDirectoryA(noteFolder.c_str(), nullptr) != FALSE;
                 folderMade = folderCreated || GetLastError() == ERROR_ALREADY_EXISTS;
             }
-            const std::string path = noteFolder + "\\" + name;
+            const std::string stem = name.substr(0, name.size() - safe.extension.size());
+            const std::string path = noteFolder + "\\" + stem + kPartialTag + safe.extension;
             std::string lmbcsPath = Translated(notes::OS_TRANSLATE_NATIVE_TO_LMBCS, path);
             const STATUS extracted =
                 Api().NSFNoteExtractFile(note.m_hNote, item, lmbcsPath.c_str(), note.AttachmentKey());
             if (extracted == 0) {
-                ++result.written;
-                if (!result.cell.empty()) result.cell += kCellSeparator;
-                result.cell += m_cellPrefix + folderName + "\\" + name;
+                written.push_back({original, path, name, file.size});
             } else {
-                result.failures.push_back({original, extracted});
+                result.failures.push_back({original, extracted, {}});
+                // A sealed or changed file, or an object missing or cut short in the database, is
+                // the file's own failure whatever the disk holds: a damaged FILEOBJECT's size may
+                // be anything, and would make any disk look full.
                 const STATUS code = extracted & notes::ERR_MASK;
                 if (code != notes::ERR_NOEXTRACT_ENCRYPTED && code != notes::ERR_NOTE_BADATTSIGN &&
+                    code != notes::ERR_BADOBJECT && code != notes::ERR_OBJECT_TRUNCATED &&
                     DiskIsFull(m_folder, file.size)) {
                     result.diskFull = extracted;
                     break;
@@ -153,7 +183,39 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) const {
         status = Api().NSFItemInfoNext(note.m_hNote, item, notes::ITEM_NAME_ATTACHMENT, nameLength, &item,
                                        &type, &value, &valueLength);
     }
+    // Counted as written is what stands under its name, at its size, once the note is done.
+    for (const Written& file : written) {
+        if (!FileStands(file.path, file.size)) {
+            result.failures.push_back(
+                {file.original, 0,
+                 "no file of " + std::to_string(file.size) + " bytes stands at " + file.path});
+            continue;
+        }
+        ++result.written;
+        m_staged.push_back({file.path, noteFolder + "\\" + file.name});
+        if (!result.cell.empty()) result.cell += kCellSeparator;
+        result.cell += m_cellPrefix + folderName + "\\" + file.name;
+    }
     // A folder made for files none of which could be written would only suggest there were none.
     if (folderCreated && result.written == 0) RemoveDirectoryA(noteFolder.c_str());
+    if (folderCreated && result.written != 0) m_madeFolders.push_back(noteFolder);
     return result;
+}
+
+int SettleStagedFiles(const std::vector<StagedFile>& files, std::string& failed) {
+    for (const StagedFile& file : files) {
+        if (!MoveFileExA(file.staged.c_str(), file.final.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            failed = file.final;
+            return FileErrorCauseFromOsError(GetLastError());
+        }
+    }
+    return kFileErrNone;
+}
+
+size_t DiscardStagedFiles(const std::vector<StagedFile>& files, const std::vector<std::string>& madeFolders) {
+    size_t removed = 0;
+    for (const StagedFile& file : files) removed += DeleteFileA(file.staged.c_str()) ? 1 : 0;
+    for (auto folder = madeFolders.rbegin(); folder != madeFolders.rend(); ++folder)
+        RemoveDirectoryA(folder->c_str());
+    return removed;
 }

@@ -4,30 +4,40 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
 constexpr char kReplacement = '_';
-constexpr char kForbidden[] = "<>:\"/\\|?*";
-constexpr const char* kDevices[] = {"CON", "PRN", "AUX", "NUL"};
-constexpr const char* kNumberedDevices[] = {"COM", "LPT"};
+// What Windows forbids in a name, and what the CSV line and the attachments' cell split at.
+constexpr char kForbidden[] = "<>:\"/\\|?*,;";
+constexpr const wchar_t* kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+constexpr const wchar_t* kNumberedDevices[] = {L"COM", L"LPT"};
+// The digits Windows takes after COM and LPT: 0 to 9, and the superscripts ¹ ² ³.
+constexpr wchar_t kDeviceDigits[] = L"0123456789\u00B9\u00B2\u00B3";
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperAscii(const std::string& text) {
-    std::string upper = text;
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return UpperAscii(c); });
-    return upper;
+std::wstring Wide(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
 }
 
-// Windows opens a device for these names, whatever follows the first dot.
+// Windows opens a device for these names, whatever follows the first dot, and with the
+// blanks and dots before that dot taken off ("NUL .txt", "COM1 .log", "CONIN$").
 bool IsDeviceName(const std::string& name) {
-    const std::string base = UpperAscii(name.substr(0, name.find('.')));
-    for (const char* device : kDevices) {
+    std::wstring base = Wide(name.substr(0, name.find('.')));
+    while (!base.empty() && (base.back() == L' ' || base.back() == L'.')) base.pop_back();
+    for (wchar_t& c : base) {
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    }
+    for (const wchar_t* device : kDevices) {
         if (base == device) return true;
     }
-    for (const char* device : kNumberedDevices) {
-        if (base.size() == 4 && base.compare(0, 3, device) == 0 && base[3] >= '1' && base[3] <= '9')
+    for (const wchar_t* device : kNumberedDevices) {
+        if (base.size() == 4 && base.compare(0, 3, device) == 0 && base[3] != L'\0' &&
+            std::wcschr(kDeviceDigits, base[3]) != nullptr)
             return true;
     }
     return false;
@@ -69,23 +79,48 @@ std::string SafeName(const std::string& wanted, size_t maxBytes, bool (*isLeadBy
     return name;
 }
 
+CNameBook::CNameBook(std::string partialTag) : m_partialTag(std::move(partialTag)) {}
+
 std::wstring CNameBook::Folded(const std::string& name) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
-    if (length > 0) {
-        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &wide[0], length);
-        // Letters of every script, full-width ones among them, as NTFS compares names.
-        CharUpperBuffW(&wide[0], static_cast<DWORD>(length));
-    }
+    std::wstring wide = Wide(name);
+    // Letters of every script, full-width ones among them, as NTFS compares names.
+    if (!wide.empty()) CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
     return wide;
+}
+
+void CNameBook::Reserve(const std::string& name) { m_given.insert(Folded(name)); }
+
+bool CNameBook::Free(const std::string& stem, const std::string& extension) const {
+    if (m_given.count(Folded(stem + extension)) != 0) return false;
+    if (m_partialTag.empty()) return true;
+    // A finished file never takes the name another file is written under, nor one that reads
+    // like such a name, which a stopped run may have left beside its target.
+    const std::wstring tag = Folded(m_partialTag);
+    const std::wstring folded = Folded(stem);
+    const bool readsAsPartial =
+        folded.size() >= tag.size() && folded.compare(folded.size() - tag.size(), tag.size(), tag) == 0;
+    return !readsAsPartial && m_given.count(Folded(stem + m_partialTag + extension)) == 0;
 }
 
 std::string CNameBook::Claim(const std::string& stem, const std::string& extension) {
     std::string name = stem + extension;
-    for (unsigned number = 2; std::find(m_given.begin(), m_given.end(), Folded(name)) != m_given.end();
-         ++number) {
-        name = stem + " (" + std::to_string(number) + ")" + extension;
+    std::string partial = stem + m_partialTag + extension;
+    if (!Free(stem, extension)) {
+        // The number to try next for this name: a folder of many files of one name is named
+        // in one pass, not by trying every number already given again.
+        unsigned& next = m_next[Folded(stem + extension)];
+        if (next < 2) next = 2;
+        for (;; ++next) {
+            const std::string numbered = stem + " (" + std::to_string(next) + ")";
+            if (Free(numbered, extension)) {
+                name = numbered + extension;
+                partial = numbered + m_partialTag + extension;
+                ++next;
+                break;
+            }
+        }
     }
-    m_given.push_back(Folded(name));
+    m_given.insert(Folded(name));
+    if (!m_partialTag.empty()) m_given.insert(Folded(partial));
     return name;
 }

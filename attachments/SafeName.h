@@ -4,7 +4,12 @@
 // file lands where the user's folder says and nowhere else.
 
 #include <string>
-#include <vector>
+#include <unordered_map>
+#include <unordered_set>
+
+// What the name a file is written under until its run goes through adds before the target's
+// extension: "Order.csv" is written as "Order.partial.csv".
+constexpr char kPartialTag[] = ".partial";
 
 // `wanted` (native text) as one name of at most `maxBytes` bytes: characters Windows forbids
 // in a name, and control characters, become '_'; a trailing dot or blank (which Windows
@@ -14,14 +19,24 @@
 std::string SafeName(const std::string& wanted, size_t maxBytes, bool (*isLeadByte)(unsigned char));
 
 // The names given in one folder: a name asked for again, in any letter case, is numbered
-// ("Order (2).csv").
+// ("Order (2).csv"). Each name is given in constant time, however many were given before.
 class CNameBook {
 public:
+    // With a `partialTag` (".partial"), each file is first written under a name of its own
+    // ("Order.partial.csv") and the book keeps that name too: no finished name is another's
+    // partial name, nor reads like one.
+    explicit CNameBook(std::string partialTag = std::string());
+
     // `stem` and `extension` (".csv", or empty) are safe names already.
     std::string Claim(const std::string& stem, const std::string& extension);
+    // Takes `name` out of what the book gives (a file of another kind in the same folder).
+    void Reserve(const std::string& name);
 
 private:
     static std::wstring Folded(const std::string& name);
+    bool Free(const std::string& stem, const std::string& extension) const;
 
-    std::vector<std::wstring> m_given;  // upper-cased, to compare as the file system does
+    std::string m_partialTag;
+    std::unordered_set<std::wstring> m_given;           // upper-cased, to compare as the file system does
+    std::unordered_map<std::wstring, unsigned> m_next;  // the number to try next after a name
 };

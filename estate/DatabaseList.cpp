@@ -1,8 +1,10 @@
 #include "estate/DatabaseList.h"
 
 #include "framework/ResourceString.h"
+#include "job/ExitStatus.h"
 #include "job/PathCheck.h"
 #include "job/PathRules.h"
+#include "log/FileError.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -14,6 +16,7 @@
 namespace {
 
 constexpr char kListFileMark = '@';
+constexpr char kCommentMark = '#';
 constexpr char kDatabaseExtension[] = ".nsf";
 constexpr char kWildcards[] = "*?";
 
@@ -31,37 +34,105 @@ bool EndsWithDatabaseExtension(const std::string& name) {
     return name.size() > length && lstrcmpiA(name.c_str() + name.size() - length, kDatabaseExtension) == 0;
 }
 
+// What the walk passes by, with why.
+struct Walk {
+    std::vector<std::string> files;
+    std::vector<DatabaseSource> problems;
+    std::string leaveOut;  // the full path of the folder the run writes into; empty: none
+
+    void NotSearched(const std::string& path, const std::string& reason, int status = kExitWarnings) {
+        problems.push_back(
+            {std::string(), path, ResStringWith(IDS_CMD_NOT_SEARCHED, path + " (" + reason + ")"), status});
+    }
+};
+
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length == 0 || length >= sizeof full ? path : std::string(full, length);
+}
+
+bool SameOrBelow(const std::string& path, const std::string& folder) {
+    if (folder.empty() || path.size() < folder.size()) return false;
+    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path.data(), static_cast<int>(folder.size()),
+                       folder.data(), static_cast<int>(folder.size())) != CSTR_EQUAL)
+        return false;
+    return path.size() == folder.size() || path[folder.size()] == '\\';
+}
+
 // The files that `pattern` matches in `folder` (which ends in a separator); with `wantFolders`
-// the folders instead, "." and ".." left out, and so are junctions and links to folders: one
-// that leads back up the tree would make /s walk it for ever.
-std::vector<std::string> Matches(const std::string& folder, const std::string& pattern, bool wantFolders) {
+// the folders instead, "." and ".." left out. What cannot be taken in is told to `walk`: a
+// folder that cannot be read, a name the native code page cannot hold (FindFirstFileA gives
+// '?', which no real name holds, for each character it cannot), a path too long, and a
+// junction or link to a folder, never followed: one that leads back up the tree would make /s
+// walk it for ever.
+std::vector<std::string> Matches(const std::string& folder, const std::string& pattern, bool wantFolders,
+                                 Walk& walk, bool onlyDatabases = false) {
     std::vector<std::string> found;
     WIN32_FIND_DATAA entry;
     const HANDLE search = FindFirstFileA((folder + pattern).c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return found;
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES && wantFolders)
+            walk.NotSearched(folder, FileErrorCauseText(FileErrorCauseFromOsError(error)));
+        return found;
+    }
     do {
         const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const std::string name = entry.cFileName;
         if (isFolder != wantFolders || name == "." || name == "..") continue;
-        if (wantFolders && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) continue;
-        found.push_back(folder + name);
+        if (!isFolder && onlyDatabases && !EndsWithDatabaseExtension(name)) continue;
+        const std::string path = folder + name;
+        if (name.find('?') != std::string::npos) {
+            walk.NotSearched(path, ResString(IDS_CMD_NAME_NOT_CP932));
+        } else if (path.size() + (isFolder ? 2 : 0) >= MAX_PATH) {
+            walk.NotSearched(path, ResString(IDS_PATH_TOO_LONG));
+        } else if (isFolder && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            walk.NotSearched(path, ResString(IDS_CMD_LINK_NOT_FOLLOWED));
+        } else if (isFolder && SameOrBelow(FullPath(path), walk.leaveOut)) {
+            walk.problems.push_back(
+                {std::string(), path, ResStringWith(IDS_CMD_OUT_NOT_SEARCHED, path), kExitWhole});
+        } else {
+            found.push_back(path);
+        }
     } while (FindNextFileA(search, &entry));
     FindClose(search);
     return found;
 }
 
-void CollectFolder(const std::string& folder, bool subfolders, std::vector<std::string>& files) {
-    for (const std::string& file : Matches(folder, "*", false)) {
-        if (EndsWithDatabaseExtension(file)) files.push_back(file);
-    }
+void CollectFolder(const std::string& folder, bool subfolders, Walk& walk) {
+    for (const std::string& file : Matches(folder, "*", false, walk, true)) walk.files.push_back(file);
     if (!subfolders) return;
-    for (const std::string& below : Matches(folder, "*", true)) CollectFolder(below + "\\", true, files);
+    for (const std::string& below : Matches(folder, "*", true, walk)) CollectFolder(below + "\\", true, walk);
 }
 
 std::string WithSeparator(const std::string& folder) {
     if (!folder.empty() && folder.back() != '\\' && folder.back() != '/' && folder.back() != ':')
         return folder + "\\";
     return folder;
+}
+
+// The list file's text in the native code page: UTF-8 where it says so with a BOM, or where
+// it is UTF-8 and not valid native text (Notepad saves UTF-8 without a BOM), else as it is.
+std::string NativeText(const std::string& bytes) {
+    static const char kBom[] = "\xEF\xBB\xBF";
+    const bool bom = bytes.compare(0, 3, kBom) == 0;
+    const std::string body = bom ? bytes.substr(3) : bytes;
+    const auto valid = [&body](UINT codePage) {
+        return body.empty() || MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, body.data(),
+                                                   static_cast<int>(body.size()), nullptr, 0) > 0;
+    };
+    if (!bom && (valid(CP_ACP) || !valid(CP_UTF8))) return body;
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, body.data(), static_cast<int>(body.size()), nullptr, 0);
+    if (wide <= 0) return std::string();
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, body.data(), static_cast<int>(body.size()), &text[0], wide);
+    // A character the native code page cannot hold becomes '?', which no path holds: the line
+    // then names no database that is there, and its row says so.
+    const int native = WideCharToMultiByte(CP_ACP, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(std::max(native, 0)), '\0');
+    if (native > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), wide, &out[0], native, nullptr, nullptr);
+    return out;
 }
 
 bool ReadListFile(const std::string& path, std::vector<DatabaseSource>& out, std::string& message) {
@@ -73,19 +144,26 @@ bool ReadListFile(const std::string& path, std::vector<DatabaseSource>& out, std
     std::stringstream bytes;
     bytes << file.rdbuf();
     std::string line;
-    std::istringstream lines(bytes.str());
+    std::istringstream lines(NativeText(bytes.str()));
     while (std::getline(lines, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos) continue;
+        if (first == std::string::npos || line[first] == kCommentMark) continue;
         line = line.substr(first, line.find_last_not_of(" \t") - first + 1);
         const size_t separator = line.find(kServerPathSeparator);
         if (separator == std::string::npos) {
-            out.push_back({std::string(), line});
-        } else {
-            out.push_back(
-                {line.substr(0, separator), line.substr(separator + sizeof kServerPathSeparator - 1)});
+            out.push_back({std::string(), line, {}, kExitWhole});
+            continue;
         }
+        DatabaseSource source{line.substr(0, separator),
+                              line.substr(separator + sizeof kServerPathSeparator - 1),
+                              {},
+                              kExitWhole};
+        if (source.server.empty() || source.path.empty()) {
+            source.problem = ResStringWith(IDS_CMD_LIST_LINE_EMPTY, line);
+            source.problemStatus = kExitNothing;
+        }
+        out.push_back(std::move(source));
     }
     return true;
 }
@@ -101,26 +179,33 @@ bool NamesSeveralDatabases(const std::string& value) {
 }
 
 bool ExpandDatabases(const std::string& value, bool subfolders, std::vector<DatabaseSource>& out,
-                     std::string& message) {
+                     std::string& message, const std::string& leaveOut) {
     out.clear();
     message.clear();
     if (!value.empty() && value[0] == kListFileMark) return ReadListFile(value.substr(1), out, message);
-    std::vector<std::string> files;
+    Walk walk;
+    if (!leaveOut.empty()) walk.leaveOut = FullPath(leaveOut);
     if (HasWildcard(value)) {
         const size_t start = LastPartStart(value, IsNativeLeadByte);
-        files = Matches(value.substr(0, start), value.substr(start), false);
+        walk.files = Matches(value.substr(0, start), value.substr(start), false, walk);
     } else if (IsFolder(value)) {
-        CollectFolder(WithSeparator(value), subfolders, files);
+        CollectFolder(WithSeparator(value), subfolders, walk);
     } else {
-        out.push_back({std::string(), value});
+        out.push_back({std::string(), value, {}, kExitWhole});
         return true;
     }
-    if (files.empty()) {
+    if (walk.files.empty() && walk.problems.empty()) {
         message = ResStringWith(IDS_CMD_NO_DATABASES, value);
         return false;
     }
-    std::sort(files.begin(), files.end(),
+    std::sort(walk.files.begin(), walk.files.end(),
               [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
-    for (const std::string& file : files) out.push_back({std::string(), file});
+    for (const std::string& file : walk.files) out.push_back({std::string(), file, {}, kExitWhole});
+    // In the order of their paths too, whatever order the file system lists folders in.
+    std::sort(walk.problems.begin(), walk.problems.end(),
+              [](const DatabaseSource& a, const DatabaseSource& b) {
+                  return lstrcmpiA(a.path.c_str(), b.path.c_str()) < 0;
+              });
+    out.insert(out.end(), walk.problems.begin(), walk.problems.end());
     return true;
 }

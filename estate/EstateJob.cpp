@@ -5,6 +5,7 @@
 #include "estate/FormCatalogue.h"
 #include "estate/FormExport.h"
 #include "estate/SummaryFile.h"
+#include "export/FormMatch.h"
 #include "framework/ResourceString.h"
 #include "job/AttachmentFolder.h"
 #include "job/DatabaseLocator.h"
@@ -14,6 +15,7 @@
 #include "job/PartialFile.h"
 #include "job/PathCheck.h"
 #include "job/PathRules.h"
+#include "job/RunLock.h"
 #include "job/RunLog.h"
 #include "job/TargetExport.h"
 #include "log/FileError.h"
@@ -53,9 +55,10 @@ private:
 
 std::string FileNameOf(const std::string& path) { return path.substr(LastPartStart(path, IsNativeLeadByte)); }
 
-// The form's name as Notes menus show it: its title up to the first synonym.
+// The form's name as Notes menus show it: its title up to the first synonym, split by
+// character as the form match splits it.
 std::string FirstSynonym(const std::string& title) {
-    const std::string name = title.substr(0, title.find('|'));
+    const std::string name = FormSynonyms(title).front();
     const size_t first = name.find_first_not_of(' ');
     return first == std::string::npos ? std::string()
                                       : name.substr(first, name.find_last_not_of(' ') - first + 1);
@@ -79,6 +82,15 @@ const FormFields* FormlessHome(const std::vector<FormFields>& catalogue) {
     return first;
 }
 
+// Why the documents without a Form item do not go with the default form although the library
+// names one: its fields, or the form itself, could not be read. Empty when there is none.
+std::string DefaultFormUnread(const std::vector<FormFields>& catalogue, const std::string& unread) {
+    for (const FormFields& form : catalogue) {
+        if (form.isDefault && !form.error.empty()) return form.form + ": " + form.error;
+    }
+    return unread;
+}
+
 bool MakeFolder(const std::string& path) {
     return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
@@ -97,9 +109,10 @@ unsigned RefusedSwitch(const CommandLineOptions& options, std::string& which) {
         which = "/attachments";
         return IDS_CMD_NO_VALUE;
     }
-    // Each database's attachments go into a folder of its own folder: a path of its own would
-    // put the notes of every database into one folder, where their ids meet.
-    if (options.attachmentsGiven && IsRootedPath(options.attachments)) {
+    // Each database's attachments go into a folder of its own folder: a path of its own, or one
+    // that climbs out ("..\\x"), would put the notes of every database into one folder, where
+    // their ids meet.
+    if (options.attachmentsGiven && !IsPlainFolderName(options.attachments)) {
         which = options.attachments;
         return IDS_CMD_ATTACHMENTS_RELATIVE;
     }
@@ -115,6 +128,10 @@ struct Estate {
     int worst = kExitWhole;
 
     void Record(SummaryRow row) {
+        // A row names only a file that is there: an export that ended before it wrote one has
+        // none, whatever the name it was given.
+        if (!row.csv.empty() && GetFileAttributesA(row.csv.c_str()) == INVALID_FILE_ATTRIBUTES)
+            row.csv.clear();
         worst = std::max(worst, row.status);
         summary.Append(row);
         rows.push_back(std::move(row));
@@ -135,9 +152,10 @@ struct Estate {
         COutputMessages messages(kept);
         char notesPath[notes::MAXPATH];
         std::vector<FormFields> catalogue;
+        std::string defaultUnread;
         if (!NotesPathOf(messages, server, path, notesPath) ||
-            !ReadFormCatalogue(messages, notesPath, catalogue,
-                               options.form == kAllForms ? "" : options.form)) {
+            !ReadFormCatalogue(messages, notesPath, catalogue, options.form == kAllForms ? "" : options.form,
+                               &defaultUnread)) {
             LogEnd(logPath, logStarted, logged.Printed());
             Record({name, {}, {}, {}, kExitNothing, kept.first});
             return;
@@ -162,7 +180,7 @@ struct Estate {
         }
         // Every form's file would hold the documents without a Form item: only one does.
         const FormFields* formlessHome = allForms ? FormlessHome(catalogue) : nullptr;
-        CNameBook files;
+        CNameBook files(kPartialTag);
         for (const FormFields* form : chosen) {
             if (run.StopRequested()) return;
             CLoggedOutput formLogged(output);
@@ -187,6 +205,8 @@ struct Estate {
                 choices.formless = form != formlessHome ? FormlessDocuments::kElsewhere
                                    : form->isDefault    ? FormlessDocuments::kDefaultForm
                                                         : FormlessDocuments::kFirstForm;
+                if (choices.formless == FormlessDocuments::kFirstForm)
+                    choices.defaultFormUnread = DefaultFormUnread(catalogue, defaultUnread);
             }
             if (!ChooseFields(*form, options.fields, formKept, choices.fieldNames)) {
                 LogEnd(logPath, logStarted, formLogged.Printed());
@@ -234,10 +254,7 @@ int RunEstateJob(const CommandLineOptions& options, const UnattendedRun& run, CT
     std::string which;
     if (const unsigned refusal = RefusedSwitch(options, which)) {
         output.PrintClosing(which.empty() ? ResString(refusal) : ResStringWith(refusal, which));
-        return refusal == IDS_CMD_NOT_WITH_OUT || refusal == IDS_CMD_CHOOSE_OUT ||
-                       refusal == IDS_CMD_ATTACHMENTS_RELATIVE || refusal == IDS_CMD_NO_VALUE
-                   ? kExitBadArgument
-                   : StatusOfRefusal(refusal);
+        return StatusOfRefusal(refusal);
     }
     // The folder: a path by the rules of every path typed, that is a folder or can be made one.
     const unsigned fault = CheckPath(options.out);
@@ -245,13 +262,24 @@ int RunEstateJob(const CommandLineOptions& options, const UnattendedRun& run, CT
         output.PrintClosing(ResString(fault == IDS_PATH_READONLY ? IDS_CMD_CHOOSE_OUT : fault));
         return fault == IDS_PATH_READONLY ? kExitNothing : StatusOfRefusal(fault);
     }
+    // One run at a time writes into a folder: a second one would interleave its rows with the
+    // first's in one summary and settle files the first is writing.
+    CRunLock outLock;
+    if (!outLock.Take(options.out, ThisRunText())) {
+        output.PrintClosing(ResStringWith(
+            IDS_CMD_OUT_IN_USE,
+            outLock.Holder().empty() ? options.out : options.out + " (" + outLock.Holder() + ")"));
+        return kExitNothing;
+    }
     if (!MakeFolder(options.out)) {
         output.PrintClosing(options.out + FileErrorCauseText(FileErrorCauseFromOsError(GetLastError())));
         return kExitNothing;
     }
     std::vector<DatabaseSource> sources;
     std::string message;
-    if (!ExpandDatabases(options.db, options.subfolders, sources, message)) {
+    // The run's own folder is left out of the walk: what an earlier run wrote there (an
+    // attachment named sales.nsf) is no database of the estate.
+    if (!ExpandDatabases(options.db, options.subfolders, sources, message, options.out)) {
         output.PrintClosing(message);
         return kExitNothing;
     }
@@ -265,8 +293,19 @@ int RunEstateJob(const CommandLineOptions& options, const UnattendedRun& run, CT
     CNameBook folders;
     // A database file called summary.csv gets a folder of another name than the summary's.
     folders.Claim(kSummaryName, "");
+    folders.Reserve(PartialPathOf(kSummaryName));
     for (DatabaseSource& source : sources) {
         if (run.StopRequested()) break;
+        // What the list could not take in has its row, so that nothing is passed by in silence.
+        if (!source.problem.empty()) {
+            if (source.problemStatus >= kExitNothing) {
+                output.PrintClosing(source.problem);
+            } else {
+                output.Print(source.problem);
+            }
+            estate.Record({DatabaseName(source), {}, {}, {}, source.problemStatus, source.problem});
+            continue;
+        }
         if (source.server.empty() && options.serverGiven) source.server = options.server;
         const std::string name = DatabaseName(source);
         const std::string folderName =

@@ -12,12 +12,16 @@
 #include <algorithm>
 
 bool ReadFormCatalogue(CMessageSink& messages, const char* notesPath, std::vector<FormFields>& forms,
-                       const std::string& onlyForm) {
+                       const std::string& onlyForm, std::string* defaultFormUnread) {
     forms.clear();
+    if (defaultFormUnread != nullptr) defaultFormUnread->clear();
     CNsfDatabase db;
     try {
         db.Open(notesPath);
         db.ListForms();
+        if (defaultFormUnread != nullptr && db.m_defaultFormStatus != 0)
+            *defaultFormUnread = CNsfError(db.m_defaultFormStatus).m_message + " (status " +
+                                 std::to_string(db.m_defaultFormStatus & notes::ERR_MASK) + ")";
         const std::string wanted = onlyForm.empty() ? std::string() : FindForm(db.m_forms, onlyForm);
         for (const std::string& form : db.m_forms) {
             if (!onlyForm.empty() && form != wanted) {

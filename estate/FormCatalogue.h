@@ -20,5 +20,7 @@ struct FormFields {
 // cannot be read keeps its reason in `error`, and the other forms are read.
 // With `onlyForm` (a form's name or synonym as typed), only the form it finds has its fields
 // read: an export of one form needs no other form's.
+// `defaultFormUnread`, when given, receives why the default form the library names could
+// not be had (empty: it was, or there is none).
 bool ReadFormCatalogue(CMessageSink& messages, const char* notesPath, std::vector<FormFields>& forms,
-                       const std::string& onlyForm = std::string());
+                       const std::string& onlyForm = std::string(), std::string* defaultFormUnread = nullptr);

@@ -45,6 +45,12 @@ int RunListJob(const CommandLineOptions& options, CTextOutput& output) {
     }
     int status = kExitWhole;
     for (DatabaseSource& source : sources) {
+        // On the standard error, as every other word of a listing that is not a form's line.
+        if (!source.problem.empty()) {
+            output.PrintClosing(source.problem);
+            status = std::max(status, source.problemStatus);
+            continue;
+        }
         if (source.server.empty() && options.serverGiven) source.server = options.server;
         const std::string name = DatabaseName(source);
         CNamedMessages messages(output, name);

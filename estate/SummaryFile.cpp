@@ -1,5 +1,6 @@
 #include "estate/SummaryFile.h"
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -7,7 +8,11 @@ namespace {
 // A cell that holds a separator, a quote or a line break is quoted, its quotes doubled, so
 // that a path or a message is read back exactly as it was; none of these bytes is ever the
 // second byte of a double-byte character.
-std::string Quoted(const std::string& text) {
+std::string Quoted(const std::string& value) {
+    // A spreadsheet takes a cell that starts with one of these for a formula, and a title such
+    // as "=HYPERLINK(...)" would run as one; the apostrophe makes it text, as typed in a cell.
+    const bool formula = !value.empty() && value[0] != '\0' && std::strchr("=+-@\t\r", value[0]) != nullptr;
+    const std::string text = formula ? "'" + value : value;
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string cell = "\"";
     for (char c : text) {

@@ -24,9 +24,9 @@ std::wstring Folded(const std::string& text) {
     return result;
 }
 
-// The title's parts between "|" characters; a "|" byte inside a double-byte character (the
-// trail byte of "ポ" is one in code page 932) does not split.
-std::vector<std::string> Synonyms(const std::string& title) {
+}  // namespace
+
+std::vector<std::string> FormSynonyms(const std::string& title) {
     std::vector<std::string> parts(1);
     for (size_t i = 0; i < title.size(); ++i) {
         if (IsDBCSLeadByte(static_cast<BYTE>(title[i])) && i + 1 < title.size()) {
@@ -41,10 +41,8 @@ std::vector<std::string> Synonyms(const std::string& title) {
     return parts;
 }
 
-}  // namespace
-
 FormMatch::FormMatch(const std::string& formTitle) {
-    for (const std::string& synonym : Synonyms(formTitle)) m_synonyms.push_back(Folded(synonym));
+    for (const std::string& synonym : FormSynonyms(formTitle)) m_synonyms.push_back(Folded(synonym));
 }
 
 bool FormMatch::Names(const std::string& formItem) const {

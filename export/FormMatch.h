@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+// The title's parts between "|" characters, as written; a "|" byte inside a double-byte
+// character (the trail byte of "ポ" is one in code page 932) does not split.
+std::vector<std::string> FormSynonyms(const std::string& title);
+
 // The synonyms of one form's title (native text, the whole title: the name and its aliases
 // separated by "|"), folded once for the whole export run.
 class FormMatch {

@@ -50,6 +50,19 @@ bool IsRootedPath(const std::string& path) {
     return path.size() >= 2 && path[1] == ':';
 }
 
+bool IsPlainFolderName(const std::string& name) {
+    if (name.empty() || name == "." || name == ".." || IsRootedPath(name)) return false;
+    // By character: '\' is the second byte of some double-byte characters.
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (IsNativeLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size()) {
+            ++i;
+            continue;
+        }
+        if (name[i] == kSeparator || name[i] == '/') return false;
+    }
+    return true;
+}
+
 unsigned PlaceAttachments(const std::string& typed, const std::string& csvPath, ExportChoices& choices) {
     const std::string csvFolder = FolderOf(csvPath);
     const std::string folder = FullPath(IsRootedPath(typed) ? typed : csvFolder + kSeparator + typed);

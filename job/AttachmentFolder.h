@@ -16,6 +16,10 @@ unsigned PlaceAttachments(const std::string& typed, const std::string& csvPath, 
 // folders cannot hold.
 bool IsRootedPath(const std::string& path);
 
+// True for one folder's name and nothing more: no drive, no separator, not "." or "..", so
+// that each database's files stay inside its own folder.
+bool IsPlainFolderName(const std::string& name);
+
 // Makes the folder (its parent must be there); one that is there already is used. A file-error
 // cause, 0 when the folder is there.
 int MakeAttachmentFolder(const std::string& folder);

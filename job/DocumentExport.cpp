@@ -27,6 +27,8 @@ constexpr char kFormlessSkippedText[] = "Skip Document: no Form item";
 constexpr char kFormlessDefaultText[] = "Documents without a Form item: written with the default form ";
 constexpr char kFormlessFirstText[] =
     "Documents without a Form item: the database has no default form; written with its first form ";
+constexpr char kFormlessUnreadText[] = "Documents without a Form item: the default form could not be read (";
+constexpr char kFormlessUnreadFirstText[] = "); written with the first form ";
 constexpr char kConflictItem[] = "$Conflict";
 
 std::string NoteIdText(NOTEID id) {
@@ -49,7 +51,8 @@ std::string NoteNameText(NOTEID id) {
 // `form` is the Form item's entry, kept from one document to the next.
 bool MadeWithForm(CSysLog& log, CNsfNote& note, FieldEntry& form, const FormMatch& chosen,
                   FormlessDocuments formless) {
-    note.ReadItemText(form);
+    // Compared as stored: a title "A,B" names its documents with the comma.
+    note.ReadItemText(form, false);
     if (form.value.empty()) {
         if (formless != FormlessDocuments::kElsewhere) return true;
         log.Write(LEVEL_DEBUG, kFormlessSkippedText);
@@ -73,8 +76,10 @@ std::string NotReadText(NOTEID id, const CNsfError& error) {
     return NoteNameText(id) + ", Not written: " + error.m_message;
 }
 
-std::string SignatureText(NOTEID id, notes::STATUS status) {
-    return NoteNameText(id) + ", Signature step failed: " + CNsfError(status).m_message;
+std::string SignatureText(NOTEID id, notes::STATUS status, SignatureStep step) {
+    const char* what =
+        step == SignatureStep::kVerify ? ", Signature not verified: " : ", Signature step failed: ";
+    return NoteNameText(id) + what + CNsfError(status).m_message;
 }
 
 std::string CutValueText(NOTEID id, const std::string& field) {
@@ -92,7 +97,7 @@ std::string AttachmentFailureText(NOTEID id, const AttachmentFailure& failure) {
     const std::string which =
         failure.name.empty() ? "(the attachments after the last one written)" : failure.name;
     return NoteNameText(id) + ", Attachment not written: " + which + ": " +
-           CNsfError(failure.status).m_message;
+           (failure.reason.empty() ? CNsfError(failure.status).m_message : failure.reason);
 }
 
 // Writes the document's attached files and tells each that was not written; returns the
@@ -147,12 +152,15 @@ void LogCellWarnings(CExportContext& context, NOTEID id, const FieldList& fields
 }  // namespace
 
 void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::string& formName,
-                     ExportTotals& totals, FormlessDocuments formless) {
+                     ExportTotals& totals, FormlessDocuments formless, const std::string& defaultFormUnread) {
     totals = ExportTotals{};
     if (formless == FormlessDocuments::kDefaultForm)
         context.log.Write(LEVEL_INFO, kFormlessDefaultText + formName);
-    if (formless == FormlessDocuments::kFirstForm)
-        context.log.Write(LEVEL_INFO, kFormlessFirstText + formName);
+    if (formless == FormlessDocuments::kFirstForm) {
+        context.log.Write(LEVEL_INFO, defaultFormUnread.empty() ? kFormlessFirstText + formName
+                                                                : kFormlessUnreadText + defaultFormUnread +
+                                                                      kFormlessUnreadFirstText + formName);
+    }
     context.log.Write(LEVEL_COMMAND, "Make Indicater");
     const std::unique_ptr<CExportProgress> progress = context.StartProgress();
 
@@ -200,6 +208,7 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
         while (found) {
             CNsfNote note;
             note.m_keepAttachmentKey = context.attachments != nullptr;
+            note.m_signatureStep = context.signatures;
             context.log.Write(LEVEL_COMMAND, "nsfNote.Open");
             context.log.Write(LEVEL_DEBUG, NoteIdText(noteId));
             bool opened = true;
@@ -216,7 +225,7 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
             if (opened) {
                 context.log.Write(LEVEL_RESULT, "nsfNote.Open is success.");
                 if (signature != 0) {
-                    context.Warn(SignatureText(noteId, signature));
+                    context.Warn(SignatureText(noteId, signature, context.signatures));
                     ++totals.signatureFailures;
                 }
                 if (MadeWithForm(context.log, note, form, chosen, formless)) {

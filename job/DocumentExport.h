@@ -19,5 +19,8 @@ enum class FormlessDocuments {
 
 // Writes the header (the fields of `db.m_fields`) and one line per document of the form,
 // counting into `totals` as it goes, so that a run stopped by a Notes error leaves its count.
+// With kFirstForm, `defaultFormUnread` says why the default form was not used: empty when the
+// database has none, else what kept it from being read.
 void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::string& formName,
-                     ExportTotals& totals, FormlessDocuments formless = FormlessDocuments::kWritten);
+                     ExportTotals& totals, FormlessDocuments formless = FormlessDocuments::kWritten,
+                     const std::string& defaultFormUnread = std::string());

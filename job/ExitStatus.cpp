@@ -24,6 +24,10 @@ ExitStatus StatusOfRefusal(unsigned messageId) {
         case IDS_PATH_NOT_ABSOLUTE:
         case IDS_PATH_BAD_CHARS:
         case IDS_PATH_TOO_LONG:
+        case IDS_CMD_NO_VALUE:
+        case IDS_CMD_CHOOSE_OUT:
+        case IDS_CMD_NOT_WITH_OUT:
+        case IDS_CMD_ATTACHMENTS_RELATIVE:
             return kExitBadArgument;
         default:
             return kExitNothing;

@@ -11,6 +11,7 @@
 #include "job/StopToken.h"
 #include "framework/MessageSink.h"
 #include "log/SysLog.h"
+#include "notes/NsfNote.h"
 
 #include <memory>
 #include <string>
@@ -30,11 +31,14 @@ public:
     CMessageSink& messages;
     // Writes the attached files of each exported document, and the CSV gains a column that
     // lists them; null for an export of the fields alone.
-    const CAttachmentWriter* attachments = nullptr;
+    CAttachmentWriter* attachments = nullptr;
     // Set from outside to stop the run before its next document; null for a run nobody can
     // stop (the wizard's progress window offers no stop).
     const CStopToken* stop = nullptr;
     bool StopRequested() const { return stop != nullptr && stop->Requested(); }
+    // What a signed document's opening does with its signature: the wizard signs it again, an
+    // unattended run only checks it, so that nothing asks for the ID's password.
+    SignatureStep signatures = SignatureStep::kSign;
 
     // The closing count into the log: the documents, then the attachments of a run that wrote them.
     void LogTotals(const ExportTotals& totals);

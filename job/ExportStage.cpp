@@ -68,7 +68,7 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
     StartJobLog(log, logPath, commandLine, choices.continueLog);
 
     ExportOutcome outcome;
-    const CAttachmentWriter attachments(choices.attachmentFolder, choices.attachmentCellPrefix);
+    CAttachmentWriter attachments(choices.attachmentFolder, choices.attachmentCellPrefix);
     if (!choices.attachmentFolder.empty()) context.attachments = &attachments;
     CNsfDatabase db;
     db.m_log = &log;
@@ -85,7 +85,8 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
 
         log.Write(LEVEL_COMMAND, "Write All Document By Form");
         log.Write(LEVEL_DEBUG, "Form Name=" + choices.formName);
-        ExportDocuments(context, db, choices.formName, outcome.totals, choices.formless);
+        ExportDocuments(context, db, choices.formName, outcome.totals, choices.formless,
+                        choices.defaultFormUnread);
         log.Write(LEVEL_RESULT, "Write All Document By Form is success.");
 
         log.Write(LEVEL_COMMAND, "Close Notes DataBase");
@@ -97,6 +98,8 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
         CloseQuietly(db);
         outcome.stopped = true;
         context.attachments = nullptr;
+        outcome.stagedAttachments = attachments.Staged();
+        outcome.attachmentFolders = attachments.MadeFolders();
         return outcome;
     }
 
@@ -107,5 +110,7 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
                      std::to_string(outcome.totals.refusedLines));
     }
     context.attachments = nullptr;
+    outcome.stagedAttachments = attachments.Staged();
+    outcome.attachmentFolders = attachments.MadeFolders();
     return outcome;
 }

@@ -17,6 +17,9 @@ struct ExportChoices {
     std::vector<std::string> fieldNames;  // the CSV column order
     std::string exportPath;
     FormlessDocuments formless = FormlessDocuments::kWritten;
+    // With kFirstForm: why the default form the library names could not be had; empty when
+    // the database has none.
+    std::string defaultFormUnread;
     // The log goes on after what an earlier export of the same run wrote into it (one log
     // for a database's forms) instead of starting empty.
     bool continueLog = false;
@@ -33,6 +36,10 @@ struct ExportOutcome {
     bool stopped = false;      // a Notes error or a stop request ended it; the reason has been told
     bool fileReached = false;  // the stage came to the CSV file: its totals count lines of it
     bool fileCreated = false;  // and created it (a file that could not be created is not there)
+    // The attached files written under their partial names, for the run to put in place or
+    // take back, and the note folders made for them.
+    std::vector<StagedFile> stagedAttachments;
+    std::vector<std::string> attachmentFolders;
 };
 
 // Creates (or empties, unless `keep`) the log of a job at `path` and writes its opening lines: the banner,

@@ -40,7 +40,7 @@ enum class TotalsLine { kNone, kDocuments, kAttachments };
     X(conflicts, "conflicts", SummaryColumn::kCounts, TotalsLine::kNone, "", true)                      \
     /* cells whose Notes text filled the conversion buffer */                                           \
     X(cutValues, "cut-values", SummaryColumn::kCounts, TotalsLine::kNone, "", true)                     \
-    /* documents written although their signature step failed */                                        \
+    /* documents written although their signature step failed or did not verify */                      \
     X(signatureFailures, "signature-failures", SummaryColumn::kEnd, TotalsLine::kNone, "", true)        \
     /* cells of a field held in several items, of which only the first was read */                      \
     X(unjoinedValues, "unjoined-values", SummaryColumn::kEnd, TotalsLine::kNone, "", true)              \

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr char kPartialTag[] = ".partial";
-
 // An existing file that this run would replace: opened for writing without sharing and
 // closed at once, which fails exactly as the replacement would while another program holds
 // it. A target that is not there is no obstacle.

@@ -5,6 +5,8 @@
 // was. What stands in the way (a target held open by a spreadsheet, a folder that cannot be
 // written) is found before the first document is read.
 
+#include "attachments/SafeName.h"
+
 #include <string>
 
 // The name the file is written under: ".partial" before the target's extension

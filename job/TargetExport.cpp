@@ -31,16 +31,25 @@ int SettleFiles(CExportContext& context, CTextOutput& output, const ExportOutcom
     context.file.Release();
     if (!outcome.fileCreated) {
         DeleteFileA(partial.c_str());
+        DiscardStagedFiles(outcome.stagedAttachments, outcome.attachmentFolders);
         return status;
     }
     if (status == kExitWhole || status == kExitWarnings) {
-        const int cause = ReplaceTarget(partial, target);
+        // The attachments first: the CSV file that names them takes its place only once they
+        // stand in theirs.
+        std::string failed;
+        int cause = SettleStagedFiles(outcome.stagedAttachments, failed);
+        if (cause == kFileErrNone) cause = ReplaceTarget(partial, target);
         if (cause == kFileErrNone) return status;
-        Closing(context, output, target + FileErrorCauseText(cause));
+        Closing(context, output, (failed.empty() ? target : failed) + FileErrorCauseText(cause));
         status = kExitIncomplete;
     }
     Closing(context, output, "Partial CSV file kept: " + partial);
     Closing(context, output, "CSV file left as it was: " + target);
+    const size_t removed = DiscardStagedFiles(outcome.stagedAttachments, outcome.attachmentFolders);
+    if (removed != 0)
+        Closing(context, output,
+                "Attachments left as they were: " + std::to_string(removed) + " files of this run removed");
     return status;
 }
 
@@ -98,6 +107,7 @@ int ExportToTarget(const UnattendedRun& run, ExportChoices choices, const std::s
     file.m_hold = true;
     CExportContext context(log, file, stageMessages, [&run, &output] { return run.makeProgress(output); });
     context.stop = run.stop;
+    context.signatures = SignatureStep::kVerify;
     const ExportOutcome outcome = RunExportStage(context, choices, logPath, run.commandLine);
     totals = outcome.totals;
     if (outcome.fileReached) {

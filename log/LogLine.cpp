@@ -12,7 +12,26 @@ std::string FormatLogLine(int year, int month, int day, int hour, int minute, in
     line += stamp;
     line += "---";
     line += tag;
-    line += text;
+    // One entry is one line, whatever a name read from a database holds: a line break or
+    // another control character is written as its escape, so that no name starts a line of
+    // its own that reads like the program's. No such byte is ever the second byte of a
+    // double-byte character.
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            line += c;
+        } else if (c == '\r') {
+            line += "\\r";
+        } else if (c == '\n') {
+            line += "\\n";
+        } else if (c == '\t') {
+            line += "\\t";
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            line += escaped;
+        }
+    }
     line += '\n';
     return line;
 }

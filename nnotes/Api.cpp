@@ -58,10 +58,14 @@ void MeetPause(const std::string& name) {
 struct DbObject {
     std::shared_ptr<const nnotes::Database> db;  // null for a folder
     nnotes::FaultMap folderFaults;               // what a folder's "folder.faults" asks for
+    std::string folder;                          // a folder's own path (native)
+    // A folder's path as its databases' paths begin: the path the caller opened it by, less
+    // a server's name (native; empty for the data folder or a server's top folder).
+    std::string pathBase;
 };
 
 // A folder has no database file to carry faults, so a file "folder.faults" inside it may:
-// lines "Operation=status", for NSFDbModeGet and NSFDbClose.
+// lines "Operation=status", for NSFDbOpen, NSFDbModeGet, NSFSearch and NSFDbClose.
 nnotes::FaultMap ReadFolderFaults(const std::string& folder) {
     nnotes::FaultMap faults;
     std::ifstream in(folder + "\\folder.faults", std::ios::binary);
@@ -90,6 +94,9 @@ struct NoteObject {
     // which stay sealed without it.
     bool keyGiven = false;
     notes::ENCRYPTION_KEY key{};
+    // Decrypted with DECRYPT_ATTACHMENTS_IN_PLACE: the attachments were decrypted too, and
+    // are extracted without a key.
+    bool attachmentsInPlace = false;
     // Where NSFItemInfo put each item's value, by item; empty until a value is asked for.
     std::vector<notes::BLOCKID> values;
 };
@@ -386,10 +393,56 @@ Status WriteAttachment(const std::string& nativeName, const std::string& bytes) 
     return nnotes::kNoError;
 }
 
+// One match of a directory search: its SEARCH_MATCH, then its summary, as NSFSearch hands
+// them to the routine.
+struct FileMatch {
+    std::string path;  // LMBCS, as the summary's $path gives it
+    std::string name;  // LMBCS, the file's name, the summary's $TITLE
+    bool directory = false;
+};
+
+void PutText(std::vector<nnotes::Item>& summary, const char* name, const std::string& text) {
+    nnotes::Item item;
+    item.name = name;
+    item.type = notes::TYPE_TEXT;
+    item.data = text;
+    summary.push_back(std::move(item));
+}
+
+// The files of `folder` (native) whose kind the FILE_xxx mask asks for, each under `base`
+// (native), in the order the file system lists them; the sub-folders' too with FILE_RECURSE.
+void CollectFiles(const std::string& folder, const std::string& base, WORD mask,
+                  std::vector<FileMatch>* out) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    std::vector<std::string> folders;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = base.empty() ? name : base + "\\" + name;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            if ((mask & notes::FILE_DIRS) != 0)
+                out->push_back({nnotes::NativeToLmbcs(path.data(), path.size()),
+                                nnotes::NativeToLmbcs(name.data(), name.size()), true});
+            if ((mask & notes::FILE_RECURSE) != 0) folders.push_back(name);
+            continue;
+        }
+        // FILE_DBANY: ".ns" and one character more, any database version.
+        const size_t dot = name.rfind('.');
+        const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+        if (ext.size() == 3 && (ext[0] == 'n' || ext[0] == 'N') && (ext[1] == 's' || ext[1] == 'S'))
+            out->push_back({nnotes::NativeToLmbcs(path.data(), path.size()),
+                            nnotes::NativeToLmbcs(name.data(), name.size()), false});
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    for (const std::string& sub : folders)
+        CollectFiles(folder + "\\" + sub, base.empty() ? sub : base + "\\" + sub, mask, out);
+}
+
 constexpr WORD kDbModeDatabase = notes::DBMODE_LOADED;
-constexpr WORD kTimeMaximum = 1;                      // TIMEDATE_MAXIMUM (misc.h)
-constexpr WORD kTimeWildcard = 2;                     // TIMEDATE_WILDCARD (misc.h)
-constexpr notes::DWORD kReadMaskNoteId = 0x00000001;  // READ_MASK_NOTEID (nif.h)
+constexpr WORD kTimeMaximum = 1;   // TIMEDATE_MAXIMUM (misc.h)
+constexpr WORD kTimeWildcard = 2;  // TIMEDATE_WILDCARD (misc.h)
 
 }  // namespace
 
@@ -421,6 +474,7 @@ STATUS LNPUBLIC NSFDbOpen(const char* pathName, DBHANDLE* rethDB) {
     if (pathName == nullptr) return nnotes::kErrBadArgument;
     std::string native = nnotes::LmbcsToNative(pathName, strlen(pathName));
     std::string full;
+    std::string named = native;
     size_t bang = native.rfind("!!");
     if (bang != std::string::npos) {
         // "server!!path", or "port!!server!!path": the server's databases live in a folder
@@ -435,6 +489,7 @@ STATUS LNPUBLIC NSFDbOpen(const char* pathName, DBHANDLE* rethDB) {
                 return nnotes::kErrServerNotFound;
             }
             full = file.empty() ? serverDir : serverDir + "\\" + file;
+            named = file;
         } else {
             native = file;
         }
@@ -454,6 +509,11 @@ STATUS LNPUBLIC NSFDbOpen(const char* pathName, DBHANDLE* rethDB) {
         if (status != 0) return status;
     } else {
         object.folderFaults = ReadFolderFaults(full);
+        if (Status s = FolderFault(object, "NSFDbOpen")) return s;
+        object.folder = full;
+        object.pathBase = StripLeadingSeparators(named);
+        while (!object.pathBase.empty() && (object.pathBase.back() == '\\' || object.pathBase.back() == '/'))
+            object.pathBase.pop_back();
     }
     std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     DHANDLE h = H().Next();
@@ -566,12 +626,12 @@ STATUS LNPUBLIC NIFReadEntries(HCOLLECTION hCollection, COLLECTIONPOSITION* inde
     uint64_t index = position - 1;
     for (; index < order.size() && returned < returnCount; ++index) {
         const nnotes::Note& note = c->db->notes[order[index]];
-        size_t entry = ((returnMask & kReadMaskNoteId) ? 4 : 0) +
+        size_t entry = ((returnMask & notes::READ_MASK_NOTEID) ? 4 : 0) +
                        ((returnMask & notes::READ_MASK_NOTECLASS) ? 2 : 0) +
                        ((returnMask & notes::READ_MASK_SUMMARY) ? SummarySize(note) : 0);
         // The buffer's length is a WORD: what does not fit waits for the next read.
         if (bytes.size() + entry > 0xFFFF) break;
-        if (returnMask & kReadMaskNoteId) {
+        if (returnMask & notes::READ_MASK_NOTEID) {
             PutWord(bytes, static_cast<WORD>(note.id & 0xFFFF));
             PutWord(bytes, static_cast<WORD>(note.id >> 16));
         }
@@ -760,15 +820,41 @@ STATUS LNPUBLIC NSFNoteSign(NOTEHANDLE hNote) {
     return o->db->Fault("NSFNoteSign", o->note.get());
 }
 
-STATUS LNPUBLIC NSFNoteDecrypt(NOTEHANDLE hNote, WORD /*decryptFlags*/,
+STATUS LNPUBLIC NSFNoteVerifySignature(NOTEHANDLE hNote, char* signatureItemName, TIMEDATE* retWhenSigned,
+                                       char* retSigner, char* retCertifier) {
+    std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
+    NoteObject* o = Find(H().notes, hNote);
+    if (o == nullptr) return nnotes::kErrInvalidHandle;
+    if (Status s = o->db->Fault("NSFNoteVerifySignature", o->note.get())) return s;
+    // Only the note's own signature is kept; no section of a note here is signed.
+    const bool section = signatureItemName != nullptr && signatureItemName[0] != '\0';
+    if (!o->note->isSigned || section) return nnotes::kErrNoteNotSigned;
+    if (o->note->signatureBroken) return nnotes::kErrSignature;
+    if (retWhenSigned != nullptr) {
+        retWhenSigned->Innards[0] = o->note->modified.innards[0];
+        retWhenSigned->Innards[1] = o->note->modified.innards[1];
+    }
+    // No signer's name is kept: an empty one, within any buffer the caller gives.
+    if (retSigner != nullptr) retSigner[0] = '\0';
+    if (retCertifier != nullptr) retCertifier[0] = '\0';
+    return nnotes::kNoError;
+}
+
+STATUS LNPUBLIC NSFNoteDecrypt(NOTEHANDLE hNote, WORD decryptFlags,
                                notes::ENCRYPTION_KEY* retKeyForAttachments) {
     std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
     NoteObject* o = Find(H().notes, hNote);
     if (o == nullptr) return nnotes::kErrInvalidHandle;
     if (Status s = o->db->Fault("NSFNoteDecrypt", o->note.get())) return s;
     if (o->note->undecryptable) return nnotes::kErrNoDecryptKey;
+    const bool inPlace = (decryptFlags & notes::DECRYPT_ATTACHMENTS_IN_PLACE) != 0;
+    // The reference: a key of the newer kinds does not fit an ENCRYPTION_KEY, so asking for
+    // it fails and leaves the note as it was; in place, no key is needed.
+    if (o->note->newerEncryption && retKeyForAttachments != nullptr && !inPlace)
+        return nnotes::kErrUnsupportedCryptoOp;
     o->decrypted = true;
-    if (retKeyForAttachments != nullptr) {
+    o->attachmentsInPlace = o->attachmentsInPlace || inPlace;
+    if (retKeyForAttachments != nullptr && !o->note->newerEncryption) {
         *retKeyForAttachments = AttachmentKey(hNote, o->note->id);
         o->key = *retKeyForAttachments;
         o->keyGiven = true;
@@ -902,11 +988,15 @@ STATUS LNPUBLIC NSFNoteExtractFile(NOTEHANDLE hNote, notes::BLOCKID itemBlockId,
             ? note.FindAttachment(nnotes::FileObjectRrv(item.data))
             : nullptr;
     if (attachment == nullptr || fileName == nullptr) return nnotes::kErrBadArgument;
+    // The object behind the FILEOBJECT is read first: one the database does not hold, or holds
+    // fewer bytes of than the FILEOBJECT's size, is reported with the status that names it.
+    if (attachment->missingObject) return nnotes::kErrBadObject;
+    if (attachment->truncatedObject) return nnotes::kErrObjectTruncated;
     if (attachment->sealed) return nnotes::kErrNoExtractEncrypted;
     if (attachment->badSignature) return nnotes::kErrBadAttachmentSignature;
-    // The attachments of a sealed note stay sealed after NSFNoteDecrypt: only the key it
-    // returned for this handle opens them.
-    if (note.isSealed &&
+    // The attachments of a sealed note stay sealed after NSFNoteDecrypt, unless it decrypted
+    // them in place: only the key it returned for this handle opens them.
+    if (note.isSealed && !object.attachmentsInPlace &&
         (decryptionKey == nullptr || !object.keyGiven || !SameKey(*decryptionKey, object.key))) {
         return nnotes::kErrNoExtractEncrypted;
     }
@@ -986,6 +1076,84 @@ STATUS LNPUBLIC NSFDbGetModifiedNoteTable(DBHANDLE hDB, WORD noteClassMask, TIME
     DHANDLE h = H().Next();
     H().idTables[h] = std::move(table);
     *rethTable = h;
+    return nnotes::kNoError;
+}
+
+// The file's header names the special notes: for the form and view classes the note marked
+// as its class's default, the first so marked in the design collection's order; for the
+// other classes the class's one note. None is ERR_SPECIAL_ID.
+STATUS LNPUBLIC NSFDbGetSpecialNoteID(DBHANDLE hDB, WORD index, NOTEID* retNoteID) {
+    if (retNoteID != nullptr) *retNoteID = 0;
+    std::shared_ptr<const nnotes::Database> db;
+    if (Status s = DatabaseOf(hDB, &db)) return s;
+    if (retNoteID == nullptr || (index & notes::SPECIAL_ID_NOTE) == 0) return nnotes::kErrBadArgument;
+    if (Status s = db->Fault("NSFDbGetSpecialNoteID")) return s;
+    const WORD noteClass = static_cast<WORD>(index & ~notes::SPECIAL_ID_NOTE);
+    const bool byDefaultFlag = noteClass == notes::NOTE_CLASS_FORM || noteClass == notes::NOTE_CLASS_VIEW;
+    for (size_t i : db->designOrder) {
+        const nnotes::Note& note = db->notes[i];
+        const WORD cls = static_cast<WORD>(note.noteClass & ~notes::NOTE_CLASS_DEFAULT);
+        if (cls != noteClass) continue;
+        if (byDefaultFlag && (note.noteClass & notes::NOTE_CLASS_DEFAULT) == 0) continue;
+        *retNoteID = note.id;
+        return nnotes::kNoError;
+    }
+    return nnotes::kErrSpecialId;
+}
+
+STATUS LNPUBLIC NSFSearch(DBHANDLE hDB, DHANDLE /*hFormula*/, char* /*viewTitle*/, WORD searchFlags,
+                          WORD noteClassMask, TIMEDATE* /*since*/, notes::NSFSEARCHPROC enumRoutine,
+                          void* enumRoutineParameter, TIMEDATE* retUntil) {
+    std::string folder, base;
+    {
+        std::lock_guard<nnotes::SlimMutex> lock(H().mutex);
+        DbObject* o = Find(H().dbs, hDB);
+        if (o == nullptr) return nnotes::kErrInvalidHandle;
+        if (o->db) {
+            if (Status s = o->db->Fault("NSFSearch")) return s;
+            // The search of a database's notes is not kept: only directories are searched.
+            return nnotes::kErrUnsupported;
+        }
+        if (Status s = FolderFault(*o, "NSFSearch")) return s;
+        folder = o->folder;
+        base = o->pathBase;
+    }
+    if (enumRoutine == nullptr) return nnotes::kErrBadArgument;
+    // A directory is searched for files of one kind; of the kinds only FILE_DBANY is kept.
+    if ((searchFlags & notes::SEARCH_FILETYPE) == 0 ||
+        (noteClassMask & notes::FILE_TYPEMASK) != notes::FILE_DBANY)
+        return nnotes::kErrUnsupported;
+    std::vector<FileMatch> matches;
+    CollectFiles(folder, base, noteClassMask, &matches);
+    for (const FileMatch& match : matches) {
+        std::vector<nnotes::Item> items;
+        PutText(items, "$TITLE", match.name);
+        PutText(items, "$path", match.path);
+        PutText(items, "$type", match.directory ? "$DIR" : "$NOTEFILE");
+        nnotes::Note holder;
+        holder.summary = std::move(items);
+        std::vector<char> summary;
+        AppendSummary(summary, holder);
+        // The SEARCH_MATCH and the summary after it, in one buffer as the library's queue
+        // entry holds them; the match's identities are not kept and stay zero.
+        std::vector<char> entry(notes::searchmatch::kSize, 0);
+        entry[notes::searchmatch::kSERetFlags] = static_cast<char>(notes::SE_FMATCH);
+        const WORD length =
+            static_cast<WORD>((searchFlags & notes::SEARCH_SUMMARY) != 0 ? summary.size() : 0);
+        entry[notes::searchmatch::kSummaryLength] = static_cast<char>(length & 0xFF);
+        entry[notes::searchmatch::kSummaryLength + 1] = static_cast<char>(length >> 8);
+        entry.insert(entry.end(), summary.begin(), summary.end());
+        auto* searchMatch = reinterpret_cast<notes::SEARCH_MATCH*>(entry.data());
+        auto* table = (searchFlags & notes::SEARCH_SUMMARY) != 0
+                          ? reinterpret_cast<notes::ITEM_TABLE*>(entry.data() + notes::searchmatch::kSize)
+                          : nullptr;
+        if (STATUS s = enumRoutine(enumRoutineParameter, searchMatch, table)) return s;
+    }
+    if (retUntil != nullptr) {
+        nnotes::TimeDate now = Now();
+        retUntil->Innards[0] = now.innards[0];
+        retUntil->Innards[1] = now.innards[1];
+    }
     return nnotes::kNoError;
 }
 

@@ -14,8 +14,10 @@ const char kIndexedMagic[8] = {'Q', 'S', 'N', 'O', 'T', 'E', 'S', '2'};
 
 namespace {
 
-constexpr uint16_t kKnownFlags = kEntrySigned | kEntrySealed | kEntryUndecryptable | kEntryAttachments;
-constexpr uint16_t kKnownAttachmentFlags = kAttachmentSealed | kAttachmentBadSignature;
+constexpr uint16_t kKnownFlags = kEntrySigned | kEntrySealed | kEntryUndecryptable | kEntryAttachments |
+                                 kEntrySignatureBroken | kEntryNewerEncryption;
+constexpr uint16_t kKnownAttachmentFlags =
+    kAttachmentSealed | kAttachmentBadSignature | kAttachmentMissingObject | kAttachmentTruncatedObject;
 
 // An entry as the table holds it: id, class, flags, modified (2 DWORDs), record offset,
 // record length, a reserved DWORD.
@@ -29,6 +31,8 @@ bool DecodeEntry(const uint8_t* p, uint64_t fileSize, IndexEntry* entry) {
     entry->length = ReadLeDword(p + 24);
     return entry->id != 0 && noteClass == notes::NOTE_CLASS_DOCUMENT && (entry->flags & ~kKnownFlags) == 0 &&
            ((entry->flags & kEntryUndecryptable) == 0 || (entry->flags & kEntrySealed) != 0) &&
+           ((entry->flags & kEntryNewerEncryption) == 0 || (entry->flags & kEntrySealed) != 0) &&
+           ((entry->flags & kEntrySignatureBroken) == 0 || (entry->flags & kEntrySigned) != 0) &&
            entry->offset <= fileSize && entry->length <= fileSize - entry->offset && ReadLeDword(p + 28) == 0;
 }
 
@@ -96,6 +100,8 @@ bool ParseRecord(const IndexEntry& entry, const std::string& record, Note* note)
     note->isSigned = (entry.flags & kEntrySigned) != 0;
     note->isSealed = (entry.flags & kEntrySealed) != 0;
     note->undecryptable = (entry.flags & kEntryUndecryptable) != 0;
+    note->signatureBroken = (entry.flags & kEntrySignatureBroken) != 0;
+    note->newerEncryption = (entry.flags & kEntryNewerEncryption) != 0;
     note->modified = entry.modified;
     for (uint16_t i = 0; i < faultCount; ++i) {
         uint8_t nameLength = 0;
@@ -129,6 +135,8 @@ bool ParseRecord(const IndexEntry& entry, const std::string& record, Note* note)
             }
             attachment.sealed = (flags & kAttachmentSealed) != 0;
             attachment.badSignature = (flags & kAttachmentBadSignature) != 0;
+            attachment.missingObject = (flags & kAttachmentMissingObject) != 0;
+            attachment.truncatedObject = (flags & kAttachmentTruncatedObject) != 0;
         }
     }
     return r.done();
@@ -332,8 +340,11 @@ bool IndexedFileWriter::Add(const Note& document, std::string* error) {
                 return false;
             }
             PutDword(record, attachment.rrv);
-            PutWord(record, static_cast<uint16_t>((attachment.sealed ? kAttachmentSealed : 0) |
-                                                  (attachment.badSignature ? kAttachmentBadSignature : 0)));
+            PutWord(record,
+                    static_cast<uint16_t>((attachment.sealed ? kAttachmentSealed : 0) |
+                                          (attachment.badSignature ? kAttachmentBadSignature : 0) |
+                                          (attachment.missingObject ? kAttachmentMissingObject : 0) |
+                                          (attachment.truncatedObject ? kAttachmentTruncatedObject : 0)));
             PutDword(record, static_cast<uint32_t>(attachment.bytes.size()));
             record += attachment.bytes;
         }
@@ -347,6 +358,8 @@ bool IndexedFileWriter::Add(const Note& document, std::string* error) {
     entry.flags = static_cast<uint16_t>((document.isSigned ? kEntrySigned : 0) |
                                         (document.isSealed ? kEntrySealed : 0) |
                                         (document.undecryptable ? kEntryUndecryptable : 0) |
+                                        (document.signatureBroken ? kEntrySignatureBroken : 0) |
+                                        (document.newerEncryption ? kEntryNewerEncryption : 0) |
                                         (document.attachments.empty() ? 0 : kEntryAttachments));
     entry.modified = document.modified;
     entry.offset = m_position;

@@ -33,12 +33,16 @@ enum : uint16_t {
     kEntrySealed = 0x0002,
     kEntryUndecryptable = 0x0004,
     kEntryAttachments = 0x0008,  // the record's items are followed by its attached files
+    kEntrySignatureBroken = 0x0010,
+    kEntryNewerEncryption = 0x0020,
 };
 
 // Flags of an attached file in a record.
 enum : uint16_t {
     kAttachmentSealed = 0x0001,
     kAttachmentBadSignature = 0x0002,
+    kAttachmentMissingObject = 0x0004,
+    kAttachmentTruncatedObject = 0x0008,
 };
 
 struct IndexEntry {

@@ -26,6 +26,10 @@ enum : Status {
     kErrPathTooLong = 462,      // ERR_PATH_NAME_TOO_LONG, PKG_OS+206 (oserr.h)
     kErrNoModifiedNotes = 572,  // ERR_NO_MODIFIED_NOTES, PKG_NSF+60 (nsferr.h)
     kErrBadArgument = 577,      // ERR_BAD_PARAM, PKG_NSF+65 (nsferr.h): a missing or bad argument
+    kErrSpecialId = 578,        // ERR_SPECIAL_ID, PKG_NSF+66 (nsferr.h; NSFDbGetSpecialNoteID's page)
+    kErrBadObject = 566,        // ERR_BADOBJECT, PKG_NSF+54 (nsferr.h): no object of that id
+    kErrObjectTruncated = 591,  // ERR_OBJECT_TRUNCATED, PKG_NSF+79 (nsferr.h): an object cut short
+    kErrNoteNotSigned = 601,    // ERR_NOTE_NOT_SIGNED, PKG_NSF+89 (nsferr.h; NSFNoteVerifySignature's page)
     kErrNotAuthorized = 582,    // ERR_NOACCESS, PKG_NSF+70 (nsferr.h; NSFNoteOpen's page)
     kErrSignature = 603,        // ERR_NOTE_INVSIG2, PKG_NSF+91 (nsferr.h): signature does not verify
     kErrBadAttachmentSignature =
@@ -37,6 +41,9 @@ enum : Status {
     kErrDesignNotFound = 1028,     // ERR_NOT_FOUND, PKG_MISC+4 (misc.h errors): not in the index
     kErrUnsupported = 1099,        // ERR_NOT_YET_IMPLEMENTED, PKG_MISC+75 (misc.h errors)
     kErrServerNotFound = 2051,     // ERR_SERVER_NOT_FOUND, PKG_CLIENT+3 (clerr.h)
+    // ERR_BSAFE_UNSUPPORTED_CRYPTO_OP, PKG_BSAFE4+1 (bsafeerr.h; PKG_BSAFE4 = 0x0E60 in
+    // globerr.h; NSFNoteDecrypt's page): the key of a newer kind cannot be handed out
+    kErrUnsupportedCryptoOp = 0x0E61,
 };
 
 // The runtime's text for `status` (its flag bits ignored) in UTF-8, or nullptr when the

@@ -559,6 +559,10 @@ void AppendAttachment(const json& j, Note* note) {
     Require(attachment.bytes.size() <= 0xFFFFFFFFu, "an attachment over 4 GB");
     attachment.sealed = OptionalFlag(j, "sealed");
     attachment.badSignature = OptionalFlag(j, "badSignature");
+    attachment.missingObject = OptionalFlag(j, "missingObject");
+    attachment.truncatedObject = OptionalFlag(j, "truncatedObject");
+    Require(!(attachment.missingObject && attachment.truncatedObject),
+            "an object both missing and truncated");
     const bool isSigned = OptionalFlag(j, "signed") || attachment.badSignature;
     Require(note->attachments.size() < 0xFFFF, "too many attachments");
     attachment.rrv = static_cast<uint32_t>(note->attachments.size() + 1);
@@ -611,6 +615,10 @@ Note ParseDocument(const json& j) {
     note.isSealed = j.value("sealed", false);
     note.undecryptable = j.value("undecryptable", false);
     Require(!note.undecryptable || note.isSealed, "only a sealed note can be undecryptable");
+    note.signatureBroken = j.value("signatureBroken", false);
+    Require(!note.signatureBroken || note.isSigned, "only a signed note can have a broken signature");
+    note.newerEncryption = j.value("newerEncryption", false);
+    Require(!note.newerEncryption || note.isSealed, "only a sealed note has a kind of encryption");
     if (j.contains("pause")) {
         Require(j.at("pause").is_string(), "pause is not a string");
         note.pause = j.at("pause").get<std::string>();

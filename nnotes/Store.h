@@ -33,6 +33,10 @@ struct Attachment {
     std::string bytes;          // the file as it was attached
     bool sealed = false;        // sealed with a key nobody here has
     bool badSignature = false;  // changed since it was signed
+    // Its object is not in the database, or holds fewer bytes than its FILEOBJECT says: what
+    // a damaged database or an interrupted replication leaves.
+    bool missingObject = false;
+    bool truncatedObject = false;
 };
 
 // Operation name -> the status it returns.
@@ -48,6 +52,12 @@ struct Note {
     bool isSigned = false;
     bool isSealed = false;
     bool undecryptable = false;
+    // Signed, but the signature no longer matches the note (changed since it was signed).
+    bool signatureBroken = false;
+    // Sealed with a key type of Notes 8.0.1 and later (AES), which an ENCRYPTION_KEY cannot
+    // describe: NSFNoteDecrypt cannot hand its attachments' key out, and decrypts them in
+    // place when asked to.
+    bool newerEncryption = false;
     TimeDate modified;
     FaultMap faults;
     // A test's events that opening this document meets (JSON form only; empty: none).

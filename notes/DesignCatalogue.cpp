@@ -220,10 +220,42 @@ void ScanDesignNote(DBHANDLE db, NOTEID noteId, FormScan* scan) {
 }  // namespace
 
 void CNsfDatabase::ListForms() {
-    ForEachDesignEntry([this](WORD noteClass, void* summary) { AddFormEntry(noteClass, summary); });
+    ForEachDesignEntry(
+        [this](NOTEID noteId, WORD noteClass, void* summary) { AddFormEntry(noteId, noteClass, summary); });
+    ReadDefaultForm();
 }
 
-void CNsfDatabase::ForEachDesignEntry(const std::function<void(WORD noteClass, void* summary)>& visit) {
+void CNsfDatabase::ReadDefaultForm() {
+    m_defaultForm.clear();
+    m_defaultFormStatus = 0;
+    // The library names the default form: nsfnote.h warns that more than one form may carry
+    // the default flag and that the file's header decides, so the flags are not read.
+    NOTEID defaultId = 0;
+    const STATUS status = Api().NSFDbGetSpecialNoteID(m_hDb, SPECIAL_ID_NOTE | NOTE_CLASS_FORM, &defaultId);
+    if ((status & ERR_MASK) == ERR_SPECIAL_ID) return;
+    if (status != 0) {
+        m_defaultFormStatus = status;
+        return;
+    }
+    for (size_t i = 0; i < m_formIds.size() && i < m_forms.size(); ++i) {
+        if (m_formIds[i] == defaultId) {
+            m_defaultForm = m_forms[i];
+            return;
+        }
+    }
+    // Named, but not among the listed forms: one that cannot be opened is told with its
+    // status; one that opens is a design note the form page does not offer.
+    NOTEHANDLE note = 0;
+    const STATUS opened = Api().NSFNoteOpen(m_hDb, defaultId, 0, &note);
+    if (opened != 0) {
+        m_defaultFormStatus = opened;
+        return;
+    }
+    Api().NSFNoteClose(note);
+}
+
+void CNsfDatabase::ForEachDesignEntry(
+    const std::function<void(NOTEID noteId, WORD noteClass, void* summary)>& visit) {
     HCOLLECTION collection = 0;
     ThrowIfFailed(Api().NIFOpenCollection(m_hDb, m_hDb, NOTE_CLASS_DESIGN_COLLECTION, OPEN_DO_NOT_CREATE, 0,
                                           &collection, nullptr, nullptr, nullptr, nullptr));
@@ -240,17 +272,22 @@ void CNsfDatabase::ForEachDesignEntry(const std::function<void(WORD noteClass, v
         DWORD count = 0;
         signal = 0;
         ThrowIfFailed(Api().NIFReadEntries(collection, &position, NAVIGATE_NEXT, 1, NAVIGATE_NEXT,
-                                           MAXDWORD_COUNT, READ_MASK_NOTECLASS | READ_MASK_SUMMARY, &buffer,
-                                           nullptr, nullptr, &count, &signal));
+                                           MAXDWORD_COUNT,
+                                           READ_MASK_NOTEID | READ_MASK_NOTECLASS | READ_MASK_SUMMARY,
+                                           &buffer, nullptr, nullptr, &count, &signal));
         // A read that returns nothing ends the list even if it says more is left.
         if (buffer == 0) return;
         {
             LockedBuffer locked(buffer);
             auto* entry = static_cast<char*>(locked.data);
             for (DWORD i = 0; entry != nullptr && i < count; ++i) {
-                const WORD noteClass = ReadWord(entry);
-                char* summary = entry + sizeof(WORD);
-                visit(noteClass, summary);
+                // What each entry holds comes in the order of the mask's bits: the id, the class,
+                // the summary.
+                NOTEID noteId = 0;
+                std::memcpy(&noteId, entry, sizeof noteId);
+                const WORD noteClass = ReadWord(entry + sizeof noteId);
+                char* summary = entry + sizeof noteId + sizeof(WORD);
+                visit(noteId, noteClass, summary);
                 entry = summary + ReadWord(summary);
             }
         }
@@ -328,18 +365,18 @@ bool IsListedForm(WORD noteClass, void* summary) {
 
 }  // namespace
 
-void CNsfDatabase::AddFormEntry(WORD noteClass, void* summary) {
+void CNsfDatabase::AddFormEntry(NOTEID noteId, WORD noteClass, void* summary) {
     FormTitle title;
     ReadFormTitle(summary, &title);
     if (!IsListedForm(noteClass, summary)) return;
     m_forms.push_back(ShownTitle(title));
-    if ((noteClass & NOTE_CLASS_DEFAULT) != 0) m_defaultForm = m_forms.back();
+    m_formIds.push_back(noteId);
     if (!title.named) m_unnamedForms.push_back(m_forms.back());
 }
 
 std::string CNsfDatabase::FormLookupName(const std::string& formName) {
     std::string lookup;
-    ForEachDesignEntry([&](WORD noteClass, void* summary) {
+    ForEachDesignEntry([&](NOTEID, WORD noteClass, void* summary) {
         if (!lookup.empty() || !IsListedForm(noteClass, summary)) return;
         FormTitle title;
         ReadFormTitle(summary, &title);

@@ -119,6 +119,7 @@ constexpr NOTEID NOTE_CLASS_DESIGN_COLLECTION = NOTE_ID_SPECIAL | 0x0020;  // | 
 constexpr WORD OPEN_DO_NOT_CREATE = 0x0004;
 constexpr WORD NAVIGATE_NEXT = 1;                  // nif.h
 constexpr DWORD MAXDWORD_COUNT = 0xFFFFFFFF;       // MAXDWORD (global.h): as many as there are
+constexpr DWORD READ_MASK_NOTEID = 0x00000001;     // nif.h
 constexpr DWORD READ_MASK_NOTECLASS = 0x00000004;  // nif.h
 constexpr DWORD READ_MASK_SUMMARY = 0x00008000;    // nif.h
 constexpr WORD SIGNAL_MORE_TO_DO = 0x0020;         // nif.h; NIFReadEntries: entries remain for another read
@@ -172,10 +173,61 @@ constexpr STATUS ERR_NOEXTRACT_ENCRYPTED = 612;
 constexpr STATUS ERR_NOTE_BADATTSIGN = 609;
 // NIFFindDesignNote: no design note of that name (misc errors, PKG_MISC = 0x0400, +4).
 constexpr STATUS ERR_NOT_FOUND = 1028;
+// NSFDbGetSpecialNoteID: the database has no such special note (no default form, for one).
+// PKG_NSF+66.
+constexpr STATUS ERR_SPECIAL_ID = 578;
+// NSFNoteDecrypt: a note sealed with a key type of Notes 8.0.1 and later, whose key an
+// ENCRYPTION_KEY cannot hold (the reference's NSFNoteDecrypt page). bsafeerr.h, PKG_BSAFE4+1,
+// PKG_BSAFE4 = 0x0E60 in globerr.h.
+constexpr STATUS ERR_BSAFE_UNSUPPORTED_CRYPTO_OP = 0x0E60 + 1;
+// NSFNoteVerifySignature: the note carries no signature. PKG_NSF+89.
+constexpr STATUS ERR_NOTE_NOT_SIGNED = 601;
+// An attachment whose object is not in the database (an invalid object id), and one whose
+// object is shorter than its FILEOBJECT says ("file may have been damaged"). PKG_NSF+54, +79.
+constexpr STATUS ERR_BADOBJECT = 566;
+constexpr STATUS ERR_OBJECT_TRUNCATED = 591;
+
+// NSFNoteDecrypt (nsfnote.h, DECRYPT_xxx): decrypt the attachments too, there and then, so
+// that they are extracted without a key.
+constexpr WORD DECRYPT_ATTACHMENTS_IN_PLACE = 0x0001;
+// NSFDbGetSpecialNoteID (nsfdb.h): ORed with a NOTE_CLASS_xxx, asks for that class's
+// default note; SPECIAL_ID_NOTE | NOTE_CLASS_FORM is the default form.
+constexpr WORD SPECIAL_ID_NOTE = 0x8000;
+
+// NSFSearch over a directory (nsfsearc.h, SEARCH_xxx; osfile.h, FILE_xxx): with
+// SEARCH_FILETYPE the class mask is one FILE_xxx kind and its modifiers, and SEARCH_SUMMARY
+// hands each match's summary to the routine.
+constexpr WORD SEARCH_SUMMARY = 0x0002;
+constexpr WORD SEARCH_FILETYPE = 0x0004;
+constexpr WORD FILE_DBANY = 4;  // .ns?, a database of any version
+constexpr WORD FILE_TYPEMASK = 0x00FF;
+constexpr WORD FILE_RECURSE = 0x2000;  // the sub-directories' files too
+constexpr WORD FILE_NOUPDIRS = 0x4000;
+constexpr WORD FILE_DIRS = 0x8000;
+// SEARCH_MATCH.SERetFlags (nsfsearc.h): the match meets the search, as opposed to a deleted or
+// changed note of a search since a time.
+constexpr uint8_t SE_FMATCH = 0x01;
+// What the search routine is handed: a SEARCH_MATCH (nsfsearc.h), whose members all fall on
+// their natural alignment, so that it reads the same in both widths at these offsets ("54
+// bytes to here"), then, with SEARCH_SUMMARY, an ITEM_TABLE summary as NIFReadEntries gives
+// one. Read by offset, as it may lie anywhere in the library's buffer.
+struct SEARCH_MATCH;
+struct ITEM_TABLE;
+namespace searchmatch {
+constexpr size_t kNoteClass = 48;      // WORD, after GLOBALINSTANCEID (20) and ORIGINATORID (28)
+constexpr size_t kSERetFlags = 50;     // BYTE, SE_Fxxx
+constexpr size_t kPrivileges = 51;     // BYTE
+constexpr size_t kSummaryLength = 52;  // WORD
+constexpr size_t kSize = 54;
+}  // namespace searchmatch
 
 // The item-scan callback of NSFItemScan.
 using NSFITEMSCANPROC = STATUS(LNCALLBACK*)(WORD spare, WORD itemFlags, char* name, WORD nameLength,
                                             void* value, DWORD valueLength, void* routineParameter);
+
+// The routine NSFSearch calls for each match.
+using NSFSEARCHPROC = STATUS(LNCALLBACK*)(void* enumRoutineParameter, SEARCH_MATCH* searchMatch,
+                                          ITEM_TABLE* summaryBuffer);
 
 // The ordinal of an operation bound by its exported name alone (ordinals start at 1).
 constexpr uint16_t kByNameOnly = 0;

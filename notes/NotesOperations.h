@@ -48,4 +48,7 @@ QS_NOTES_OP(NSFItemInfo,               kByNameOnly, 28, FAULT, STATUS, (NOTEHAND
 QS_NOTES_OP(NSFItemInfoNext,           kByNameOnly, 36, FAULT, STATUS, (NOTEHANDLE hNote, BLOCKID nextItem, const char* itemName, WORD nameLength, BLOCKID* retItemBlockId, WORD* retDataType, BLOCKID* retValueBlockId, DWORD* retValueLength))
 QS_NOTES_OP(NSFItemConvertValueToText, kByNameOnly, 28, NOFAULT, WORD, (WORD valueType, BLOCKID valueBlockId, DWORD valueLength, char* retBuffer, WORD bufferLength, char separator))
 QS_NOTES_OP(NSFNoteExtractFile,        kByNameOnly, 20, FAULT, STATUS, (NOTEHANDLE hNote, BLOCKID itemBlockId, const char* fileName, ENCRYPTION_KEY* decryptionKey))
+QS_NOTES_OP(NSFNoteVerifySignature,    kByNameOnly, 20, FAULT, STATUS, (NOTEHANDLE hNote, char* signatureItemName, TIMEDATE* retWhenSigned, char* retSigner, char* retCertifier))
+QS_NOTES_OP(NSFDbGetSpecialNoteID,     kByNameOnly, 12, FAULT, STATUS, (DBHANDLE hDB, WORD index, NOTEID* retNoteID))
+QS_NOTES_OP(NSFSearch,                 kByNameOnly, 36, FAULT, STATUS, (DBHANDLE hDB, DHANDLE hFormula, char* viewTitle, WORD searchFlags, WORD noteClassMask, TIMEDATE* since, NSFSEARCHPROC enumRoutine, void* enumRoutineParameter, TIMEDATE* retUntil))
 // clang-format on

@@ -96,14 +96,39 @@ notes::STATUS CNsfNote::PrepareForReading() {
     BOOL isSealed = 0;
     Api().NSFNoteIsSignedOrSealed(m_hNote, &isSigned, &isSealed);
     // The signature plays no part in reading the items: a user whose ID cannot sign, or who
-    // cancelled the password prompt, can still read the document, so its status is handed
-    // back for a warning rather than thrown.
-    const notes::STATUS signature = isSigned ? Api().NSFNoteSign(m_hNote) : notes::STATUS{0};
-    if (isSealed) {
-        ThrowIfFailed(Api().NSFNoteDecrypt(m_hNote, 0, m_keepAttachmentKey ? &m_attachmentKey : nullptr));
-        m_hasAttachmentKey = m_keepAttachmentKey;
+    // cancelled the password prompt, or a signature that does not verify, leaves the document
+    // readable, so its status is handed back for a warning rather than thrown.
+    notes::STATUS signature = 0;
+    if (isSigned) {
+        signature = m_signatureStep == SignatureStep::kVerify
+                        ? Api().NSFNoteVerifySignature(m_hNote, nullptr, nullptr, nullptr, nullptr)
+                        : Api().NSFNoteSign(m_hNote);
     }
+    if (isSealed) Decrypt();
     return signature;
+}
+
+void CNsfNote::Decrypt() {
+    m_hasAttachmentKey = false;
+    if (!m_keepAttachmentKey) {
+        ThrowIfFailed(Api().NSFNoteDecrypt(m_hNote, 0, nullptr));
+        return;
+    }
+    const notes::STATUS asked = Api().NSFNoteDecrypt(m_hNote, 0, &m_attachmentKey);
+    if (asked == 0) {
+        m_hasAttachmentKey = true;
+        return;
+    }
+    // A key of the kinds of Notes 8.0.1 and later does not fit an ENCRYPTION_KEY; the
+    // reference's way out is to decrypt the attachments with the note, and extract them
+    // without a key.
+    if ((asked & ERR_MASK) == ERR_BSAFE_UNSUPPORTED_CRYPTO_OP &&
+        Api().NSFNoteDecrypt(m_hNote, DECRYPT_ATTACHMENTS_IN_PLACE, nullptr) == 0) {
+        return;
+    }
+    // Asking for the attachments must never cost the document its line: decrypted as an export
+    // of the fields alone would, its files are then warned of one by one as not written.
+    ThrowIfFailed(Api().NSFNoteDecrypt(m_hNote, 0, nullptr));
 }
 
 void CNsfNote::Close() {
@@ -168,7 +193,7 @@ size_t CNsfNote::AppendFurtherItems(const FirstItem& first, const char* name, WO
     return length;
 }
 
-void CNsfNote::ReadItemText(FieldEntry& entry) {
+void CNsfNote::ReadItemText(FieldEntry& entry, bool forCsv) {
     // Not zeroed: clearing 128 KB for every field of every document showed in the export's
     // profile, and all that is read is what the calls write, within the lengths they return.
     char lmbcs[kTextBufferSize];
@@ -241,5 +266,5 @@ void CNsfNote::ReadItemText(FieldEntry& entry) {
         entry.value.append(native, nativeLength);
         lineStart = ++pos;
     }
-    if (!entry.value.empty()) MakeCsvSafe(&entry.value[0], entry.value.size());
+    if (forCsv && !entry.value.empty()) MakeCsvSafe(&entry.value[0], entry.value.size());
 }

@@ -4,6 +4,16 @@
 #include "notes/FieldEntry.h"
 #include "notes/NotesApi.h"
 
+// What opening a signed note does with its signature.
+enum class SignatureStep {
+    // Signs it again in memory with the user's ID (NSFNoteSign), as the wizard always has:
+    // its user is at the keyboard for the ID's password prompt.
+    kSign,
+    // Checks it (NSFNoteVerifySignature), which needs no private key and so never prompts for
+    // a password: a run nobody watches must not wait for one.
+    kVerify,
+};
+
 class CNsfNote {
 public:
     // Opens the note and makes a signed or sealed one readable; throws CNsfError when it
@@ -17,18 +27,25 @@ public:
     // Sets the value of every entry from this note.
     void ReadValues(FieldList& fields);
     // Sets the entry's value from the item of the same name; empty when there is none. Its
-    // `lost` counts the characters of the item that the native text does not hold.
-    void ReadItemText(FieldEntry& entry);
+    // `lost` counts the characters of the item that the native text does not hold. A value
+    // `forCsv` has what would split a CSV line replaced; one that is compared as it is
+    // stored (the Form item, against a title that may hold a comma) keeps it.
+    void ReadItemText(FieldEntry& entry, bool forCsv = true);
 
     // The key that the attachments of a sealed note are written with: they stay sealed when
     // the note is decrypted. Null unless `m_keepAttachmentKey` was set before Open and the note
-    // was sealed.
+    // was sealed with a key of the kind an ENCRYPTION_KEY holds; a note of the newer kinds has
+    // its attachments decrypted in place instead, and they are extracted without a key.
     notes::ENCRYPTION_KEY* AttachmentKey() { return m_hasAttachmentKey ? &m_attachmentKey : nullptr; }
 
     notes::NOTEHANDLE m_hNote = 0;
     bool m_keepAttachmentKey = false;
+    SignatureStep m_signatureStep = SignatureStep::kSign;
 
 private:
+    // Decrypts a sealed note, keeping its attachments' key when one was asked for; throws
+    // CNsfError only when the note itself cannot be decrypted.
+    void Decrypt();
     notes::ENCRYPTION_KEY m_attachmentKey{};
     bool m_hasAttachmentKey = false;
     // What NSFItemInfo told of the first item of a name.

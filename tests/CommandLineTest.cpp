@@ -775,6 +775,122 @@ TEST_F(CommandLineJob, AttachmentsOfAnEstateStayInTheirDatabasesFolder) {
     EXPECT_EQ(",1,,7,3,0,0,0", summary[1].substr(summary[1].rfind(",1,")));
 }
 
+// Forms whose titles make hostile names, two documents each, and files attached under device
+// names: every form gets a CSV file of its own with its documents, every file counted as
+// written stands with its bytes, and every row of the summary names a file that is there.
+inline constexpr char kHostileTitles[] = R"("title":"Hostile","design":[
+  {"class":"form","title":"Order.partial","fields":[{"name":"Name","type":"text"}]},
+  {"class":"form","title":"Order","fields":[{"name":"Name","type":"text"}]},
+  {"class":"form","title":"\u30ec\u30dd\u30fc\u30c8","fields":[{"name":"Name","type":"text"}]},
+  {"class":"form","title":"\u30dd\u30a4\u30f3\u30c8|Points","fields":[{"name":"Name","type":"text"}]},
+  {"class":"form","title":"A,B","fields":[{"name":"Name","type":"text"}]},
+  {"class":"form","title":"C;D","fields":[{"name":"Name","type":"text"}]},
+  {"class":"form","title":"NUL .x","fields":[{"name":"Name","type":"text"}]},
+  {"class":"form","title":"=1+1","fields":[{"name":"Name","type":"text"}]}],
+  "documents":[
+  {"id":100,"items":[{"name":"Form","type":"text","value":"Order.partial"},{"name":"Name","type":"text","value":"p1"}]},
+  {"id":104,"items":[{"name":"Form","type":"text","value":"Order.partial"},{"name":"Name","type":"text","value":"p2"}]},
+  {"id":108,"items":[{"name":"Form","type":"text","value":"Order"},{"name":"Name","type":"text","value":"o1"},
+    {"name":"$FILE","type":"file","fileName":"NUL .pdf","base64":"bnVs"},
+    {"name":"$FILE","type":"file","fileName":"CON .txt","base64":"Y29u"},
+    {"name":"$FILE","type":"file","fileName":"CONIN$","base64":"Y29uaW4="},
+    {"name":"$FILE","type":"file","fileName":"COM1 .log","base64":"Y29tMQ=="}]},
+  {"id":112,"items":[{"name":"Form","type":"text","value":"Order"},{"name":"Name","type":"text","value":"o2"}]},
+  {"id":116,"items":[{"name":"Form","type":"text","value":"\u30ec\u30dd\u30fc\u30c8"},{"name":"Name","type":"text","value":"r1"}]},
+  {"id":120,"items":[{"name":"Form","type":"text","value":"\u30ec\u30dd\u30fc\u30c8"},{"name":"Name","type":"text","value":"r2"}]},
+  {"id":124,"items":[{"name":"Form","type":"text","value":"Points"},{"name":"Name","type":"text","value":"i1"}]},
+  {"id":128,"items":[{"name":"Form","type":"text","value":"\u30dd\u30a4\u30f3\u30c8"},{"name":"Name","type":"text","value":"i2"}]},
+  {"id":132,"items":[{"name":"Form","type":"text","value":"A,B"},{"name":"Name","type":"text","value":"ab1"}]},
+  {"id":136,"items":[{"name":"Form","type":"text","value":"A,B"},{"name":"Name","type":"text","value":"ab2"}]},
+  {"id":140,"items":[{"name":"Form","type":"text","value":"C;D"},{"name":"Name","type":"text","value":"cd1"}]},
+  {"id":144,"items":[{"name":"Form","type":"text","value":"C;D"},{"name":"Name","type":"text","value":"cd2"}]},
+  {"id":148,"items":[{"name":"Form","type":"text","value":"NUL .x"},{"name":"Name","type":"text","value":"n1"}]},
+  {"id":152,"items":[{"name":"Form","type":"text","value":"NUL .x"},{"name":"Name","type":"text","value":"n2"}]},
+  {"id":156,"items":[{"name":"Form","type":"text","value":"=1+1"},{"name":"Name","type":"text","value":"f1"}]},
+  {"id":160,"items":[{"name":"Form","type":"text","value":"=1+1"},{"name":"Name","type":"text","value":"f2"}]}])";
+
+TEST_F(CommandLineJob, EveryFormOfHostileTitlesGetsAFileOfItsOwn) {
+    WriteNotesDatabase(dir.File("hostile.nsf"), kHostileTitles);
+    PrintedLines output;
+    ASSERT_EQ(kExitWhole, Run(L"/db {dir}\\hostile.nsf /form * /out {dir}\\out /attachments files", output));
+    const std::string folder = dir.File("out\\hostile.nsf");
+    // Each form's file, as the form page names it, and the names of its documents.
+    const std::pair<std::string, std::string> files[] = {
+        {"Order.partial (2).csv", "p1\r\np2\r\n"},
+        {"Order.csv",
+         "o1,files\\NT0000006C\\_NUL .pdf;files\\NT0000006C\\_CON .txt;files\\NT0000006C\\_CONIN$;"
+         "files\\NT0000006C\\_COM1 .log\r\no2,\r\n"},
+        {"\x83\x8c\x83\x7c\x81\x5b\x83\x67.csv", "r1\r\nr2\r\n"},
+        {"\x83\x7c\x83\x43\x83\x93\x83\x67.csv", "i1\r\ni2\r\n"},
+        {"A_B.csv", "ab1\r\nab2\r\n"},
+        {"C_D.csv", "cd1\r\ncd2\r\n"},
+        {"_NUL .x.csv", "n1\r\nn2\r\n"},
+        {"=1+1.csv", "f1\r\nf2\r\n"},
+    };
+    std::map<std::string, std::string> expected;
+    for (const auto& file : files) {
+        // The header, then each document with its files' cell, empty for most.
+        const bool withFiles = file.second.find(',') != std::string::npos;
+        expected[file.first] =
+            std::string(
+                "Name,\x93Y\x95t\x83t\x83@\x83"
+                "C\x83\x8b\r\n") +
+            (withFiles ? file.second : Replaced<std::string>(file.second, "\r\n", ",\r\n"));
+    }
+    expected["hostile.log"] = "";
+    expected["files\\NT0000006C\\_NUL .pdf"] = "nul";
+    expected["files\\NT0000006C\\_CON .txt"] = "con";
+    expected["files\\NT0000006C\\_CONIN$"] = "conin";
+    expected["files\\NT0000006C\\_COM1 .log"] = "com1";
+    std::map<std::string, std::string> found = FilesUnder(folder);
+    found["hostile.log"] = "";
+    EXPECT_EQ(expected, found);
+    // Every row names a file that is there, the formula of a title as text.
+    const std::vector<std::string> rows = SplitCrLf(ReadFileBytes(dir.File("out\\summary.csv")));
+    ASSERT_EQ(10u, rows.size());  // the header, eight forms, the last CR LF
+    for (size_t i = 1; i + 1 < rows.size(); ++i) {
+        // The path is the cell that starts with the run's folder (a title may hold a comma).
+        const size_t csv = rows[i].find("," + dir.File("out\\")) + 1;
+        ASSERT_NE(0u, csv) << rows[i];
+        const std::string path = rows[i].substr(csv, rows[i].find(',', csv) - csv);
+        EXPECT_TRUE(FileExists(path)) << rows[i];
+    }
+    EXPECT_NE(std::string::npos, rows[8].find(",'=1+1,")) << rows[8];
+}
+
+// A second run on the same folder ends with 3 before it writes anything, naming the run that
+// holds it; the first run's files are as it left them.
+TEST_F(CommandLineJob, ASecondRunOnTheSameFolderEndsBeforeItWrites) {
+    WriteNotesDatabase(dbPath, kOrders);
+    CRunLock first;
+    ASSERT_TRUE(first.Take(dir.File("out"), "PID 1, 2026/12/09 01:00:00"));
+    PrintedLines output;
+    EXPECT_EQ(kExitNothing, Run(L"/db {dir} /form * /out {dir}\\out", output));
+    EXPECT_TRUE(
+        output.Has(ResStringWith(IDS_CMD_OUT_IN_USE, dir.File("out") + " (PID 1, 2026/12/09 01:00:00)")));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("out").c_str()));
+}
+
+// A run that does not go through (stopped here by Ctrl+C on its first document) leaves last
+// night's attachments as they were, takes back the files it wrote, and says so.
+TEST_F(CommandLineJob, AStoppedRunLeavesLastNightsAttachments) {
+    WriteNotesDatabase(dbPath, kOrdersWithFiles);
+    PrintedLines night;
+    ASSERT_EQ(kExitWarnings,
+              Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files", night));
+    // Last night's files, one of them changed since, as a user may have.
+    WriteFileBytes(dir.File("files\\NT00000064\\\x8c\xa9\x90\xcf\x8f\x91.pdf"), "kept");
+    std::map<std::string, std::string> before = FilesUnder(dir.File("files"));
+    PrintedLines output;
+    output.onProgress = [] { EXPECT_TRUE(OnConsoleControl(CTRL_C_EVENT)); };
+    EXPECT_EQ(kExitIncomplete,
+              Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files", output));
+    ResetConsoleStop();
+    EXPECT_EQ(before, FilesUnder(dir.File("files")));
+    EXPECT_TRUE(output.HasClosing("Attachments left as they were: 2 files of this run removed"));
+    EXPECT_NE(std::string::npos, ReadFileBytes(logPath).find("Attachments left as they were: 2 files"));
+}
+
 // Counts the job's NSFDbOpen calls while it lives, through the bound operation itself.
 class DatabaseOpenCounter {
 public:
@@ -934,6 +1050,187 @@ TEST_F(CommandLineJob, EveryFormOfAFolderGoesUnderOut) {
     EXPECT_FALSE(FileExists(dir.File("out\\summary.partial.csv")));
     EXPECT_TRUE(boxes.boxes.empty());
 }
+
+// Counts the signing and the checking of signatures while it lives, through the bound
+// operations themselves.
+class SignatureCalls {
+public:
+    SignatureCalls() {
+        s_signs = s_checks = 0;
+        s_sign = Table().NSFNoteSign;
+        s_check = Table().NSFNoteVerifySignature;
+        Table().NSFNoteSign = Signing;
+        Table().NSFNoteVerifySignature = Checking;
+    }
+    ~SignatureCalls() {
+        Table().NSFNoteSign = s_sign;
+        Table().NSFNoteVerifySignature = s_check;
+    }
+    int signs() const { return s_signs; }
+    int checks() const { return s_checks; }
+
+private:
+    static notes::NotesFunctions& Table() { return const_cast<notes::NotesFunctions&>(notes::Api()); }
+    static notes::STATUS LNPUBLIC Signing(notes::NOTEHANDLE note) {
+        ++s_signs;
+        return s_sign(note);
+    }
+    static notes::STATUS LNPUBLIC Checking(notes::NOTEHANDLE note, char* item, notes::TIMEDATE* when,
+                                           char* signer, char* certifier) {
+        ++s_checks;
+        return s_check(note, item, when, signer, certifier);
+    }
+    static inline int s_signs = 0;
+    static inline int s_checks = 0;
+    static inline notes::PFN_NSFNoteSign s_sign = nullptr;
+    static inline notes::PFN_NSFNoteVerifySignature s_check = nullptr;
+};
+
+// A text the run writes: `before`, the library's text for `status` when there is one, `after`.
+struct RunText {
+    std::string before;
+    notes::STATUS status = 0;
+    std::string after;
+
+    std::string Text() const { return before + (status != 0 ? CNsfError(status).m_message : "") + after; }
+};
+
+// Databases as a genuine library answers for them: signatures that do not verify, notes sealed
+// with the newer keys, attachments whose objects are damaged, default forms the library names.
+struct GenuineCase {
+    const char* label;
+    std::string members;  // the database orders.nsf
+    const wchar_t* arguments;
+    int status;
+    // Files under the test's folder and the bytes each must hold; the CSV files among them.
+    std::vector<std::pair<const char*, std::string>> files;
+    std::vector<RunText> printed;  // lines the run prints, each whole
+    const char* log;               // the log under the test's folder
+    std::vector<RunText> logged;   // texts the log holds
+    int checks;                    // signatures checked; none is ever signed
+};
+
+const char kOrderForm[] = R"({"class":"form","title":"Order","fields":[{"name":"Name","type":"text"}]})";
+const std::string kAttachmentHeader =
+    "Name,\x93Y\x95t\x83t\x83@\x83"
+    "C\x83\x8b\r\n";
+
+std::string Members(const std::string& design, const std::string& documents) {
+    return R"("title":"Orders","design":[)" + design + R"(],"documents":[)" + documents + "]";
+}
+
+const std::string kSignedMembers = Members(kOrderForm, R"(
+  {"id":100,"signed":true,"items":[{"name":"Name","type":"text","value":"Alice"}]},
+  {"id":104,"signed":true,"signatureBroken":true,"items":[{"name":"Name","type":"text","value":"Bob"}]},
+  {"id":108,"items":[{"name":"Name","type":"text","value":"Carol"}]})");
+const std::string kNewerKeyMembers = Members(kOrderForm, R"(
+  {"id":100,"sealed":true,"newerEncryption":true,"items":[{"name":"Name","type":"text","value":"Alice"},
+    {"name":"$FILE","type":"file","fileName":"memo.txt","base64":"bWVtbw=="}]},
+  {"id":104,"sealed":true,"items":[{"name":"Name","type":"text","value":"Bob"},
+    {"name":"$FILE","type":"file","fileName":"old.txt","base64":"b2xk"}]})");
+const std::string kDamagedMembers = Members(kOrderForm, R"(
+  {"id":100,"items":[{"name":"Name","type":"text","value":"Alice"},
+    {"name":"$FILE","type":"file","fileName":"gone.txt","base64":"Z29uZQ==","missingObject":true},
+    {"name":"$FILE","type":"file","fileName":"short.txt","base64":"c2hvcnQ=","truncatedObject":true},
+    {"name":"$FILE","type":"file","fileName":"whole.txt","base64":"d2hvbGU="}]})");
+// Two forms, the second the default, a document of each and one without a Form item.
+const std::string kDefaultSecond = Members(
+    R"({"class":"form","title":"Order","fields":[{"name":"Name","type":"text"}]},
+  {"class":"form","title":"Note","default":true,"fields":[{"name":"Name","type":"text"}]})",
+    R"(
+  {"id":100,"items":[{"name":"Form","type":"text","value":"Order"},{"name":"Name","type":"text","value":"Alice"}]},
+  {"id":104,"items":[{"name":"Form","type":"text","value":"Note"},{"name":"Name","type":"text","value":"Bob"}]},
+  {"id":108,"items":[{"name":"Name","type":"text","value":"Carol"}]})");
+
+constexpr notes::STATUS kSignatureDoesNotVerify = 603;  // ERR_NOTE_INVSIG2, our runtime's answer
+constexpr notes::STATUS kNoAccess = 582;                // ERR_NOACCESS
+
+const GenuineCase kGenuineCases[] = {
+    {"SignatureThatDoesNotVerifyIsWarnedAndTheLineWritten",
+     kSignedMembers,
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv",
+     kExitWarnings,
+     {{"out.csv", "Name\r\nAlice\r\nBob\r\nCarol\r\n"}},
+     {{"Note ID = 104 (NT00000068), Signature not verified: ", kSignatureDoesNotVerify, ""}},
+     "out.log",
+     {{"---WARNING  Note ID = 104 (NT00000068), Signature not verified: ", kSignatureDoesNotVerify, ""}},
+     2},
+    {"EstateChecksSignaturesAndCountsTheFailure",
+     kSignedMembers,
+     L"/db {dir} /form * /out {dir}\\est",
+     kExitWarnings,
+     {{"est\\orders.nsf\\Order.csv", "Name\r\nAlice\r\nBob\r\nCarol\r\n"}},
+     {},
+     "est\\orders.nsf\\orders.log",
+     {{"Signature not verified: ", kSignatureDoesNotVerify, ""}},
+     2},
+    {"NewerKeyKeepsTheDocumentAndItsFile",
+     kNewerKeyMembers,
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files",
+     kExitWhole,
+     {{"out.csv",
+       kAttachmentHeader + "Alice,files\\NT00000064\\memo.txt\r\nBob,files\\NT00000068\\old.txt\r\n"},
+      {"files\\NT00000064\\memo.txt", "memo"},
+      {"files\\NT00000068\\old.txt", "old"}},
+     {},
+     "out.log",
+     {{"Attachments written = 2, Attachments not written = 0", 0, ""}},
+     0},
+    {"DamagedObjectsAreTheirFilesWarningsNotAFullDisk",
+     kDamagedMembers,
+     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files",
+     kExitWarnings,
+     {{"out.csv", kAttachmentHeader + "Alice,files\\NT00000064\\whole.txt\r\n"},
+      {"files\\NT00000064\\whole.txt", "whole"}},
+     {{"Note ID = 100 (NT00000064), Attachment not written: gone.txt: ", notes::ERR_BADOBJECT, ""},
+      {"Note ID = 100 (NT00000064), Attachment not written: short.txt: ", notes::ERR_OBJECT_TRUNCATED, ""}},
+     "out.log",
+     {{"Attachments written = 1, Attachments not written = 2", 0, ""}},
+     0},
+    {"DefaultFormTheLibraryNamesTakesTheFormless",
+     kDefaultSecond,
+     L"/db {dir} /form * /out {dir}\\est",
+     kExitWhole,
+     {{"est\\orders.nsf\\Order.csv", "Name\r\nAlice\r\n"},
+      {"est\\orders.nsf\\Note.csv", "Name\r\nBob\r\nCarol\r\n"}},
+     {},
+     "est\\orders.nsf\\orders.log",
+     {{"Documents without a Form item: written with the default form Note", 0, ""}},
+     0},
+    {"DefaultFormThatCannotBeHadIsSaidSo",
+     kDefaultSecond + R"(,"faults":{"NSFDbGetSpecialNoteID":582})",
+     L"/db {dir} /form * /out {dir}\\est",
+     kExitWhole,
+     {{"est\\orders.nsf\\Order.csv", "Name\r\nAlice\r\nCarol\r\n"},
+      {"est\\orders.nsf\\Note.csv", "Name\r\nBob\r\n"}},
+     {},
+     "est\\orders.nsf\\orders.log",
+     {{"Documents without a Form item: the default form could not be read (", kNoAccess,
+       " (status 582)); written with the first form Order"}},
+     0},
+};
+
+class GenuineLibraryRun : public CommandLineJob, public ::testing::WithParamInterface<GenuineCase> {};
+
+// An unattended run never signs a note (signing asks for the ID's password, which nobody is
+// there to type): a signed note's signature is checked, and only that.
+TEST_P(GenuineLibraryRun, WritesWhatTheLibraryGivesAndNeverSigns) {
+    const GenuineCase& c = GetParam();
+    WriteNotesDatabase(dbPath, c.members);
+    PrintedLines output;
+    SignatureCalls calls;
+    EXPECT_EQ(c.status, Run(c.arguments, output));
+    EXPECT_EQ(0, calls.signs());
+    EXPECT_EQ(c.checks, calls.checks());
+    for (const auto& file : c.files)
+        EXPECT_EQ(file.second, ReadFileBytes(dir.File(file.first))) << file.first;
+    for (const RunText& line : c.printed) EXPECT_TRUE(output.Has(line.Text())) << line.Text();
+    const std::string log = ReadFileBytes(dir.File(c.log));
+    for (const RunText& text : c.logged) EXPECT_NE(std::string::npos, log.find(text.Text())) << text.Text();
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GenuineLibraryRun, ::testing::ValuesIn(kGenuineCases), CaseLabel());
 
 // Ctrl+C in the middle of an estate ends it after the form being written: that form's file is
 // kept under its partial name, nothing after it is started, and the summary stays partial.

@@ -2,6 +2,9 @@
 // starts it: only its exit status, its output file, the CSV file and the log are read, so
 // these cases need no window and run under emulation as well.
 #include "EndToEndFixture.h"
+#include "framework/ResourceString.h"
+#include "job/RunLock.h"
+#include "res/resource.h"
 #include "support/Text.h"
 #include "support/CaseName.h"
 
@@ -271,6 +274,19 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLineTable, ::testing::ValuesIn(kCases), CaseLabel());
+
+// A run that finds another run writing into its /out folder (here this test's claim, made as
+// a run makes it) ends with 3 before it writes anything, naming the run that holds the folder.
+TEST_F(CommandLine, ASecondRunOnTheSameFolderEndsWithThreeBeforeItWrites) {
+    CRunLock first;
+    ASSERT_TRUE(first.Take(dir.File("estate"), "PID 77, 2026/12/09 02:00:00"));
+    EXPECT_EQ(3u, Run(L"/db {dir}\\data /form * /out {dir}\\estate"));
+    const std::vector<std::string> lines = OutputLines();
+    const std::string expected =
+        ResStringWith(IDS_CMD_OUT_IN_USE, dir.File("estate") + " (PID 77, 2026/12/09 02:00:00)");
+    EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), expected)) << expected;
+    EXPECT_FALSE(FileExists(dir.File("estate")));
+}
 
 // The same choices through the wizard and through the command line give the same CSV bytes
 // and the same log, apart from the time stamps and the line that records the command line;

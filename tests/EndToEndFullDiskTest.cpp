@@ -221,42 +221,55 @@ TEST_P(FullDisk, UnattendedRunKeepsWhatFittedAndCountsWhatDidNot) {
 
 // An attached file larger than what is left of the disk its folder is on: the run stops as a
 // Notes error stops it, with status 2, no later document's files tried, the CSV file kept
-// under its partial name and no part of the file that did not fit left behind.
+// under its partial name and no part of the file that did not fit left behind. The file an
+// earlier document of this run wrote is taken back, and last night's file of that name, which
+// this run would have replaced had it gone through, stays as it was.
 TEST_F(EndToEnd, AttachmentThatFillsTheDiskStopsTheUnattendedRun) {
     if (IsSkipped()) return;
     const std::string folder = FullDiskFolder();
     ASSERT_NE("", folder) << "run through scripts/wine-exec-full-disk as root, as ctest does";
     const size_t limit = Capacity(folder + "\\probe.bin");
     ASSERT_GT(limit, 0u) << "the full disk refuses a write with ERROR_DISK_FULL";
+    ASSERT_TRUE(CreateDirectoryA((folder + "\\files").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((folder + "\\files\\NT00000008").c_str(), nullptr));
+    const std::string lastNight = folder + "\\files\\NT00000008\\small.txt";
+    WriteFileBytes(lastNight, "last night");
     const std::string large(limit + 8192, 'x');
     WriteNotesDatabase(dbPath,
                        R"("title":"Files","design":[{"class":"form","title":"Doc","fields":[)"
                        R"({"name":"V","type":"text"}]}],"documents":[)"
-                       R"({"id":8,"items":[{"name":"V","type":"text","value":"big"},)"
+                       R"({"id":8,"items":[{"name":"V","type":"text","value":"small"},)"
+                       R"({"name":"$FILE","type":"file","fileName":"small.txt","base64":"c21hbGw="}]},)"
+                       R"({"id":12,"items":[{"name":"V","type":"text","value":"big"},)"
                        R"({"name":"$FILE","type":"file","fileName":"big.bin","base64":")" +
                            text::Base64(large) +
                            R"("}]},)"
-                           R"({"id":12,"items":[{"name":"V","type":"text","value":"small"},)"
-                           R"({"name":"$FILE","type":"file","fileName":"small.txt","base64":"c21hbGw="}]}])");
+                           R"({"id":16,"items":[{"name":"V","type":"text","value":"after"},)"
+                           R"({"name":"$FILE","type":"file","fileName":"after.txt","base64":"YWZ0ZXI="}]}])");
     const std::wstring arguments = L"/db " + text::Widen(dbPath) + L" /form Doc /csv " +
                                    text::Widen(csvPath) + L" /attachments " + text::Widen(folder + "\\files");
     app = std::make_unique<AppProcess>(dir.path(), dir.File("notes.ini"), dir.File("opened.txt"), arguments,
                                        dir.File("output.txt"));
     ASSERT_TRUE(app->started());
     ASSERT_TRUE(app->WaitForExit(drv::kDefaultTimeoutMs));
-    EXPECT_EQ(2u, app->ExitCode());
+    EXPECT_EQ(2u, app->ExitCode()) << ReadFileBytes(dir.File("output.txt"));
     EXPECT_FALSE(FileExists(csvPath));
-    EXPECT_EQ(
-        "V,\x93Y\x95t\x83t\x83@\x83"
-        "C\x83\x8b\r\n",
-        ReadFileBytes(dir.File("out.partial.csv")));
-    EXPECT_FALSE(FileExists(folder + "\\files\\NT00000008\\big.bin"));
-    EXPECT_FALSE(FileExists(folder + "\\files\\NT0000000C\\small.txt"));
+    EXPECT_EQ(std::string("V,\x93Y\x95t\x83t\x83@\x83"
+                          "C\x83\x8b\r\nsmall,") +
+                  folder + "\\files\\NT00000008\\small.txt\r\n",
+              ReadFileBytes(dir.File("out.partial.csv")));
+    EXPECT_EQ("last night", ReadFileBytes(lastNight));
+    EXPECT_FALSE(FileExists(folder + "\\files\\NT00000008\\small.partial.txt"));
+    EXPECT_FALSE(FileExists(folder + "\\files\\NT0000000C\\big.bin"));
+    EXPECT_FALSE(FileExists(folder + "\\files\\NT0000000C\\big.partial.bin"));
+    EXPECT_FALSE(FileExists(folder + "\\files\\NT00000010\\after.txt"));
     const std::vector<std::string> output = SplitCrLf(ReadFileBytes(dir.File("output.txt")));
     EXPECT_NE(output.end(), std::find(output.begin(), output.end(),
                                       "Partial CSV file kept: " + dir.File("out.partial.csv")));
+    EXPECT_NE(output.end(), std::find(output.begin(), output.end(),
+                                      "Attachments left as they were: 1 files of this run removed"));
     const std::string log = ReadFileBytes(dir.File("out.log"));
-    EXPECT_NE(std::string::npos, log.find("Note ID = 8 (NT00000008), Attachment not written: big.bin: "));
+    EXPECT_NE(std::string::npos, log.find("Note ID = 12 (NT0000000C), Attachment not written: big.bin: "));
     EXPECT_NE(std::string::npos, log.find("---ERROR    Notes error: "));
     EXPECT_NE(std::string::npos, log.find("Export stopped: the CSV file is incomplete"));
 }

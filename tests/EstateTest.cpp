@@ -7,11 +7,13 @@
 #include "job/PathCheck.h"
 #include "support/CaseName.h"
 #include "support/TestSupport.h"
+#include "support/Text.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,14 @@ const SafeNameCase kSafeNameCases[] = {
     {"Nothing", "", 64, "_"},
     {"CutBeforeADoubleByteCharacter", "ab\x95\x5c", 3, "ab"},
     {"DeviceNameAtTheLimit", "AUX", 3, "_AU"},
+    {"CommaAndSemicolon", "A,B;C", 64, "A_B_C"},
+    {"DeviceNameBeforeBlanks", "NUL .x", 64, "_NUL .x"},
+    {"NumberedDeviceBeforeBlanks", "COM1 .log", 64, "_COM1 .log"},
+    {"ConsoleInput", "CONIN$", 64, "_CONIN$"},
+    {"ConsoleOutputAnyCase", "conout$.txt", 64, "_conout$.txt"},
+    {"PortZero", "lpt0", 64, "_lpt0"},
+    {"TwoDigitsIsNoDevice", "COM10", 64, "COM10"},
+    {"DeviceBeforeBlanksAndDots", "PRN. .txt", 64, "_PRN. .txt"},
 };
 
 class SafeNameOf : public ::testing::TestWithParam<SafeNameCase> {};
@@ -93,21 +103,72 @@ TEST(NameBook, NumbersWhatTheFileSystemWouldTakeForOneName) {
     EXPECT_EQ("\x82\x81 (2).csv", book.Claim("\x82\x81", ".csv"));  // full-width a
 }
 
+// Files written under a partial name first: no finished name is another's partial name or
+// reads like one, in whichever order the names come.
+TEST(NameBook, NoFinishedNameIsAPartialName) {
+    CNameBook first(kPartialTag);
+    EXPECT_EQ("Order.csv", first.Claim("Order", ".csv"));
+    EXPECT_EQ("Order.partial (2).csv", first.Claim("Order.partial", ".csv"));
+    EXPECT_EQ("ORDER.PARTIAL (3).csv", first.Claim("ORDER.PARTIAL", ".csv"));
+    CNameBook second(kPartialTag);
+    EXPECT_EQ("Order.partial (2).csv", second.Claim("Order.partial", ".csv"));
+    EXPECT_EQ("Order.csv", second.Claim("Order", ".csv"));
+    EXPECT_EQ("order (2).csv", second.Claim("order", ".csv"));
+    // A name given with its own number already is passed over.
+    CNameBook third;
+    EXPECT_EQ("a (2).txt", third.Claim("a (2)", ".txt"));
+    EXPECT_EQ("a.txt", third.Claim("a", ".txt"));
+    EXPECT_EQ("a (3).txt", third.Claim("a", ".txt"));
+    third.Reserve("b.txt");
+    EXPECT_EQ("b (2).txt", third.Claim("b", ".txt"));
+}
+
+// As many files of one name as a note can hold each get a name of their own, the last the
+// highest number (how fast is the benchmark's to show).
+TEST(NameBook, EveryOneOfANotesWorthOfOneName) {
+    CNameBook book;
+    std::set<std::string> names;
+    for (unsigned i = 0; i < 0xFFFF; ++i) names.insert(book.Claim("scan", ".pdf"));
+    EXPECT_EQ(0xFFFFu, names.size());
+    EXPECT_EQ(1u, names.count("scan (65535).pdf"));
+}
+
 struct ExpandCase {
     const char* label;
     std::string value;  // {dir}: the test's folder
     bool subfolders;
     std::vector<std::string> databases;  // "server!!path" or a path ({dir}); empty: refused
     const char* message;                 // the refusal's start
+    const char* leaveOut = nullptr;      // the folder the run writes into ({dir})
 };
 
 // The test's folder holds a.nsf, B.NSF, notes.txt, sub\d.nsf, empty\ and list.txt.
 const ExpandCase kExpandCases[] = {
     {"OneDatabaseAsTyped", "{dir}\\a.nsf", false, {"{dir}\\a.nsf"}, nullptr},
     {"Folder", "{dir}", false, {"{dir}\\a.nsf", "{dir}\\B.NSF"}, nullptr},
-    {"FolderAndSubfolders", "{dir}\\", true, {"{dir}\\a.nsf", "{dir}\\B.NSF", "{dir}\\sub\\d.nsf"}, nullptr},
+    {"FolderAndSubfolders",
+     "{dir}\\",
+     true,
+     {"{dir}\\a.nsf", "{dir}\\B.NSF", "{dir}\\sub\\d.nsf", "[1] {dir}\\empty\\?"},
+     nullptr},
+    {"RunsOwnFolderLeftOut",
+     "{dir}",
+     true,
+     {"{dir}\\a.nsf", "{dir}\\B.NSF", "[1] {dir}\\empty\\?", "[0] {dir}\\sub"},
+     nullptr,
+     "{dir}\\sub"},
     {"Wildcard", "{dir}\\*.nsf", false, {"{dir}\\a.nsf", "{dir}\\B.NSF"}, nullptr},
     {"ListFile", "@{dir}\\list.txt", false, {"Tokyo01/Sales!!apps\\x.nsf", "C:\\y.nsf"}, nullptr},
+    {"ListFileCommentsAndLinesWithoutAServerOrPath",
+     "@{dir}\\comments.txt",
+     false,
+     {"C:\\a.nsf", "[3] apps\\x.nsf", "[3] Tokyo01!!"},
+     nullptr},
+    {"ListFileUtf8WithBom", "@{dir}\\bom.txt", false, {"C:\\\x95\x5c.nsf", "Tokyo01!!\x83\x7c.nsf"}, nullptr},
+    {"ListFileUtf8WithoutBom", "@{dir}\\utf8.txt", false, {"C:\\\x83\x7c.nsf"}, nullptr},
+    // Bytes that are Shift_JIS as well are taken for Shift_JIS: the code page of the program.
+    {"ListFileUtf8ThatIsShiftJisToo", "@{dir}\\both.txt", false, {"C:\\\xE8\xA1\xA8.nsf"}, nullptr},
+    {"ListFileShiftJis", "@{dir}\\sjis.txt", false, {"C:\\\x95\x5c.nsf"}, nullptr},
     {"ListFileNotThere",
      "@{dir}\\none.txt",
      false,
@@ -133,6 +194,23 @@ TEST_P(ExpandDatabasesOf, NamesTheDatabases) {
     ASSERT_TRUE(CreateDirectoryA(dir.File("empty").c_str(), nullptr));
     WriteFileBytes(dir.File("sub\\d.nsf"), "{}");
     WriteFileBytes(dir.File("list.txt"), "  Tokyo01/Sales!!apps\\x.nsf \r\n\r\nC:\\y.nsf\n");
+    WriteFileBytes(dir.File("comments.txt"),
+                   "# night list\r\n  #C:\\old.nsf\r\nC:\\a.nsf\r\n!!apps\\x.nsf\r\nTokyo01!!\r\n");
+    // 表 and ポ: their Shift_JIS second bytes are '\\' and '|'.
+    WriteFileBytes(dir.File("bom.txt"),
+                   "\xEF\xBB\xBF"
+                   "C:\\\xE8\xA1\xA8.nsf\r\nTokyo01!!\xE3\x83\x9D.nsf\r\n");
+    WriteFileBytes(dir.File("utf8.txt"), "C:\\\xE3\x83\x9D.nsf\r\n");
+    WriteFileBytes(dir.File("both.txt"), "C:\\\xE8\xA1\xA8.nsf\r\n");
+    WriteFileBytes(dir.File("sjis.txt"), "C:\\\x95\x5c.nsf\r\n");
+    // A folder whose name code page 932 cannot hold (Hangul): the walk passes it by and says so.
+    const std::wstring hangul = text::Widen(dir.File("empty")).append(L"\\\uD55C");
+    ASSERT_TRUE(CreateDirectoryW(hangul.c_str(), nullptr));
+    // The test folder's own clean-up goes by native names, which cannot name this one.
+    struct RemoveHangul {
+        const std::wstring& path;
+        ~RemoveHangul() { RemoveDirectoryW(path.c_str()); }
+    } removeHangul{hangul};
     const auto withDir = [&dir](const std::string& text) {
         std::string out = text;
         for (size_t at = out.find("{dir}"); at != std::string::npos; at = out.find("{dir}"))
@@ -141,10 +219,19 @@ TEST_P(ExpandDatabasesOf, NamesTheDatabases) {
     };
     std::vector<DatabaseSource> found;
     std::string message;
-    EXPECT_EQ(c.message == nullptr, ExpandDatabases(withDir(c.value), c.subfolders, found, message));
+    EXPECT_EQ(c.message == nullptr,
+              ExpandDatabases(withDir(c.value), c.subfolders, found, message,
+                              c.leaveOut == nullptr ? std::string() : withDir(c.leaveOut)));
     std::vector<std::string> named;
-    for (const DatabaseSource& source : found)
-        named.push_back(source.server.empty() ? source.path : source.server + "!!" + source.path);
+    for (const DatabaseSource& source : found) {
+        // What was passed by is named with the status of its row.
+        const std::string status =
+            source.problem.empty() ? std::string() : "[" + std::to_string(source.problemStatus) + "] ";
+        named.push_back(status + (source.server.empty() ? source.path : source.server + "!!" + source.path));
+        if (!source.problem.empty()) {
+            EXPECT_NE(std::string::npos, source.problem.find(source.path)) << source.problem;
+        }
+    }
     std::vector<std::string> expected;
     for (const std::string& database : c.databases) expected.push_back(withDir(database));
     EXPECT_EQ(expected, named);
@@ -190,6 +277,30 @@ TEST(SummaryCells, QuoteOnlyWhatWouldSplitThem) {
     std::vector<std::string> withFiles = expected;
     withFiles.insert(withFiles.begin() + 12, {"6", "1"});
     EXPECT_EQ(withFiles, SummaryCells(row, true));
+}
+
+// A title or a message that a spreadsheet would take for a formula stays text; a count, a
+// number of its own, does not change.
+TEST(SummaryCells, WhatWouldRunAsAFormulaIsText) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\""},
+        {"+1", "'+1"},
+        {"-1", "'-1"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tx", "'\tx"},
+        {"\rx", "\"'\rx\""},
+        {"a=b", "a=b"},
+    };
+    for (const auto& c : cases) {
+        SummaryRow row;
+        row.form = c.first;
+        row.error = c.first;
+        row.totals.written = 2;
+        const std::vector<std::string> cells = SummaryCells(row);
+        EXPECT_EQ(c.second, cells[1]) << c.first;
+        EXPECT_EQ(c.second, cells[11]) << c.first;
+        EXPECT_EQ("2", cells[3]);
+    }
 }
 
 // The header names each column after the count's key in the run's last line.

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <vector>
@@ -291,6 +292,87 @@ TEST_F(NnotesDatabase, ServerPathOpensTheServersFolder) {
     DBHANDLE h = Open(path);
     ASSERT_NE(0u, h);
     EXPECT_EQ("On the server", Title(h));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+// The library whose NSFLocateSummaryValue reads the summaries a search hands over.
+static NnotesLibrary* g_searchLibrary = nullptr;
+
+// A directory's databases as NSFSearch hands them to its routine: each match with SE_FMATCH
+// and its summary, the path as "$path" gives it.
+static STATUS LNCALLBACK CollectPath(void* param, SEARCH_MATCH* match, ITEM_TABLE* summary) {
+    auto* paths = static_cast<std::vector<std::string>*>(param);
+    const auto* bytes = reinterpret_cast<const char*>(match);
+    EXPECT_EQ(SE_FMATCH, static_cast<uint8_t>(bytes[searchmatch::kSERetFlags]) & SE_FMATCH);
+    void* value = nullptr;
+    WORD length = 0, type = 0;
+    EXPECT_NE(nullptr, summary);
+    if (summary == nullptr) return 0;
+    paths->push_back(std::string());
+    if (g_searchLibrary->NSFLocateSummaryValue(summary, "$path", &value, &length, &type) && type == TYPE_TEXT)
+        paths->back().assign(static_cast<const char*>(value), length);
+    return 0;
+}
+
+struct DirectorySearchCase {
+    const char* label;
+    const char* folder;  // as opened, a server's path by "server!!folder"
+    WORD kinds;
+    std::vector<std::string> paths;  // in name order
+};
+
+class NnotesDirectorySearch : public NnotesDatabase,
+                              public ::testing::WithParamInterface<DirectorySearchCase> {};
+
+TEST_P(NnotesDirectorySearch, FindsEachDatabaseWithItsPath) {
+    for (const char* file : {"servers\\Tokyo01\\apps\\a.nsf", "servers\\Tokyo01\\apps\\b.ns5",
+                             "servers\\Tokyo01\\apps\\sub\\c.nsf", "local\\d.nsf"})
+        WriteDatabase(file, NewDatabase(file));
+    WriteFileBytes(data.File("servers\\Tokyo01\\apps\\notes.txt"), "not a database");
+    DBHANDLE h = Open(GetParam().folder);
+    ASSERT_NE(0u, h);
+    std::vector<std::string> paths;
+    g_searchLibrary = &lib;
+    EXPECT_EQ(0, lib.NSFSearch(h, 0, nullptr, SEARCH_FILETYPE | SEARCH_SUMMARY, GetParam().kinds, nullptr,
+                               CollectPath, &paths, nullptr));
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(GetParam().paths, paths);
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, NnotesDirectorySearch,
+                         ::testing::Values(
+                             DirectorySearchCase{
+                                 "ServerFolder", "Tokyo01!!apps", FILE_DBANY, {"apps\\a.nsf", "apps\\b.ns5"}},
+                             DirectorySearchCase{"ServerFolderAndBelow",
+                                                 "Tokyo01!!apps",
+                                                 FILE_DBANY | FILE_RECURSE,
+                                                 {"apps\\a.nsf", "apps\\b.ns5", "apps\\sub\\c.nsf"}},
+                             DirectorySearchCase{"DataFolder", "local", FILE_DBANY, {"local\\d.nsf"}}),
+                         CaseLabel());
+
+// A folder the library refuses to open or to search answers with the refusal's status.
+TEST_F(NnotesDatabase, RefusedDirectoryGivesItsStatus) {
+    WriteDatabase("servers\\Tokyo01\\locked\\a.nsf", NewDatabase("a"));
+    WriteDatabase("servers\\Tokyo01\\hidden\\b.nsf", NewDatabase("b"));
+    WriteFileBytes(data.File("servers\\Tokyo01\\locked\\folder.faults"), "NSFSearch=582\n");
+    WriteFileBytes(data.File("servers\\Tokyo01\\hidden\\folder.faults"), "NSFDbOpen=582\n");
+    DBHANDLE h = 0;
+    EXPECT_EQ(nnotes::kErrNotAuthorized, lib.NSFDbOpen("Tokyo01!!hidden", &h));
+    EXPECT_EQ(0u, h);
+    h = Open("Tokyo01!!locked");
+    std::vector<std::string> paths;
+    g_searchLibrary = &lib;
+    EXPECT_EQ(nnotes::kErrNotAuthorized, lib.NSFSearch(h, 0, nullptr, SEARCH_FILETYPE | SEARCH_SUMMARY,
+                                                       FILE_DBANY, nullptr, CollectPath, &paths, nullptr));
+    EXPECT_TRUE(paths.empty());
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+    WriteDatabase("servers\\Tokyo01\\plain\\c.nsf", NewDatabase("c"));
+    h = Open("Tokyo01!!plain");
+    EXPECT_EQ(nnotes::kErrUnsupported, lib.NSFSearch(h, 0, nullptr, SEARCH_SUMMARY, NOTE_CLASS_DOCUMENT,
+                                                     nullptr, CollectPath, &paths, nullptr))
+        << "a directory is searched for files only";
+    EXPECT_TRUE(paths.empty());
     EXPECT_EQ(0, lib.NSFDbClose(h));
 }
 
@@ -1095,6 +1177,152 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractCase{"SealedNoteWithAnotherHandlesKey", 0x908, 0, "inner.txt", Key::OtherNotes,
                     ERR_NOEXTRACT_ENCRYPTED, ""},
         ExtractCase{"UndecryptableNote", 0x910, 0, "out.txt", Key::Own, ERR_NOEXTRACT_ENCRYPTED, ""}),
+    CaseLabel());
+
+// What a genuine library answers from a note's or a database's state: a signature checked, a
+// key of the newer kinds asked for, attachments decrypted in place, objects missing or cut
+// short, the default form its header names.
+class NnotesGenuine : public NnotesAttachment {
+public:
+    void SetUp() override {
+        NnotesAttachment::SetUp();
+        json db = NewDatabase("genuine");
+        db["design"] =
+            json::array({{{"id", 0x100}, {"class", "form"}, {"title", "First"}},
+                         {{"id", 0x104}, {"class", "form"}, {"title", "Second"}, {"default", true}},
+                         {{"id", 0x108}, {"class", "form"}, {"title", "Third"}, {"default", true}}});
+        db["documents"] = json::array({
+            {{"id", 0x200}, {"signed", true}, {"items", json::array()}},
+            {{"id", 0x204}, {"signed", true}, {"signatureBroken", true}, {"items", json::array()}},
+            {{"id", 0x208}, {"items", {File("gone.txt", "gone", "missingObject")}}},
+            {{"id", 0x20C}, {"sealed", true}, {"newerEncryption", true}, {"items", {File("aes.txt", "aes")}}},
+            {{"id", 0x210}, {"sealed", true}, {"items", {File("rc2.txt", "rc2")}}},
+            {{"id", 0x214}, {"items", {File("short.txt", "short", "truncatedObject")}}},
+        });
+        WriteDatabase("genuine.nsf", db);
+        json none = NewDatabase("none");
+        none["design"] =
+            json::array({{{"class", "form"}, {"title", "Only"}}, {{"class", "view"}, {"title", "V"}}});
+        WriteDatabase("none.nsf", none);
+        h = Open("genuine.nsf");
+    }
+    void TearDown() override {
+        if (note != 0) {
+            EXPECT_EQ(0, lib.NSFNoteClose(note));
+        }
+        EXPECT_EQ(0, lib.NSFDbClose(h));
+    }
+    NOTEHANDLE OpenNote(NOTEID id) {
+        EXPECT_EQ(0, lib.NSFNoteOpen(h, id, OPEN_NOVERIFYDEFAULT, &note));
+        return note;
+    }
+    // Extracts the note's first file into the data folder; "<none>" stands for no file.
+    STATUS Extract(ENCRYPTION_KEY* key, std::string* written) {
+        const auto files = Files(note);
+        EXPECT_EQ(1u, files.size());
+        if (files.empty()) return 0xFFFF;
+        const std::string path = data.File("extracted.bin");
+        const STATUS s = lib.NSFNoteExtractFile(note, files[0].item, lib.ToLmbcs(path).c_str(), key);
+        *written = Written(path);
+        return s;
+    }
+
+    DBHANDLE h = 0;
+    NOTEHANDLE note = 0;
+};
+
+struct GenuineAnswerCase {
+    const char* label;
+    std::function<STATUS(NnotesGenuine&, std::string* detail)> call;
+    STATUS expected;
+    std::string detail;  // what the call leaves to look at: an id, a file's bytes
+};
+
+class NnotesGenuineAnswer : public NnotesGenuine, public ::testing::WithParamInterface<GenuineAnswerCase> {};
+
+TEST_P(NnotesGenuineAnswer, FromTheStateItHolds) {
+    std::string detail;
+    EXPECT_EQ(GetParam().expected, GetParam().call(*this, &detail));
+    EXPECT_EQ(GetParam().detail, detail);
+}
+
+STATUS Verify(NnotesGenuine& t, NOTEID id, std::string* detail) {
+    char signer[8] = "x";
+    const STATUS s = t.lib.NSFNoteVerifySignature(t.OpenNote(id), nullptr, nullptr, signer, nullptr);
+    *detail = signer;
+    return s;
+}
+
+STATUS SpecialForm(NnotesGenuine& t, DBHANDLE h, std::string* detail) {
+    NOTEID id = 0xFFFF;
+    const STATUS s = t.lib.NSFDbGetSpecialNoteID(h, SPECIAL_ID_NOTE | NOTE_CLASS_FORM, &id);
+    *detail = std::to_string(id);
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NnotesGenuineAnswer,
+    ::testing::Values(
+        GenuineAnswerCase{"IntactSignatureVerifies",
+                          [](NnotesGenuine& t, std::string* d) { return Verify(t, 0x200, d); }, 0, ""},
+        GenuineAnswerCase{"ChangedNoteDoesNotVerify",
+                          [](NnotesGenuine& t, std::string* d) { return Verify(t, 0x204, d); },
+                          nnotes::kErrSignature, "x"},
+        GenuineAnswerCase{"UnsignedNoteHasNoSignature",
+                          [](NnotesGenuine& t, std::string* d) { return Verify(t, 0x208, d); },
+                          ERR_NOTE_NOT_SIGNED, "x"},
+        GenuineAnswerCase{"NewerKeyCannotBeHandedOut",
+                          [](NnotesGenuine& t, std::string* d) {
+                              ENCRYPTION_KEY key{};
+                              const STATUS s = t.lib.NSFNoteDecrypt(t.OpenNote(0x20C), 0, &key);
+                              *d = t.ItemText(t.note, "$FILE");
+                              return s;
+                          },
+                          ERR_BSAFE_UNSUPPORTED_CRYPTO_OP, ""},
+        GenuineAnswerCase{"NewerKeyInPlaceExtractsWithoutAKey",
+                          [](NnotesGenuine& t, std::string* d) {
+                              EXPECT_EQ(0, t.lib.NSFNoteDecrypt(t.OpenNote(0x20C),
+                                                                DECRYPT_ATTACHMENTS_IN_PLACE, nullptr));
+                              return t.Extract(nullptr, d);
+                          },
+                          0, "aes"},
+        GenuineAnswerCase{"OlderKeyInPlaceExtractsWithoutAKey",
+                          [](NnotesGenuine& t, std::string* d) {
+                              EXPECT_EQ(0, t.lib.NSFNoteDecrypt(t.OpenNote(0x210),
+                                                                DECRYPT_ATTACHMENTS_IN_PLACE, nullptr));
+                              return t.Extract(nullptr, d);
+                          },
+                          0, "rc2"},
+        GenuineAnswerCase{"OlderKeyWithoutInPlaceStillNeedsTheKey",
+                          [](NnotesGenuine& t, std::string* d) {
+                              EXPECT_EQ(0, t.lib.NSFNoteDecrypt(t.OpenNote(0x210), 0, nullptr));
+                              return t.Extract(nullptr, d);
+                          },
+                          ERR_NOEXTRACT_ENCRYPTED, "<none>"},
+        GenuineAnswerCase{"MissingObject",
+                          [](NnotesGenuine& t, std::string* d) {
+                              t.OpenNote(0x208);
+                              return t.Extract(nullptr, d);
+                          },
+                          ERR_BADOBJECT, "<none>"},
+        GenuineAnswerCase{"TruncatedObject",
+                          [](NnotesGenuine& t, std::string* d) {
+                              t.OpenNote(0x214);
+                              return t.Extract(nullptr, d);
+                          },
+                          ERR_OBJECT_TRUNCATED, "<none>"},
+        // Two forms carry the default flag: the header names the first in the design's order.
+        GenuineAnswerCase{"DefaultFormTheHeaderNames",
+                          [](NnotesGenuine& t, std::string* d) { return SpecialForm(t, t.h, d); }, 0,
+                          std::to_string(0x104)},
+        GenuineAnswerCase{"NoDefaultForm",
+                          [](NnotesGenuine& t, std::string* d) {
+                              const DBHANDLE none = t.Open("none.nsf");
+                              const STATUS s = SpecialForm(t, none, d);
+                              EXPECT_EQ(0, t.lib.NSFDbClose(none));
+                              return s;
+                          },
+                          ERR_SPECIAL_ID, "0"}),
     CaseLabel());
 
 TEST_F(NnotesAttachment, OnlyAnAttachmentsItemBlockIdOfThisNoteExtracts) {

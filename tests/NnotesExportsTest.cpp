@@ -67,7 +67,7 @@ ExportDirectory ReadExportDirectory(HMODULE module) {
 // package base of globerr.h and the offset of the error header (the table of
 // docs/nnotes-database-format.md, which names each header).
 constexpr STATUS PKG_OS = 0x0100, PKG_NSF = 0x0200, PKG_NIF = 0x0300, PKG_MISC = 0x0400, PKG_ODS = 0x0600,
-                 PKG_CLIENT = 0x0800;
+                 PKG_CLIENT = 0x0800, PKG_BSAFE4 = 0x0E60;
 
 struct GenuineStatus {
     const char* label;  // the reference's name
@@ -89,6 +89,11 @@ constexpr GenuineStatus kGenuineStatuses[] = {
     QS_STATUS(ERR_INVALID_NOTE, kErrInvalidNoteId, PKG_NSF + 39),
     QS_STATUS(ERR_NO_MODIFIED_NOTES, kErrNoModifiedNotes, PKG_NSF + 60),
     QS_STATUS(ERR_BAD_PARAM, kErrBadArgument, PKG_NSF + 65),
+    QS_STATUS(ERR_SPECIAL_ID, kErrSpecialId, PKG_NSF + 66),
+    QS_STATUS(ERR_BADOBJECT, kErrBadObject, PKG_NSF + 54),
+    QS_STATUS(ERR_OBJECT_TRUNCATED, kErrObjectTruncated, PKG_NSF + 79),
+    QS_STATUS(ERR_NOTE_NOT_SIGNED, kErrNoteNotSigned, PKG_NSF + 89),
+    QS_STATUS(ERR_BSAFE_UNSUPPORTED_CRYPTO_OP, kErrUnsupportedCryptoOp, PKG_BSAFE4 + 1),
     QS_STATUS(ERR_NOACCESS, kErrNotAuthorized, PKG_NSF + 70),
     QS_STATUS(ERR_NOTE_INVSIG2, kErrSignature, PKG_NSF + 91),
     QS_STATUS(ERR_NOTE_BADATTSIGN, kErrBadAttachmentSignature, PKG_NSF + 97),

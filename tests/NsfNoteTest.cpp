@@ -37,7 +37,9 @@ const char kDocuments[] = R"("documents":[
   {"id":112,"sealed":true,"undecryptable":true,"items":[{"name":"Subject","type":"text","value":"secret"}]},
   {"id":116,"faults":{"NSFNoteOpen":582},"items":[{"name":"Subject","type":"text","value":"locked"}]},
   {"id":120,"signed":true,"faults":{"NSFNoteSign":603},"items":[{"name":"Subject","type":"text","value":"unsigned"}]},
-  {"id":124,"signed":true,"sealed":true,"faults":{"NSFNoteSign":603},"items":[{"name":"Subject","type":"text","value":"both"}]}
+  {"id":124,"signed":true,"sealed":true,"faults":{"NSFNoteSign":603},"items":[{"name":"Subject","type":"text","value":"both"}]},
+  {"id":128,"signed":true,"signatureBroken":true,"items":[{"name":"Subject","type":"text","value":"changed"}]},
+  {"id":132,"sealed":true,"newerEncryption":true,"items":[{"name":"Subject","type":"text","value":"aes"}]}
 ])";
 
 class NsfNoteTest : public ::testing::Test {
@@ -163,6 +165,49 @@ TEST_F(NsfNoteTest, FailedSignatureStepIsReportedAndTheNoteStaysReadable) {
     plain.Close();
 }
 
+struct SignatureStepCase {
+    const char* label;
+    notes::NOTEID note;
+    SignatureStep step;
+    bool keepKey;
+    notes::STATUS signature;  // what Open hands back
+    const char* subject;      // read after it
+    bool hasKey;              // a key for the attachments was kept
+};
+
+class SignatureSteps : public NsfNoteTest, public ::testing::WithParamInterface<SignatureStepCase> {};
+
+// Checking a signature never signs; a note sealed with the newer keys opens, its attachments
+// then decrypted in place rather than through a key.
+TEST_P(SignatureSteps, OpenHandsBackTheStepsStatusAndReads) {
+    const SignatureStepCase& c = GetParam();
+    CNsfNote note;
+    note.m_signatureStep = c.step;
+    note.m_keepAttachmentKey = c.keepKey;
+    notes::STATUS signature = 0xFFFF;
+    ASSERT_NO_THROW(signature = note.Open(db.m_hDb, c.note, notes::OPEN_NOVERIFYDEFAULT));
+    EXPECT_EQ(c.signature, signature);
+    EXPECT_EQ(c.hasKey, note.AttachmentKey() != nullptr);
+    FieldEntry entry("Subject", notes::TYPE_TEXT);
+    note.ReadItemText(entry);
+    note.Close();
+    EXPECT_EQ(c.subject, entry.value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SignatureSteps,
+    ::testing::Values(
+        SignatureStepCase{"VerifiedIntact", 104, SignatureStep::kVerify, false, 0, "signed", false},
+        SignatureStepCase{"VerifiedChanged", 128, SignatureStep::kVerify, false, 603, "changed", false},
+        SignatureStepCase{"SignedChangedStillSigns", 128, SignatureStep::kSign, false, 0, "changed", false},
+        // The sign fault does not touch a check: only the signing fails on this note.
+        SignatureStepCase{"VerifiedWhereSigningFails", 120, SignatureStep::kVerify, false, 0, "unsigned",
+                          false},
+        SignatureStepCase{"SealedKeepsItsKey", 108, SignatureStep::kVerify, true, 0, "sealed", true},
+        SignatureStepCase{"NewerKeyDecryptsInPlace", 132, SignatureStep::kVerify, true, 0, "aes", false},
+        SignatureStepCase{"NewerKeyWithoutAttachments", 132, SignatureStep::kSign, false, 0, "aes", false}),
+    CaseLabel());
+
 TEST_F(NsfNoteTest, UndecryptableAndUnopenableNotesAreRefused) {
     EXPECT_EQ(613, OpenStatus(112));
     EXPECT_EQ(582, OpenStatus(116));
@@ -219,6 +264,7 @@ TEST_P(ProgramNumbers, AreTheLibrarysOwn) { EXPECT_EQ(GetParam().genuine, GetPar
 
 constexpr uint32_t PKG_NSF = 0x0200;
 constexpr uint32_t PKG_MISC = 0x0400;
+constexpr uint32_t PKG_BSAFE4 = 0x0E60;
 // The reference's name is the program's.
 #define QS_NUMBER(name, genuine) (GenuineNumber{#name, notes::name, genuine})
 
@@ -243,9 +289,20 @@ INSTANTIATE_TEST_SUITE_P(
         QS_NUMBER(ITEM_SUMMARY, 0x0004), QS_NUMBER(ERR_MASK, 0x3FFF), QS_NUMBER(MAXPATH, 256),
         QS_NUMBER(ERR_DIRECTORY, PKG_NSF + 28), QS_NUMBER(ERR_ITEM_NOT_FOUND, PKG_NSF + 34),
         QS_NUMBER(ERR_NO_MODIFIED_NOTES, PKG_NSF + 60), QS_NUMBER(ERR_NOT_FOUND, PKG_MISC + 4),
-        QS_NUMBER(SIG_CD_PARAGRAPH, 129), QS_NUMBER(SIG_CD_TEXT, 133 | 0xFF00),
-        QS_NUMBER(FREADWRITERS, 0x0001), QS_NUMBER(FEDITABLE, 0x0002), QS_NUMBER(FNAMES, 0x0004),
-        QS_NUMBER(FREADERS, 0x0010),
+        QS_NUMBER(ERR_SPECIAL_ID, PKG_NSF + 66), QS_NUMBER(ERR_NOTE_NOT_SIGNED, PKG_NSF + 89),
+        QS_NUMBER(ERR_BADOBJECT, PKG_NSF + 54), QS_NUMBER(ERR_OBJECT_TRUNCATED, PKG_NSF + 79),
+        QS_NUMBER(ERR_BSAFE_UNSUPPORTED_CRYPTO_OP, PKG_BSAFE4 + 1),
+        QS_NUMBER(DECRYPT_ATTACHMENTS_IN_PLACE, 0x0001), QS_NUMBER(SPECIAL_ID_NOTE, 0x8000),
+        QS_NUMBER(READ_MASK_NOTEID, 0x0001), QS_NUMBER(SEARCH_SUMMARY, 0x0002),
+        QS_NUMBER(SEARCH_FILETYPE, 0x0004), QS_NUMBER(FILE_DBANY, 4), QS_NUMBER(FILE_TYPEMASK, 0x00FF),
+        QS_NUMBER(FILE_RECURSE, 0x2000), QS_NUMBER(FILE_NOUPDIRS, 0x4000), QS_NUMBER(FILE_DIRS, 0x8000),
+        QS_NUMBER(SE_FMATCH, 0x01),
+        GenuineNumber{"SEARCH_MATCH_NoteClass", notes::searchmatch::kNoteClass, 48},
+        GenuineNumber{"SEARCH_MATCH_SERetFlags", notes::searchmatch::kSERetFlags, 50},
+        GenuineNumber{"SEARCH_MATCH_SummaryLength", notes::searchmatch::kSummaryLength, 52},
+        GenuineNumber{"SEARCH_MATCH_Size", notes::searchmatch::kSize, 54}, QS_NUMBER(SIG_CD_PARAGRAPH, 129),
+        QS_NUMBER(SIG_CD_TEXT, 133 | 0xFF00), QS_NUMBER(FREADWRITERS, 0x0001), QS_NUMBER(FEDITABLE, 0x0002),
+        QS_NUMBER(FNAMES, 0x0004), QS_NUMBER(FREADERS, 0x0010),
         GenuineNumber{"ConvertValueTextLimit", notes::kConvertValueTextLimit, 60 * 1024},
         GenuineNumber{"BLOCKID_Size", sizeof(notes::BLOCKID), sizeof(void*) == 8 ? 8u : 6u},
         GenuineNumber{"BLOCKID_Block", offsetof(notes::BLOCKID, block), 4}),

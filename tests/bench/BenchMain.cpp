@@ -14,8 +14,13 @@
 //       progress window must do for each note (its queue pumped, its bar moved), on a real
 //       progress window, so that the floor holds every cost the export cannot leave out.
 //
+//   qs_bench names N
+//       names N attachments of one name in one note's folder, as the attachment writer
+//       does, and times it: the name book must stay linear however many share a name.
+//
 // Results are printed as "key=value" lines.
 #include "Sampler.h"
+#include "attachments/SafeName.h"
 #include "export/CsvFile.h"
 #include "export/WindowProgress.h"
 #include "job/DocumentExport.h"
@@ -29,6 +34,7 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -284,6 +290,16 @@ int Floor(const std::string& folder) {
     return 0;
 }
 
+int Names(unsigned long count) {
+    CNameBook book(kPartialTag);
+    const LARGE_INTEGER start = Now();
+    std::string last;
+    for (unsigned long i = 0; i < count; ++i) last = book.Claim("scan", ".pdf");
+    const LARGE_INTEGER end = Now();
+    std::printf("seconds=%.3f\nnames=%lu\nlast=%s\n", Seconds(start, end), count, last.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -299,8 +315,10 @@ int main(int argc, char** argv) {
         return Export(argv[2], argv[3], argv[4], mode);
     }
     if (argc == 3 && std::strcmp(argv[1], "floor") == 0) return Floor(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "names") == 0) return Names(std::strtoul(argv[2], nullptr, 10));
     std::fprintf(
         stderr,
-        "usage: qs_bench export DATABASE FORM FOLDER [profile|held|read|profile-held] | qs_bench floor FOLDER\n");
+        "usage: qs_bench export DATABASE FORM FOLDER [profile|held|read|profile-held] | qs_bench floor FOLDER | "
+        "qs_bench names N\n");
     return 1;
 }

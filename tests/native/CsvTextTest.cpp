@@ -57,4 +57,23 @@ TEST(NativeLogLine, StampDashesTagTextLineFeed) {
     EXPECT_EQ(20u, FormatLogLine(123456, 123, 456, 789, 100, -5, "", "").find("---"));
 }
 
+// A name read from a database cannot start a line of the log: its control characters are
+// written escaped, and the bytes of double-byte characters (a second byte may be 0x5C or 0x7C)
+// and of a path stand as they are.
+TEST(NativeLogLine, ControlCharactersOfANameAreEscaped) {
+    const struct {
+        const char* text;
+        const char* written;
+    } cases[] = {
+        {"Form=A\n2024/01/01  00:00:00---RESULT   forged", "Form=A\\n2024/01/01  00:00:00---RESULT   forged"},
+        {"a\r\nb\tc", "a\\r\\nb\\tc"},
+        {"\x01\x1f\x7f", "\\x01\\x1F\\x7F"},
+        {"\x83\x7c\x95\x5c C:\\x\\y", "\x83\x7c\x95\x5c C:\\x\\y"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(std::string("2001/04/03  09:05:07---INFO     ") + c.written + "\n",
+                  FormatLogLine(2001, 4, 3, 9, 5, 7, "INFO     ", c.text))
+            << c.text;
+}
+
 }  // namespace
