@@ -138,8 +138,9 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) const {
                 Api().NSFNoteExtractFile(note.m_hNote, item, lmbcsPath.c_str(), note.AttachmentKey());
             if (extracted == 0) {
                 ++result.written;
+                result.paths.push_back(m_cellPrefix + folderName + "\\" + name);
                 if (!result.cell.empty()) result.cell += kCellSeparator;
-                result.cell += m_cellPrefix + folderName + "\\" + name;
+                result.cell += result.paths.back();
             } else {
                 result.failures.push_back({original, extracted});
                 const STATUS code = extracted & notes::ERR_MASK;

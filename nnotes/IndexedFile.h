@@ -33,6 +33,7 @@ enum : uint16_t {
     kEntrySealed = 0x0002,
     kEntryUndecryptable = 0x0004,
     kEntryAttachments = 0x0008,  // the record's items are followed by its attached files
+    kEntryIdentity = 0x0010,     // the record ends with the document's UNID, which the file gave
 };
 
 // Flags of an attached file in a record.

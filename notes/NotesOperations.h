@@ -48,4 +48,7 @@ QS_NOTES_OP(NSFItemInfo,               kByNameOnly, 28, FAULT, STATUS, (NOTEHAND
 QS_NOTES_OP(NSFItemInfoNext,           kByNameOnly, 36, FAULT, STATUS, (NOTEHANDLE hNote, BLOCKID nextItem, const char* itemName, WORD nameLength, BLOCKID* retItemBlockId, WORD* retDataType, BLOCKID* retValueBlockId, DWORD* retValueLength))
 QS_NOTES_OP(NSFItemConvertValueToText, kByNameOnly, 28, NOFAULT, WORD, (WORD valueType, BLOCKID valueBlockId, DWORD valueLength, char* retBuffer, WORD bufferLength, char separator))
 QS_NOTES_OP(NSFNoteExtractFile,        kByNameOnly, 20, FAULT, STATUS, (NOTEHANDLE hNote, BLOCKID itemBlockId, const char* fileName, ENCRYPTION_KEY* decryptionKey))
+QS_NOTES_OP(NSFNoteGetInfo,            kByNameOnly, 12, NOFAULT, void, (NOTEHANDLE hNote, WORD member, void* retValue))
+QS_NOTES_OP(TimeGMToLocal,             kByNameOnly, 4,  NOFAULT, BOOL, (TIME* time))
+QS_NOTES_OP(TimeGMToLocalZone,         kByNameOnly, 4,  NOFAULT, BOOL, (TIME* time))
 // clang-format on

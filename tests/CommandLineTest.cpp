@@ -64,6 +64,7 @@ std::vector<std::string> Described(const CommandLineOptions& o) {
     if (o.subfolders) d.push_back("subfolders");
     if (o.list) d.push_back("list");
     if (!o.out.empty()) d.push_back("out=" + o.out);
+    if (o.lossless) d.push_back("lossless");
     d.push_back("text=" + o.text);
     return d;
 }
@@ -89,6 +90,16 @@ const ParseCase kParseCases[] = {
      {L"/list", L"/db", L"@D:\all.txt"},
      {"db=@D:\all.txt", "list", "text=/list /db @D:\all.txt"},
      nullptr},
+    {"LosslessTakesNoValueInAnyCase",
+     {L"-LOSSLESS", L"/db", L"a.nsf", L"/form", L"*", L"/out", L"E:\\x"},
+     {"db=a.nsf", "form=*", "out=E:\\x", "lossless", "text=-LOSSLESS /db a.nsf /form * /out E:\\x"},
+     nullptr},
+    {"LosslessTwiceIsRefused",
+     {L"/lossless", L"/Lossless"},
+     {},
+     "\x83X\x83"
+     "C\x83"
+     "b\x83` /Lossless \x82\xaa\x93\xf1\x93x\x8ew\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7"},
     {"UsageUnderEveryName",
      {L"/?", L"-?", L"/HELP", L"-h", L"--help"},
      {"usage", "text=/? -? /HELP -h --help"},
