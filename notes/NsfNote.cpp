@@ -109,7 +109,7 @@ long long DayNumber(int year, int month, int day) {
 }
 
 long long MinuteNumber(const TIME& t) {
-    return DayNumber(t.year, t.month, t.day) * 1440 + t.hour * 60 + t.minute;
+    return DayNumber(t.year, t.month, t.day) * 1440 + static_cast<long long>(t.hour) * 60 + t.minute;
 }
 
 // Characters of the LMBCS text that its native translation does not hold.
