@@ -193,8 +193,9 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) {
         }
         ++result.written;
         m_staged.push_back({file.path, noteFolder + "\\" + file.name});
+        result.paths.push_back(m_cellPrefix + folderName + "\\" + file.name);
         if (!result.cell.empty()) result.cell += kCellSeparator;
-        result.cell += m_cellPrefix + folderName + "\\" + file.name;
+        result.cell += result.paths.back();
     }
     // A folder made for files none of which could be written would only suggest there were none.
     if (folderCreated && result.written == 0) RemoveDirectoryA(noteFolder.c_str());

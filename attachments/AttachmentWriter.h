@@ -21,7 +21,8 @@ struct AttachmentFailure {
 
 // What became of one document's attachments.
 struct AttachmentResult {
-    std::string cell;  // the files written, as the CSV names them, joined by ';'
+    std::string cell;                // the files written, as the CSV names them, joined by ';'
+    std::vector<std::string> paths;  // the same, one each
     size_t written = 0;
     std::vector<AttachmentFailure> failures;
     // Nonzero when the disk holding the folder is full: the status of the extraction that

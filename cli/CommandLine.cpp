@@ -27,7 +27,8 @@ enum class Switch {
     kSubfolders,
     kList,
     kOut,
-    kAttachments
+    kAttachments,
+    kLossless
 };
 
 struct SwitchName {
@@ -36,6 +37,7 @@ struct SwitchName {
 };
 
 // The usage answers to the names that other programs taught administrators to try.
+// clang-format off
 constexpr SwitchName kSwitches[] = {
     {"?", Switch::kUsage},       {"help", Switch::kUsage},
     {"h", Switch::kUsage},       {"server", Switch::kServer},
@@ -44,7 +46,9 @@ constexpr SwitchName kSwitches[] = {
     {"log", Switch::kLog},       {"ini", Switch::kIni},
     {"s", Switch::kSubfolders},  {"list", Switch::kList},
     {"out", Switch::kOut},       {"attachments", Switch::kAttachments},
+    {"lossless", Switch::kLossless},
 };
+// clang-format on
 constexpr char kLongHelp[] = "--help";
 
 bool LooksLikeSwitch(const std::string& argument) {
@@ -151,6 +155,10 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLineOpt
         }
         if (id == Switch::kSubfolders || id == Switch::kList) {
             (id == Switch::kSubfolders ? options.subfolders : options.list) = true;
+            continue;
+        }
+        if (id == Switch::kLossless) {
+            options.lossless = true;
             continue;
         }
         // A value is the next argument, unless that is a switch of its own.

@@ -58,6 +58,7 @@ int PrepareAndRun(const CommandLineOptions& options, const UnattendedRun& run, C
     }
     ExportChoices choices;
     choices.exportPath = options.csv;
+    choices.lossless = options.lossless;
     if (Refused(messages, CheckDestination(choices.exportPath, IDS_CHOOSE_DESTINATION), refusal))
         return refusal;
     if (options.attachmentsGiven) {

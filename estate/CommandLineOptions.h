@@ -23,5 +23,6 @@ struct CommandLineOptions {
     std::string out;          // the folder of an export of several databases or forms
     bool attachmentsGiven = false;
     std::string attachments;  // where the attached files go: relative to the CSV file's folder, or absolute
+    bool lossless = false;    // the lossless format, summary.csv too
     std::string text;         // the arguments as the log records them
 };

@@ -201,6 +201,7 @@ struct Estate {
             ExportChoices choices;
             choices.dbPath = notesPath;
             choices.formName = form->form;
+            choices.lossless = options.lossless;
             if (allForms) {
                 choices.formless = form != formlessHome ? FormlessDocuments::kElsewhere
                                    : form->isDefault    ? FormlessDocuments::kDefaultForm
@@ -287,7 +288,7 @@ int RunEstateJob(const CommandLineOptions& options, const UnattendedRun& run, CT
     const std::string summaryPath = options.out + "\\" + kSummaryName;
     const std::string summaryPartial = PartialPathOf(summaryPath);
     COutputMessages summaryMessages(output);
-    if (!estate.summary.Create(summaryPartial, summaryMessages, options.attachmentsGiven))
+    if (!estate.summary.Create(summaryPartial, summaryMessages, options.attachmentsGiven, options.lossless))
         return kExitNothing;
 
     CNameBook folders;

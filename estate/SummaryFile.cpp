@@ -35,20 +35,25 @@ void AddCounts(std::vector<std::string>& cells, SummaryColumn column, const Expo
     }
 }
 
+// How a text of the row becomes its cell: quoted where it would split the fixed format's line,
+// or in the lossless format in UTF-8, which that file's own quoting keeps whole.
+using CellText = std::string (*)(const std::string&);
+
 // The row's columns, a count's column named after its key in the run's last line so that a
 // script reads both alike; `totals` null: the header.
-std::vector<std::string> Columns(const SummaryRow* row, const ExportTotals* totals, bool attachments) {
+std::vector<std::string> Columns(const SummaryRow* row, const ExportTotals* totals, bool attachments,
+                                 CellText cell = Quoted) {
     std::vector<std::string> cells;
     if (row == nullptr) {
         cells = {"database", "form", "csv"};
     } else {
-        cells = {Quoted(row->database), Quoted(row->form), Quoted(row->csv)};
+        cells = {cell(row->database), cell(row->form), cell(row->csv)};
     }
     AddCounts(cells, SummaryColumn::kCounts, totals);
     if (row == nullptr) {
         cells.insert(cells.end(), {"status", "first-error"});
     } else {
-        cells.insert(cells.end(), {std::to_string(row->status), Quoted(row->error)});
+        cells.insert(cells.end(), {std::to_string(row->status), cell(row->error)});
     }
     if (attachments) AddCounts(cells, SummaryColumn::kAttachments, totals);
     AddCounts(cells, SummaryColumn::kEnd, totals);
@@ -63,10 +68,14 @@ std::vector<std::string> SummaryCells(const SummaryRow& row, bool attachments) {
     return Columns(&row, &row.totals, attachments);
 }
 
-bool CSummaryFile::Create(const std::string& path, CMessageSink& messages, bool attachments) {
+bool CSummaryFile::Create(const std::string& path, CMessageSink& messages, bool attachments, bool lossless) {
     m_file.m_messages = &messages;
+    m_file.m_lossless = lossless;
     m_attachments = attachments;
     return m_file.Create(path) && m_file.AppendLine(SummaryHeader(attachments));
 }
 
-void CSummaryFile::Append(const SummaryRow& row) { m_file.AppendLine(SummaryCells(row, m_attachments)); }
+void CSummaryFile::Append(const SummaryRow& row) {
+    m_file.AppendLine(m_file.m_lossless ? Columns(&row, &row.totals, m_attachments, NativeToUtf8)
+                                        : SummaryCells(row, m_attachments));
+}

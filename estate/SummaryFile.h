@@ -26,8 +26,10 @@ std::vector<std::string> SummaryHeader(bool attachments = false);
 
 class CSummaryFile {
 public:
-    // Creates the file with its header; false, told to `messages`, when it cannot be.
-    bool Create(const std::string& path, CMessageSink& messages, bool attachments = false);
+    // Creates the file with its header, in the lossless format when asked; false, told to
+    // `messages`, when it cannot be.
+    bool Create(const std::string& path, CMessageSink& messages, bool attachments = false,
+                bool lossless = false);
     void Append(const SummaryRow& row);
 
 private:

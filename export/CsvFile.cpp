@@ -3,12 +3,25 @@
 #include "log/ExclusiveFile.h"
 #include "log/FileError.h"
 
+#include <windows.h>
+
+namespace {
+
+// Excel takes a CSV file for UTF-8 only when it starts with the byte order mark.
+constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
+
+}  // namespace
+
 CCsvFile g_exportFile;
 
 bool CCsvFile::Create(const std::string& path) {
     m_path = path;
     m_bErrorReported = 0;
-    const int cause = m_hold ? m_held.Open(m_path, false, false) : CreateEmptyFile(m_path);
+    int cause = m_hold ? m_held.Open(m_path, false, false) : CreateEmptyFile(m_path);
+    if (cause == kFileErrNone && m_lossless) {
+        const std::string mark = kUtf8ByteOrderMark;
+        cause = m_held.IsOpen() ? m_held.AppendBytes(mark) : AppendBytes(m_path, mark);
+    }
     if (cause != kFileErrNone) {
         ReportFileError(cause);
         return false;
@@ -17,8 +30,14 @@ bool CCsvFile::Create(const std::string& path) {
 }
 
 bool CCsvFile::AppendLine(const std::vector<std::string>& cells) {
-    const std::string line = BuildCsvLine(cells);
-    const int cause = m_held.IsOpen() ? m_held.Append(line) : AppendText(m_path, line);
+    int cause = kFileErrNone;
+    if (m_lossless) {
+        const std::string line = BuildLosslessCsvLine(cells);
+        cause = m_held.IsOpen() ? m_held.AppendBytes(line) : AppendBytes(m_path, line);
+    } else {
+        const std::string line = BuildCsvLine(cells);
+        cause = m_held.IsOpen() ? m_held.Append(line) : AppendText(m_path, line);
+    }
     if (cause != kFileErrNone) {
         ReportFileError(cause);
         return false;
@@ -27,3 +46,16 @@ bool CCsvFile::AppendLine(const std::vector<std::string>& cells) {
 }
 
 void CCsvFile::ReportFileError(int cause) { ::ReportFileError(m_path, m_bErrorReported, cause, *m_messages); }
+
+std::string NativeToUtf8(const std::string& native) {
+    if (native.empty()) return native;
+    const int wide =
+        MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()), nullptr, 0);
+    if (wide <= 0) return native;
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()), &text[0], wide);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, &utf8[0], bytes, nullptr, nullptr);
+    return utf8;
+}

@@ -1,7 +1,9 @@
 #pragma once
 // The destination file of an export: cells joined by "," without quoting, one CR LF per
-// line, bytes written unchanged. Opened, extended by one line and closed for every line;
-// a file of its own run's may instead be held open from Create to Release (m_hold).
+// line, bytes written unchanged; or, in the lossless format (m_lossless), UTF-8 with a byte
+// order mark and RFC 4180 lines (BuildLosslessCsvLine), the cells handed in as UTF-8. Opened,
+// extended by one line and closed for every line; a file of its own run's may instead be held
+// open from Create to Release (m_hold).
 
 #include "export/CsvLine.h"
 #include "framework/MessageSink.h"
@@ -29,6 +31,8 @@ public:
     CMessageSink* m_messages = &MessageBoxes();
     // Set before Create: nobody else writes or reads the file while it is held.
     bool m_hold = false;
+    // Set before Create: the lossless format.
+    bool m_lossless = false;
 
 private:
     CHeldFile m_held;
@@ -36,3 +40,7 @@ private:
 
 // The wizard's export file.
 extern CCsvFile g_exportFile;
+
+// Native text (the process's ANSI code page) in UTF-8, for the cells of the lossless format
+// that the program itself writes.
+std::string NativeToUtf8(const std::string& native);

@@ -12,6 +12,7 @@
 #include "res/resource.h"
 
 #include <cstdio>
+#include <iterator>
 #include <memory>
 
 using notes::Api;
@@ -30,6 +31,11 @@ constexpr char kFormlessFirstText[] =
 constexpr char kFormlessUnreadText[] = "Documents without a Form item: the default form could not be read (";
 constexpr char kFormlessUnreadFirstText[] = "); written with the first form ";
 constexpr char kConflictItem[] = "$Conflict";
+// The lossless format's first columns: who each document is. Notes field names hold no "-",
+// so none of these meets a field's column.
+constexpr const char* kIdentityColumns[] = {"document-unid", "note-id", "parent-unid", "created", "modified"};
+constexpr size_t kIdentityCount = sizeof kIdentityColumns / sizeof kIdentityColumns[0];
+constexpr char kLosslessCellBreak[] = "\r\n";
 
 std::string NoteIdText(NOTEID id) {
     char text[32];
@@ -52,7 +58,7 @@ std::string NoteNameText(NOTEID id) {
 bool MadeWithForm(CSysLog& log, CNsfNote& note, FieldEntry& form, const FormMatch& chosen,
                   FormlessDocuments formless) {
     // Compared as stored: a title "A,B" names its documents with the comma.
-    note.ReadItemText(form, false);
+    note.ReadItemText(form, TextForm::kFixedAsStored);
     if (form.value.empty()) {
         if (formless != FormlessDocuments::kElsewhere) return true;
         log.Write(LEVEL_DEBUG, kFormlessSkippedText);
@@ -100,6 +106,16 @@ std::string AttachmentFailureText(NOTEID id, const AttachmentFailure& failure) {
            (failure.reason.empty() ? CNsfError(failure.status).m_message : failure.reason);
 }
 
+// The lossless format's cell of the files written: their paths one per line, in UTF-8.
+std::string LosslessPaths(const std::vector<std::string>& paths) {
+    std::string cell;
+    for (const std::string& path : paths) {
+        if (!cell.empty()) cell += kLosslessCellBreak;
+        cell += NativeToUtf8(path);
+    }
+    return cell;
+}
+
 // Writes the document's attached files and tells each that was not written; returns the
 // cell that lists those written. A full disk ends the run as a Notes error does: nothing
 // written after it would be whole.
@@ -114,7 +130,27 @@ std::string WriteAttachments(CExportContext& context, CNsfNote& note, NOTEID id,
         note.Close();
         throw CNsfError(result.diskFull);
     }
-    return result.cell;
+    return context.file.m_lossless ? LosslessPaths(result.paths) : result.cell;
+}
+
+// The header's cell of a field: its name safe for the fixed format's unquoted line, or whole
+// in UTF-8 for the lossless one, where the line's quotes keep it.
+std::string FieldColumn(const FieldEntry& field, bool lossless) {
+    if (lossless) return NativeToUtf8(field.name);
+    // A name may hold "," or a line feed: cleaned as every value is, so that the header has
+    // as many cells as each document's line.
+    std::string cell = field.name;
+    MakeCsvSafe(&cell[0], cell.size());
+    return cell;
+}
+
+// The lossless format's first cells of a document.
+void SetIdentityCells(const CNsfNote& note, std::vector<std::string>& cells) {
+    NoteIdentity identity = note.ReadIdentity();
+    std::string* parts[] = {&identity.unid, &identity.noteId, &identity.parentUnid, &identity.created,
+                            &identity.modified};
+    static_assert(sizeof parts / sizeof parts[0] == kIdentityCount, "a cell for every identity column");
+    for (size_t i = 0; i < kIdentityCount; ++i) cells[i] = std::move(*parts[i]);
 }
 
 // Notes marks the second copy that a save conflict leaves with a $Conflict item, and the
@@ -165,16 +201,18 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
     const std::unique_ptr<CExportProgress> progress = context.StartProgress();
 
     context.log.Write(LEVEL_COMMAND, "Make ExportFile Header");
+    const bool lossless = context.file.m_lossless;
+    const TextForm textForm = lossless ? TextForm::kLossless : TextForm::kFixed;
+    // The fields' cells start after the identity's in the lossless format.
+    const size_t first = lossless ? kIdentityCount : 0;
     std::vector<std::string> cells;
-    cells.reserve(db.m_fields.size() + 1);
-    for (const FieldEntry& field : db.m_fields) {
-        // A name may hold "," or a line feed: cleaned as every value is, so that the header
-        // has as many cells as each document's line.
-        std::string cell = field.name;
-        MakeCsvSafe(&cell[0], cell.size());
-        cells.push_back(std::move(cell));
+    cells.reserve(first + db.m_fields.size() + 1);
+    if (lossless) cells.assign(std::begin(kIdentityColumns), std::end(kIdentityColumns));
+    for (const FieldEntry& field : db.m_fields) cells.push_back(FieldColumn(field, lossless));
+    if (context.attachments != nullptr) {
+        const std::string column = ResString(IDS_ATTACHMENT_COLUMN);
+        cells.push_back(lossless ? NativeToUtf8(column) : column);
     }
-    if (context.attachments != nullptr) cells.push_back(ResString(IDS_ATTACHMENT_COLUMN));
     if (!context.file.AppendLine(cells)) ++totals.refusedLines;
 
     TIMEDATE since{};
@@ -233,8 +271,9 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
                         context.Warn(ConflictText(noteId));
                         ++totals.conflicts;
                     }
-                    note.ReadValues(db.m_fields);
-                    for (size_t i = 0; i < db.m_fields.size(); ++i) cells[i] = db.m_fields[i].value;
+                    if (lossless) SetIdentityCells(note, cells);
+                    note.ReadValues(db.m_fields, textForm);
+                    for (size_t i = 0; i < db.m_fields.size(); ++i) cells[first + i] = db.m_fields[i].value;
                     if (context.attachments != nullptr)
                         cells.back() = WriteAttachments(context, note, noteId, totals);
                     ++(context.file.AppendLine(cells) ? totals.written : totals.refusedLines);

@@ -79,6 +79,7 @@ ExportOutcome RunExportStage(CExportContext& context, const ExportChoices& choic
         log.Write(LEVEL_RESULT, "Open Command is success.");
 
         outcome.fileReached = true;
+        context.file.m_lossless = choices.lossless;
         outcome.fileCreated = context.file.Create(choices.exportPath);
         db.ListFields(choices.formName);
         NarrowFields(db, choices.fieldNames);

@@ -28,6 +28,9 @@ struct ExportChoices {
     // Empty: no attachments, and no column for them.
     std::string attachmentFolder;
     std::string attachmentCellPrefix;
+    // The lossless format (UTF-8, RFC 4180, values whole, each document's identity first)
+    // instead of the fixed one.
+    bool lossless = false;
 };
 
 // How the stage ended.

@@ -44,13 +44,17 @@ int OpenOrCreateFile(const std::string& path) {
 }
 
 int AppendText(const std::string& path, const std::string& text) {
+    return AppendBytes(path, ToTextMode(text));
+}
+
+int AppendBytes(const std::string& path, const std::string& bytes) {
     ScopedHandle file(OpenExclusive(path, OPEN_EXISTING));
     if (!file.valid()) return FileErrorCauseFromOsError(GetLastError());
     // The end may lie beyond 4 GiB, which SetFilePointer without a high word cannot
     // reach (Windows fails it there); the 64-bit call reaches any end.
     LARGE_INTEGER none{};
     if (!SetFilePointerEx(file.get(), none, nullptr, FILE_END)) return kFileErrBadSeek;
-    return WriteWhole(file.get(), ToTextMode(text));
+    return WriteWhole(file.get(), bytes);
 }
 
 int WriteWhole(HANDLE file, const std::string& bytes) {

@@ -14,6 +14,8 @@ int OpenOrCreateFile(const std::string& path);
 // stored as CR LF. Never creates the file. Returns 0 on success, otherwise the cause
 // (a failed write is always "disk full").
 int AppendText(const std::string& path, const std::string& text);
+// Appends `bytes` as they are, as AppendText does otherwise.
+int AppendBytes(const std::string& path, const std::string& bytes);
 
 // Writes all of `bytes` at the handle's position: one WriteFile, more only when the system
 // takes part of them. Returns 0 on success, otherwise "disk full".

@@ -19,9 +19,11 @@ int CHeldFile::Open(const std::string& path, bool keep, bool shareReading) {
     return kFileErrNone;
 }
 
-int CHeldFile::Append(const std::string& text) {
+int CHeldFile::Append(const std::string& text) { return AppendBytes(ToTextMode(text)); }
+
+int CHeldFile::AppendBytes(const std::string& bytes) {
     if (!IsOpen()) return kFileErrInvalidHandle;
-    return WriteWhole(m_file, ToTextMode(text));
+    return WriteWhole(m_file, bytes);
 }
 
 void CHeldFile::Close() {

@@ -19,6 +19,8 @@ public:
     // Appends `text` as AppendText does, each line feed stored as CR LF. Returns 0 on success,
     // otherwise the cause (a failed write is always "disk full").
     int Append(const std::string& text);
+    // Appends `bytes` as they are.
+    int AppendBytes(const std::string& bytes);
     void Close();
 
 private:

@@ -441,8 +441,27 @@ void CollectFiles(const std::string& folder, const std::string& base, WORD mask,
 }
 
 constexpr WORD kDbModeDatabase = notes::DBMODE_LOADED;
-constexpr WORD kTimeMaximum = 1;   // TIMEDATE_MAXIMUM (misc.h)
-constexpr WORD kTimeWildcard = 2;  // TIMEDATE_WILDCARD (misc.h)
+constexpr WORD kTimeMaximum = 1;                      // TIMEDATE_MAXIMUM (misc.h)
+constexpr WORD kTimeWildcard = 2;                     // TIMEDATE_WILDCARD (misc.h)
+constexpr notes::DWORD kReadMaskNoteId = 0x00000001;  // READ_MASK_NOTEID (nif.h)
+constexpr WORD kNoteMemberClass = 3;                  // _NOTE_CLASS (nsfnote.h)
+constexpr int kMostZoneHours = 12;                    // the reference's OSCurrentTimeZone page
+
+// The parts of `gm` shown `eastMinutes` east of GMT, into the ints of `time`; false for a date
+// or a time of day alone.
+bool FillTime(const nnotes::TimeDate& gm, int eastMinutes, notes::TIME* time) {
+    nnotes::ClockTime clock;
+    if (!nnotes::ClockTimeOf(gm, eastMinutes, &clock)) return false;
+    time->year = clock.year;
+    time->month = clock.month;
+    time->day = clock.day;
+    time->weekday = clock.weekday;
+    time->hour = clock.hour;
+    time->minute = clock.minute;
+    time->second = clock.second;
+    time->hundredth = clock.hundredth;
+    return true;
+}
 
 }  // namespace
 
@@ -727,9 +746,20 @@ STATUS LNPUBLIC ListGetText(void* list, BOOL prefixDataType, WORD entryNumber, c
 }
 
 WORD LNPUBLIC OSTranslate(WORD mode, const char* in, WORD inLength, char* out, WORD outLength) {
-    if (mode != notes::OS_TRANSLATE_NATIVE_TO_LMBCS && mode != notes::OS_TRANSLATE_LMBCS_TO_NATIVE) return 0;
-    return static_cast<WORD>(
-        nnotes::TranslateBounded(mode == notes::OS_TRANSLATE_NATIVE_TO_LMBCS, in, inLength, out, outLength));
+    nnotes::Translation how = nnotes::Translation::kNativeToLmbcs;
+    switch (mode) {
+        case notes::OS_TRANSLATE_NATIVE_TO_LMBCS:
+            break;
+        case notes::OS_TRANSLATE_LMBCS_TO_NATIVE:
+            how = nnotes::Translation::kLmbcsToNative;
+            break;
+        case notes::OS_TRANSLATE_LMBCS_TO_UTF8:
+            how = nnotes::Translation::kLmbcsToUtf8;
+            break;
+        default:
+            return 0;
+    }
+    return static_cast<WORD>(nnotes::TranslateBounded(how, in, inLength, out, outLength));
 }
 
 STATUS LNPUBLIC NIFFindDesignNote(DBHANDLE hFile, const char* name, WORD noteClass, NOTEID* retNoteID) {
@@ -1029,6 +1059,69 @@ BOOL LNPUBLIC OSGetEnvironmentString(const char* variableName, char* retValueBuf
     CopyWithinLength(found ? nnotes::NativeToLmbcs(value.data(), value.size()) : std::string(),
                      retValueBuffer, bufferLength);
     return found ? TRUE : FALSE;
+}
+
+// The reference's _NOTE_xxx page: the header members of an open note. Those the runtime does
+// not keep, and a handle that is no open note, leave the caller's variable as it was.
+void LNPUBLIC NSFNoteGetInfo(NOTEHANDLE hNote, WORD member, void* retValue) {
+    NoteRef object;
+    if (retValue == nullptr || !RefOf(hNote, &object)) return;
+    const nnotes::Note& note = *object.note;
+    const auto time = [](const nnotes::TimeDate& td) { return TIMEDATE{{td.innards[0], td.innards[1]}}; };
+    switch (member) {
+        case notes::NOTE_MEMBER_ID: {
+            const NOTEID id = note.id;
+            memcpy(retValue, &id, sizeof id);
+            break;
+        }
+        case notes::NOTE_MEMBER_OID: {
+            // One version of every note: sequence 1, bumped when it was last modified.
+            const notes::ORIGINATORID oid{time(note.unid.file), time(note.unid.note), 1, time(note.modified)};
+            memcpy(retValue, &oid, sizeof oid);
+            break;
+        }
+        case kNoteMemberClass: {
+            const WORD noteClass = note.noteClass;
+            memcpy(retValue, &noteClass, sizeof noteClass);
+            break;
+        }
+        case notes::NOTE_MEMBER_MODIFIED: {
+            const TIMEDATE modified = time(note.modified);
+            memcpy(retValue, &modified, sizeof modified);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+// Time->GM in the zone the time was given in: every time of the runtime's files is Japan
+// Standard Time, which keeps no daylight saving time. TRUE (failure) for a date or a time of
+// day alone.
+BOOL LNPUBLIC TimeGMToLocal(notes::TIME* time) {
+    if (time == nullptr) return TRUE;
+    const nnotes::TimeDate gm{{time->GM.Innards[0], time->GM.Innards[1]}};
+    const int east = nnotes::ZoneEastMinutes(gm);
+    if (!FillTime(gm, east, time)) return TRUE;
+    // The reference's OSCurrentTimeZone page: whole hours west of GMT, east negative.
+    time->zone = -east / 60;
+    time->dst = FALSE;
+    return FALSE;
+}
+
+// Time->GM in the zone Time->zone names (the reference's OSCurrentTimeZone page: hours west of
+// GMT, east negative; four digits for a zone of 30 or 45 minutes more, the minutes first).
+// The runtime keeps no daylight saving rules: Time->dst TRUE fails, as do a zone beyond twelve
+// hours and a date or a time of day alone.
+BOOL LNPUBLIC TimeGMToLocalZone(notes::TIME* time) {
+    if (time == nullptr || time->dst != FALSE) return TRUE;
+    const int zone = time->zone < 0 ? -time->zone : time->zone;
+    const int hours = zone % 100;
+    const int minutes = zone / 100;
+    if (hours > kMostZoneHours || (minutes != 0 && minutes != 30 && minutes != 45)) return TRUE;
+    const int west = hours * 60 + minutes;
+    const nnotes::TimeDate gm{{time->GM.Innards[0], time->GM.Innards[1]}};
+    return FillTime(gm, time->zone < 0 ? west : -west, time) ? FALSE : TRUE;
 }
 
 void LNPUBLIC TimeConstant(WORD timeConstantType, TIMEDATE* td) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <unordered_map>
 
 namespace nnotes {
 
@@ -15,7 +16,7 @@ const char kIndexedMagic[8] = {'Q', 'S', 'N', 'O', 'T', 'E', 'S', '2'};
 namespace {
 
 constexpr uint16_t kKnownFlags = kEntrySigned | kEntrySealed | kEntryUndecryptable | kEntryAttachments |
-                                 kEntrySignatureBroken | kEntryNewerEncryption;
+                                 kEntrySignatureBroken | kEntryNewerEncryption | kEntryIdentity;
 constexpr uint16_t kKnownAttachmentFlags =
     kAttachmentSealed | kAttachmentBadSignature | kAttachmentMissingObject | kAttachmentTruncatedObject;
 
@@ -139,6 +140,17 @@ bool ParseRecord(const IndexEntry& entry, const std::string& record, Note* note)
             attachment.truncatedObject = (flags & kAttachmentTruncatedObject) != 0;
         }
     }
+    // A UNID the file gave is kept; any other is made from the id and the modification time,
+    // as when the document was read from the JSON form.
+    if ((entry.flags & kEntryIdentity) != 0) {
+        uint32_t* parts[] = {&note->unid.file.innards[0], &note->unid.file.innards[1],
+                             &note->unid.note.innards[0], &note->unid.note.innards[1]};
+        for (uint32_t* part : parts) {
+            if (!r.Dword(part)) return false;
+        }
+        note->unidGiven = true;
+    }
+    FinishIdentity(note);
     return r.done();
 }
 
@@ -349,6 +361,13 @@ bool IndexedFileWriter::Add(const Note& document, std::string* error) {
             record += attachment.bytes;
         }
     }
+    const bool identity = document.unidGiven || document.createdGiven;
+    if (identity) {
+        for (const TimeDate* part : {&document.unid.file, &document.unid.note}) {
+            PutDword(record, part->innards[0]);
+            PutDword(record, part->innards[1]);
+        }
+    }
     if (record.size() > 0xFFFFFFFFu) {
         *error = "a document record over 4 GB";
         return false;
@@ -360,7 +379,8 @@ bool IndexedFileWriter::Add(const Note& document, std::string* error) {
                                         (document.undecryptable ? kEntryUndecryptable : 0) |
                                         (document.signatureBroken ? kEntrySignatureBroken : 0) |
                                         (document.newerEncryption ? kEntryNewerEncryption : 0) |
-                                        (document.attachments.empty() ? 0 : kEntryAttachments));
+                                        (document.attachments.empty() ? 0 : kEntryAttachments) |
+                                        (identity ? kEntryIdentity : 0));
     entry.modified = document.modified;
     entry.offset = m_position;
     entry.length = static_cast<uint32_t>(record.size());
@@ -419,6 +439,9 @@ bool PackDatabase(const std::string& head, const std::function<bool(std::string*
     if (!writer.Begin(path, head, headIds, error)) return false;
     std::string text;
     Note document;
+    // The UNID of every document so far: a response names its parent, which the lines give
+    // before it.
+    std::unordered_map<NoteId, Unid> unids;
     for (size_t number = 1; next(&text); ++number) {
         if (ParseJsonDocument(text, &document) != kNoError) {
             *error = "document " + std::to_string(number) + " is not a valid document";
@@ -426,6 +449,17 @@ bool PackDatabase(const std::string& head, const std::function<bool(std::string*
         }
         if (document.id == 0) document.id = NextNoteId(highest);
         highest = std::max(highest, document.id);
+        FinishIdentity(&document);
+        if (document.parent != 0) {
+            const auto parent = unids.find(document.parent);
+            if (parent == unids.end()) {
+                *error = "document " + std::to_string(number) + ": its parent is no document before it";
+                return false;
+            }
+            document.items.push_back(ParentReference(parent->second));
+            document.parent = 0;
+        }
+        unids[document.id] = document.unid;
         if (!writer.Add(document, error)) return false;
     }
     return writer.Finish(error);

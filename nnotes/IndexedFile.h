@@ -35,6 +35,7 @@ enum : uint16_t {
     kEntryAttachments = 0x0008,  // the record's items are followed by its attached files
     kEntrySignatureBroken = 0x0010,
     kEntryNewerEncryption = 0x0020,
+    kEntryIdentity = 0x0040,  // the record ends with the document's UNID, which the file gave
 };
 
 // Flags of an attached file in a record.

@@ -382,6 +382,53 @@ void AppendLmbcsCharAsNative(std::string& out, const char* p, size_t len) {
     for (size_t i = 0; i < n; ++i) AppendUnicodeAsNative(out, units[i]);
 }
 
+void AppendCodePointAsUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+constexpr uint32_t kReplacementCharacter = 0xFFFD;
+
+bool IsHighSurrogate(uint16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(uint16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+uint32_t CodePointOfPair(uint16_t high, uint16_t low) {
+    return 0x10000 + ((static_cast<uint32_t>(high) - 0xD800) << 10) + (low - 0xDC00);
+}
+
+// The UTF-8 of one whole character as LmbcsCharSpan takes it: a surrogate pair becomes the one
+// character it stands for; half of a pair alone is no character and becomes U+FFFD.
+void AppendLmbcsCharAsUtf8(std::string& out, const char* p, size_t len) {
+    const auto* u = reinterpret_cast<const uint8_t*>(p);
+    if (len == 2 * kUnicodeCharSize) {
+        AppendCodePointAsUtf8(out,
+                              CodePointOfPair(UnicodeGroupUnit(u), UnicodeGroupUnit(u + kUnicodeCharSize)));
+        return;
+    }
+    uint16_t units[2];
+    const size_t n = DecodeLmbcsChar(u, len, units);
+    if (n == 2 && IsHighSurrogate(units[0]) && IsLowSurrogate(units[1])) {
+        AppendCodePointAsUtf8(out, CodePointOfPair(units[0], units[1]));
+        return;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        const bool half = IsHighSurrogate(units[i]) || IsLowSurrogate(units[i]);
+        AppendCodePointAsUtf8(out, half ? kReplacementCharacter : units[i]);
+    }
+}
+
 }  // namespace
 
 size_t LmbcsCharLength(const char* p, size_t avail) {
@@ -490,7 +537,8 @@ std::string LmbcsToUtf8(const std::string& lmbcs) {
     return out;
 }
 
-size_t TranslateBounded(bool toLmbcs, const char* in, size_t inLength, char* out, size_t outSize) {
+size_t TranslateBounded(Translation how, const char* in, size_t inLength, char* out, size_t outSize) {
+    const bool toLmbcs = how == Translation::kNativeToLmbcs;
     if (out == nullptr || outSize == 0) return 0;
     size_t n = in == nullptr ? 0 : BoundedLength(in, inLength);
     size_t written = 0;
@@ -510,6 +558,8 @@ size_t TranslateBounded(bool toLmbcs, const char* in, size_t inLength, char* out
         piece.clear();
         if (toLmbcs) {
             AppendNativeCharAsLmbcs(piece, in + i, len);
+        } else if (how == Translation::kLmbcsToUtf8) {
+            AppendLmbcsCharAsUtf8(piece, in + i, len);
         } else {
             AppendLmbcsCharAsNative(piece, in + i, len);
         }

@@ -28,10 +28,18 @@ std::string LmbcsToNative(const char* in, size_t length);
 std::string Utf8ToLmbcs(const std::string& utf8);
 std::string LmbcsToUtf8(const std::string& lmbcs);
 
-// OSTranslate's work: converts whole characters of `in` while they fit into `outSize`
-// bytes, then adds a NUL when there is room left. Returns the bytes written, NUL excluded.
+// The translations OSTranslate offers.
+enum class Translation { kNativeToLmbcs, kLmbcsToNative, kLmbcsToUtf8 };
+
+// OSTranslate's work: converts whole characters of `in` (a character beyond the 16-bit range,
+// kept in LMBCS as its surrogate pair, is one) while they fit into `outSize` bytes, then adds
+// a NUL when there is room left. Returns the bytes written, NUL excluded.
+size_t TranslateBounded(Translation how, const char* in, size_t inLength, char* out, size_t outSize);
 // toLmbcs: native to LMBCS; otherwise LMBCS to native.
-size_t TranslateBounded(bool toLmbcs, const char* in, size_t inLength, char* out, size_t outSize);
+inline size_t TranslateBounded(bool toLmbcs, const char* in, size_t inLength, char* out, size_t outSize) {
+    return TranslateBounded(toLmbcs ? Translation::kNativeToLmbcs : Translation::kLmbcsToNative, in, inLength,
+                            out, outSize);
+}
 
 // The longest prefix of `text` (LMBCS) of at most `limit` bytes that ends on a character
 // boundary.

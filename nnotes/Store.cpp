@@ -33,6 +33,12 @@ constexpr uint32_t kZoneBits = (1u << 30) | (static_cast<uint32_t>(kZoneHours) <
 
 // Item flags as the item scan reports them.
 constexpr uint16_t kItemSummary = notes::ITEM_SUMMARY;
+// A document without "modified" was last modified at this time of the file's zone.
+constexpr int kDefaultModified[] = {2000, 1, 1, 0, 0, 0};
+// The File part of a UNID the runtime makes: the note id, and a mark of ours ("QSIN") that
+// tells such a UNID from one a file gives.
+constexpr uint32_t kUnidFileMark = 0x5153494E;
+constexpr size_t kUnidHexDigits = 32;
 
 // The operations a fault entry may name: those of the operation table marked FAULT.
 const std::set<std::string>& FaultOperations() {
@@ -574,12 +580,60 @@ void AppendAttachment(const json& j, Note* note) {
     note->attachments.push_back(std::move(attachment));
 }
 
+// 32 hexadecimal digits as Notes shows a UNID: File's high DWORD, its low one, then Note's.
+Unid ParseUnid(const json& j) {
+    Require(j.is_string() && j.get_ref<const std::string&>().size() == kUnidHexDigits,
+            "a unid is not 32 digits");
+    const std::string& text = j.get_ref<const std::string&>();
+    uint32_t words[4] = {};
+    for (size_t i = 0; i < kUnidHexDigits; ++i) {
+        const char c = text[i];
+        const bool digit = c >= '0' && c <= '9';
+        const bool upper = c >= 'A' && c <= 'F';
+        Require(digit || upper || (c >= 'a' && c <= 'f'), "a unid holds a character that is no hex digit");
+        const uint32_t v = static_cast<uint32_t>(digit ? c - '0' : upper ? c - 'A' + 10 : c - 'a' + 10);
+        words[i / 8] = (words[i / 8] << 4) | v;
+    }
+    Unid unid;
+    unid.file.innards[1] = words[0];
+    unid.file.innards[0] = words[1];
+    unid.note.innards[1] = words[2];
+    unid.note.innards[0] = words[3];
+    return unid;
+}
+
+// The identity keys of a document: "unid" (the whole UNID), or "created" (its Note part);
+// "parent", the id of the note it responds to.
+void ReadIdentity(const json& j, Note* note) {
+    Require(!(j.contains("unid") && j.contains("created")),
+            "a unid holds the creation time: give one of them");
+    if (j.contains("unid")) {
+        note->unid = ParseUnid(j.at("unid"));
+        note->unidGiven = true;
+    }
+    if (j.contains("created")) {
+        note->unid.note = ParseTime(j.at("created"));
+        note->createdGiven = true;
+    }
+    if (j.contains("parent")) {
+        const json& parent = j.at("parent");
+        Require(parent.is_number_unsigned() && parent.get<uint64_t>() >= 1 &&
+                    parent.get<uint64_t>() <= 0xFFFFFFFF,
+                "parent is not a note id");
+        note->parent = static_cast<NoteId>(parent.get<uint64_t>());
+    }
+}
+
 Note ParseDocument(const json& j) {
     Require(j.is_object(), "a document is not an object");
     Note note;
     note.noteClass = notes::NOTE_CLASS_DOCUMENT;
     // Before the items: an attachment's FILEOBJECT carries it.
-    if (j.contains("modified")) note.modified = ParseTime(j.at("modified"));
+    note.modified = j.contains("modified")
+                        ? ParseTime(j.at("modified"))
+                        : MakeTime(kDefaultModified[0], kDefaultModified[1], kDefaultModified[2],
+                                   kDefaultModified[3], kDefaultModified[4], kDefaultModified[5], true, true);
+    ReadIdentity(j, &note);
     if (j.contains("items")) {
         Require(j.at("items").is_array(), "items is not an array");
         note.items.reserve(j.at("items").size());
@@ -637,6 +691,26 @@ void ReadCommon(const json& j, Note* note) {
 }
 
 }  // namespace
+
+void FinishIdentity(Note* document) {
+    if (document->unidGiven) return;
+    document->unid.file.innards[0] = document->id;
+    document->unid.file.innards[1] = kUnidFileMark;
+    if (!document->createdGiven) document->unid.note = document->modified;
+}
+
+Item ParentReference(const Unid& parent) {
+    // A LIST of one entry, then the UNID as the structure lies in memory: File's DWORDs, then
+    // Note's, low one first (host form, little-endian here).
+    Item item;
+    item.name = notes::FIELD_LINK;
+    item.type = notes::TYPE_NOTEREF_LIST;
+    item.flags = kItemSummary;
+    PutWord(item.data, 1);
+    PutTime(item.data, parent.file);
+    PutTime(item.data, parent.note);
+    return item;
+}
 
 const Item* Note::FindItem(const std::string& name) const {
     for (const auto& item : items) {
@@ -748,6 +822,33 @@ TimeDate MakeTime(int year, int month, int day, int hour, int minute, int second
     return td;
 }
 
+bool ClockTimeOf(const TimeDate& td, int eastMinutes, ClockTime* out) {
+    if (td.innards[0] == kAllDay || td.innards[1] == kAnyDay) return false;
+    constexpr int64_t kHundredthsPerDay = 8640000;
+    int64_t jd = td.innards[1] & 0xFFFFFF;
+    int64_t hundredths = static_cast<int64_t>(td.innards[0]) + int64_t{eastMinutes} * 6000;
+    // An offset moves the clock by less than a day either way.
+    if (hundredths >= kHundredthsPerDay) {
+        hundredths -= kHundredthsPerDay;
+        ++jd;
+    } else if (hundredths < 0) {
+        hundredths += kHundredthsPerDay;
+        --jd;
+    }
+    FromJulianDay(jd, &out->year, &out->month, &out->day);
+    out->weekday = static_cast<int>((jd + 1) % 7) + 1;  // day 0 of the count was a Monday
+    out->hour = static_cast<int>(hundredths / 360000);
+    out->minute = static_cast<int>(hundredths / 6000 % 60);
+    out->second = static_cast<int>(hundredths / 100 % 60);
+    out->hundredth = static_cast<int>(hundredths % 100);
+    return true;
+}
+
+int ZoneEastMinutes(const TimeDate& td) {
+    const int hours = static_cast<int>((td.innards[1] >> 24) & 0x0F);
+    return ((td.innards[1] & (1u << 30)) != 0 ? hours : -hours) * 60;
+}
+
 void SplitTime(const TimeDate& td, bool* hasDate, int* year, int* month, int* day, bool* hasTime, int* hour,
                int* minute, int* second) {
     *hasDate = td.innards[1] != kAnyDay;
@@ -830,6 +931,19 @@ Status ParseJsonDatabase(const std::string& text, Database* out) {
             Require(k == 0 || db->notes[k - 1].id != db->notes[k].id, "two notes share an id");
         }
         for (size_t i = 0; i < designCount; ++i) db->designOrder.push_back(position[i]);
+        // Every document's UNID once the ids are known, then each response's reference to its
+        // parent, which may stand anywhere in the file.
+        for (Note& n : db->notes) {
+            if (n.noteClass == notes::NOTE_CLASS_DOCUMENT) FinishIdentity(&n);
+        }
+        for (Note& n : db->notes) {
+            if (n.parent == 0) continue;
+            const Note* parent = db->FindNote(n.parent);
+            Require(parent != nullptr && parent != &n && parent->noteClass == notes::NOTE_CLASS_DOCUMENT,
+                    "parent names no other document");
+            n.items.push_back(ParentReference(parent->unid));
+            n.parent = 0;
+        }
     } catch (const std::exception&) {
         return kErrDamaged;
     }

@@ -42,6 +42,13 @@ struct Attachment {
 // Operation name -> the status it returns.
 using FaultMap = std::map<std::string, Status>;
 
+// A note's universal id as Notes keeps it: File, then Note, the time the first copy of the
+// note was stored, which is when it was created.
+struct Unid {
+    TimeDate file;
+    TimeDate note;
+};
+
 struct Note {
     NoteId id = 0;
     uint16_t noteClass = 0;
@@ -59,6 +66,13 @@ struct Note {
     // place when asked to.
     bool newerEncryption = false;
     TimeDate modified;
+    // Set for every document once its id is known (FinishIdentity): from the file's "unid" or
+    // "created", else made from the id and the modification time.
+    Unid unid;
+    bool unidGiven = false;     // "unid": the whole UNID
+    bool createdGiven = false;  // "created": its Note part
+    // While a file is read: the id of the note whose UNID the document's $REF is to hold.
+    NoteId parent = 0;
     FaultMap faults;
     // A test's events that opening this document meets (JSON form only; empty: none).
     std::string pause;
@@ -92,6 +106,12 @@ struct Database {
 // highest id so far.
 inline NoteId NextNoteId(NoteId highest) { return (highest / 4 + 1) * 4; }
 
+// Gives a document whose id is set its UNID: the file's, else File made of the id and a mark
+// of the runtime's own, and Note the creation time ("created", else the modification time).
+void FinishIdentity(Note* document);
+// The $REF item (TYPE_NOTEREF_LIST) of a response to the note of `parent`.
+Item ParentReference(const Unid& parent);
+
 // Reads a database file (a path in the ANSI code page): the whole of a JSON-form file, the
 // head of an indexed one.
 Status LoadDatabase(const std::string& path, std::shared_ptr<const Database>* out);
@@ -114,6 +134,14 @@ bool IsFaultOperation(const std::string& name);
 
 // Item values, built as the file format describes them; exposed for the text conversion.
 TimeDate MakeTime(int year, int month, int day, int hour, int minute, int second, bool hasDate, bool hasTime);
+// A time as a clock shows it: the parts of TIME (misc.h), Sunday the first weekday.
+struct ClockTime {
+    int year = 0, month = 0, day = 0, weekday = 0, hour = 0, minute = 0, second = 0, hundredth = 0;
+};
+// `td` shown `eastMinutes` east of GMT; false for a date or a time of day alone.
+bool ClockTimeOf(const TimeDate& td, int eastMinutes, ClockTime* out);
+// How far east of GMT the zone a time was given in lies, in minutes (negative: west).
+int ZoneEastMinutes(const TimeDate& td);
 // Splits a time back into local date and time; false when the date or time part is absent.
 void SplitTime(const TimeDate& td, bool* hasDate, int* year, int* month, int* day, bool* hasTime, int* hour,
                int* minute, int* second);

@@ -85,6 +85,16 @@ size_t WholeCharacterLength(const char* text, size_t length) {
     return pos;
 }
 
+size_t WholeCharactersWithin(const char* text, size_t length, size_t limit) {
+    size_t pos = 0;
+    while (pos < length) {
+        const size_t size = CharacterSpan(text + pos, length - pos);
+        if (pos + size > limit) break;
+        pos += size;
+    }
+    return pos;
+}
+
 size_t CountLostCharacters(const char* original, size_t originalLength, const char* roundTrip,
                            size_t roundTripLength) {
     size_t lost = 0;

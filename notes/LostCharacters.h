@@ -22,6 +22,11 @@ size_t LmbcsCharacterLength(const char* text, size_t avail);
 // as a group byte of their own and come out as a control character.
 size_t WholeCharacterLength(const char* text, size_t length);
 
+// The length of the whole characters at the start of `text` that fit `limit` bytes, a
+// surrogate pair (two Unicode-group characters) never parted: a piece of a text translated on
+// its own ends where a character does.
+size_t WholeCharactersWithin(const char* text, size_t length, size_t limit);
+
 // Compares an LMBCS text with the same text translated to native text and back, character
 // by character, and returns how many characters of `original` the round trip does not hold:
 // each one that came back different (a replacement or a look-alike), and each one that did

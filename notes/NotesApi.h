@@ -84,6 +84,34 @@ struct UNID {
     TIMEDATE Note;
 };
 
+// A note's originator ID (nsfdata.h; the reference's ORIGINATORID page): its UNID (File, then
+// Note, the time the first copy of the note was stored: its creation), then the sequence
+// number and the time it was last bumped. 28 bytes, of DWORDs only, in both widths.
+struct ORIGINATORID {
+    TIMEDATE File;
+    TIMEDATE Note;
+    DWORD Sequence;
+    TIMEDATE SequenceTime;
+};
+static_assert(sizeof(ORIGINATORID) == 28, "ORIGINATORID is 28 bytes");
+
+// A TIMEDATE and its parts as ints (misc.h; the reference's TIME page), for TimeGMToLocal and
+// TimeGMToLocalZone. An int is 4 bytes on both widths of Windows.
+struct TIME {
+    int year;       // 1-32767
+    int month;      // 1-12
+    int day;        // 1-31
+    int weekday;    // 1-7, Sunday is 1
+    int hour;       // 0-23
+    int minute;     // 0-59
+    int second;     // 0-59
+    int hundredth;  // 0-99
+    int dst;        // FALSE or TRUE
+    int zone;       // hours west of GMT (east negative); see TIME_ZONE_GMT
+    TIMEDATE GM;
+};
+static_assert(sizeof(TIME) == 48 && offsetof(TIME, GM) == 40, "TIME: ten ints, then the TIMEDATE");
+
 // The numbers below are the Notes library's own, each from the header named beside it (as the
 // reference pages name the headers); docs/nnotes-database-format.md lists them with their
 // sources, and the tests check each against that list.
@@ -92,6 +120,9 @@ struct UNID {
 constexpr WORD TYPE_INVALID_OR_UNKNOWN = 0x0000;
 constexpr WORD TYPE_COMPOSITE = 0x0001;  // rich text
 constexpr WORD TYPE_OBJECT = 0x0003;     // CLASS_NOCOMPUTE+3: an object, such as an attached file
+// CLASS_NOCOMPUTE+4: a LIST (WORD ListEntries) and that many UNIVERSALNOTEIDs, in host form
+// (the reference's TYPE_xxx page), as a response's $REF holds its parent.
+constexpr WORD TYPE_NOTEREF_LIST = 0x0004;
 constexpr WORD TYPE_ERROR = 0x0100;
 constexpr WORD TYPE_UNAVAILABLE = 0x0200;
 constexpr WORD TYPE_NUMBER = 0x0300;
@@ -125,15 +156,30 @@ constexpr DWORD READ_MASK_SUMMARY = 0x00008000;    // nif.h
 constexpr WORD SIGNAL_MORE_TO_DO = 0x0020;         // nif.h; NIFReadEntries: entries remain for another read
 constexpr WORD OS_TRANSLATE_NATIVE_TO_LMBCS = 0;   // osmisc.h
 constexpr WORD OS_TRANSLATE_LMBCS_TO_NATIVE = 1;   // osmisc.h
-constexpr WORD INFOPARSE_TITLE = 0;                // nsfdb.h
-constexpr WORD NSF_INFO_SIZE = 128;                // nsfdb.h
-constexpr WORD TIMEDATE_MINIMUM = 0;               // misc.h; TimeConstant: the earliest time
+// osmisc.h, as public copies of the header give it: the reference's OS_TRANSLATE_xxx page
+// names the mode, not its number.
+constexpr WORD OS_TRANSLATE_LMBCS_TO_UTF8 = 22;
+constexpr WORD INFOPARSE_TITLE = 0;   // nsfdb.h
+constexpr WORD NSF_INFO_SIZE = 128;   // nsfdb.h
+constexpr WORD TIMEDATE_MINIMUM = 0;  // misc.h; TimeConstant: the earliest time
 // NSFNoteOpen (nsfnote.h, OPEN_xxx): don't bother verifying the default bit.
 constexpr WORD OPEN_NOVERIFYDEFAULT = 0x0002;
 constexpr STATUS ERR_MASK = 0x3FFF;  // globerr.h (the ERR page): a status without its flag bits
 constexpr int MAXPATH = 256;         // names.h: a Notes path, NUL included
 // ITEM_SUMMARY (nsfnote.h): an item flag of the item scan.
 constexpr WORD ITEM_SUMMARY = 0x0004;
+// The members of an open note's header that NSFNoteGetInfo hands out (nsfnote.h, the
+// reference's _NOTE_xxx page; the numbers as public copies of the header give them). The
+// reference's names begin with an underscore, which C++ keeps for itself.
+constexpr WORD NOTE_MEMBER_ID = 1;        // _NOTE_ID: the NOTEID
+constexpr WORD NOTE_MEMBER_OID = 2;       // _NOTE_OID: the ORIGINATORID
+constexpr WORD NOTE_MEMBER_MODIFIED = 4;  // _NOTE_MODIFIED: last modified in this database, a TIMEDATE
+// A response names its parent by UNID in this item (FIELD_LINK, stdnames.h; the reference's
+// UNIVERSALNOTEID page).
+constexpr char FIELD_LINK[] = "$REF";
+// TIME.zone of Greenwich Mean Time, for TimeGMToLocalZone (the reference's OSCurrentTimeZone
+// page: the zone as hours west of GMT, east negative, 0 for GMT), with TIME.dst FALSE.
+constexpr int TIME_ZONE_GMT = 0;
 
 // Attached files (nsfdata.h). An attachment is an item named $FILE (ITEM_NAME_ATTACHMENT,
 // stdnames.h) of TYPE_OBJECT whose value, after the type word, is a FILEOBJECT: an

@@ -51,4 +51,7 @@ QS_NOTES_OP(NSFNoteExtractFile,        kByNameOnly, 20, FAULT, STATUS, (NOTEHAND
 QS_NOTES_OP(NSFNoteVerifySignature,    kByNameOnly, 20, FAULT, STATUS, (NOTEHANDLE hNote, char* signatureItemName, TIMEDATE* retWhenSigned, char* retSigner, char* retCertifier))
 QS_NOTES_OP(NSFDbGetSpecialNoteID,     kByNameOnly, 12, FAULT, STATUS, (DBHANDLE hDB, WORD index, NOTEID* retNoteID))
 QS_NOTES_OP(NSFSearch,                 kByNameOnly, 36, FAULT, STATUS, (DBHANDLE hDB, DHANDLE hFormula, char* viewTitle, WORD searchFlags, WORD noteClassMask, TIMEDATE* since, NSFSEARCHPROC enumRoutine, void* enumRoutineParameter, TIMEDATE* retUntil))
+QS_NOTES_OP(NSFNoteGetInfo,            kByNameOnly, 12, NOFAULT, void, (NOTEHANDLE hNote, WORD member, void* retValue))
+QS_NOTES_OP(TimeGMToLocal,             kByNameOnly, 4,  NOFAULT, BOOL, (TIME* time))
+QS_NOTES_OP(TimeGMToLocalZone,         kByNameOnly, 4,  NOFAULT, BOOL, (TIME* time))
 // clang-format on

@@ -8,6 +8,7 @@
 #include "notes/NsfError.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 using namespace notes;
@@ -68,6 +69,47 @@ bool StartsParagraph(const BLOCKID& value, DWORD valueLength) {
     const WORD length = static_cast<WORD>(signature >> 8);
     return (signature & 0xFF) == SIG_CD_PARAGRAPH && length != kWordRecordLength &&
            length != kLongRecordLength;
+}
+
+// The lossless form's line break, and the one inside an entry of a text list, which keeps the
+// entries apart.
+constexpr char kCrLf[] = "\r\n";
+constexpr char kEntryLineBreak[] = "\n";
+// LMBCS bytes given to one translation into UTF-8: a character grows at most threefold (one
+// byte of group 1 becomes up to three), so that the UTF-8 of a piece always fits the
+// translation's 16-bit output length.
+constexpr size_t kUtf8Piece = 21000;
+constexpr size_t kUtf8Growth = 3;
+
+// Appends the lines of an LMBCS text, split at Notes' NUL line breaks, each in UTF-8, with
+// `lineBreak` between them; a NUL at the very end is a break of its own.
+void AppendLines(std::string& out, const char* text, size_t length, const char* lineBreak) {
+    size_t lineStart = 0;
+    for (size_t pos = 0; pos <= length;) {
+        const size_t charLength = pos < length ? LmbcsCharacterLength(text + pos, length - pos) : 1;
+        const bool lineEnds = pos == length || (charLength == 1 && text[pos] == '\0');
+        if (!lineEnds) {
+            pos += charLength;
+            continue;
+        }
+        if (lineStart != 0) out += lineBreak;
+        AppendUtf8(out, text + lineStart, pos - lineStart);
+        lineStart = ++pos;
+    }
+}
+
+// A date's place in a count of days (the proleptic Gregorian calendar), for the minutes
+// between two clock readings of one moment.
+long long DayNumber(int year, int month, int day) {
+    const long long y = year - (month <= 2 ? 1 : 0);
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yearOfEra = y - era * 400;
+    const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+}
+
+long long MinuteNumber(const TIME& t) {
+    return DayNumber(t.year, t.month, t.day) * 1440 + static_cast<long long>(t.hour) * 60 + t.minute;
 }
 
 // Characters of the LMBCS text that its native translation does not hold.
@@ -137,10 +179,138 @@ void CNsfNote::Close() {
     m_hNote = 0;
 }
 
-void CNsfNote::ReadValues(FieldList& fields) {
+void CNsfNote::ReadValues(FieldList& fields, TextForm form) {
     // In place: the value's buffer from the last document takes this one's, where a copy of
     // each entry would make its strings anew for every cell.
-    for (FieldEntry& field : fields) ReadItemText(field);
+    for (FieldEntry& field : fields) ReadItemText(field, form);
+}
+
+bool CNsfNote::ReadStoredText(const FirstItem& first, const BLOCKID& value, DWORD valueLength,
+                              FieldEntry& entry) const {
+    if (first.status != 0 || (first.type != TYPE_TEXT && first.type != TYPE_TEXT_LIST)) return false;
+    if (valueLength < sizeof(WORD)) return false;
+    char* const pool = static_cast<char*>(Api().OSLockObject(value.pool));
+    if (pool == nullptr) return false;
+    // The value as OSLockBlock reaches it, its type word first (the reference's TYPE_xxx page
+    // lays out both: a text, or a LIST of lengths and then the packed entries).
+    char* const typed = pool + value.block;
+    const char* const stored = typed + sizeof(WORD);
+    const size_t storedLength = valueLength - sizeof(WORD);
+    bool read = true;
+    if (first.type == TYPE_TEXT) {
+        AppendLines(entry.value, stored, storedLength, kCrLf);
+    } else if (storedLength < sizeof(WORD)) {
+        read = false;
+    } else {
+        WORD entries = 0;
+        std::memcpy(&entries, stored, sizeof entries);
+        for (WORD i = 0; read && i < entries; ++i) {
+            char* text = nullptr;
+            WORD textLength = 0;
+            // An entry that lies outside the value is of a list this program cannot trust;
+            // the conversion then reads it as the fixed format does.
+            read = Api().ListGetText(typed, 1, i, &text, &textLength) == 0 && text >= stored &&
+                   static_cast<size_t>(text - stored) + textLength <= storedLength;
+            if (!read) break;
+            if (i != 0) entry.value += kCrLf;
+            AppendLines(entry.value, text, textLength, kEntryLineBreak);
+        }
+        if (!read) entry.value.clear();
+    }
+    Api().OSUnlockObject(value.pool);
+    return read;
+}
+
+std::string CNsfNote::ParentUnid() const {
+    BLOCKID item{};
+    BLOCKID value{};
+    WORD type = 0;
+    DWORD valueLength = 0;
+    if (Api().NSFItemInfo(m_hNote, FIELD_LINK, sizeof FIELD_LINK - 1, &item, &type, &value, &valueLength) !=
+            0 ||
+        type != TYPE_NOTEREF_LIST || valueLength < 2 * sizeof(WORD) + sizeof(UNID)) {
+        return {};
+    }
+    const char* pool = static_cast<const char*>(Api().OSLockObject(value.pool));
+    if (pool == nullptr) return {};
+    // After the type word, a LIST (its WORD of entries) and the UNIDs: a response names its
+    // one parent first.
+    const char* list = pool + value.block + sizeof(WORD);
+    WORD entries = 0;
+    std::memcpy(&entries, list, sizeof entries);
+    UNID parent{};
+    if (entries != 0) std::memcpy(&parent, list + sizeof(WORD), sizeof parent);
+    Api().OSUnlockObject(value.pool);
+    return entries != 0 ? UnidText(parent.File, parent.Note) : std::string();
+}
+
+NoteIdentity CNsfNote::ReadIdentity() const {
+    NoteIdentity identity;
+    NOTEID id = 0;
+    ORIGINATORID oid{};
+    TIMEDATE modified{};
+    Api().NSFNoteGetInfo(m_hNote, NOTE_MEMBER_ID, &id);
+    Api().NSFNoteGetInfo(m_hNote, NOTE_MEMBER_OID, &oid);
+    Api().NSFNoteGetInfo(m_hNote, NOTE_MEMBER_MODIFIED, &modified);
+    char text[16];
+    std::snprintf(text, sizeof text, "NT%08lX", static_cast<unsigned long>(id));
+    identity.noteId = text;
+    identity.unid = UnidText(oid.File, oid.Note);
+    identity.parentUnid = ParentUnid();
+    // The reference's ORIGINATORID page: the UNID's Note part is when the first copy of the
+    // note was stored.
+    identity.created = IsoTimeText(oid.Note);
+    identity.modified = IsoTimeText(modified);
+    return identity;
+}
+
+std::string UnidText(const TIMEDATE& file, const TIMEDATE& note) {
+    // Each TIMEDATE high DWORD first, as Notes shows a UNID (Document Properties,
+    // @DocumentUniqueID).
+    char text[40];
+    std::snprintf(text, sizeof text, "%08lX%08lX%08lX%08lX", static_cast<unsigned long>(file.Innards[1]),
+                  static_cast<unsigned long>(file.Innards[0]), static_cast<unsigned long>(note.Innards[1]),
+                  static_cast<unsigned long>(note.Innards[0]));
+    return text;
+}
+
+std::string IsoTimeText(const TIMEDATE& time) {
+    // The clock of the time's own zone, and of UTC; their difference is the offset, whatever
+    // the zone and its daylight saving time.
+    TIME local{};
+    local.GM = time;
+    TIME utc{};
+    utc.GM = time;
+    utc.zone = TIME_ZONE_GMT;
+    utc.dst = 0;  // FALSE: no daylight saving time
+    if (Api().TimeGMToLocal(&local) || Api().TimeGMToLocalZone(&utc)) return {};
+    const long long offset = MinuteNumber(local) - MinuteNumber(utc);
+    const long long size = offset < 0 ? -offset : offset;
+    char text[48];
+    int n = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", local.year, local.month,
+                          local.day, local.hour, local.minute, local.second);
+    // Notes keeps hundredths of a second; a time with none writes none.
+    if (local.hundredth != 0) n += std::snprintf(text + n, sizeof text - n, ".%02d", local.hundredth);
+    std::snprintf(text + n, sizeof text - n, "%c%02lld:%02lld", offset < 0 ? '-' : '+', size / 60, size % 60);
+    return text;
+}
+
+void AppendUtf8(std::string& out, const char* lmbcs, size_t length) {
+    while (length > 0) {
+        size_t piece = length <= kUtf8Piece ? length : WholeCharactersWithin(lmbcs, length, kUtf8Piece);
+        if (piece == 0) piece = std::min(length, kUtf8Piece);
+        // Printable ASCII is the same bytes in LMBCS and UTF-8.
+        if (IsPrintableAscii(lmbcs, piece)) {
+            out.append(lmbcs, piece);
+        } else {
+            const size_t at = out.size();
+            const size_t room = kUtf8Growth * piece + kLongestLmbcsCharacter + 1;
+            out.resize(at + room);
+            out.resize(at + TranslateInto(OS_TRANSLATE_LMBCS_TO_UTF8, lmbcs, piece, &out[at], room));
+        }
+        lmbcs += piece;
+        length -= piece;
+    }
 }
 
 size_t CNsfNote::AppendFurtherItems(const FirstItem& first, const char* name, WORD nameLength, char* text,
@@ -193,11 +363,12 @@ size_t CNsfNote::AppendFurtherItems(const FirstItem& first, const char* name, WO
     return length;
 }
 
-void CNsfNote::ReadItemText(FieldEntry& entry, bool forCsv) {
+void CNsfNote::ReadItemText(FieldEntry& entry, TextForm form) {
     // Not zeroed: clearing 128 KB for every field of every document showed in the export's
     // profile, and all that is read is what the calls write, within the lengths they return.
     char lmbcs[kTextBufferSize];
     char native[kTextBufferSize];
+    const bool lossless = form == TextForm::kLossless;
     // The name is the same for every document: translated once, not once per cell.
     if (entry.lmbcsName.empty()) {
         char translated[kItemNameSize];
@@ -206,20 +377,28 @@ void CNsfNote::ReadItemText(FieldEntry& entry, bool forCsv) {
     }
     const char* const name = entry.lmbcsName.c_str();
     const size_t nameLength = entry.lmbcsName.size();
-    const WORD length = Api().NSFItemConvertToText(m_hNote, name, lmbcs, kTextBufferSize, kListSeparator);
     entry.lost = 0;
     entry.cut = false;
     entry.unjoined = false;
     entry.value.clear();
+    FirstItem first;
+    BLOCKID value{};
+    DWORD valueLength = 0;
+    // The lossless form reads a text from its value, past the conversion's limits.
+    if (lossless) {
+        first.status = Api().NSFItemInfo(m_hNote, name, static_cast<WORD>(nameLength), &first.item,
+                                         &first.type, &value, &valueLength);
+        if (ReadStoredText(first, value, valueLength, entry)) return;
+    }
+    const WORD length = Api().NSFItemConvertToText(m_hNote, name, lmbcs, kTextBufferSize, kListSeparator);
     // Notes keeps a line break inside a text as a NUL byte, so the text ends at the length
     // the conversion returns, never at its first NUL; a text that fills the whole buffer is
     // taken up to the buffer's end.
     size_t lmbcsLength = length < kTextBufferSize ? length : kTextBufferSize;
-    FirstItem first;
-    BLOCKID value{};
-    DWORD valueLength = 0;
-    first.status = Api().NSFItemInfo(m_hNote, name, static_cast<WORD>(nameLength), &first.item, &first.type,
-                                     &value, &valueLength);
+    if (!lossless) {
+        first.status = Api().NSFItemInfo(m_hNote, name, static_cast<WORD>(nameLength), &first.item,
+                                         &first.type, &value, &valueLength);
+    }
     // A text near a limit of the conversion may have been cut there, unless its stored length
     // shows that it is whole.
     if (NearConversionLimit(lmbcsLength) &&
@@ -235,6 +414,10 @@ void CNsfNote::ReadItemText(FieldEntry& entry, bool forCsv) {
     }
     // A NUL at the very end is the break after the last line, not a line of its own.
     if (lmbcsLength > 0 && lmbcs[lmbcsLength - 1] == '\0') --lmbcsLength;
+    if (lossless) {
+        AppendLines(entry.value, lmbcs, lmbcsLength, kCrLf);
+        return;
+    }
     size_t lineStart = 0;
     for (size_t pos = 0; pos <= lmbcsLength;) {
         const size_t charLength =
@@ -266,5 +449,5 @@ void CNsfNote::ReadItemText(FieldEntry& entry, bool forCsv) {
         entry.value.append(native, nativeLength);
         lineStart = ++pos;
     }
-    if (forCsv && !entry.value.empty()) MakeCsvSafe(&entry.value[0], entry.value.size());
+    if (form == TextForm::kFixed && !entry.value.empty()) MakeCsvSafe(&entry.value[0], entry.value.size());
 }

@@ -4,6 +4,8 @@
 #include "notes/FieldEntry.h"
 #include "notes/NotesApi.h"
 
+#include <string>
+
 // What opening a signed note does with its signature.
 enum class SignatureStep {
     // Signs it again in memory with the user's ID (NSFNoteSign), as the wizard always has:
@@ -12,6 +14,20 @@ enum class SignatureStep {
     // Checks it (NSFNoteVerifySignature), which needs no private key and so never prompts for
     // a password: a run nobody watches must not wait for one.
     kVerify,
+};
+
+// How an item's text is written: the fixed format's native text, made safe for an unquoted
+// cell; that text as stored, to compare (the Form item, against a title that may hold a
+// comma); or the lossless format's UTF-8, whole, its line breaks CR LF.
+enum class TextForm { kFixed, kFixedAsStored, kLossless };
+
+// Who a document is, as the lossless format's first columns give it.
+struct NoteIdentity {
+    std::string unid;        // 32 hexadecimal digits, as Notes shows a UNID
+    std::string noteId;      // "NT" and eight hexadecimal digits, as Notes shows a note id
+    std::string parentUnid;  // the UNID its $REF names; empty for a main document
+    std::string created;     // ISO 8601 with the offset from UTC; empty when the library gave none
+    std::string modified;
 };
 
 class CNsfNote {
@@ -25,12 +41,15 @@ public:
     // is left alone.
     void Close();
     // Sets the value of every entry from this note.
-    void ReadValues(FieldList& fields);
+    void ReadValues(FieldList& fields, TextForm form = TextForm::kFixed);
     // Sets the entry's value from the item of the same name; empty when there is none. Its
-    // `lost` counts the characters of the item that the native text does not hold. A value
-    // `forCsv` has what would split a CSV line replaced; one that is compared as it is
-    // stored (the Form item, against a title that may hold a comma) keeps it.
-    void ReadItemText(FieldEntry& entry, bool forCsv = true);
+    // `lost` counts the characters of the item that the native text does not hold; the
+    // lossless form loses none. There a text is read whole from its value, and a text list
+    // gives its entries one per line, separated by CR LF, a line break inside an entry a bare
+    // LF, so that the entries split back.
+    void ReadItemText(FieldEntry& entry, TextForm form = TextForm::kFixed);
+    // The note's UNID, id, parent and times, each from the library.
+    NoteIdentity ReadIdentity() const;
 
     // The key that the attachments of a sealed note are written with: they stay sealed when
     // the note is decrypted. Null unless `m_keepAttachmentKey` was set before Open and the note
@@ -59,4 +78,18 @@ private:
     // the entry cut or unjoined when the texts could not all be had.
     size_t AppendFurtherItems(const FirstItem& first, const char* name, notes::WORD nameLength, char* text,
                               size_t length, FieldEntry& entry) const;
+    // The entry's value in the lossless form from a text or text-list value, read whole from
+    // where NSFItemInfo put it; false for any other value, which the conversion reads.
+    bool ReadStoredText(const FirstItem& first, const notes::BLOCKID& value, notes::DWORD valueLength,
+                        FieldEntry& entry) const;
+    // The UNID the note's $REF names, as Notes shows it; empty when there is none.
+    std::string ParentUnid() const;
 };
+
+// The UNID of a note as Notes shows it: 32 hexadecimal digits.
+std::string UnidText(const notes::TIMEDATE& file, const notes::TIMEDATE& note);
+// A TIMEDATE in ISO 8601, in the zone it was given in, with its offset from UTC; empty when
+// the library cannot expand it (a date or a time of day alone).
+std::string IsoTimeText(const notes::TIMEDATE& time);
+// Appends the UTF-8 of an LMBCS text without line breaks, through the library's translation.
+void AppendUtf8(std::string& out, const char* lmbcs, size_t length);

@@ -64,6 +64,7 @@ std::vector<std::string> Described(const CommandLineOptions& o) {
     if (o.subfolders) d.push_back("subfolders");
     if (o.list) d.push_back("list");
     if (!o.out.empty()) d.push_back("out=" + o.out);
+    if (o.lossless) d.push_back("lossless");
     d.push_back("text=" + o.text);
     return d;
 }
@@ -89,6 +90,16 @@ const ParseCase kParseCases[] = {
      {L"/list", L"/db", L"@D:\all.txt"},
      {"db=@D:\all.txt", "list", "text=/list /db @D:\all.txt"},
      nullptr},
+    {"LosslessTakesNoValueInAnyCase",
+     {L"-LOSSLESS", L"/db", L"a.nsf", L"/form", L"*", L"/out", L"E:\\x"},
+     {"db=a.nsf", "form=*", "out=E:\\x", "lossless", "text=-LOSSLESS /db a.nsf /form * /out E:\\x"},
+     nullptr},
+    {"LosslessTwiceIsRefused",
+     {L"/lossless", L"/Lossless"},
+     {},
+     "\x83X\x83"
+     "C\x83"
+     "b\x83` /Lossless \x82\xaa\x93\xf1\x93x\x8ew\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7"},
     {"UsageUnderEveryName",
      {L"/?", L"-?", L"/HELP", L"-h", L"--help"},
      {"usage", "text=/? -? /HELP -h --help"},
@@ -420,6 +431,29 @@ const JobCase kJobCases[] = {
     {"CtrlCBeforeTheFirstDocument", L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv", 2, nullptr,
      kTextStoppedBeforeExport, nullptr, true, nullptr, JobSetup::kCtrlCAtOnce},
     {"Usage", L"/?", 0, nullptr, kTextUsageStart, nullptr},
+    // UTF-8 after a byte order mark, each document's identity first, a value whole in quotes
+    // where it holds a comma or a line break (the runtime's UNIDs: "QSIN", the note id, then
+    // the creation, by default 2000-01-01 00:00 in Japan).
+    {"LosslessFormatWithEachDocumentsIdentity",
+     L"/db {dir}\\orders.nsf /form Note /fields Subject /csv {dir}\\out.csv /lossless", 0,
+     "\xEF\xBB\xBF"
+     "document-unid,note-id,parent-unid,created,modified,Subject\r\n"
+     "5153494E0000006449256858005265C0,NT00000064,,2000-01-01T00:00:00+09:00,2000-01-01T00:00:00+09:00,"
+     "\"hello, world\"\r\n"
+     "5153494E0000006849256858005265C0,NT00000068,,2000-01-01T00:00:00+09:00,2000-01-01T00:00:00+09:00,\r\n"
+     "5153494E0000006C49256858005265C0,NT0000006C,,2000-01-01T00:00:00+09:00,2000-01-01T00:00:00+09:00,"
+     "\"two\r\nlines\"\r\n",
+     kTextFinished,
+     "---INFO     Command line: /db {dir}\\orders.nsf /form Note /fields Subject /csv {dir}\\out.csv /lossless"},
+    {"LosslessFormatOfANameOutsideAscii",
+     L"/db {dir}\\orders.nsf /form Order /fields Name /csv {dir}\\out.csv /lossless", 0,
+     "\xEF\xBB\xBF"
+     "document-unid,note-id,parent-unid,created,modified,Name\r\n"
+     "5153494E0000006449256858005265C0,NT00000064,,2000-01-01T00:00:00+09:00,2000-01-01T00:00:00+09:00,Alice\r\n"
+     "5153494E0000006849256858005265C0,NT00000068,,2000-01-01T00:00:00+09:00,2000-01-01T00:00:00+09:00,Bob\r\n"
+     "5153494E0000006C49256858005265C0,NT0000006C,,2000-01-01T00:00:00+09:00,2000-01-01T00:00:00+09:00,"
+     "\xE6\xB0\x8F\xE5\x90\x8D\r\n",
+     kTextFinished, "---DEBUG    Form Name=Order"},
     // Every form and its fields in the field page's order, one line each; nothing exported.
     {"ListOfFormsAndFields", L"/list /db {dir}\\orders.nsf", 0, nullptr,
      "{dir}\\orders.nsf\tOrder\tDate,Name,Total\n"
@@ -889,6 +923,34 @@ TEST_F(CommandLineJob, AStoppedRunLeavesLastNightsAttachments) {
     EXPECT_EQ(before, FilesUnder(dir.File("files")));
     EXPECT_TRUE(output.HasClosing("Attachments left as they were: 2 files of this run removed"));
     EXPECT_NE(std::string::npos, ReadFileBytes(logPath).find("Attachments left as they were: 2 files"));
+}
+
+// /lossless under /out: every form's file and summary.csv in the lossless format, and the files
+// attached listed one per line of their cell.
+TEST_F(CommandLineJob, LosslessEstateWritesEveryFileAndTheSummaryInTheLosslessFormat) {
+    WriteNotesDatabase(dbPath, kOrdersWithFiles);
+    PrintedLines output;
+    ASSERT_EQ(kExitWarnings, Run(L"/db {dir} /form * /out {dir}\\est /attachments files /lossless", output));
+    const std::string csv = ReadFileBytes(dir.File("est\\orders.nsf\\Order.csv"));
+    const std::string header =
+        "\xEF\xBB\xBF"
+        "document-unid,note-id,parent-unid,created,modified,Name,"
+        "\xE6\xB7\xBB\xE4\xBB\x98\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\r\n";
+    EXPECT_EQ(header, csv.substr(0, header.size()));
+    // The first document's two files of one name, one per line of its quoted cell.
+    EXPECT_NE(std::string::npos,
+              csv.find(",Alice,\"files\\NT00000064\\\xE8\xA6\x8B\xE7\xA9\x8D\xE6\x9B\xB8.pdf\r\n"
+                       "files\\NT00000064\\\xE8\xA6\x8B\xE7\xA9\x8D\xE6\x9B\xB8 (2).pdf\"\r\n"))
+        << csv;
+    const std::string summary = ReadFileBytes(dir.File("est\\summary.csv"));
+    EXPECT_EQ(
+        "\xEF\xBB\xBF"
+        "database,form,csv,",
+        summary.substr(0, 21));
+    // The row's path in UTF-8, quoted only if it must be.
+    EXPECT_NE(std::string::npos, summary.find("\r\n" + dir.File("orders.nsf") + ",Order," +
+                                              dir.File("est\\orders.nsf\\Order.csv")))
+        << summary;
 }
 
 // Counts the job's NSFDbOpen calls while it lives, through the bound operation itself.

@@ -50,6 +50,51 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"AllCellsEmpty", {"", "", ""}, ",,\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The lossless format: UTF-8 after a byte order mark, RFC 4180 quoting, the cells' bytes kept.
+class LosslessLineBytes : public CsvFileTest, public ::testing::WithParamInterface<LineCase> {};
+
+TEST_P(LosslessLineBytes, AreQuotedAsRfc4180AfterTheByteOrderMark) {
+    for (const bool held : {false, true}) {
+        CCsvFile file;
+        file.m_lossless = true;
+        file.m_hold = held;
+        ASSERT_TRUE(file.Create(path)) << held;
+        ASSERT_TRUE(file.AppendLine(GetParam().cells)) << held;
+        file.Release();
+        EXPECT_EQ("\xEF\xBB\xBF" + std::string(GetParam().bytes), ReadFileBytes(path)) << held;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LosslessLineBytes,
+    ::testing::Values(LineCase{"PlainCellsStayBare", {"Name", "1"}, "Name,1\r\n"},
+                      LineCase{"CommaIsQuoted", {"a,b", "c"}, "\"a,b\",c\r\n"},
+                      LineCase{"QuotesAreDoubled", {"say \"hi\""}, "\"say \"\"hi\"\"\"\r\n"},
+                      LineCase{"CrLfKeptInsideQuotes", {"a\r\nb", "c"}, "\"a\r\nb\",c\r\n"},
+                      LineCase{"BareCrAndLfKeptAsTheyAre", {"a\rb", "c\nd"}, "\"a\rb\",\"c\nd\"\r\n"},
+                      LineCase{"BlankAtEitherEndQuoted", {" a", "b ", " "}, "\" a\",\"b \",\" \"\r\n"},
+                      LineCase{"TabAtEitherEndQuoted", {"\ta", "a\tb"}, "\"\ta\",a\tb\r\n"},
+                      LineCase{"EmptyCellsStayEmpty", {"", "", ""}, ",,\r\n"},
+                      LineCase{"FormulaKeptAsItIs", {"=1+1", "+1", "-1"}, "=1+1,+1,-1\r\n"},
+                      LineCase{"Utf8BytesUnchanged", {u8"𠮷野家", u8"ｶﾞ"}, u8"𠮷野家,ｶﾞ\r\n"},
+                      LineCase{"EmptyCellListIsAnEmptyLine", {}, "\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CsvFileTest, LosslessFileThatCannotBeCreatedWritesNoMarkAndReportsOnce) {
+    csv.m_lossless = true;
+    const std::string missing = dir.File("missing\\out.csv");
+    EXPECT_FALSE(csv.Create(missing));
+    EXPECT_FALSE(csv.AppendLine({"a"}));
+    EXPECT_EQ(1u, recorder.boxes.size());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(missing.c_str()));
+}
+
+TEST(NativeToUtf8Test, ShiftJisBecomesUtf8AndAsciiStays) {
+    EXPECT_EQ(u8"東京, ｶﾞ", NativeToUtf8("\x93\x8c\x8b\x9e, \xb6\xde"));
+    EXPECT_EQ("C:\\out\\a.csv", NativeToUtf8("C:\\out\\a.csv"));
+    EXPECT_EQ("", NativeToUtf8(""));
+}
+
 // An end past 4 GiB does not fit the 32 bits SetFilePointer takes without its high word;
 // Windows fails such a seek (Wine does not), and every line would then be lost.
 TEST_F(CsvFileTest, LinesAfterFourGibibytesAndOneByteGoToTheVeryEnd) {

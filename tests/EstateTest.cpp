@@ -303,6 +303,32 @@ TEST(SummaryCells, WhatWouldRunAsAFormulaIsText) {
     }
 }
 
+// In the lossless format the summary's texts go in UTF-8, quoted as RFC 4180 has it, after
+// the byte order mark; the counts are where they are in the fixed one.
+TEST(SummaryFileLossless, WritesUtf8QuotedAsRfc4180) {
+    TempDir dir;
+    RecordingSink sink;
+    CSummaryFile summary;
+    ASSERT_TRUE(summary.Create(dir.File("summary.csv"), sink, false, true));
+    SummaryRow row;
+    row.database = "D:\\nsf\\a,b.nsf";
+    row.form = " \x8c\xda\x8b\x71";     // " 顧客", a blank first
+    row.csv = "E:\\out\\\x95\x5c.csv";  // 表: a second byte that is a backslash
+    row.error = "say \"hi\"";
+    row.status = 3;
+    row.totals.written = 5;
+    summary.Append(row);
+    const std::string bytes = ReadFileBytes(dir.File("summary.csv"));
+    const std::string header =
+        "\xEF\xBB\xBF"
+        "database,form,csv,written,";
+    EXPECT_EQ(header, bytes.substr(0, header.size()));
+    EXPECT_NE(std::string::npos, bytes.find("\r\n\"D:\\nsf\\a,b.nsf\",\" \xE9\xA1\xA7\xE5\xAE\xA2\",E:\\out\\"
+                                            "\xE8\xA1\xA8.csv,5,0,0,0,0,0,0,3,\"say \"\"hi\"\"\",0,0,0\r\n"))
+        << bytes;
+    EXPECT_TRUE(sink.fileErrors.empty());
+}
+
 // The header names each column after the count's key in the run's last line.
 TEST(SummaryCells, HeaderNamesTheSummaryLinesKeys) {
     const std::vector<std::string> plain = {"database",

@@ -735,6 +735,182 @@ TEST_F(NnotesDatabase, GenuineFormReadsTheSameFromTheIndexedForm) {
     EXPECT_EQ(0, lib.NSFDbClose(indexed));
 }
 
+// Every document's identity as the note header gives it (NSFNoteGetInfo) and a response's
+// $REF, from the JSON form and from the indexed form the packer writes.
+std::string Hex8(notes::DWORD v) {
+    char text[12];
+    snprintf(text, sizeof text, "%08lX", static_cast<unsigned long>(v));
+    return text;
+}
+std::string Shown(const TIMEDATE& td) { return Hex8(td.Innards[1]) + Hex8(td.Innards[0]); }
+std::string HexBytes(const std::string& bytes) {
+    std::string out;
+    char b[4];
+    for (unsigned char c : bytes) {
+        snprintf(b, sizeof b, "%02X", c);
+        out += b;
+    }
+    return out;
+}
+
+json IdentityDocuments() {
+    return json::array({
+        {{"id", 0x1000}, {"modified", "2024-03-05T14:07:09"}, {"items", json::array()}},
+        {{"id", 0x1004}, {"created", "2019-04-01T09:30:15"}, {"parent", 0x1000}, {"items", json::array()}},
+        {{"id", 0x1008},
+         {"unid", "c1257a8b0031e6f249257A8B0031E6F2"},
+         {"parent", 0x1004},
+         {"items", {Item("Form", "text", "Reply")}}},
+        {{"id", 0x100C}, {"items", json::array()}},
+    });
+}
+
+// "id unid sequence sequence-time modified class | $REF bytes after the type word".
+std::vector<std::string> ObserveIdentities(NnotesFixture& f, const char* path) {
+    std::vector<std::string> seen;
+    DBHANDLE h = f.Open(path);
+    for (NOTEID id : {0x1000u, 0x1004u, 0x1008u, 0x100Cu}) {
+        NOTEHANDLE note = 0;
+        EXPECT_EQ(0, f.lib.NSFNoteOpen(h, id, OPEN_NOVERIFYDEFAULT, &note));
+        NOTEID noteId = 0;
+        ORIGINATORID oid{};
+        TIMEDATE modified{};
+        WORD noteClass = 0;
+        f.lib.NSFNoteGetInfo(note, NOTE_MEMBER_ID, &noteId);
+        f.lib.NSFNoteGetInfo(note, NOTE_MEMBER_OID, &oid);
+        f.lib.NSFNoteGetInfo(note, NOTE_MEMBER_MODIFIED, &modified);
+        f.lib.NSFNoteGetInfo(note, 3, &noteClass);  // _NOTE_CLASS
+        std::string line = Hex8(noteId) + " " + Shown(oid.File) + Shown(oid.Note) + " " +
+                           std::to_string(oid.Sequence) + " " + Shown(oid.SequenceTime) + " " +
+                           Shown(modified) + " " + std::to_string(noteClass);
+        BLOCKID item{}, value{};
+        WORD type = 0;
+        notes::DWORD length = 0;
+        if (f.lib.NSFItemInfo(note, FIELD_LINK, 4, &item, &type, &value, &length) == 0) {
+            const char* pool = static_cast<const char*>(f.lib.OSLockObject(value.pool));
+            line += " | " + std::to_string(type) + " " +
+                    HexBytes(std::string(pool + value.block + 2, length - 2));
+            f.lib.OSUnlockObject(value.pool);
+        }
+        EXPECT_EQ(0, f.lib.NSFNoteClose(note));
+        seen.push_back(line);
+    }
+    EXPECT_EQ(0, f.lib.NSFDbClose(h));
+    return seen;
+}
+
+TEST_F(NnotesDatabase, EveryDocumentHasAUnidTimesAndAResponseTheReferenceToItsParent) {
+    json db = NewDatabase("identity");
+    json head = db;
+    db["documents"] = IdentityDocuments();
+    WriteDatabase("identity.nsf", db);
+    std::vector<std::string> documents;
+    for (const json& d : db["documents"]) documents.push_back(d.dump());
+    size_t next = 0;
+    std::string error;
+    ASSERT_TRUE(nnotes::PackDatabase(
+        head.dump(),
+        [&](std::string* text) {
+            if (next == documents.size()) return false;
+            *text = documents[next++];
+            return true;
+        },
+        data.File("identity-indexed.nsf"), &error))
+        << error;
+    // UNIDs as Notes shows them; a document without one gets File = "QSIN" and its id, Note =
+    // its creation, by default its modification, by default 2000-01-01 00:00 in Japan.
+    const std::string march = "49258AD7001C1ED4", april = "492583CF0002C4FC", y2k = "49256858005265C0";
+    const std::string first = "5153494E00001000" + march, second = "5153494E00001004" + april,
+                      third = "C1257A8B0031E6F249257A8B0031E6F2";
+    // $REF: one entry, then the UNID as it lies in memory (each DWORD low byte first).
+    const std::string refFirst =
+        "0100"
+        "00100000"
+        "4E495351"
+        "D41E1C00"
+        "D78A2549";
+    const std::string refSecond =
+        "0100"
+        "04100000"
+        "4E495351"
+        "FCC40200"
+        "CF832549";
+    const std::vector<std::string> expected = {
+        "00001000 " + first + " 1 " + march + " " + march + " 1",
+        "00001004 " + second + " 1 " + y2k + " " + y2k + " 1 | 4 " + refFirst,
+        "00001008 " + third + " 1 " + y2k + " " + y2k + " 1 | 4 " + refSecond,
+        "0000100C 5153494E0000100C" + y2k + " 1 " + y2k + " " + y2k + " 1",
+    };
+    EXPECT_EQ(expected, ObserveIdentities(*this, "identity.nsf"));
+    EXPECT_EQ(expected, ObserveIdentities(*this, "identity-indexed.nsf"));
+}
+
+TEST_F(NnotesDatabase, NoteInfoOfAnUnknownMemberOrHandleLeavesTheVariable) {
+    DBHANDLE h = Open("sales.nsf");
+    NOTEHANDLE note = 0;
+    ASSERT_EQ(0, lib.NSFNoteOpen(h, 0x90C, OPEN_NOVERIFYDEFAULT, &note));
+    notes::DWORD untouched = 0x5A5A5A5A;
+    lib.NSFNoteGetInfo(note, 8, &untouched);  // _NOTE_ACCESSED, which the runtime does not keep
+    EXPECT_EQ(0x5A5A5A5Au, untouched);
+    lib.NSFNoteGetInfo(0xFFF0, NOTE_MEMBER_ID, &untouched);
+    EXPECT_EQ(0x5A5A5A5Au, untouched);
+    lib.NSFNoteGetInfo(note, NOTE_MEMBER_ID, nullptr);
+    EXPECT_EQ(0, lib.NSFNoteClose(note));
+    EXPECT_EQ(0, lib.NSFDbClose(h));
+}
+
+TEST_F(NnotesDatabase, PackerRefusesAResponseBeforeItsParent) {
+    json head = NewDatabase("order");
+    json documents = IdentityDocuments();
+    std::vector<std::string> lines = {documents[1].dump(), documents[0].dump()};
+    size_t next = 0;
+    std::string error;
+    EXPECT_FALSE(nnotes::PackDatabase(
+        head.dump(),
+        [&](std::string* text) {
+            if (next == lines.size()) return false;
+            *text = lines[next++];
+            return true;
+        },
+        data.File("order.nsf"), &error));
+    EXPECT_NE(std::string::npos, error.find("parent")) << error;
+}
+
+struct BrokenIdentityCase {
+    const char* name;
+    json keys;  // added to the second of IdentityDocuments
+};
+
+class NnotesBrokenIdentity : public NnotesDatabase,
+                             public ::testing::WithParamInterface<BrokenIdentityCase> {};
+
+TEST_P(NnotesBrokenIdentity, MakesTheFileDamaged) {
+    json db = NewDatabase("broken");
+    db["design"] = json::array({GenuineForm()});
+    db["documents"] = IdentityDocuments();
+    db["documents"][1].erase("created");
+    for (auto it = GetParam().keys.begin(); it != GetParam().keys.end(); ++it)
+        db["documents"][1][it.key()] = *it;
+    WriteDatabase("broken.nsf", db);
+    DBHANDLE h = 0;
+    EXPECT_EQ(nnotes::kErrDamaged, lib.NSFDbOpen("broken.nsf", &h));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NnotesBrokenIdentity,
+    ::testing::Values(BrokenIdentityCase{"UnidOfThirtyOneDigits", {{"unid", std::string(31, 'A')}}},
+                      BrokenIdentityCase{"UnidNotHex", {{"unid", std::string(31, 'A') + "G"}}},
+                      BrokenIdentityCase{"UnidNotText", {{"unid", 5}}},
+                      BrokenIdentityCase{
+                          "UnidAndCreated",
+                          {{"unid", std::string(32, 'A')}, {"created", "2019-04-01T09:30:15"}}},
+                      BrokenIdentityCase{"CreatedNotATime", {{"created", "yesterday"}}},
+                      BrokenIdentityCase{"ParentNotAnId", {{"parent", "0x1000"}}},
+                      BrokenIdentityCase{"ParentMissing", {{"parent", 0x2000}}},
+                      BrokenIdentityCase{"ParentItself", {{"parent", 0x1004}}},
+                      BrokenIdentityCase{"ParentADesignNote", {{"parent", 4}}}),
+    [](const ::testing::TestParamInfo<BrokenIdentityCase>& info) { return std::string(info.param.name); });
+
 struct BrokenBodyCase {
     const char* name;
     json body;

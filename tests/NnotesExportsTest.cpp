@@ -392,6 +392,74 @@ TEST(NnotesStatusText, LengthCountsTheTextWithoutItsNul) {
     }
 }
 
+// TimeGMToLocal expands a TIMEDATE in the zone it was given in; TimeGMToLocalZone in the zone
+// TIME.zone names (hours west of GMT, east negative; four digits for a zone of 30 or 45
+// minutes more). The runtime's times are Japan Standard Time (zone bits 0x49: east, 9 hours).
+struct ClockCase {
+    const char* label;
+    TIMEDATE gm;
+    bool ownZone;  // TimeGMToLocal, else TimeGMToLocalZone with `zone` and `dst`
+    int zone;
+    int dst;
+    bool fails;
+    int parts[10];  // year, month, day, weekday, hour, minute, second, hundredth, dst, zone
+};
+
+class NnotesClock : public ::testing::TestWithParam<ClockCase> {};
+
+TEST_P(NnotesClock, ExpandsTheTimeInItsZone) {
+    NnotesFixture f;
+    const ClockCase& c = GetParam();
+    ASSERT_NE(nullptr, f.lib.TimeGMToLocal);
+    TIME time{};
+    time.GM = c.gm;
+    time.zone = c.zone;
+    time.dst = c.dst;
+    const BOOL failed = c.ownZone ? f.lib.TimeGMToLocal(&time) : f.lib.TimeGMToLocalZone(&time);
+    EXPECT_EQ(c.fails, failed != FALSE);
+    if (c.fails) return;
+    const int got[10] = {time.year,   time.month,  time.day,       time.weekday, time.hour,
+                         time.minute, time.second, time.hundredth, time.dst,     time.zone};
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(c.parts[i], got[i]) << "part " << i;
+    EXPECT_EQ(c.gm.Innards[0], time.GM.Innards[0]) << "GM stays as it was";
+    EXPECT_EQ(c.gm.Innards[1], time.GM.Innards[1]);
+}
+
+// 2024-03-05 05:07:09.25 GMT (Julian day 2460375, a Tuesday), given in Japan.
+constexpr TIMEDATE kMarchFifth{{1842925, 0x49000000u | 2460375u}};
+// 1999-12-31 15:00:00 GMT, 2000-01-01 00:00 in Japan (a Saturday).
+constexpr TIMEDATE kNewYear{{5400000, 0x49000000u | 2451544u}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NnotesClock,
+    ::testing::Values(
+        ClockCase{"OwnZoneIsJapan", kMarchFifth, true, 99, 1, false, {2024, 3, 5, 3, 14, 7, 9, 25, 0, -9}},
+        ClockCase{
+            "OwnZoneCrossesIntoTheNextYear", kNewYear, true, 0, 0, false, {2000, 1, 1, 7, 0, 0, 0, 0, 0, -9}},
+        ClockCase{"GreenwichZone", kMarchFifth, false, 0, 0, false, {2024, 3, 5, 3, 5, 7, 9, 25, 0, 0}},
+        ClockCase{
+            "GreenwichGoesBackADay", kNewYear, false, 0, 0, false, {1999, 12, 31, 6, 15, 0, 0, 0, 0, 0}},
+        ClockCase{"EasternStandardTime", kMarchFifth, false, 5, 0, false, {2024, 3, 5, 3, 0, 7, 9, 25, 0, 5}},
+        ClockCase{"HalfHourEastOfIran",
+                  kMarchFifth,
+                  false,
+                  -3003,
+                  0,
+                  false,
+                  {2024, 3, 5, 3, 8, 37, 9, 25, 0, -3003}},
+        ClockCase{"DaylightSavingTimeIsNotKept", kMarchFifth, false, 5, 1, true, {}},
+        ClockCase{"ZoneBeyondTwelveHours", kMarchFifth, false, 13, 0, true, {}},
+        ClockCase{
+            "DateAloneHasNoClock", TIMEDATE{{0xFFFFFFFF, 0x49000000u | 2460375u}}, true, 0, 0, true, {}},
+        ClockCase{"TimeAloneHasNoDate", TIMEDATE{{1842925, 0xFFFFFFFF}}, false, 0, 0, true, {}}),
+    CaseLabel());
+
+TEST(NnotesTime, NullTimeFails) {
+    NnotesFixture f;
+    EXPECT_NE(FALSE, f.lib.TimeGMToLocal(nullptr));
+    EXPECT_NE(FALSE, f.lib.TimeGMToLocalZone(nullptr));
+}
+
 TEST(NnotesTime, EarliestTimeComesBeforeEveryDocument) {
     NnotesFixture f;
     TIMEDATE td{{0xDEAD, 0xBEEF}};

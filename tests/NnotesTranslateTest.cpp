@@ -210,6 +210,46 @@ INSTANTIATE_TEST_SUITE_P(
                    "?b"}),
     [](const ::testing::TestParamInfo<UnheldCase>& info) { return std::string(info.param.name); });
 
+// OSTranslate's LMBCS to UTF-8 (mode 22): every character whole, a surrogate pair as the one
+// character beyond the 16-bit range it stands for.
+struct Utf8Case {
+    const char* name;
+    std::string lmbcs;
+    std::string utf8;
+};
+
+void PrintTo(const Utf8Case& c, std::ostream* os) { *os << c.name; }
+
+class NnotesTranslateUtf8 : public NnotesTranslate, public ::testing::WithParamInterface<Utf8Case> {};
+
+TEST_P(NnotesTranslateUtf8, GivesEachCharacterWhole) {
+    char out[64];
+    memset(out, 'x', sizeof out);
+    const WORD n = lib.OSTranslate(OS_TRANSLATE_LMBCS_TO_UTF8, GetParam().lmbcs.data(),
+                                   static_cast<WORD>(GetParam().lmbcs.size()), out, sizeof out);
+    EXPECT_EQ(Hex(GetParam().utf8), Hex(std::string(out, n)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NnotesTranslateUtf8,
+    ::testing::Values(Utf8Case{"Ascii", "Hello, World!", "Hello, World!"},
+                      Utf8Case{"HiraganaOfTheJapaneseGroup", std::string("\x10\x82\xa0", 3), u8"あ"},
+                      Utf8Case{"HalfWidthKatakana", std::string("\x10\x10\xb6\x10\x10\xde", 6), u8"ｶﾞ"},
+                      Utf8Case{"LatinOfGroupOne", std::string("Caf\x82 M\x81ller", 11), u8"Café Müller"},
+                      Utf8Case{"Multiplication", std::string("\x9e", 1), u8"×"},
+                      Utf8Case{"GreekAlpha", std::string("\x02\xa4", 2), u8"Α"},
+                      Utf8Case{"SupplementaryPair", std::string("\x14\xd8\x42\x14\xdf\xb7\x10\x96\xec", 9),
+                               u8"𠮷野"},
+                      Utf8Case{"EmojiWithZeroLowByte", std::string("a\x14\xd8\x3d\x14\xf6\xdez", 8), u8"a😀z"},
+                      Utf8Case{"HangulUnicodeGroup", std::string("\x14\xc1\x1c", 3), u8"서"},
+                      Utf8Case{"LoneHighSurrogateIsReplaced",
+                               std::string("\x14\xd8\x42"
+                                           "b",
+                                           4),
+                               u8"\uFFFDb"},
+                      Utf8Case{"ControlsAndBreaks", std::string("\x0f\x21\t\r\n", 5), "\x01\t\r\n"}),
+    [](const ::testing::TestParamInfo<Utf8Case>& info) { return std::string(info.param.name); });
+
 TEST_F(NnotesTranslate, SurrogatePairIsNeverSplitByTheBuffer) {
     const std::string in(
         "a\x14\xd8\x42\x14\xdf\xb7"
@@ -298,7 +338,16 @@ INSTANTIATE_TEST_SUITE_P(Table, NnotesTranslateBounds,
                                         OS_TRANSLATE_LMBCS_TO_NATIVE,
                                         "ab\x10\x82\xa0"
                                         "cd",
-                                        {0, 1, 2, 4, 5, 6}}),
+                                        {0, 1, 2, 4, 5, 6}},
+                             // a, あ (3 UTF-8 bytes), b, ｱ (3), Α (2), c, 𠮷 (a pair, 4), d
+                             BoundsCase{"ToUtf8",
+                                        OS_TRANSLATE_LMBCS_TO_UTF8,
+                                        std::string("a\x10\x82\xa0"
+                                                    "b\x10\x10\xb1\x02\xa4"
+                                                    "c\x14\xd8\x42\x14\xdf\xb7"
+                                                    "d",
+                                                    18),
+                                        {0, 1, 4, 5, 8, 10, 11, 15, 16}}),
                          [](const ::testing::TestParamInfo<BoundsCase>& info) {
                              return std::string(info.param.name);
                          });

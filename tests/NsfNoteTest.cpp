@@ -15,6 +15,12 @@
 
 namespace {
 
+std::string Repeated(const std::string& text, size_t times) {
+    std::string out;
+    for (size_t i = 0; i < times; ++i) out += text;
+    return out;
+}
+
 const char kDocuments[] = R"("documents":[
   {"id":100,"items":[
     {"name":"Subject","type":"text","value":"one, two"},
@@ -31,7 +37,16 @@ const char kDocuments[] = R"("documents":[
     {"name":"Mixed","type":"text","value":"𠮷野 서울"},
     {"name":"Hangul","type":"text","value":"서울특별시 강남구"},
     {"name":"Emoji","type":"textlist","value":["a😀","b"]},
-    {"name":"Wide","type":"text","value":"WIDEVALUE"}]},
+    {"name":"Wide","type":"text","value":"WIDEVALUE"},
+    {"name":"Lines","type":"textlist","value":["a,0","b\nc",""," d "]},
+    {"name":"Pairs","type":"text","value":"PAIRSVALUE"},
+    {"name":"Formula","type":"text","value":"=1+1"},
+    {"name":"Kana","type":"text","value":"ｶﾞｲｼｬ, é"},
+    {"name":"Ends","type":"text","value":"last\n"},
+    {"name":"Rich","type":"richtext","value":["one, two","three"]}]},
+  {"id":128,"created":"2019-04-01T09:30:15","modified":"2024-03-05T14:07:09","parent":132,"items":[]},
+  {"id":132,"unid":"c1257a8b0031e6f249257A8B0031E6F2","modified":"2024-03-05T14:07:09","items":[]},
+  {"id":136,"items":[{"name":"$REF","type":4,"hex":"0000"}]},
   {"id":104,"signed":true,"items":[{"name":"Subject","type":"text","value":"signed"}]},
   {"id":108,"sealed":true,"items":[{"name":"Subject","type":"text","value":"sealed"}]},
   {"id":112,"sealed":true,"undecryptable":true,"items":[{"name":"Subject","type":"text","value":"secret"}]},
@@ -52,20 +67,28 @@ protected:
         std::string wide;
         for (int i = 0; i < 40000; ++i) wide += "\u00d7";
         members.replace(members.find("WIDEVALUE"), 9, wide);
+        members.replace(members.find("PAIRSVALUE"), 10, "a" + Repeated(u8"😀", 7000));
         WriteNotesDatabase(dir.File("docs.nsf"), members);
         db.Open(dir.File("docs.nsf").c_str());
     }
     void TearDown() override { db.Close(); }
 
-    FieldEntry Read(notes::NOTEID id, const std::string& item) {
+    FieldEntry Read(notes::NOTEID id, const std::string& item, TextForm form = TextForm::kFixed) {
         CNsfNote note;
         note.Open(db.m_hDb, id, notes::OPEN_NOVERIFYDEFAULT);
         FieldEntry entry(item, notes::TYPE_TEXT);
         entry.value = "stale";
         entry.lost = 99;
-        note.ReadItemText(entry);
+        note.ReadItemText(entry, form);
         note.Close();
         return entry;
+    }
+    NoteIdentity Identity(notes::NOTEID id) {
+        CNsfNote note;
+        note.Open(db.m_hDb, id, notes::OPEN_NOVERIFYDEFAULT);
+        NoteIdentity identity = note.ReadIdentity();
+        note.Close();
+        return identity;
     }
     std::string Value(notes::NOTEID id, const std::string& item) { return Read(id, item).value; }
 
@@ -119,6 +142,91 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"Mixed", "?\x96\xec ??", 3}, ValueCase{"Hangul", "????? ???", 8},
                       ValueCase{"Emoji", "a?;b", 1}),
     [](const auto& info) { return std::string(info.param.item); });
+
+// The lossless form: UTF-8, every character, values whole, line breaks CR LF.
+struct LosslessCase {
+    const char* item;
+    std::string utf8;
+};
+
+void PrintTo(const LosslessCase& c, std::ostream* os) { *os << c.item; }
+
+class LosslessValues : public NsfNoteTest, public ::testing::WithParamInterface<LosslessCase> {};
+
+TEST_P(LosslessValues, AreWholeUtf8AndLoseNothing) {
+    const FieldEntry entry = Read(100, GetParam().item, TextForm::kLossless);
+    EXPECT_EQ(GetParam().utf8, entry.value);
+    EXPECT_EQ(0u, entry.lost);
+    EXPECT_FALSE(entry.cut);
+    EXPECT_FALSE(entry.unjoined);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LosslessValues,
+    ::testing::Values(
+        LosslessCase{"Subject", "one, two"}, LosslessCase{"Tags", "red\r\ngreen"},
+        LosslessCase{"Body", "first\r\nsecond"}, LosslessCase{"Bare", "first\r\nsecond"},
+        LosslessCase{"Lead", "\r\nx"}, LosslessCase{"Quote", "say \"hi\""}, LosslessCase{"Count", "42"},
+        LosslessCase{"Empty", ""}, LosslessCase{"Missing", ""}, LosslessCase{"Long", std::string(70000, 'L')},
+        LosslessCase{"Grows", u8"30×40 ±5 25°C §"}, LosslessCase{"Japanese", u8"東京都"},
+        LosslessCase{"Mixed", u8"𠮷野 서울"}, LosslessCase{"Hangul", u8"서울특별시 강남구"},
+        LosslessCase{"Emoji", u8"a😀\r\nb"}, LosslessCase{"Wide", Repeated(u8"×", 40000)},
+        // Entries one per line; a break inside an entry is a bare LF, so the entries split back.
+        LosslessCase{"Lines", "a,0\r\nb\nc\r\n\r\n d "},
+        // Translated in pieces, never between the two halves of a character.
+        LosslessCase{"Pairs", "a" + Repeated(u8"😀", 7000)}, LosslessCase{"Formula", "=1+1"},
+        LosslessCase{"Kana", u8"ｶﾞｲｼｬ, é"}, LosslessCase{"Ends", "last\r\n"},
+        // Rich text keeps the conversion's text, as the fixed format does.
+        LosslessCase{"Rich", "one, two\r\nthree"}),
+    [](const auto& info) { return std::string(info.param.item); });
+
+TEST_F(NsfNoteTest, RichTextKeepsTheFixedFormatsTextApartFromItsCommasAndBreaks) {
+    EXPECT_EQ("one; two  three", Value(100, "Rich"));
+}
+
+struct IdentityCase {
+    const char* label;
+    notes::NOTEID id;
+    NoteIdentity expected;
+};
+
+void PrintTo(const IdentityCase& c, std::ostream* os) { *os << c.label; }
+
+class NoteIdentities : public NsfNoteTest, public ::testing::WithParamInterface<IdentityCase> {};
+
+TEST_P(NoteIdentities, ComeFromTheNoteHeaderAndItsReference) {
+    const NoteIdentity identity = Identity(GetParam().id);
+    const NoteIdentity& expected = GetParam().expected;
+    EXPECT_EQ(expected.unid, identity.unid);
+    EXPECT_EQ(expected.noteId, identity.noteId);
+    EXPECT_EQ(expected.parentUnid, identity.parentUnid);
+    EXPECT_EQ(expected.created, identity.created);
+    EXPECT_EQ(expected.modified, identity.modified);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, NoteIdentities,
+                         ::testing::Values(
+                             // The runtime's UNID for a document without one: its id, and its modification
+                             // time, by default 2000-01-01 00:00 in the file's zone (Japan, 9 hours east).
+                             IdentityCase{"MadeFromTheIdAndTime",
+                                          100,
+                                          {"5153494E0000006449256858005265C0", "NT00000064", "",
+                                           "2000-01-01T00:00:00+09:00", "2000-01-01T00:00:00+09:00"}},
+                             IdentityCase{"ResponseNamesItsParent",
+                                          128,
+                                          {"5153494E00000080492583CF0002C4FC", "NT00000080",
+                                           "C1257A8B0031E6F249257A8B0031E6F2", "2019-04-01T09:30:15+09:00",
+                                           "2024-03-05T14:07:09+09:00"}},
+                             // The UNID's Note part is its creation, hundredths of a second and all.
+                             IdentityCase{"GivenUnidWithHundredths",
+                                          132,
+                                          {"C1257A8B0031E6F249257A8B0031E6F2", "NT00000084", "",
+                                           "2012-10-02T18:05:03.86+09:00", "2024-03-05T14:07:09+09:00"}},
+                             IdentityCase{"ReferenceWithoutEntriesNamesNoParent",
+                                          136,
+                                          {"5153494E0000008849256858005265C0", "NT00000088", "",
+                                           "2000-01-01T00:00:00+09:00", "2000-01-01T00:00:00+09:00"}}),
+                         CaseLabel());
 
 TEST_F(NsfNoteTest, ValueLongerThanTheBufferIsCutInsideIt) {
     const std::string value = Value(100, "Long");
@@ -303,6 +411,17 @@ INSTANTIATE_TEST_SUITE_P(
         GenuineNumber{"SEARCH_MATCH_Size", notes::searchmatch::kSize, 54}, QS_NUMBER(SIG_CD_PARAGRAPH, 129),
         QS_NUMBER(SIG_CD_TEXT, 133 | 0xFF00), QS_NUMBER(FREADWRITERS, 0x0001), QS_NUMBER(FEDITABLE, 0x0002),
         QS_NUMBER(FNAMES, 0x0004), QS_NUMBER(FREADERS, 0x0010),
+        QS_NUMBER(TYPE_NOTEREF_LIST, 0x0004),
+        QS_NUMBER(OS_TRANSLATE_LMBCS_TO_UTF8, 22), GenuineNumber{"_NOTE_ID", notes::NOTE_MEMBER_ID, 1},
+        GenuineNumber{"_NOTE_OID", notes::NOTE_MEMBER_OID, 2},
+        GenuineNumber{"_NOTE_MODIFIED", notes::NOTE_MEMBER_MODIFIED, 4},
+        GenuineNumber{"TimeZoneGmt", static_cast<uint32_t>(notes::TIME_ZONE_GMT), 0},
+        GenuineNumber{"ORIGINATORID_Size", sizeof(notes::ORIGINATORID), 28},
+        GenuineNumber{"ORIGINATORID_Sequence", offsetof(notes::ORIGINATORID, Sequence), 16},
+        GenuineNumber{"ORIGINATORID_SequenceTime", offsetof(notes::ORIGINATORID, SequenceTime), 20},
+        GenuineNumber{"TIME_Size", sizeof(notes::TIME), 48},
+        GenuineNumber{"TIME_GM", offsetof(notes::TIME, GM), 40},
+        GenuineNumber{"FIELD_LINK", std::string(notes::FIELD_LINK) == "$REF", 1},
         GenuineNumber{"ConvertValueTextLimit", notes::kConvertValueTextLimit, 60 * 1024},
         GenuineNumber{"BLOCKID_Size", sizeof(notes::BLOCKID), sizeof(void*) == 8 ? 8u : 6u},
         GenuineNumber{"BLOCKID_Block", offsetof(notes::BLOCKID, block), 4}),

@@ -1,13 +1,14 @@
 // qs_bench: the export stage of a conversion job, timed, measured and optionally profiled,
 // and the floor it is compared with. scripts/bench drives it; it is no test.
 //
-//   qs_bench export DATABASE FORM FOLDER [profile|held|read|profile-held]
+//   qs_bench export DATABASE FORM FOLDER [profile|held|read|profile-held|lossless|profile-lossless]
 //       opens DATABASE (a native path), takes every field of FORM, and runs the stage as
 //       the job does (open, field list, header and documents under the progress window,
 //       close), writing FOLDER\LOG.TXT and FOLDER\export.csv with the program's own writers.
 //       held: as the unattended run writes, each file held open for the run and no progress
 //       shown (its output sent to a file); read: the same with both files the NUL device,
-//       which is the run with its writes left out; profile-held: the held run, profiled.
+//       which is the run with its writes left out; profile-held: the held run, profiled;
+//       lossless: the held run in the lossless format (/lossless); profile-lossless: it, profiled.
 //   qs_bench floor FOLDER
 //       replays the file operations the export made, line for line with the same bytes,
 //       as bare Win32 calls: FOLDER\floor-LOG.TXT and FOLDER\floor.csv; and what the
@@ -78,7 +79,7 @@ public:
     void Finish() override {}
 };
 
-enum class Mode { kWizard, kProfile, kHeld, kRead, kProfileHeld };
+enum class Mode { kWizard, kProfile, kHeld, kRead, kProfileHeld, kLossless, kProfileLossless };
 
 PROCESS_MEMORY_COUNTERS Memory() {
     PROCESS_MEMORY_COUNTERS counters{};
@@ -128,8 +129,10 @@ std::string NativeToLmbcs(const std::string& native) {
 }
 
 int Export(const std::string& database, const std::string& form, const std::string& folder, Mode mode) {
-    const bool profile = mode == Mode::kProfile || mode == Mode::kProfileHeld;
-    const bool held = mode == Mode::kHeld || mode == Mode::kRead || mode == Mode::kProfileHeld;
+    const bool profile =
+        mode == Mode::kProfile || mode == Mode::kProfileHeld || mode == Mode::kProfileLossless;
+    const bool lossless = mode == Mode::kLossless || mode == Mode::kProfileLossless;
+    const bool held = mode == Mode::kHeld || mode == Mode::kRead || mode == Mode::kProfileHeld || lossless;
     if (notes::NotesInitialize() != 0) {
         std::fprintf(stderr, "Notes could not be initialised\n");
         return 2;
@@ -138,6 +141,7 @@ int Export(const std::string& database, const std::string& form, const std::stri
     const std::string csvPath = mode == Mode::kRead ? "NUL" : folder + "\\export.csv";
     g_sysLog.m_hold = held;
     g_exportFile.m_hold = held;
+    g_exportFile.m_lossless = lossless;
     const SIZE_T before = Memory().PagefileUsage;
     Sampler sampler(GetCurrentThreadId());
     MemoryWatch watch;
@@ -307,11 +311,13 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&controls);
     if (argc >= 5 && std::strcmp(argv[1], "export") == 0) {
         const std::string how = argc >= 6 ? argv[5] : "";
-        const Mode mode = how == "profile"        ? Mode::kProfile
-                          : how == "held"         ? Mode::kHeld
-                          : how == "read"         ? Mode::kRead
-                          : how == "profile-held" ? Mode::kProfileHeld
-                                                  : Mode::kWizard;
+        const Mode mode = how == "profile"            ? Mode::kProfile
+                          : how == "held"             ? Mode::kHeld
+                          : how == "read"             ? Mode::kRead
+                          : how == "profile-held"     ? Mode::kProfileHeld
+                          : how == "lossless"         ? Mode::kLossless
+                          : how == "profile-lossless" ? Mode::kProfileLossless
+                                                      : Mode::kWizard;
         return Export(argv[2], argv[3], argv[4], mode);
     }
     if (argc == 3 && std::strcmp(argv[1], "floor") == 0) return Floor(argv[2]);

@@ -199,7 +199,7 @@ inline constexpr char kTextUsageStart[] =
     "\x83t\x83H\x81[\x83\x80\x96\xbc [/fields \x96\xbc\x91O,\x96\xbc\x91O,...] /csv \x83t\x83@\x83"
     "C\x83\x8b [/log \x83t\x83@\x83"
     "C\x83\x8b] [/ini \x83t\x83@\x83"
-    "C\x83\x8b] [/attachments \x83t\x83H\x83\x8b\x83_\x81[]";
+    "C\x83\x8b] [/attachments \x83t\x83H\x83\x8b\x83_\x81[] [/lossless]";
 // /out と同時に指定するときは、/attachments
 // にはデーターベースごとのフォルダーの中に作るフォルダーの名前を指定してください: C:\files
 inline constexpr char kTextAttachmentsNotRelative[] =
