@@ -53,8 +53,8 @@ const char kDocuments[] = R"("documents":[
   {"id":116,"faults":{"NSFNoteOpen":582},"items":[{"name":"Subject","type":"text","value":"locked"}]},
   {"id":120,"signed":true,"faults":{"NSFNoteSign":603},"items":[{"name":"Subject","type":"text","value":"unsigned"}]},
   {"id":124,"signed":true,"sealed":true,"faults":{"NSFNoteSign":603},"items":[{"name":"Subject","type":"text","value":"both"}]},
-  {"id":128,"signed":true,"signatureBroken":true,"items":[{"name":"Subject","type":"text","value":"changed"}]},
-  {"id":132,"sealed":true,"newerEncryption":true,"items":[{"name":"Subject","type":"text","value":"aes"}]}
+  {"id":140,"signed":true,"signatureBroken":true,"items":[{"name":"Subject","type":"text","value":"changed"}]},
+  {"id":144,"sealed":true,"newerEncryption":true,"items":[{"name":"Subject","type":"text","value":"aes"}]}
 ])";
 
 class NsfNoteTest : public ::testing::Test {
@@ -306,14 +306,14 @@ INSTANTIATE_TEST_SUITE_P(
     Table, SignatureSteps,
     ::testing::Values(
         SignatureStepCase{"VerifiedIntact", 104, SignatureStep::kVerify, false, 0, "signed", false},
-        SignatureStepCase{"VerifiedChanged", 128, SignatureStep::kVerify, false, 603, "changed", false},
-        SignatureStepCase{"SignedChangedStillSigns", 128, SignatureStep::kSign, false, 0, "changed", false},
+        SignatureStepCase{"VerifiedChanged", 140, SignatureStep::kVerify, false, 603, "changed", false},
+        SignatureStepCase{"SignedChangedStillSigns", 140, SignatureStep::kSign, false, 0, "changed", false},
         // The sign fault does not touch a check: only the signing fails on this note.
         SignatureStepCase{"VerifiedWhereSigningFails", 120, SignatureStep::kVerify, false, 0, "unsigned",
                           false},
         SignatureStepCase{"SealedKeepsItsKey", 108, SignatureStep::kVerify, true, 0, "sealed", true},
-        SignatureStepCase{"NewerKeyDecryptsInPlace", 132, SignatureStep::kVerify, true, 0, "aes", false},
-        SignatureStepCase{"NewerKeyWithoutAttachments", 132, SignatureStep::kSign, false, 0, "aes", false}),
+        SignatureStepCase{"NewerKeyDecryptsInPlace", 144, SignatureStep::kVerify, true, 0, "aes", false},
+        SignatureStepCase{"NewerKeyWithoutAttachments", 144, SignatureStep::kSign, false, 0, "aes", false}),
     CaseLabel());
 
 TEST_F(NsfNoteTest, UndecryptableAndUnopenableNotesAreRefused) {
