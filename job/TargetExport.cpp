@@ -23,15 +23,22 @@ void Closing(CExportContext& context, CTextOutput& output, const std::string& te
     context.log.Write(LEVEL_WARNING, text);
 }
 
+void TakeBack(ExportTotals& totals, size_t removed) {
+    totals.attachmentsWritten -= removed;
+    totals.attachmentsNotWritten += removed;
+}
+
 // After the stage: a run that went through (`status` 0 or 1) puts its file in the target's
 // place; any other leaves the earlier file as it was and its partial file beside it, both
-// named on the output and in the log. A partial file the stage never wrote is removed.
+// named on the output and in the log. A partial file the stage never wrote is removed. The
+// attachments it takes back are no longer counted as written in `totals`: only what stands
+// when the run ends is.
 int SettleFiles(CExportContext& context, CTextOutput& output, const ExportOutcome& outcome, int status,
-                const std::string& partial, const std::string& target) {
+                const std::string& partial, const std::string& target, ExportTotals& totals) {
     context.file.Release();
     if (!outcome.fileCreated) {
         DeleteFileA(partial.c_str());
-        DiscardStagedFiles(outcome.stagedAttachments, outcome.attachmentFolders);
+        TakeBack(totals, DiscardStagedFiles(outcome.stagedAttachments, outcome.attachmentFolders));
         return status;
     }
     if (status == kExitWhole || status == kExitWarnings) {
@@ -47,6 +54,7 @@ int SettleFiles(CExportContext& context, CTextOutput& output, const ExportOutcom
     Closing(context, output, "Partial CSV file kept: " + partial);
     Closing(context, output, "CSV file left as it was: " + target);
     const size_t removed = DiscardStagedFiles(outcome.stagedAttachments, outcome.attachmentFolders);
+    TakeBack(totals, removed);
     if (removed != 0)
         Closing(context, output,
                 "Attachments left as they were: " + std::to_string(removed) + " files of this run removed");
@@ -110,11 +118,9 @@ int ExportToTarget(const UnattendedRun& run, ExportChoices choices, const std::s
     context.signatures = SignatureStep::kVerify;
     const ExportOutcome outcome = RunExportStage(context, choices, logPath, run.commandLine);
     totals = outcome.totals;
-    if (outcome.fileReached) {
-        output.Print(ExportTotalsText(outcome.totals));
-        if (!choices.attachmentFolder.empty()) output.Print(AttachmentTotalsText(outcome.totals));
-    }
-    const int status = SettleFiles(context, output, outcome, ExitStatusOf(outcome), partial, target);
+    if (outcome.fileReached) output.Print(ExportTotalsText(outcome.totals));
+    const int status = SettleFiles(context, output, outcome, ExitStatusOf(outcome), partial, target, totals);
+    if (outcome.fileReached && !choices.attachmentFolder.empty()) output.Print(AttachmentTotalsText(totals));
     const std::string completion = CompletionText(outcome);
     // A file that could not take the target's place is not "finished".
     if (!completion.empty() && (outcome.totals.refusedLines != 0 || status <= kExitWarnings))

@@ -1,5 +1,6 @@
 #include "log/LogLine.h"
 
+#include <algorithm>
 #include <cstdio>
 
 std::string FormatLogLine(int year, int month, int day, int hour, int minute, int second,
@@ -16,20 +17,28 @@ std::string FormatLogLine(int year, int month, int day, int hour, int minute, in
     // another control character is written as its escape, so that no name starts a line of
     // its own that reads like the program's. No such byte is ever the second byte of a
     // double-byte character.
-    for (const char c : text) {
+    const auto isControl = [](char c) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            line += c;
-        } else if (c == '\r') {
-            line += "\\r";
-        } else if (c == '\n') {
-            line += "\\n";
-        } else if (c == '\t') {
-            line += "\\t";
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            line += escaped;
+        return byte < 0x20 || byte == 0x7F;
+    };
+    // Nearly every line holds none, and is copied whole.
+    if (std::find_if(text.begin(), text.end(), isControl) == text.end()) {
+        line += text;
+    } else {
+        for (const char c : text) {
+            if (!isControl(c)) {
+                line += c;
+            } else if (c == '\r') {
+                line += "\\r";
+            } else if (c == '\n') {
+                line += "\\n";
+            } else if (c == '\t') {
+                line += "\\t";
+            } else {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
+                line += escaped;
+            }
         }
     }
     line += '\n';

@@ -922,6 +922,8 @@ TEST_F(CommandLineJob, AStoppedRunLeavesLastNightsAttachments) {
     ResetConsoleStop();
     EXPECT_EQ(before, FilesUnder(dir.File("files")));
     EXPECT_TRUE(output.HasClosing("Attachments left as they were: 2 files of this run removed"));
+    // The files taken back are not counted as written.
+    EXPECT_TRUE(output.Has("Attachments written = 0, Attachments not written = 2"));
     EXPECT_NE(std::string::npos, ReadFileBytes(logPath).find("Attachments left as they were: 2 files"));
 }
 
