@@ -1,5 +1,7 @@
 #include "attachments/SafeName.h"
 
+#include "framework/CodePageText.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -16,18 +18,10 @@ constexpr const wchar_t* kNumberedDevices[] = {L"COM", L"LPT"};
 // The digits Windows takes after COM and LPT: 0 to 9, and the superscripts ¹ ² ³.
 constexpr wchar_t kDeviceDigits[] = L"0123456789\u00B9\u00B2\u00B3";
 
-std::wstring Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
 // Windows opens a device for these names, whatever follows the first dot, and with the
 // blanks and dots before that dot taken off ("NUL .txt", "COM1 .log", "CONIN$").
 bool IsDeviceName(const std::string& name) {
-    std::wstring base = Wide(name.substr(0, name.find('.')));
+    std::wstring base = Widened(CP_ACP, name.substr(0, name.find('.')));
     while (!base.empty() && (base.back() == L' ' || base.back() == L'.')) base.pop_back();
     for (wchar_t& c : base) {
         if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
@@ -79,10 +73,11 @@ std::string SafeName(const std::string& wanted, size_t maxBytes, bool (*isLeadBy
     return name;
 }
 
-CNameBook::CNameBook(std::string partialTag) : m_partialTag(std::move(partialTag)) {}
+CNameBook::CNameBook(std::string partialTag)
+    : m_partialTag(std::move(partialTag)), m_foldedTag(Folded(m_partialTag)) {}
 
 std::wstring CNameBook::Folded(const std::string& name) {
-    std::wstring wide = Wide(name);
+    std::wstring wide = Widened(CP_ACP, name);
     // Letters of every script, full-width ones among them, as NTFS compares names.
     if (!wide.empty()) CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
     return wide;
@@ -95,10 +90,10 @@ bool CNameBook::Free(const std::string& stem, const std::string& extension) cons
     if (m_partialTag.empty()) return true;
     // A finished file never takes the name another file is written under, nor one that reads
     // like such a name, which a stopped run may have left beside its target.
-    const std::wstring tag = Folded(m_partialTag);
     const std::wstring folded = Folded(stem);
     const bool readsAsPartial =
-        folded.size() >= tag.size() && folded.compare(folded.size() - tag.size(), tag.size(), tag) == 0;
+        folded.size() >= m_foldedTag.size() &&
+        folded.compare(folded.size() - m_foldedTag.size(), m_foldedTag.size(), m_foldedTag) == 0;
     return !readsAsPartial && m_given.count(Folded(stem + m_partialTag + extension)) == 0;
 }
 

@@ -37,6 +37,7 @@ private:
     bool Free(const std::string& stem, const std::string& extension) const;
 
     std::string m_partialTag;
+    std::wstring m_foldedTag;                           // the tag as names are compared
     std::unordered_set<std::wstring> m_given;           // upper-cased, to compare as the file system does
     std::unordered_map<std::wstring, unsigned> m_next;  // the number to try next after a name
 };

@@ -1,5 +1,7 @@
 #include "cli/Console.h"
 
+#include "framework/CodePageText.h"
+
 #include "log/ExclusiveFile.h"
 
 #include <vector>
@@ -15,27 +17,6 @@ bool Usable(HANDLE handle) {
 bool IsConsole(HANDLE handle) {
     DWORD mode = 0;
     return GetConsoleMode(handle, &mode) != FALSE;
-}
-
-std::wstring Widened(UINT codePage, const std::string& text) {
-    if (text.empty()) return {};
-    const int length =
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
-std::string Narrowed(UINT codePage, const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                           0, nullptr, nullptr);
-    if (length <= 0) return {};
-    std::string bytes(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0], length, nullptr,
-                        nullptr);
-    return bytes;
 }
 
 }  // namespace

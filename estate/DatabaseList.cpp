@@ -1,5 +1,6 @@
 #include "estate/DatabaseList.h"
 
+#include "framework/CodePageText.h"
 #include "framework/ResourceString.h"
 #include "job/ExitStatus.h"
 #include "job/PathCheck.h"
@@ -46,18 +47,13 @@ struct Walk {
     }
 };
 
-std::string FullPath(const std::string& path) {
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    return length == 0 || length >= sizeof full ? path : std::string(full, length);
-}
-
-bool SameOrBelow(const std::string& path, const std::string& folder) {
-    if (folder.empty() || path.size() < folder.size()) return false;
-    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path.data(), static_cast<int>(folder.size()),
-                       folder.data(), static_cast<int>(folder.size())) != CSTR_EQUAL)
-        return false;
-    return path.size() == folder.size() || path[folder.size()] == '\\';
+// The folder `leaveOut` itself, or one below it.
+bool WithinFolder(const std::string& path, const std::string& leaveOut) {
+    std::string rest;
+    return !leaveOut.empty() &&
+           (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path.data(), static_cast<int>(path.size()),
+                           leaveOut.data(), static_cast<int>(leaveOut.size())) == CSTR_EQUAL ||
+            Below(path, leaveOut, rest));
 }
 
 // The files that `pattern` matches in `folder` (which ends in a separator); with `wantFolders`
@@ -89,7 +85,7 @@ std::vector<std::string> Matches(const std::string& folder, const std::string& p
             walk.NotSearched(path, ResString(IDS_PATH_TOO_LONG));
         } else if (isFolder && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
             walk.NotSearched(path, ResString(IDS_CMD_LINK_NOT_FOLLOWED));
-        } else if (isFolder && SameOrBelow(FullPath(path), walk.leaveOut)) {
+        } else if (isFolder && WithinFolder(FullPath(path), walk.leaveOut)) {
             walk.problems.push_back(
                 {std::string(), path, ResStringWith(IDS_CMD_OUT_NOT_SEARCHED, path), kExitWhole});
         } else {
@@ -123,16 +119,9 @@ std::string NativeText(const std::string& bytes) {
                                                    static_cast<int>(body.size()), nullptr, 0) > 0;
     };
     if (!bom && (valid(CP_ACP) || !valid(CP_UTF8))) return body;
-    const int wide = MultiByteToWideChar(CP_UTF8, 0, body.data(), static_cast<int>(body.size()), nullptr, 0);
-    if (wide <= 0) return std::string();
-    std::wstring text(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, body.data(), static_cast<int>(body.size()), &text[0], wide);
     // A character the native code page cannot hold becomes '?', which no path holds: the line
     // then names no database that is there, and its row says so.
-    const int native = WideCharToMultiByte(CP_ACP, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(std::max(native, 0)), '\0');
-    if (native > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), wide, &out[0], native, nullptr, nullptr);
-    return out;
+    return Narrowed(CP_ACP, Widened(CP_UTF8, body));
 }
 
 bool ReadListFile(const std::string& path, std::vector<DatabaseSource>& out, std::string& message) {

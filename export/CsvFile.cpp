@@ -1,6 +1,7 @@
 #include "export/CsvFile.h"
 
 #include "log/ExclusiveFile.h"
+#include "framework/CodePageText.h"
 #include "log/FileError.h"
 
 #include <windows.h>
@@ -47,15 +48,4 @@ bool CCsvFile::AppendLine(const std::vector<std::string>& cells) {
 
 void CCsvFile::ReportFileError(int cause) { ::ReportFileError(m_path, m_bErrorReported, cause, *m_messages); }
 
-std::string NativeToUtf8(const std::string& native) {
-    if (native.empty()) return native;
-    const int wide =
-        MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()), nullptr, 0);
-    if (wide <= 0) return native;
-    std::wstring text(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()), &text[0], wide);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, &utf8[0], bytes, nullptr, nullptr);
-    return utf8;
-}
+std::string NativeToUtf8(const std::string& native) { return Narrowed(CP_UTF8, Widened(CP_ACP, native)); }

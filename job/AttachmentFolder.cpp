@@ -19,30 +19,6 @@ std::string FolderOf(const std::string& path) {
     return start == 0 ? std::string() : path.substr(0, start - 1);
 }
 
-std::string FullPath(const std::string& path) {
-    const DWORD length = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (length == 0) return path;
-    std::vector<char> full(length + 1, '\0');
-    const DWORD written =
-        GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (written == 0 || written >= full.size()) return path;
-    std::string result(full.data(), written);
-    while (result.size() > 3 && EndsWithBackslash(result, IsNativeLeadByte)) result.pop_back();
-    return result;
-}
-
-// `path` below `folder` (compared as the file system compares names): what follows the folder.
-bool Below(const std::string& path, const std::string& folder, std::string& rest) {
-    if (path.size() <= folder.size() || path[folder.size()] != kSeparator) return false;
-    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path.data(), static_cast<int>(folder.size()),
-                       folder.data(), static_cast<int>(folder.size())) != CSTR_EQUAL)
-        return false;
-    // A '\' that is the second byte of a character would not end the folder's name.
-    if (EndsWithBackslash(path.substr(0, folder.size() + 1), IsNativeLeadByte) == false) return false;
-    rest = path.substr(folder.size() + 1);
-    return true;
-}
-
 }  // namespace
 
 bool IsRootedPath(const std::string& path) {

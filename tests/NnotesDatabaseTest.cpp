@@ -160,6 +160,20 @@ protected:
         WriteDatabase("sales.nsf", db);
     }
 
+    // Packs `head` and `documents` (in their order) into the indexed form at data\`name`;
+    // false, with the packer's `error`, when it refuses them.
+    bool Pack(const json& head, const std::vector<json>& documents, const char* name, std::string* error) {
+        size_t next = 0;
+        return nnotes::PackDatabase(
+            head.dump(),
+            [&](std::string* text) {
+                if (next == documents.size()) return false;
+                *text = documents[next++].dump();
+                return true;
+            },
+            data.File(name), error);
+    }
+
     // Writes "ids.nsf" with a document of each id, in `ids`' order or reversed, opens it
     // into *h and returns the table of its documents (0 when the table cannot be had).
     DHANDLE DocumentTableOf(const std::vector<NOTEID>& ids, bool reversed, DBHANDLE* h) {
@@ -721,9 +735,7 @@ TEST_F(NnotesDatabase, GenuineFormReadsTheSameFromTheIndexedForm) {
     json head = NewDatabase("genuine");
     head["design"] = json::array({GenuineForm()});
     std::string error;
-    ASSERT_TRUE(nnotes::PackDatabase(
-        head.dump(), [](std::string*) { return false; }, data.File("genuine-indexed.nsf"), &error))
-        << error;
+    ASSERT_TRUE(Pack(head, {}, "genuine-indexed.nsf", &error)) << error;
     WriteDatabase("genuine.nsf", head);
     DBHANDLE plain = Open("genuine.nsf");
     DBHANDLE indexed = Open("genuine-indexed.nsf");
@@ -804,18 +816,8 @@ TEST_F(NnotesDatabase, EveryDocumentHasAUnidTimesAndAResponseTheReferenceToItsPa
     json head = db;
     db["documents"] = IdentityDocuments();
     WriteDatabase("identity.nsf", db);
-    std::vector<std::string> documents;
-    for (const json& d : db["documents"]) documents.push_back(d.dump());
-    size_t next = 0;
     std::string error;
-    ASSERT_TRUE(nnotes::PackDatabase(
-        head.dump(),
-        [&](std::string* text) {
-            if (next == documents.size()) return false;
-            *text = documents[next++];
-            return true;
-        },
-        data.File("identity-indexed.nsf"), &error))
+    ASSERT_TRUE(Pack(head, db["documents"].get<std::vector<json>>(), "identity-indexed.nsf", &error))
         << error;
     // UNIDs as Notes shows them; a document without one gets File = "QSIN" and its id, Note =
     // its creation, by default its modification, by default 2000-01-01 00:00 in Japan.
@@ -862,17 +864,8 @@ TEST_F(NnotesDatabase, NoteInfoOfAnUnknownMemberOrHandleLeavesTheVariable) {
 TEST_F(NnotesDatabase, PackerRefusesAResponseBeforeItsParent) {
     json head = NewDatabase("order");
     json documents = IdentityDocuments();
-    std::vector<std::string> lines = {documents[1].dump(), documents[0].dump()};
-    size_t next = 0;
     std::string error;
-    EXPECT_FALSE(nnotes::PackDatabase(
-        head.dump(),
-        [&](std::string* text) {
-            if (next == lines.size()) return false;
-            *text = lines[next++];
-            return true;
-        },
-        data.File("order.nsf"), &error));
+    EXPECT_FALSE(Pack(head, {documents[1], documents[0]}, "order.nsf", &error));
     EXPECT_NE(std::string::npos, error.find("parent")) << error;
 }
 
@@ -1053,19 +1046,8 @@ TEST_F(NnotesDatabase, IndexedFormReadsExactlyAsItsJsonForm) {
     db["design"] = Design();
     json head = db;
     db["documents"] = Documents();
-    std::vector<std::string> documents;
-    for (const json& d : db["documents"]) documents.push_back(d.dump());
-    size_t next = 0;
     std::string error;
-    ASSERT_TRUE(nnotes::PackDatabase(
-        head.dump(),
-        [&](std::string* text) {
-            if (next == documents.size()) return false;
-            *text = documents[next++];
-            return true;
-        },
-        data.File("indexed.nsf"), &error))
-        << error;
+    ASSERT_TRUE(Pack(head, db["documents"].get<std::vector<json>>(), "indexed.nsf", &error)) << error;
     auto observe = [&](const char* path) {
         Observed o;
         DBHANDLE h = Open(path);
