@@ -892,19 +892,6 @@ TEST_F(CommandLineJob, EveryFormOfHostileTitlesGetsAFileOfItsOwn) {
     EXPECT_NE(std::string::npos, rows[8].find(",'=1+1,")) << rows[8];
 }
 
-// A second run on the same folder ends with 3 before it writes anything, naming the run that
-// holds it; the first run's files are as it left them.
-TEST_F(CommandLineJob, ASecondRunOnTheSameFolderEndsBeforeItWrites) {
-    WriteNotesDatabase(dbPath, kOrders);
-    CRunLock first;
-    ASSERT_TRUE(first.Take(dir.File("out"), "PID 1, 2026/12/09 01:00:00"));
-    PrintedLines output;
-    EXPECT_EQ(kExitNothing, Run(L"/db {dir} /form * /out {dir}\\out", output));
-    EXPECT_TRUE(
-        output.Has(ResStringWith(IDS_CMD_OUT_IN_USE, dir.File("out") + " (PID 1, 2026/12/09 01:00:00)")));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("out").c_str()));
-}
-
 // A run that does not go through (stopped here by Ctrl+C on its first document) leaves last
 // night's attachments as they were, takes back the files it wrote, and says so.
 TEST_F(CommandLineJob, AStoppedRunLeavesLastNightsAttachments) {
