@@ -26,3 +26,8 @@ struct CommandLineOptions {
     bool lossless = false;    // the lossless format, summary.csv too
     std::string text;         // the arguments as the log records them
 };
+
+// The server the databases are on; empty for the local file system.
+inline std::string ServerOf(const CommandLineOptions& options) {
+    return options.serverGiven ? options.server : std::string();
+}

@@ -5,7 +5,10 @@
 #include "job/ExitStatus.h"
 #include "job/PathCheck.h"
 #include "job/PathRules.h"
+#include "job/DatabaseLocator.h"
 #include "log/FileError.h"
+#include "notes/NsfDirectory.h"
+#include "notes/NsfError.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -157,21 +160,172 @@ bool ReadListFile(const std::string& path, std::vector<DatabaseSource>& out, std
     return true;
 }
 
+// A name ending in ".ns" and one character more: a database file of any version, as the
+// library's directory search takes them. Such a name on a server is taken as one database,
+// without asking the server first.
+bool LooksLikeDatabase(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || name.size() - dot != 4 || LastPartStart(name, IsNativeLeadByte) > dot)
+        return false;
+    return (name[dot + 1] == 'n' || name[dot + 1] == 'N') && (name[dot + 2] == 's' || name[dot + 2] == 'S');
+}
+
+// `name` matches the wildcard `pattern` ('*' any run of characters, '?' one), by character
+// and ignoring letter case, as the file system matches a wildcard.
+bool MatchesWildcard(const std::string& name, const std::string& pattern) {
+    std::wstring n = Widened(CP_ACP, name);
+    std::wstring p = Widened(CP_ACP, pattern);
+    if (!n.empty()) CharUpperBuffW(&n[0], static_cast<DWORD>(n.size()));
+    if (!p.empty()) CharUpperBuffW(&p[0], static_cast<DWORD>(p.size()));
+    size_t i = 0, j = 0, star = std::wstring::npos, resume = 0;
+    while (i < n.size()) {
+        if (j < p.size() && (p[j] == L'?' || p[j] == n[i])) {
+            ++i;
+            ++j;
+        } else if (j < p.size() && p[j] == L'*') {
+            star = j++;
+            resume = i;
+        } else if (star != std::wstring::npos) {
+            j = star + 1;
+            i = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (j < p.size() && p[j] == L'*') ++j;
+    return j == p.size();
+}
+
+std::string WithoutTrailingSeparators(std::string path) {
+    while (!path.empty() && (path.back() == '\\' || path.back() == '/') &&
+           LastPartStart(path, IsNativeLeadByte) == path.size())
+        path.pop_back();
+    return path;
+}
+
+// What a name on a server is, as the library says.
+enum class ServerName { kDatabase, kFolder, kUnreadable };
+
+// Keeps the text of the one message a path check gives.
+class CKeptMessage : public CMessageSink {
+public:
+    void Message(const std::string& text) override { said = text; }
+    void FileError(const std::string& text) override { said = text; }
+    void Warning(const std::string& text) override { said = text; }
+    std::string said;
+};
+
+// Opens `folder` on `server`: kFolder leaves `directory` open; kUnreadable puts the library's
+// reason into `why`.
+ServerName OpenOnServer(const std::string& server, const std::string& folder, CNsfDirectory& directory,
+                        std::string& why) {
+    CKeptMessage kept;
+    char notesPath[notes::MAXPATH];
+    if (!NotesPathOf(kept, server, folder, notesPath)) {
+        why = kept.said;
+        return ServerName::kUnreadable;
+    }
+    try {
+        return directory.Open(notesPath) ? ServerName::kFolder : ServerName::kDatabase;
+    } catch (const CNsfError& error) {
+        why = error.m_message;
+        return ServerName::kUnreadable;
+    }
+}
+
+// The row of a server's folder that could not be listed: a run over it has nothing to show
+// for it, so it ends as a run that exported nothing.
+DatabaseSource NotListed(const std::string& server, const std::string& folder, const std::string& why) {
+    const std::string name = server + kServerPathSeparator + folder;
+    return {server, folder, ResStringWith(IDS_CMD_FOLDER_NOT_LISTED, name + " (" + why + ")"), kExitNothing};
+}
+
+std::string FileNameOf(const std::string& path) { return path.substr(LastPartStart(path, IsNativeLeadByte)); }
+
+bool ByPath(const DatabaseSource& a, const DatabaseSource& b) {
+    return lstrcmpiA(a.path.c_str(), b.path.c_str()) < 0;
+}
+
+// A folder or a wildcard on a server, listed by the library; else the one database named.
+bool ExpandOnServer(const std::string& server, const std::string& value, bool subfolders,
+                    std::vector<DatabaseSource>& out, std::string& message) {
+    const bool wildcard = HasWildcard(value);
+    if (!wildcard && LooksLikeDatabase(value)) {
+        out.push_back({server, value, {}, kExitWhole});
+        return true;
+    }
+    const size_t lastPart = LastPartStart(value, IsNativeLeadByte);
+    const std::string folder = WithoutTrailingSeparators(wildcard ? value.substr(0, lastPart) : value);
+    const std::string pattern = wildcard ? value.substr(lastPart) : std::string();
+    CNsfDirectory directory;
+    std::string why;
+    switch (OpenOnServer(server, folder, directory, why)) {
+        case ServerName::kUnreadable:
+            out.push_back(NotListed(server, folder, why));
+            return true;
+        case ServerName::kDatabase:
+            if (!wildcard) {
+                out.push_back({server, value, {}, kExitWhole});
+                return true;
+            }
+            message = ResStringWith(IDS_CMD_NO_DATABASES, server + kServerPathSeparator + value);
+            return false;
+        case ServerName::kFolder:
+            break;
+    }
+    std::vector<CNsfDirectory::Entry> entries;
+    try {
+        // A wildcard matches in its own folder only, as on the local file system.
+        entries = directory.Databases(subfolders && !wildcard);
+    } catch (const CNsfError& error) {
+        out.push_back(NotListed(server, folder, error.m_message));
+        return true;
+    }
+    std::vector<DatabaseSource> files, problems;
+    for (const CNsfDirectory::Entry& entry : entries) {
+        if (wildcard && !MatchesWildcard(FileNameOf(entry.path), pattern)) continue;
+        if (entry.native) {
+            files.push_back({server, entry.path, {}, kExitWhole});
+        } else {
+            const std::string name = server + kServerPathSeparator + entry.path;
+            problems.push_back(
+                {server, entry.path,
+                 ResStringWith(IDS_CMD_NOT_SEARCHED, name + " (" + ResString(IDS_CMD_NAME_NOT_CP932) + ")"),
+                 kExitWarnings});
+        }
+    }
+    if (files.empty() && problems.empty()) {
+        message = ResStringWith(IDS_CMD_NO_DATABASES, server + kServerPathSeparator + value);
+        return false;
+    }
+    std::sort(files.begin(), files.end(), ByPath);
+    std::sort(problems.begin(), problems.end(), ByPath);
+    out.insert(out.end(), files.begin(), files.end());
+    out.insert(out.end(), problems.begin(), problems.end());
+    return true;
+}
+
 }  // namespace
 
 std::string DatabaseName(const DatabaseSource& source) {
     return source.server.empty() ? source.path : source.server + kServerPathSeparator + source.path;
 }
 
-bool NamesSeveralDatabases(const std::string& value) {
-    return (!value.empty() && value[0] == kListFileMark) || HasWildcard(value) || IsFolder(value);
+bool NamesSeveralDatabases(const std::string& server, const std::string& value) {
+    if ((!value.empty() && value[0] == kListFileMark) || HasWildcard(value)) return true;
+    if (server.empty()) return IsFolder(value);
+    if (LooksLikeDatabase(value)) return false;
+    CNsfDirectory directory;
+    std::string why;
+    return OpenOnServer(server, WithoutTrailingSeparators(value), directory, why) == ServerName::kFolder;
 }
 
-bool ExpandDatabases(const std::string& value, bool subfolders, std::vector<DatabaseSource>& out,
-                     std::string& message, const std::string& leaveOut) {
+bool ExpandDatabases(const std::string& server, const std::string& value, bool subfolders,
+                     std::vector<DatabaseSource>& out, std::string& message, const std::string& leaveOut) {
     out.clear();
     message.clear();
     if (!value.empty() && value[0] == kListFileMark) return ReadListFile(value.substr(1), out, message);
+    if (!server.empty()) return ExpandOnServer(server, value, subfolders, out, message);
     Walk walk;
     if (!leaveOut.empty()) walk.leaveOut = FullPath(leaveOut);
     if (HasWildcard(value)) {
@@ -191,10 +345,7 @@ bool ExpandDatabases(const std::string& value, bool subfolders, std::vector<Data
               [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
     for (const std::string& file : walk.files) out.push_back({std::string(), file, {}, kExitWhole});
     // In the order of their paths too, whatever order the file system lists folders in.
-    std::sort(walk.problems.begin(), walk.problems.end(),
-              [](const DatabaseSource& a, const DatabaseSource& b) {
-                  return lstrcmpiA(a.path.c_str(), b.path.c_str()) < 0;
-              });
+    std::sort(walk.problems.begin(), walk.problems.end(), ByPath);
     out.insert(out.end(), walk.problems.begin(), walk.problems.end());
     return true;
 }

@@ -247,7 +247,7 @@ struct Estate {
 }  // namespace
 
 bool IsEstateRun(const CommandLineOptions& options) {
-    return !options.out.empty() || options.form == kAllForms || NamesSeveralDatabases(options.db);
+    return !options.out.empty() || options.form == kAllForms || NamesSeveralDatabases(ServerOf(options), options.db);
 }
 
 int RunEstateJob(const CommandLineOptions& options, const UnattendedRun& run, CTextOutput& output,
@@ -280,7 +280,7 @@ int RunEstateJob(const CommandLineOptions& options, const UnattendedRun& run, CT
     std::string message;
     // The run's own folder is left out of the walk: what an earlier run wrote there (an
     // attachment named sales.nsf) is no database of the estate.
-    if (!ExpandDatabases(options.db, options.subfolders, sources, message, options.out)) {
+    if (!ExpandDatabases(ServerOf(options), options.db, options.subfolders, sources, message, options.out)) {
         output.PrintClosing(message);
         return kExitNothing;
     }

@@ -39,7 +39,7 @@ int RunListJob(const CommandLineOptions& options, CTextOutput& output) {
     }
     std::vector<DatabaseSource> sources;
     std::string message;
-    if (!ExpandDatabases(options.db, options.subfolders, sources, message)) {
+    if (!ExpandDatabases(ServerOf(options), options.db, options.subfolders, sources, message)) {
         output.PrintClosing(message);
         return kExitNothing;
     }

@@ -88,6 +88,11 @@ std::string SignatureText(NOTEID id, notes::STATUS status, SignatureStep step) {
     return NoteNameText(id) + what + CNsfError(status).m_message;
 }
 
+void WarnSignature(CExportContext& context, NOTEID id, notes::STATUS status, ExportTotals& totals) {
+    context.Warn(SignatureText(id, status, context.signatures));
+    ++totals.signatureFailures;
+}
+
 std::string CutValueText(NOTEID id, const std::string& field) {
     return NoteNameText(id) + ", Value cut: " + field + " (" + std::to_string(notes::kItemTextSize) +
            " bytes)";
@@ -262,11 +267,13 @@ void ExportDocuments(CExportContext& context, CNsfDatabase& db, const std::strin
             }
             if (opened) {
                 context.log.Write(LEVEL_RESULT, "nsfNote.Open is success.");
-                if (signature != 0) {
-                    context.Warn(SignatureText(noteId, signature, context.signatures));
-                    ++totals.signatureFailures;
-                }
+                // The signing step warns of every note it opens, as it always has; a check
+                // warns of the documents this file takes, so that a note is counted once in a
+                // run over every form.
+                const bool checkOnly = context.signatures == SignatureStep::kVerify;
+                if (signature != 0 && !checkOnly) WarnSignature(context, noteId, signature, totals);
                 if (MadeWithForm(context.log, note, form, chosen, formless)) {
+                    if (signature != 0 && checkOnly) WarnSignature(context, noteId, signature, totals);
                     if (IsConflict(note)) {
                         context.Warn(ConflictText(noteId));
                         ++totals.conflicts;

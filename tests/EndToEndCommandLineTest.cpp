@@ -45,7 +45,34 @@ enum class Setup {
     kOtherIniFails,   // {dir}\\other.ini fails Notes; the client's is sound
     kCsvHeld,         // another program holds the earlier CSV file ("held") for the whole run
     kEstate,          // {dir}\\list.txt names the server's orders, a damaged database and titles.nsf
+    kServerFolders,   // the server hub's folders night (two databases, one below) and locked
 };
+
+// A server's folder tree of a night's export: night\\受注.nsf, night\\sub\\mixed.nsf (a
+// database as a genuine library answers for it), other\\skip.nsf beside the tree, and the
+// folder locked, which the library refuses to search.
+// mixed.nsf: Note, its second form, is the default; Bob's signature does not verify; Dan's
+// note is sealed with the newer keys and holds a file; Carol's has no Form item.
+const char kMixedDatabase[] = R"("title":"Mixed","design":[
+  {"class":"form","title":"Order","fields":[{"name":"Name","type":"text"}]},
+  {"class":"form","title":"Note","default":true,"fields":[{"name":"Name","type":"text"}]}],
+  "documents":[
+  {"id":100,"signed":true,"items":[{"name":"Form","type":"text","value":"Order"},{"name":"Name","type":"text","value":"Alice"}]},
+  {"id":104,"signed":true,"signatureBroken":true,"items":[{"name":"Form","type":"text","value":"Note"},{"name":"Name","type":"text","value":"Bob"}]},
+  {"id":108,"sealed":true,"newerEncryption":true,"items":[{"name":"Form","type":"text","value":"Order"},{"name":"Name","type":"text","value":"Dan"},
+    {"name":"$FILE","type":"file","fileName":"memo.txt","base64":"bWVtbw=="}]},
+  {"id":112,"items":[{"name":"Name","type":"text","value":"Carol"}]}])";
+
+void WriteServerFolders(const TempDir& dir) {
+    const std::string hub = dir.File("data\\servers\\hub");
+    for (const char* folder : {"\\night", "\\night\\sub", "\\other", "\\locked"})
+        CreateDirectoryA((hub + folder).c_str(), nullptr);
+    WriteNotesDatabase(hub + "\\night\\" + kJapaneseDbName, kJapaneseOrders);
+    WriteNotesDatabase(hub + "\\night\\sub\\mixed.nsf", kMixedDatabase);
+    WriteNotesDatabase(hub + "\\other\\skip.nsf", kJapaneseOrders);
+    WriteNotesDatabase(hub + "\\locked\\a.nsf", kJapaneseOrders);
+    WriteFileBytes(hub + "\\locked\\folder.faults", "NSFSearch=582\n");
+}
 
 // A form whose title would climb out of the folder and holds characters no file name may.
 const char kHostileTitle[] = R"("title":"Titles","design":[
@@ -128,6 +155,20 @@ const CommandLineCase kCases[] = {
      "0  3  {dir}\\estate\\orders.nsf\\Order.csv\n0  0  {dir}\\estate\\orders.nsf\\Note.csv\n"
      "3  0  {dir}\\data\\broken.nsf",
      nullptr},
+    // A server's folder and the folders below it, listed by the library in name order.
+    {"ListOfAServersFolderTree", Setup::kServerFolders, L"/list /server hub /db night /s", 0, nullptr,
+     "hub!!night\\\x8e\xf3\x92\x8d.nsf\t\x92\x8d\x95\xb6|Order\t\x8b\xe0\x8az,\x8e\x81\x96\xbc\n"
+     "hub!!night\\sub\\mixed.nsf\tOrder\tName\nhub!!night\\sub\\mixed.nsf\tNote\tName",
+     nullptr},
+    // A wildcard on a server matches in its own folder, letter case ignored.
+    {"WildcardOnAServer", Setup::kServerFolders, L"/list /server hub /db night\\sub\\MIX*.NS?", 0, nullptr,
+     "hub!!night\\sub\\mixed.nsf\tOrder\tName", nullptr},
+    // A folder the library will not search, or a server that does not answer, is a row of its
+    // own with status 3: never an empty run that says nothing.
+    {"ServerFolderTheLibraryRefuses", Setup::kServerFolders,
+     L"/server hub /db locked /form * /out {dir}\\estate", 3, nullptr, "3  0  hub!!locked", nullptr},
+    {"ServerThatDoesNotAnswer", Setup::kServerFolders,
+     L"/server nowhere /db night /s /form * /out {dir}\\estate", 3, nullptr, "3  0  nowhere!!night", nullptr},
     {"ArgumentOutsideCodePage932", Setup::kNothing, L"/form caf\u00e9", 4, nullptr, kTextNotCp932, nullptr},
     // One argument that names no file: the windows do not open, and the shell sees the status
     // of a wrong command line.
@@ -204,6 +245,9 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
             WriteFileBytes(dir.File("list.txt"), "hub!!sales\\orders.nsf\r\n" + dir.File("data\\broken.nsf") +
                                                      "\r\n" + dir.File("data\\titles.nsf") + "\r\n");
             break;
+        case Setup::kServerFolders:
+            WriteServerFolders(dir);
+            break;
         case Setup::kNothing:
             break;
     }
@@ -239,7 +283,9 @@ TEST_P(CommandLineTable, StatusFilesAndOutput) {
         for (size_t start = 0, end = 0; start <= expected.size(); start = end + 1) {
             end = std::min(expected.find('\n', start), expected.size());
             const std::string line = expected.substr(start, end - start);
-            EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), line)) << "not printed: " << line;
+            EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), line))
+                << "not printed: " << line << "\nprinted:\n"
+                << ReadFileBytes(dir.File("output.txt"));
         }
     }
     // Sent to a file, the output has no progress; every run but the usage ends with its summary.
@@ -286,6 +332,53 @@ TEST_F(CommandLine, ASecondRunOnTheSameFolderEndsWithThreeBeforeItWrites) {
         ResStringWith(IDS_CMD_OUT_IN_USE, dir.File("estate") + " (PID 77, 2026/12/09 02:00:00)");
     EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), expected)) << expected;
     EXPECT_FALSE(FileExists(dir.File("estate")));
+}
+
+// A night's export of a server's folder tree: each database's files are what its single runs
+// write, byte for byte, but for the documents without a Form item, which only the default
+// form's file takes; the genuine library's answers (a signature that does not verify, a note
+// sealed with the newer keys) are warned of or written through, and nothing outside the tree
+// is exported.
+TEST_F(CommandLine, AServersFolderTreeIsItsDatabasesSingleRuns) {
+    WriteServerFolders(dir);
+    EXPECT_EQ(1u, Run(L"/server hub /db night /s /form * /out {dir}\\estate /attachments files"));
+    const std::string mixed = dir.File("estate\\mixed.nsf\\");
+    const std::vector<std::string> lines = OutputLines();
+    for (const std::string& row :
+         {"0  2  " + dir.File("estate\\") + kJapaneseDbName + "\\\x92\x8d\x95\xb6.csv",
+          "0  2  " + mixed + "Order.csv", "1  2  " + mixed + "Note.csv"})
+        EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), row)) << "not printed: " << row;
+    EXPECT_FALSE(FileExists(dir.File("estate\\skip.nsf")));
+    EXPECT_EQ("memo", ReadFileBytes(mixed + "files\\NT0000006C\\memo.txt"));
+    EXPECT_NE(std::string::npos, ReadFileBytes(mixed + "mixed.log").find("Signature not verified: "));
+
+    struct Single {
+        std::wstring db, form;
+        std::string estateCsv;
+        const char* onlyInTheSingleRun;  // the line of the document without a Form item
+    };
+    const Single singles[] = {
+        {L"night\\\u53d7\u6ce8.nsf", L"\u6ce8\u6587",
+         dir.File("estate\\") + kJapaneseDbName + "\\\x92\x8d\x95\xb6.csv", ""},
+        {L"night\\sub\\mixed.nsf", L"Order", mixed + "Order.csv", "Carol,\r\n"},
+        {L"night\\sub\\mixed.nsf", L"Note", mixed + "Note.csv", ""},
+    };
+    CreateDirectoryA(dir.File("single").c_str(), nullptr);
+    for (const Single& single : singles) {
+        SCOPED_TRACE(single.estateCsv);
+        EXPECT_EQ(single.form == L"Note" ? 1u : 0u,
+                  Run(L"/server hub /db " + single.db + L" /form " + single.form +
+                      L" /csv {dir}\\single\\one.csv /attachments files"))
+            << ReadFileBytes(dir.File("output.txt"));
+        std::string expected = ReadFileBytes(dir.File("single\\one.csv"));
+        const size_t only =
+            *single.onlyInTheSingleRun == '\0' ? std::string::npos : expected.find(single.onlyInTheSingleRun);
+        if (*single.onlyInTheSingleRun != '\0') {
+            ASSERT_NE(std::string::npos, only);
+            expected.erase(only, std::string(single.onlyInTheSingleRun).size());
+        }
+        EXPECT_EQ(expected, ReadFileBytes(single.estateCsv));
+    }
 }
 
 // The same choices through the wizard and through the command line give the same CSV bytes

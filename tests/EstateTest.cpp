@@ -220,7 +220,7 @@ TEST_P(ExpandDatabasesOf, NamesTheDatabases) {
     std::vector<DatabaseSource> found;
     std::string message;
     EXPECT_EQ(c.message == nullptr,
-              ExpandDatabases(withDir(c.value), c.subfolders, found, message,
+              ExpandDatabases(std::string(), withDir(c.value), c.subfolders, found, message,
                               c.leaveOut == nullptr ? std::string() : withDir(c.leaveOut)));
     std::vector<std::string> named;
     for (const DatabaseSource& source : found) {
