@@ -93,8 +93,8 @@ void WarnSignature(CExportContext& context, NOTEID id, notes::STATUS status, Exp
     ++totals.signatureFailures;
 }
 
-std::string CutValueText(NOTEID id, const std::string& field) {
-    return NoteNameText(id) + ", Value cut: " + field + " (" + std::to_string(notes::kItemTextSize) +
+std::string CutValueText(NOTEID id, const FieldEntry& field) {
+    return NoteNameText(id) + ", Value cut: " + field.name + " (" + std::to_string(field.cutLimit) +
            " bytes)";
 }
 
@@ -173,7 +173,7 @@ void LogCellWarnings(CExportContext& context, NOTEID id, const FieldList& fields
     bool lossy = false;
     for (const FieldEntry& field : fields) {
         if (field.cut) {
-            context.Warn(CutValueText(id, field.name));
+            context.Warn(CutValueText(id, field));
             ++totals.cutValues;
         }
         if (field.unjoined) {

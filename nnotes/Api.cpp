@@ -905,14 +905,15 @@ WORD LNPUBLIC NSFItemConvertToText(NOTEHANDLE hNote, const char* itemName, char*
     const size_t index = FindItemFrom(*object.note, 0, itemName, static_cast<WORD>(nameLength));
     if (index == object.note->items.size()) return 0;
     const nnotes::Item& item = object.note->items[index];
+    // The reference: no more than 60 KB of text, whatever the buffer.
+    const size_t room = std::min<size_t>(bufferLength, notes::kConvertValueTextLimit);
     // A text is its own bytes: copied as they are, without a text made of them first.
-    if (item.type == notes::TYPE_TEXT)
-        return CopyConvertedText(*object.db, item.data, retBuffer, bufferLength);
+    if (item.type == notes::TYPE_TEXT) return CopyConvertedText(*object.db, item.data, retBuffer, room);
     std::string text;
     // A separator of 0 asks for the default one.
     if (separator == '\0') separator = kDefaultListSeparator;
     if (!nnotes::ItemText(item, separator, &text)) return 0;
-    return CopyConvertedText(*object.db, text, retBuffer, bufferLength);
+    return CopyConvertedText(*object.db, text, retBuffer, room);
 }
 
 // The item after `from` (the note's first when `from` is the item count) named `itemName`,

@@ -16,6 +16,7 @@ struct FieldEntry {
     std::string value;      // CSV-safe text of the current document's item
     size_t lost = 0;        // characters of that item the native text could not hold
     bool cut = false;       // its Notes text filled the conversion buffer, so it was probably cut
+    size_t cutLimit = 0;    // with `cut`, the limit it reached: the cell's buffer or the conversion's
     bool unjoined = false;  // only the first of several items of its name could be read
 };
 

@@ -310,7 +310,8 @@ constexpr Operation kOperations[] = {
 #undef QS_NOTES_OP
 };
 
-// NSFItemConvertValueToText writes at most 60 KB, whatever the buffer.
+// NSFItemConvertToText and NSFItemConvertValueToText write at most 60 KB, whatever the
+// buffer (the reference's pages of the two functions).
 constexpr WORD kConvertValueTextLimit = 60 * 1024;
 
 }  // namespace notes

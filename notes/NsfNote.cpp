@@ -31,6 +31,12 @@ constexpr size_t kMostItemsOfOneName = 0xFFFF;
 
 bool FilledBuffer(size_t length, size_t capacity) { return length + kLongestLmbcsCharacter >= capacity; }
 
+// The cell's text stopped at `limit` bytes, the cell's buffer or the conversion's most.
+void MarkCut(FieldEntry& entry, size_t limit) {
+    entry.cut = true;
+    entry.cutLimit = limit;
+}
+
 // The reference gives 60 KB as the largest buffer of the item-to-text conversion, while the
 // program passes its whole 64,000 bytes: a text that ends within one character of either
 // limit may have been cut at it.
@@ -344,7 +350,7 @@ size_t CNsfNote::AppendFurtherItems(const FirstItem& first, const char* name, WO
         const size_t breakLength =
             length != 0 && StartsParagraph(value, valueLength) ? kParagraphBreakLength : 0;
         if (FilledBuffer(length + breakLength, kTextBufferSize)) {
-            entry.cut = true;
+            MarkCut(entry, kTextBufferSize);
             return length;
         }
         char* at = text + length + breakLength;
@@ -355,7 +361,7 @@ size_t CNsfNote::AppendFurtherItems(const FirstItem& first, const char* name, WO
         std::memcpy(text + length, kParagraphBreak, breakLength);
         size_t addedLength = std::min<size_t>(added, room - 1);
         if (FilledBuffer(addedLength, room)) {
-            entry.cut = true;
+            MarkCut(entry, room < kConvertValueTextLimit ? kTextBufferSize : size_t{kConvertValueTextLimit});
             return length + breakLength + WholeCharacterLength(at, addedLength);
         }
         length += breakLength + addedLength;
@@ -406,7 +412,8 @@ void CNsfNote::ReadItemText(FieldEntry& entry, TextForm form) {
           StoredValueFits(first.type, valueLength, lmbcs, lmbcsLength, kListSeparator))) {
         // The library may cut anywhere, even inside a character, whose first bytes alone
         // would be translated as a character of their own.
-        entry.cut = true;
+        MarkCut(entry, FilledBuffer(lmbcsLength, kTextBufferSize) ? kTextBufferSize
+                                                                  : size_t{kConvertValueTextLimit});
         lmbcsLength = WholeCharacterLength(lmbcs, lmbcsLength);
     } else {
         lmbcsLength =
