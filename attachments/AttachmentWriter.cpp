@@ -31,6 +31,7 @@ constexpr size_t kNumberRoom = 5;
 // would otherwise never end the walk.
 constexpr size_t kMostAttachments = 0xFFFF;
 constexpr size_t kMostPath = MAX_PATH - 1;
+constexpr size_t kMostNotesPath = notes::MAXPATH - 1;  // LMBCS bytes, the NUL left out
 
 bool IsLead(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
@@ -107,6 +108,28 @@ std::string NoteFolderName(NOTEID id) {
 CAttachmentWriter::CAttachmentWriter(std::string folder, std::string cellPrefix)
     : m_folder(std::move(folder)), m_cellPrefix(std::move(cellPrefix)) {}
 
+AttachmentFileName CAttachmentWriter::FittingName(const std::string& original,
+                                                  const std::string& noteFolder) const {
+    const auto lmbcsLength = [](const std::string& native) {
+        return Translated(notes::OS_TRANSLATE_NATIVE_TO_LMBCS, native).size();
+    };
+    const size_t reserved = lmbcsLength(noteFolder + "\\") + kNumberRoom + (sizeof kPartialTag - 1);
+    const size_t lmbcsRoom = reserved < kMostNotesPath ? kMostNotesPath - reserved : 0;
+    const auto fits = [&](const AttachmentFileName& name) {
+        return lmbcsLength(name.stem + name.extension) <= lmbcsRoom;
+    };
+    AttachmentFileName safe = MakeAttachmentFileName(original, NameRoom(), IsLead);
+    if (fits(safe)) return safe;
+    // The longest native room whose name fits: a shorter room never makes a longer name.
+    size_t low = 0;
+    size_t high = NameRoom();
+    while (low + 1 < high) {
+        const size_t middle = low + (high - low) / 2;
+        (fits(MakeAttachmentFileName(original, middle, IsLead)) ? low : high) = middle;
+    }
+    return MakeAttachmentFileName(original, low, IsLead);
+}
+
 size_t CAttachmentWriter::NameRoom() const {
     const size_t used = m_folder.size() + 1 + kNoteFolderLength + 1 + kNumberRoom + (sizeof kPartialTag - 1);
     return used < kMostPath ? kMostPath - used : 0;
@@ -152,7 +175,7 @@ AttachmentResult CAttachmentWriter::WriteAll(CNsfNote& note, NOTEID id) {
                      std::to_string(valueLength) + " bytes)"});
         } else {
             const std::string original = Translated(notes::OS_TRANSLATE_LMBCS_TO_NATIVE, file.lmbcsName);
-            const AttachmentFileName safe = MakeAttachmentFileName(original, NameRoom(), IsLead);
+            const AttachmentFileName safe = FittingName(original, noteFolder);
             const std::string name = names.Claim(safe.stem, safe.extension);
             // The note's folder is made for its first file; one already there is used as it is.
             if (!folderMade) {

@@ -3,6 +3,7 @@
 // Notes shows it to a user (NT and eight hexadecimal digits), under the folder the user
 // named, and tells what the CSV cell of the document lists.
 
+#include "attachments/AttachmentName.h"
 #include "notes/NotesApi.h"
 
 #include <string>
@@ -57,6 +58,11 @@ public:
     size_t NameRoom() const;
 
 private:
+    // The name `original` (native) is written under in `noteFolder`: within NameRoom(), and
+    // short enough that the whole path, in LMBCS, where a Japanese character takes three bytes
+    // and not two, stays within the library's MAXPATH; cut in its stem, by character.
+    AttachmentFileName FittingName(const std::string& original, const std::string& noteFolder) const;
+
     std::string m_folder;
     std::string m_cellPrefix;
     std::vector<StagedFile> m_staged;

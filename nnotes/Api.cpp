@@ -1019,6 +1019,9 @@ STATUS LNPUBLIC NSFNoteExtractFile(NOTEHANDLE hNote, notes::BLOCKID itemBlockId,
             ? note.FindAttachment(nnotes::FileObjectRrv(item.data))
             : nullptr;
     if (attachment == nullptr || fileName == nullptr) return nnotes::kErrBadArgument;
+    // The library's paths are MAXPATH bytes of LMBCS with the NUL (names.h): a longer one is
+    // refused, never cut, as a cut one would name another file.
+    if (strlen(fileName) >= static_cast<size_t>(notes::MAXPATH)) return nnotes::kErrPathTooLong;
     // The object behind the FILEOBJECT is read first: one the database does not hold, or holds
     // fewer bytes of than the FILEOBJECT's size, is reported with the status that names it.
     if (attachment->missingObject) return nnotes::kErrBadObject;

@@ -791,6 +791,49 @@ TEST_F(CommandLineJob, AttachmentsAreTheDatabasesBytesInsideTheirFolder) {
         EXPECT_EQ(kWrittenFiles.at(path.substr(dir.File("files\\").size())), ReadFileBytes(path)) << path;
 }
 
+// A Japanese name that fits a Windows path may not fit the library's: 表 is two bytes of
+// Shift_JIS but three of LMBCS, and the library takes MAXPATH (256) bytes of LMBCS with the
+// NUL. The name is cut in its stem, by character, until the partial name's whole path fits,
+// and no further.
+TEST_F(CommandLineJob, LongJapaneseAttachmentNameFitsTheLibrarysPath) {
+    std::string name;
+    for (int i = 0; i < 100; ++i) name += "\\u8868";  // 表, whose second Shift_JIS byte is '\\'
+    WriteNotesDatabase(dbPath, R"("title":"Orders","design":[
+  {"class":"form","title":"Order","fields":[{"name":"Name","type":"text"}]}],"documents":[
+  {"id":100,"items":[{"name":"Name","type":"text","value":"Alice"},
+    {"name":"$FILE","type":"file","fileName":")" +
+                                   name + R"(.txt","base64":"bG9uZw=="}]}])");
+    PrintedLines output;
+    ASSERT_EQ(kExitWhole,
+              Run(L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files", output));
+    const auto files = FilesUnder(dir.File("files"));
+    ASSERT_EQ(1u, files.size());
+    const std::string written = files.begin()->first;  // NT00000064\表…表.txt
+    EXPECT_EQ("long", files.begin()->second);
+    const std::string prefix = "NT00000064\\";
+    ASSERT_EQ(0u, written.rfind(prefix, 0)) << written;
+    const std::string stem = written.substr(prefix.size(), written.size() - prefix.size() - 4);
+    EXPECT_EQ(".txt", written.substr(written.size() - 4));
+    ASSERT_FALSE(stem.empty());
+    for (size_t i = 0; i < stem.size(); i += 2) EXPECT_EQ("\x95\x5c", stem.substr(i, 2)) << i;
+    // The partial name's path, with room for a number given to a name met twice, fits; one
+    // character more would not.
+    const auto lmbcsLength = [](const std::string& native) {
+        std::vector<char> out(native.size() * 3 + 1);
+        return notes::TranslateInto(notes::OS_TRANSLATE_NATIVE_TO_LMBCS, native.data(), native.size(),
+                                    out.data(), out.size());
+    };
+    const size_t partialPath =
+        lmbcsLength(dir.File("files\\") + prefix + stem + ".partial.txt") + std::string(" (99)").size();
+    EXPECT_LE(partialPath, 255u);
+    EXPECT_GT(partialPath + 3, 255u);
+    EXPECT_EQ(
+        "Name,\x93Y\x95t\x83t\x83@\x83"
+        "C\x83\x8b\r\nAlice,files\\" +
+            written + "\r\n",
+        ReadFileBytes(csvPath));
+}
+
 // Under /out, each database's files go into a folder of its own folder; the summary counts them.
 TEST_F(CommandLineJob, AttachmentsOfAnEstateStayInTheirDatabasesFolder) {
     WriteNotesDatabase(dbPath, kOrdersWithFiles);

@@ -1506,6 +1506,15 @@ TEST_F(NnotesAttachment, OnlyAnAttachmentsItemBlockIdOfThisNoteExtracts) {
     EXPECT_EQ(nnotes::kErrBadArgument, lib.NSFNoteExtractFile(note, files[0].item, nullptr, nullptr))
         << "no file name";
     EXPECT_EQ("<none>", Written(path));
+    // A path is MAXPATH bytes of LMBCS with its NUL: one byte more is refused, not cut.
+    const std::string stem = path.substr(0, path.size() - 4);
+    const std::string longest = stem + std::string(MAXPATH - 1 - path.size(), 'x') + ".bin";
+    ASSERT_EQ(255u, longest.size());
+    EXPECT_EQ(nnotes::kErrPathTooLong,
+              lib.NSFNoteExtractFile(note, files[0].item, (longest + "x").c_str(), nullptr));
+    EXPECT_EQ("<none>", Written(longest + "x"));
+    EXPECT_EQ(0, lib.NSFNoteExtractFile(note, files[0].item, longest.c_str(), nullptr));
+    EXPECT_NE("<none>", Written(longest));
     EXPECT_EQ(0, lib.NSFNoteClose(other));
     EXPECT_EQ(0, lib.NSFNoteClose(note));
     EXPECT_EQ(nnotes::kErrInvalidHandle, lib.NSFNoteExtractFile(note, files[0].item, lmbcs, nullptr))
