@@ -247,7 +247,8 @@ struct Estate {
 }  // namespace
 
 bool IsEstateRun(const CommandLineOptions& options) {
-    return !options.out.empty() || options.form == kAllForms || NamesSeveralDatabases(ServerOf(options), options.db);
+    return !options.out.empty() || options.form == kAllForms ||
+           NamesSeveralDatabases(ServerOf(options), options.db);
 }
 
 int RunEstateJob(const CommandLineOptions& options, const UnattendedRun& run, CTextOutput& output,

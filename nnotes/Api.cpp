@@ -409,43 +409,55 @@ void PutText(std::vector<nnotes::Item>& summary, const char* name, const std::st
     summary.push_back(std::move(item));
 }
 
-// The files of `folder` (native) whose kind the FILE_xxx mask asks for, each under `base`
-// (native), in the order the file system lists them; the sub-folders' too with FILE_RECURSE.
-void CollectFiles(const std::string& folder, const std::string& base, WORD mask,
+// A file-system name (UTF-16) in LMBCS, which holds every character: a server lists the
+// names of its files whatever code page the client runs in.
+std::string WideToLmbcs(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], size, nullptr,
+                            nullptr);
+    return nnotes::Utf8ToLmbcs(utf8);
+}
+
+// The files of `folder` whose kind the FILE_xxx mask asks for, each under `base` (LMBCS), in
+// the order the file system lists them; the sub-folders' too with FILE_RECURSE. Read by their
+// wide names, as a server reads its own folders.
+void CollectFiles(const std::wstring& folder, const std::string& base, WORD mask,
                   std::vector<FileMatch>* out) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) return;
-    std::vector<std::string> folders;
+    std::vector<std::wstring> folders;
     do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = base.empty() ? name : base + "\\" + name;
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::string lmbcsName = WideToLmbcs(name);
+        const std::string path = base.empty() ? lmbcsName : base + "\\" + lmbcsName;
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            if ((mask & notes::FILE_DIRS) != 0)
-                out->push_back({nnotes::NativeToLmbcs(path.data(), path.size()),
-                                nnotes::NativeToLmbcs(name.data(), name.size()), true});
+            if ((mask & notes::FILE_DIRS) != 0) out->push_back({path, lmbcsName, true});
             if ((mask & notes::FILE_RECURSE) != 0) folders.push_back(name);
             continue;
         }
         // FILE_DBANY: ".ns" and one character more, any database version.
-        const size_t dot = name.rfind('.');
-        const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-        if (ext.size() == 3 && (ext[0] == 'n' || ext[0] == 'N') && (ext[1] == 's' || ext[1] == 'S'))
-            out->push_back({nnotes::NativeToLmbcs(path.data(), path.size()),
-                            nnotes::NativeToLmbcs(name.data(), name.size()), false});
-    } while (FindNextFileA(find, &found));
+        const size_t dot = name.rfind(L'.');
+        const std::wstring ext = dot == std::wstring::npos ? std::wstring() : name.substr(dot + 1);
+        if (ext.size() == 3 && (ext[0] == L'n' || ext[0] == L'N') && (ext[1] == L's' || ext[1] == L'S'))
+            out->push_back({path, lmbcsName, false});
+    } while (FindNextFileW(find, &found));
     FindClose(find);
-    for (const std::string& sub : folders)
-        CollectFiles(folder + "\\" + sub, base.empty() ? sub : base + "\\" + sub, mask, out);
+    for (const std::wstring& sub : folders)
+        CollectFiles(folder + L"\\" + sub, base.empty() ? WideToLmbcs(sub) : base + "\\" + WideToLmbcs(sub),
+                     mask, out);
 }
 
 constexpr WORD kDbModeDatabase = notes::DBMODE_LOADED;
-constexpr WORD kTimeMaximum = 1;                      // TIMEDATE_MAXIMUM (misc.h)
-constexpr WORD kTimeWildcard = 2;                     // TIMEDATE_WILDCARD (misc.h)
-constexpr notes::DWORD kReadMaskNoteId = 0x00000001;  // READ_MASK_NOTEID (nif.h)
-constexpr WORD kNoteMemberClass = 3;                  // _NOTE_CLASS (nsfnote.h)
-constexpr int kMostZoneHours = 12;                    // the reference's OSCurrentTimeZone page
+constexpr WORD kTimeMaximum = 1;      // TIMEDATE_MAXIMUM (misc.h)
+constexpr WORD kTimeWildcard = 2;     // TIMEDATE_WILDCARD (misc.h)
+constexpr WORD kNoteMemberClass = 3;  // _NOTE_CLASS (nsfnote.h)
+constexpr int kMostZoneHours = 12;    // the reference's OSCurrentTimeZone page
 
 // The parts of `gm` shown `eastMinutes` east of GMT, into the ints of `time`; false for a date
 // or a time of day alone.
@@ -1221,7 +1233,13 @@ STATUS LNPUBLIC NSFSearch(DBHANDLE hDB, DHANDLE /*hFormula*/, char* /*viewTitle*
         (noteClassMask & notes::FILE_TYPEMASK) != notes::FILE_DBANY)
         return nnotes::kErrUnsupported;
     std::vector<FileMatch> matches;
-    CollectFiles(folder, base, noteClassMask, &matches);
+    const int wideSize =
+        MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), nullptr, 0);
+    std::wstring wideFolder(static_cast<size_t>(wideSize > 0 ? wideSize : 0), L'\0');
+    if (wideSize > 0)
+        MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), &wideFolder[0],
+                            wideSize);
+    CollectFiles(wideFolder, nnotes::NativeToLmbcs(base.data(), base.size()), noteClassMask, &matches);
     for (const FileMatch& match : matches) {
         std::vector<nnotes::Item> items;
         PutText(items, "$TITLE", match.name);

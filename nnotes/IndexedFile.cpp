@@ -374,13 +374,12 @@ bool IndexedFileWriter::Add(const Note& document, std::string* error) {
     }
     IndexEntry entry;
     entry.id = document.id;
-    entry.flags = static_cast<uint16_t>((document.isSigned ? kEntrySigned : 0) |
-                                        (document.isSealed ? kEntrySealed : 0) |
-                                        (document.undecryptable ? kEntryUndecryptable : 0) |
-                                        (document.signatureBroken ? kEntrySignatureBroken : 0) |
-                                        (document.newerEncryption ? kEntryNewerEncryption : 0) |
-                                        (document.attachments.empty() ? 0 : kEntryAttachments) |
-                                        (identity ? kEntryIdentity : 0));
+    entry.flags = static_cast<uint16_t>(
+        (document.isSigned ? kEntrySigned : 0) | (document.isSealed ? kEntrySealed : 0) |
+        (document.undecryptable ? kEntryUndecryptable : 0) |
+        (document.signatureBroken ? kEntrySignatureBroken : 0) |
+        (document.newerEncryption ? kEntryNewerEncryption : 0) |
+        (document.attachments.empty() ? 0 : kEntryAttachments) | (identity ? kEntryIdentity : 0));
     entry.modified = document.modified;
     entry.offset = m_position;
     entry.length = static_cast<uint32_t>(record.size());

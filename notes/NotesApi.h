@@ -279,14 +279,16 @@ using NSFSEARCHPROC = STATUS(LNCALLBACK*)(void* enumRoutineParameter, SEARCH_MAT
 constexpr uint16_t kByNameOnly = 0;
 
 // Signatures, one per operation, from the table.
+// The parameter list is pasted as it stands: parentheses around it would make it no list.
 #define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters) \
-    using PFN_##name = returns(LNPUBLIC*) parameters;
+    using PFN_##name = returns(LNPUBLIC*) parameters;  // NOLINT(bugprone-macro-parentheses)
 #include "notes/NotesOperations.h"
 #undef QS_NOTES_OP
 
 // Export ordinals of nnotes.dll; kByNameOnly for the operations bound by name.
 enum Ordinal : uint16_t {
-#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters) ORD_##name = ordinal,
+#define QS_NOTES_OP(name, ordinal, bytes, fault, returns, parameters) \
+    ORD_##name = ordinal,  // NOLINT(bugprone-macro-parentheses): an enumerator's value
 #include "notes/NotesOperations.h"
 #undef QS_NOTES_OP
 };

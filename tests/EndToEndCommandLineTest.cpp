@@ -72,7 +72,20 @@ void WriteServerFolders(const TempDir& dir) {
     WriteNotesDatabase(hub + "\\other\\skip.nsf", kJapaneseOrders);
     WriteNotesDatabase(hub + "\\locked\\a.nsf", kJapaneseOrders);
     WriteFileBytes(hub + "\\locked\\folder.faults", "NSFSearch=582\n");
+    // A database without an extension, a folder without databases, and one whose database's
+    // name Shift_JIS cannot hold (Hangul), which a server lists in LMBCS all the same.
+    WriteNotesDatabase(hub + "\\names", kJapaneseOrders);
+    for (const char* folder : {"\\empty", "\\intl"}) CreateDirectoryA((hub + folder).c_str(), nullptr);
+    const std::wstring hangul = text::Widen(hub) + L"\\intl\\\uD55C.nsf";
+    const HANDLE file = CreateFileW(hangul.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
 }
+
+// The rows of what a server's listing could not take in, as the run prints them.
+const std::string kHangulRowText =
+    ResStringWith(IDS_CMD_NOT_SEARCHED, "hub!!intl\\?.nsf (" + ResString(IDS_CMD_NAME_NOT_CP932) + ")");
+const std::string kNoDatabasesText = ResStringWith(IDS_CMD_NO_DATABASES, "hub!!empty");
 
 // A form whose title would climb out of the folder and holds characters no file name may.
 const char kHostileTitle[] = R"("title":"Titles","design":[
@@ -163,6 +176,17 @@ const CommandLineCase kCases[] = {
     // A wildcard on a server matches in its own folder, letter case ignored.
     {"WildcardOnAServer", Setup::kServerFolders, L"/list /server hub /db night\\sub\\MIX*.NS?", 0, nullptr,
      "hub!!night\\sub\\mixed.nsf\tOrder\tName", nullptr},
+    // "\\" is the server's data folder, "names" a database although it has no extension.
+    {"WholeServerFromItsTop", Setup::kServerFolders, L"/list /server hub /db \\ /s", 1, nullptr,
+     "hub!!sales\\orders.nsf\tOrder\tDate,Name,Total\nhub!!other\\skip.nsf\t\x92\x8d\x95\xb6|Order\t"
+     "\x8b\xe0\x8az,\x8e\x81\x96\xbc",
+     nullptr},
+    {"ServerDatabaseWithoutAnExtension", Setup::kServerFolders, L"/list /server hub /db names", 0, nullptr,
+     "hub!!names\t\x92\x8d\x95\xb6|Order\t\x8b\xe0\x8az,\x8e\x81\x96\xbc", nullptr},
+    {"ServerNameOutsideShiftJis", Setup::kServerFolders, L"/list /server hub /db intl", 1, nullptr,
+     kHangulRowText.c_str(), nullptr},
+    {"ServerFolderWithoutDatabases", Setup::kServerFolders, L"/list /server hub /db empty", 3, nullptr,
+     kNoDatabasesText.c_str(), nullptr},
     // A folder the library will not search, or a server that does not answer, is a row of its
     // own with status 3: never an empty run that says nothing.
     {"ServerFolderTheLibraryRefuses", Setup::kServerFolders,
