@@ -115,7 +115,8 @@ TEST_F(SysLogTest, TextIsStoredUnchangedAndAnInnerLineFeedIsEscaped) {
     ASSERT_TRUE(log.Create(path.c_str()));
     const std::string text = "DB Path=\x83\x5c\x83t\x83g,\"q\"\nsecond";  // ソフト with a 0x5C trail byte
     ASSERT_TRUE(log.Write(LEVEL_DEBUG, text));
-    EXPECT_EQ("---DEBUG    DB Path=\x83\x5c\x83t\x83g,\"q\"\\nsecond\r\n", ReadFileBytes(path).substr(kStamp));
+    EXPECT_EQ("---DEBUG    DB Path=\x83\x5c\x83t\x83g,\"q\"\\nsecond\r\n",
+              ReadFileBytes(path).substr(kStamp));
 }
 
 TEST_F(SysLogTest, LevelWithoutTagWritesNothingAndShowsNothing) {
