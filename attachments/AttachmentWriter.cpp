@@ -16,7 +16,7 @@ using notes::Api;
 using notes::BLOCKID;
 using notes::NOTEID;
 using notes::STATUS;
-using notes::TranslateInto;
+using notes::Translated;
 using notes::WORD;
 namespace fileobject = notes::fileobject;
 
@@ -71,13 +71,6 @@ bool ReadFileObject(const BLOCKID& value, notes::DWORD valueLength, FileObject& 
     }
     Api().OSUnlockObject(value.pool);
     return whole;
-}
-
-std::string Translated(WORD mode, const std::string& text) {
-    // A character may grow from one byte to three on its way into LMBCS.
-    std::string out(text.size() * 3 + 1, '\0');
-    out.resize(TranslateInto(mode, text.data(), text.size(), &out[0], out.size()));
-    return out;
 }
 
 // Whether a file of `size` bytes stands at `path`: what the library says it wrote is counted

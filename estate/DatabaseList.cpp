@@ -240,8 +240,6 @@ DatabaseSource NotListed(const std::string& server, const std::string& folder, c
     return {server, folder, ResStringWith(IDS_CMD_FOLDER_NOT_LISTED, name + " (" + why + ")"), kExitNothing};
 }
 
-std::string FileNameOf(const std::string& path) { return path.substr(LastPartStart(path, IsNativeLeadByte)); }
-
 bool ByPath(const DatabaseSource& a, const DatabaseSource& b) {
     return lstrcmpiA(a.path.c_str(), b.path.c_str()) < 0;
 }
@@ -283,7 +281,7 @@ bool ExpandOnServer(const std::string& server, const std::string& value, bool su
     }
     std::vector<DatabaseSource> files, problems;
     for (const CNsfDirectory::Entry& entry : entries) {
-        if (wildcard && !MatchesWildcard(FileNameOf(entry.path), pattern)) continue;
+        if (wildcard && !MatchesWildcard(LastPart(entry.path, IsNativeLeadByte), pattern)) continue;
         if (entry.native) {
             files.push_back({server, entry.path, {}, kExitWhole});
         } else {

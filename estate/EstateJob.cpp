@@ -53,8 +53,6 @@ private:
     CTextOutput& m_output;
 };
 
-std::string FileNameOf(const std::string& path) { return path.substr(LastPartStart(path, IsNativeLeadByte)); }
-
 // The form's name as Notes menus show it: its title up to the first synonym, split by
 // character as the form match splits it.
 std::string FirstSynonym(const std::string& title) {
@@ -310,8 +308,8 @@ int RunEstateJob(const CommandLineOptions& options, const UnattendedRun& run, CT
         }
         if (source.server.empty() && options.serverGiven) source.server = options.server;
         const std::string name = DatabaseName(source);
-        const std::string folderName =
-            folders.Claim(SafeName(FileNameOf(source.path), kNameBytes, IsNativeLeadByte), "");
+        const std::string folderName = folders.Claim(
+            SafeName(LastPart(source.path, IsNativeLeadByte), kNameBytes, IsNativeLeadByte), "");
         const std::string folder = options.out + "\\" + folderName;
         if (!MakeFolder(folder)) {
             CFirstMessage kept(output);

@@ -28,6 +28,10 @@ unsigned CheckPathRules(const std::string& path, LeadBytePredicate isLead, PathL
 // Where the last part of `path` (its file or folder name) starts: after its last '\\', '/' or
 // ':' that is not the second byte of a double-byte character ("表" is 0x95 0x5C).
 size_t LastPartStart(const std::string& path, LeadBytePredicate isLead);
+// The last part of `path` itself.
+inline std::string LastPart(const std::string& path, LeadBytePredicate isLead) {
+    return path.substr(LastPartStart(path, isLead));
+}
 
 // True when the last character of `text` is a backslash (a trail byte of 0x5C is not one).
 bool EndsWithBackslash(const std::string& text, LeadBytePredicate isLead);

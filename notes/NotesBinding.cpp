@@ -92,4 +92,10 @@ size_t TranslateInto(WORD mode, const char* in, size_t inLength, char* out, size
     return n;
 }
 
+std::string Translated(WORD mode, const std::string& text) {
+    std::string out(text.size() * 3 + 1, '\0');
+    out.resize(TranslateInto(mode, text.data(), text.size(), &out[0], out.size()));
+    return out;
+}
+
 }  // namespace notes

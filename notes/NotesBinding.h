@@ -46,5 +46,8 @@ const NotesFunctions& Api();
 // always NUL-terminated inside the buffer and never split inside a character (the library
 // stops before a character that would not fit). Returns the translated length.
 size_t TranslateInto(WORD mode, const char* in, size_t inLength, char* out, size_t outCapacity);
+// OSTranslate of a whole short text (a name, a path): a character grows to at most three bytes
+// in the other set.
+std::string Translated(WORD mode, const std::string& text);
 
 }  // namespace notes

@@ -36,14 +36,6 @@ STATUS LNCALLBACK TakeMatch(void* parameter, SEARCH_MATCH* match, ITEM_TABLE* su
     return kGoOn;
 }
 
-// `text` through OSTranslate, whole: a path of the library is short, and a native or LMBCS
-// character takes at most three bytes in the other set.
-std::string Translated(WORD mode, const std::string& text) {
-    std::vector<char> out(text.size() * 3 + 1, '\0');
-    const size_t length = TranslateInto(mode, text.data(), text.size(), out.data(), out.size());
-    return std::string(out.data(), length);
-}
-
 }  // namespace
 
 CNsfDirectory::~CNsfDirectory() {
