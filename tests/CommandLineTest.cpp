@@ -1189,8 +1189,9 @@ struct RunText {
     std::string Text() const { return before + (status != 0 ? CNsfError(status).m_message : "") + after; }
 };
 
-// Databases as a genuine library answers for them: signatures that do not verify, notes sealed
-// with the newer keys, attachments whose objects are damaged, default forms the library names.
+// Databases as a genuine library answers for them: signatures that do not verify, attachments
+// whose objects are damaged, a default form that cannot be had. A server's folder of such
+// databases runs through the real program as well (EndToEndCommandLineTest.cpp).
 struct GenuineCase {
     const char* label;
     std::string members;  // the database orders.nsf
@@ -1217,11 +1218,6 @@ const std::string kSignedMembers = Members(kOrderForm, R"(
   {"id":100,"signed":true,"items":[{"name":"Name","type":"text","value":"Alice"}]},
   {"id":104,"signed":true,"signatureBroken":true,"items":[{"name":"Name","type":"text","value":"Bob"}]},
   {"id":108,"items":[{"name":"Name","type":"text","value":"Carol"}]})");
-const std::string kNewerKeyMembers = Members(kOrderForm, R"(
-  {"id":100,"sealed":true,"newerEncryption":true,"items":[{"name":"Name","type":"text","value":"Alice"},
-    {"name":"$FILE","type":"file","fileName":"memo.txt","base64":"bWVtbw=="}]},
-  {"id":104,"sealed":true,"items":[{"name":"Name","type":"text","value":"Bob"},
-    {"name":"$FILE","type":"file","fileName":"old.txt","base64":"b2xk"}]})");
 const std::string kDamagedMembers = Members(kOrderForm, R"(
   {"id":100,"items":[{"name":"Name","type":"text","value":"Alice"},
     {"name":"$FILE","type":"file","fileName":"gone.txt","base64":"Z29uZQ==","missingObject":true},
@@ -1249,27 +1245,6 @@ const GenuineCase kGenuineCases[] = {
      "out.log",
      {{"---WARNING  Note ID = 104 (NT00000068), Signature not verified: ", kSignatureDoesNotVerify, ""}},
      2},
-    {"EstateChecksSignaturesAndCountsTheFailure",
-     kSignedMembers,
-     L"/db {dir} /form * /out {dir}\\est",
-     kExitWarnings,
-     {{"est\\orders.nsf\\Order.csv", "Name\r\nAlice\r\nBob\r\nCarol\r\n"}},
-     {},
-     "est\\orders.nsf\\orders.log",
-     {{"Signature not verified: ", kSignatureDoesNotVerify, ""}},
-     2},
-    {"NewerKeyKeepsTheDocumentAndItsFile",
-     kNewerKeyMembers,
-     L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files",
-     kExitWhole,
-     {{"out.csv",
-       kAttachmentHeader + "Alice,files\\NT00000064\\memo.txt\r\nBob,files\\NT00000068\\old.txt\r\n"},
-      {"files\\NT00000064\\memo.txt", "memo"},
-      {"files\\NT00000068\\old.txt", "old"}},
-     {},
-     "out.log",
-     {{"Attachments written = 2, Attachments not written = 0", 0, ""}},
-     0},
     {"DamagedObjectsAreTheirFilesWarningsNotAFullDisk",
      kDamagedMembers,
      L"/db {dir}\\orders.nsf /form Order /csv {dir}\\out.csv /attachments files",
@@ -1280,16 +1255,6 @@ const GenuineCase kGenuineCases[] = {
       {"Note ID = 100 (NT00000064), Attachment not written: short.txt: ", notes::ERR_OBJECT_TRUNCATED, ""}},
      "out.log",
      {{"Attachments written = 1, Attachments not written = 2", 0, ""}},
-     0},
-    {"DefaultFormTheLibraryNamesTakesTheFormless",
-     kDefaultSecond,
-     L"/db {dir} /form * /out {dir}\\est",
-     kExitWhole,
-     {{"est\\orders.nsf\\Order.csv", "Name\r\nAlice\r\n"},
-      {"est\\orders.nsf\\Note.csv", "Name\r\nBob\r\nCarol\r\n"}},
-     {},
-     "est\\orders.nsf\\orders.log",
-     {{"Documents without a Form item: written with the default form Note", 0, ""}},
      0},
     {"DefaultFormThatCannotBeHadIsSaidSo",
      kDefaultSecond + R"(,"faults":{"NSFDbGetSpecialNoteID":582})",
